@@ -1,0 +1,15 @@
+#pragma once
+// Everything the program reaches of the operating system, handed down from main. Each member is an
+// interface; src/platform/linux realises them, tests pass fakes.
+
+namespace quillon::platform {
+
+class Registry;
+class SettingsStore;
+
+struct Platform {
+    Registry& registry;
+    SettingsStore& settings;
+};
+
+} // namespace quillon::platform

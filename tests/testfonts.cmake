@@ -1,0 +1,17 @@
+# Fonts the tests' private fontconfig lists. Add a file here (from a package in scripts/packages.txt)
+# when a test needs it; tests must not assume any other font.
+set(QUILLON_TEST_FONTS
+    /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+    /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+    /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf
+    /usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf
+    /usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf
+    /usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf
+    /usr/share/fonts/truetype/liberation2/LiberationMono-Regular.ttf
+    /usr/share/fonts/truetype/liberation2/LiberationMono-Bold.ttf
+    /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf
+    /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
+    /usr/share/fonts/truetype/liberation2/LiberationSans-Italic.ttf
+    /usr/share/fonts/truetype/liberation2/LiberationSans-BoldItalic.ttf
+    /usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf
+)
