@@ -6,10 +6,12 @@ namespace quillon::platform {
 
 class Registry;
 class SettingsStore;
+class Shell;
 
 struct Platform {
     Registry& registry;
     SettingsStore& settings;
+    Shell& shell;
 };
 
 } // namespace quillon::platform

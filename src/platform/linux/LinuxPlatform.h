@@ -3,6 +3,7 @@
 
 #include "platform/MemoryRegistry.h"
 #include "platform/Platform.h"
+#include "platform/linux/DesktopShell.h"
 #include "platform/linux/IniSettingsStore.h"
 
 namespace quillon::platform {
@@ -18,6 +19,7 @@ public:
 private:
     MemoryRegistry registry_;
     IniSettingsStore settings_;
+    DesktopShell shell_;
     Platform platform_;
 };
 
