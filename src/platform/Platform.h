@@ -4,6 +4,7 @@
 
 namespace quillon::platform {
 
+class Printers;
 class Registry;
 class SettingsStore;
 class Shell;
@@ -12,6 +13,7 @@ struct Platform {
     Registry& registry;
     SettingsStore& settings;
     Shell& shell;
+    Printers& printers;
 };
 
 } // namespace quillon::platform

@@ -4,7 +4,7 @@
 
 namespace quillon::platform {
 
-LinuxPlatform::LinuxPlatform() : platform_{registry_, settings_, shell_}
+LinuxPlatform::LinuxPlatform() : platform_{registry_, settings_, shell_, printers_}
 {
     registry_.mount(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
                     std::make_unique<SystemInfoView>());

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/LinuxPrinters.h"
 
 namespace quillon::platform {
 
@@ -20,6 +21,7 @@ private:
     MemoryRegistry registry_;
     IniSettingsStore settings_;
     DesktopShell shell_;
+    LinuxPrinters printers_;
     Platform platform_;
 };
 

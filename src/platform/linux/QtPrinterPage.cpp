@@ -1,0 +1,137 @@
+#include "platform/linux/QtPrinterPage.h"
+
+#include <QFontMetricsF>
+#include <QPen>
+
+#include <algorithm>
+
+namespace quillon::platform {
+
+namespace {
+constexpr double kTwipsPerInch = 1440.0;
+} // namespace
+
+QtPrinterPage::QtPrinterPage(Opener open) : open_(std::move(open)) {}
+
+QtPrinterPage::~QtPrinterPage()
+{
+    try {
+        endDoc();
+    } catch (const std::exception&) {
+        // Nothing can be reported from here; the job is as complete as it will get.
+    }
+}
+
+void QtPrinterPage::open()
+{
+    if (printer_) return;
+    if (failed_) throw PrinterError("the print document could not be started");
+    try {
+        printer_ = open_ ? open_() : nullptr;
+    } catch (const PrinterError&) {
+        failed_ = true;
+        throw;
+    }
+    if (!printer_ || !painter_.begin(printer_.get())) {
+        printer_.reset();
+        failed_ = true;
+        throw PrinterError("the print document could not be started");
+    }
+}
+
+void QtPrinterPage::beforeDrawing()
+{
+    open();
+    if (!breakPending_) return;
+    breakPending_ = false;
+    if (!printer_->newPage()) throw PrinterError("the printer refused a new page");
+}
+
+QPointF QtPrinterPage::toDevice(int xTwips, int yTwips) const
+{
+    // With fullPage off, QPainter's origin on a QPrinter is already the printable area's top left.
+    return {xTwips * printer_->logicalDpiX() / kTwipsPerInch, yTwips * printer_->logicalDpiY() / kTwipsPerInch};
+}
+
+QFont QtPrinterPage::font() const
+{
+    QFont f;
+    // setFamilies keeps a face name with a comma in it whole.
+    f.setFamilies({fontName_});
+    if (fontPoints_ > 0) f.setPointSizeF(fontPoints_);
+    f.setBold(fontBold_);
+    f.setItalic(fontItalic_);
+    return f;
+}
+
+void QtPrinterPage::setFontName(const QString& name)
+{
+    fontName_ = name;
+}
+
+void QtPrinterPage::setFontSize(double points)
+{
+    fontPoints_ = points;
+}
+
+void QtPrinterPage::setFontBold(bool bold)
+{
+    fontBold_ = bold;
+}
+
+void QtPrinterPage::setFontItalic(bool italic)
+{
+    fontItalic_ = italic;
+}
+
+void QtPrinterPage::setPosition(int xTwips, int yTwips)
+{
+    x_ = xTwips;
+    y_ = yTwips;
+}
+
+void QtPrinterPage::print(const QString& text)
+{
+    beforeDrawing();
+    const QFont f = font();
+    painter_.setFont(f);
+    painter_.setPen(Qt::black);
+    // The text's top stands at the position: its baseline lies one ascent lower.
+    const QFontMetricsF metrics(painter_.font(), printer_.get());
+    const QPointF at = toDevice(x_, y_);
+    painter_.drawText(QPointF(at.x(), at.y() + metrics.ascent()), text);
+}
+
+void QtPrinterPage::line(int x1Twips, int y1Twips, int x2Twips, int y2Twips)
+{
+    beforeDrawing();
+    // One dot of a 600 dpi printer: thin, yet lines 5 twips apart stay apart.
+    const double width = std::max(1.0, printer_->logicalDpiX() / 600.0);
+    painter_.setPen(QPen(Qt::black, width, Qt::SolidLine, Qt::FlatCap));
+    painter_.drawLine(toDevice(x1Twips, y1Twips), toDevice(x2Twips, y2Twips));
+}
+
+void QtPrinterPage::newPage()
+{
+    open();
+    // Two breaks in a row leave a blank page between them, as on paper; a last break adds nothing.
+    if (breakPending_ && !printer_->newPage()) throw PrinterError("the printer refused a new page");
+    breakPending_ = true;
+}
+
+void QtPrinterPage::endDoc()
+{
+    const bool wasFailed = failed_;
+    failed_ = false;
+    breakPending_ = false;
+    if (!printer_) {
+        if (wasFailed) throw PrinterError("the print document had not started");
+        return;
+    }
+    const bool ended = painter_.end();
+    const bool error = printer_->printerState() == QPrinter::Error;
+    printer_.reset();
+    if (!ended || error) throw PrinterError("the print job could not be handed to the printer");
+}
+
+} // namespace quillon::platform
