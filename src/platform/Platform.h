@@ -4,16 +4,20 @@
 
 namespace quillon::platform {
 
+class FontFileLookup;
 class Printers;
 class Registry;
 class SettingsStore;
 class Shell;
+class SystemInfo;
 
 struct Platform {
     Registry& registry;
     SettingsStore& settings;
     Shell& shell;
     Printers& printers;
+    FontFileLookup& fontFiles;
+    SystemInfo& systemInfo;
 };
 
 } // namespace quillon::platform

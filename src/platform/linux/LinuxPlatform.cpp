@@ -1,13 +1,16 @@
 #include "platform/linux/LinuxPlatform.h"
 
+#include "platform/linux/FontsKeyView.h"
 #include "platform/linux/SystemInfoView.h"
 
 namespace quillon::platform {
 
-LinuxPlatform::LinuxPlatform() : platform_{registry_, settings_, shell_, printers_}
+LinuxPlatform::LinuxPlatform() : platform_{registry_, settings_, shell_, printers_, installedFonts_, systemInfo_}
 {
     registry_.mount(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
                     std::make_unique<SystemInfoView>());
+    registry_.mount(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
+                    std::make_unique<FontsKeyView>(installedFonts_));
 }
 
 } // namespace quillon::platform

@@ -5,7 +5,9 @@
 #include "platform/Platform.h"
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/InstalledFonts.h"
 #include "platform/linux/LinuxPrinters.h"
+#include "platform/linux/LinuxSystemInfo.h"
 
 namespace quillon::platform {
 
@@ -18,10 +20,12 @@ public:
     Platform& platform() { return platform_; }
 
 private:
+    InstalledFonts installedFonts_; // before the registry: its fonts key view refers to it
     MemoryRegistry registry_;
     IniSettingsStore settings_;
     DesktopShell shell_;
     LinuxPrinters printers_;
+    LinuxSystemInfo systemInfo_;
     Platform platform_;
 };
 
