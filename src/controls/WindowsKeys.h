@@ -1,0 +1,21 @@
+#pragma once
+// The controls report keys and mouse buttons as their hosts expect them: Windows virtual-key codes
+// (13 Enter, 38 Up, 67 C, ...), shift states (1 Shift, 2 Ctrl, 4 Alt, added up) and mouse button codes
+// (1 left, 2 right, 4 middle, added up).
+
+#include <Qt>
+
+class QKeyEvent;
+
+namespace quillon {
+
+struct WindowsKeys {
+    /// The virtual-key code of the key that was pressed; 0 for a key Windows has no code for. A shifted
+    /// symbol reports the key it sits on (on a US layout), since Windows codes name keys, not characters.
+    static short keyCode(const QKeyEvent& event);
+    static short keyCode(int qtKey, Qt::KeyboardModifiers modifiers);
+    static short shiftState(Qt::KeyboardModifiers modifiers);
+    static short mouseButtons(Qt::MouseButtons buttons);
+};
+
+} // namespace quillon
