@@ -1,0 +1,35 @@
+#pragma once
+// One running copy per user. The first copy claims the channel; a later copy hands over by asking the
+// running copy to bring its main window forward and process F16, and waits until that has happened.
+
+#include <QString>
+
+#include <functional>
+
+namespace quillon::platform {
+
+class InstanceChannel {
+public:
+    enum class Claim {
+        First,      ///< no copy runs: this process now owns the channel
+        Running,    ///< another copy runs and answers: hand over to it
+        Unavailable ///< the channel cannot be set up at all: run on alone
+    };
+
+    virtual ~InstanceChannel() = default;
+
+    /// Decides whether this process is the first copy. Two simultaneous first starts never both get First;
+    /// a channel left by a copy that died never blocks.
+    virtual Claim claim() = 0;
+
+    /// In a second copy: asks the running copy to activate the window titled windowTitle and send it F16,
+    /// and waits until it says it has processed the key. False when the running copy did not answer.
+    virtual bool handOff(const QString& windowTitle) = 0;
+
+    /// In the first copy: what to do for each hand-off. The handler runs on the user-interface thread and
+    /// returns true once the window was found and the key processed. Requests that arrive before a handler
+    /// is set wait until it is.
+    virtual void setHandOffHandler(std::function<bool(const QString& windowTitle)> handler) = 0;
+};
+
+} // namespace quillon::platform

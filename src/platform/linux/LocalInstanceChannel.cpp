@@ -1,0 +1,143 @@
+#include "platform/linux/LocalInstanceChannel.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QLockFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillon::platform {
+
+namespace {
+
+const QByteArray kRequest = "ACTIVATE ";
+const QByteArray kDone = "DONE\n";
+const QByteArray kFail = "FAIL\n";
+constexpr int kMaxLine = 4096;
+
+// A folder that only this user can enter: anyone else could otherwise plant or read the socket.
+bool isPrivateFolder(const QString& path)
+{
+    struct stat st {};
+    const QByteArray native = QFile::encodeName(path);
+    if (lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    return st.st_uid == getuid() && (st.st_mode & 0077) == 0;
+}
+
+} // namespace
+
+LocalInstanceChannel::LocalInstanceChannel(QString name, QString folder, int handOffTimeoutMs)
+    : name_(std::move(name)), folder_(std::move(folder)), handOffTimeoutMs_(handOffTimeoutMs)
+{
+}
+
+LocalInstanceChannel::~LocalInstanceChannel() = default;
+
+QString LocalInstanceChannel::socketPath() const { return folder_ + QLatin1Char('/') + name_ + QStringLiteral(".socket"); }
+
+bool LocalInstanceChannel::ensureFolder()
+{
+    if (folder_.isEmpty()) {
+        const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+        if (!runtime.isEmpty() && isPrivateFolder(runtime))
+            folder_ = runtime;
+        else
+            folder_ = QDir::tempPath() + QStringLiteral("/%1-%2").arg(name_).arg(getuid());
+    }
+    if (!QFileInfo::exists(folder_)) {
+        const QByteArray native = QFile::encodeName(folder_);
+        if (mkdir(native.constData(), 0700) != 0 && !QFileInfo::exists(folder_)) return false;
+    }
+    return isPrivateFolder(folder_);
+}
+
+InstanceChannel::Claim LocalInstanceChannel::claim()
+{
+    if (!ensureFolder()) return Claim::Unavailable;
+    // The lock makes connect-or-listen one step: of two copies starting together, the second to get the
+    // lock finds the first one listening. A lock left by a copy that died is taken over at once.
+    QLockFile lock(folder_ + QLatin1Char('/') + name_ + QStringLiteral(".lock"));
+    if (!lock.tryLock(15000)) return Claim::Unavailable;
+
+    QLocalSocket probe;
+    probe.connectToServer(socketPath());
+    if (probe.waitForConnected(2000)) {
+        probe.disconnectFromServer();
+        return Claim::Running;
+    }
+    // Nobody answers: whatever socket file is there was left by a copy that died.
+    QLocalServer::removeServer(socketPath());
+    server_ = std::make_unique<QLocalServer>();
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_->listen(socketPath())) {
+        server_.reset();
+        return Claim::Unavailable;
+    }
+    connect(server_.get(), &QLocalServer::newConnection, this, &LocalInstanceChannel::accept);
+    return Claim::First;
+}
+
+bool LocalInstanceChannel::handOff(const QString& windowTitle)
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    if (!socket.waitForConnected(5000)) return false;
+    socket.write(kRequest + windowTitle.toUtf8().left(kMaxLine - 16) + '\n');
+    if (!socket.waitForBytesWritten(5000)) return false;
+    QElapsedTimer clock;
+    clock.start();
+    while (!socket.canReadLine()) {
+        const qint64 left = handOffTimeoutMs_ - clock.elapsed();
+        if (left <= 0 || socket.state() != QLocalSocket::ConnectedState) return false;
+        socket.waitForReadyRead(static_cast<int>(left));
+    }
+    return socket.readLine(64) == kDone;
+}
+
+void LocalInstanceChannel::setHandOffHandler(std::function<bool(const QString&)> handler)
+{
+    handler_ = std::move(handler);
+    servePending();
+}
+
+void LocalInstanceChannel::accept()
+{
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { serve(socket); });
+        if (socket->canReadLine()) serve(socket);
+    }
+}
+
+void LocalInstanceChannel::serve(QLocalSocket* socket)
+{
+    if (!socket->canReadLine()) {
+        if (socket->bytesAvailable() > kMaxLine) socket->abort(); // not one of ours
+        return;
+    }
+    if (!handler_) {
+        if (!waiting_.contains(socket)) waiting_.append(socket);
+        return;
+    }
+    const QByteArray line = socket->readLine(kMaxLine).trimmed();
+    bool ok = false;
+    if (line.startsWith(kRequest.trimmed())) ok = handler_(QString::fromUtf8(line.mid(kRequest.size())));
+    if (socket->state() == QLocalSocket::ConnectedState) {
+        socket->write(ok ? kDone : kFail);
+        socket->flush();
+        socket->disconnectFromServer();
+    }
+}
+
+void LocalInstanceChannel::servePending()
+{
+    if (!handler_) return;
+    const auto waiting = std::exchange(waiting_, {});
+    for (const QPointer<QLocalSocket>& socket : waiting)
+        if (socket) serve(socket);
+}
+
+} // namespace quillon::platform

@@ -1,0 +1,49 @@
+#pragma once
+// The program's start: stores the command line, hands it to a copy that is already running, or builds the
+// start-up texts and shows the main window.
+
+#include "catalogue/FontCatalogue.h"
+#include "display/TextMeasurer.h"
+#include "shell/FontModule.h"
+
+#include <QStringList>
+
+#include <memory>
+
+namespace quillon {
+
+namespace platform {
+struct Platform;
+class InstanceChannel;
+} // namespace platform
+class Viewer;
+
+/// The command line as stored and compared: the arguments joined by blanks, lower-cased.
+QString commandLineFrom(const QStringList& arguments);
+
+/// The executable's path as the shell commands use it: absolute, quoted when it holds a blank.
+QString exeShortPathFor(const QString& executablePath);
+
+class Main {
+public:
+    Main(platform::Platform& platform, platform::InstanceChannel& channel);
+    ~Main();
+
+    /// Runs the start. Returns -1 when the main window is shown and the event loop must run, else the
+    /// process's exit status (0 after a hand-off).
+    int start(const QStringList& arguments, const QString& executablePath);
+
+    FontModule& module() { return module_; }
+    FontCatalogue& catalogue() { return catalogue_; }
+    Viewer* viewer() { return viewer_.get(); }
+
+private:
+    platform::Platform& platform_;
+    platform::InstanceChannel& channel_;
+    FontModule module_;
+    FontCatalogue catalogue_;
+    ScreenTextMeasurer measurer_;
+    std::unique_ptr<Viewer> viewer_;
+};
+
+} // namespace quillon

@@ -1,0 +1,71 @@
+#include "shell/SamplePicture.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace quillon {
+
+SamplePicture::SamplePicture(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Windows' text output draws a face with its own glyphs only; so does the sample.
+    font_.setStyleStrategy(QFont::NoFontMerging);
+}
+
+void SamplePicture::clearPicture()
+{
+    hasText_ = false;
+    lastText_.clear();
+    image_ = QImage();
+    update();
+}
+
+void SamplePicture::setDrawingFont(const QString& face, int pointSize, bool bold, bool italic, bool strikeOut,
+                                   bool underline)
+{
+    font_.setFamily(face);
+    if (pointSize > 0) font_.setPointSize(pointSize);
+    font_.setBold(bold);
+    font_.setItalic(italic);
+    font_.setStrikeOut(strikeOut);
+    font_.setUnderline(underline);
+}
+
+void SamplePicture::printText(const QString& text)
+{
+    hasText_ = true;
+    lastText_ = text;
+    const QSize size = this->size().expandedTo(QSize(1, 1));
+    image_ = QImage(size * devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
+    image_.setDevicePixelRatio(devicePixelRatioF());
+    image_.fill(palette().color(QPalette::Base));
+    QPainter painter(&image_);
+    painter.setFont(font_);
+    painter.setPen(palette().color(QPalette::Text));
+    const QFontMetrics metrics(font_, &image_);
+    // One print at the top-left corner; a line end inside the text starts the next line below.
+    QString normalised = text;
+    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    int y = 0;
+    for (const QString& line : normalised.split(QLatin1Char('\n'))) {
+        if (y > size.height()) break;
+        painter.drawText(0, y + metrics.ascent(), line);
+        y += metrics.height();
+    }
+    update();
+}
+
+void SamplePicture::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Base));
+    if (!image_.isNull()) painter.drawImage(0, 0, image_);
+}
+
+void SamplePicture::resizeEvent(QResizeEvent*)
+{
+    // A taller picture (72 points) shows more of the same sample: draw it again at the new size.
+    if (hasText_) printText(lastText_);
+}
+
+} // namespace quillon

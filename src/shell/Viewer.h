@@ -1,0 +1,155 @@
+#pragma once
+// The main window: the face and size lists, the effects, the details, the sample text and picture, and
+// the command buttons. It lives for the whole run. Handlers keep the names the window's events have; setting
+// a list's selection or a box's value from code runs that control's handler at once, and the two guards
+// loadingList and selectingSize keep nested handlers from doing their work twice.
+
+#include "catalogue/CommandLineSelection.h"
+#include "catalogue/FontCatalogue.h"
+#include "shell/FontModule.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace quillon {
+
+namespace platform {
+struct Platform;
+}
+class SamplePicture;
+class SimpleCombo;
+class TextMeasurer;
+class ViewerWindows;
+
+inline const QString kAppTitle = QStringLiteral("Quillon");
+inline const QString kViewerCaption = QStringLiteral(" Quillon");
+inline const QString kSettingsSection = QStringLiteral("Settings");
+
+/// Windows virtual-key codes and modifier bits the key handler is written against.
+enum : int { VK_ESCAPE = 27, VK_P = 80, VK_F1 = 112, VK_F16 = 127 };
+enum : int { SHIFT_MASK = 1, CTRL_MASK = 2, ALT_MASK = 4 };
+
+class Viewer : public QWidget, private CommandLineTarget {
+    Q_OBJECT
+public:
+    Viewer(platform::Platform& platform, FontModule& module, FontCatalogue& catalogue, TextMeasurer& measurer,
+           QWidget* parent = nullptr);
+    ~Viewer() override;
+
+    // Controls, named as the window's layout names them.
+    QLabel* Label1;
+    SimpleCombo* fontList;
+    QLabel* Label2;
+    SimpleCombo* sizeList;
+    QPushButton* summaryButton;
+    QPushButton* printButton;
+    QPushButton* optionsButton;
+    QPushButton* exitButton;
+    QLabel* Label4;
+    QFrame* Frame1;
+    std::array<QCheckBox*, 4> effect;
+    QLabel* Label5;
+    QPlainTextEdit* detailText;
+    QLabel* Label6;
+    QLabel* Copyright;
+    QWidget* TextSize;
+    QLabel* Label3;
+    QPlainTextEdit* displayText;
+    SamplePicture* displayPicture;
+    QWidget* HelpButton;
+
+    // Window state shared by the handlers.
+    bool loadingList = false;
+    bool activatedOnce = false;
+    bool printPending = false;
+    bool textTyped = false;
+    bool selectingSize = false;
+    int lastTextHeight = 0;
+    int chosenSize = 0;
+
+    // Life cycle and keys.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Paint();
+    void Form_KeyDown(int keyCode, int shift);
+    void Form_Unload();
+    /// Waits the given seconds while window events go on being processed; 0 or below returns at once.
+    void Pause(int seconds);
+
+    // Controls' handlers.
+    void fontList_Click();
+    void sizeList_Click();
+    void effect_Click(int index);
+    void displayText_Change();
+    void displayText_KeyPress();
+    void displayText_GotFocus();
+    void summaryButton_Click();
+    void printButton_Click();
+    void optionsButton_Click();
+    void exitButton_Click();
+    void HelpButton_Click();
+
+    // Sizes, sample, details, command line.
+    void ListRasterSizes(const QString& sizes);
+    void ListScalableSizes();
+    void AddSizeIfTaller(int size);
+    void ReselectSize();
+    void RenderSample();
+    void ShowFontDetails();
+    void SelectCommandLineFont();
+
+    /// Runs the hand-off from a later start: restores and raises the window, then the F16 key handling.
+    bool receiveHandOff(const QString& title);
+
+    /// The outer window height in twips as the program last set it (6315 or 6915).
+    int windowHeightTwips() const { return windowHeight_; }
+    /// Whether the program was ended (Esc, Exit); Main returns at once then.
+    bool ended() const { return ended_; }
+
+    /// Where the "not registered" message goes; by default a message box that does not block the caller.
+    std::function<void(const QString& text, const QString& title)> showMessage;
+
+signals:
+    void programEnded();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // CommandLineTarget
+    void selectFace(int index) override;
+    void setEffect(int index, int value) override;
+    void setPrintPending(bool pending) override { printPending = pending; }
+    void showNotRegistered() override;
+
+    void buildControls();
+    void applyTabOrder();
+    void setWindowHeightTwips(int outerHeight);
+    void setPictureHeightTwips(int height);
+    void setDisplayText(const QString& text);
+    bool keyBelongsHere(QObject* watched) const;
+
+    platform::Platform& platform_;
+    FontModule& module_;
+    FontCatalogue& catalogue_;
+    TextMeasurer& measurer_;
+    std::unique_ptr<ViewerWindows> windows_;
+    std::function<double(int)> heightAt_;
+    int windowHeight_ = 0;
+    bool ended_ = false;
+    bool paintActionQueued_ = false;
+};
+
+} // namespace quillon

@@ -1,0 +1,60 @@
+#pragma once
+// The main window's companions: the windows it opens and closes (summary, printer setup, options, About,
+// splash), the round help button, the catalogue build into the face list and the details text. Kept apart
+// from Viewer so the window itself stays a layout and its handlers.
+
+#include "catalogue/FontCatalogue.h"
+#include "shell/FontModule.h"
+
+#include <QIcon>
+#include <QPointer>
+
+#include <memory>
+
+class QLabel;
+class QPlainTextEdit;
+class QWidget;
+
+namespace quillon {
+
+namespace platform {
+struct Platform;
+}
+class Viewer;
+
+class ViewerWindows {
+public:
+    ViewerWindows(Viewer& viewer, platform::Platform& platform, FontModule& module, FontCatalogue& catalogue);
+    ~ViewerWindows();
+
+    QIcon windowIcon() const;
+    /// The round "?" button, a child of the main window; its click runs HelpButton_Click.
+    QWidget* makeHelpButton();
+
+    /// Builds the catalogue and fills the main window's face list (the caller holds loadingList).
+    void loadFontList();
+    /// Fills the details box and the copyright label for a face.
+    void showFontDetails(const QString& face, QPlainTextEdit& detailText, QLabel& copyright);
+
+    void showSplash();
+    void closeSplash();
+    void showSummary();
+    void closeSummary();
+    /// Modal: returns when the dialog is closed.
+    void showPrinterSetup();
+    void closePrinterSetup();
+    void showOptions();
+    void closeOptions();
+    void showAbout();
+    void closeAbout();
+
+private:
+    struct Parts;
+    Viewer& viewer_;
+    platform::Platform& platform_;
+    FontModule& module_;
+    FontCatalogue& catalogue_;
+    std::unique_ptr<Parts> parts_;
+};
+
+} // namespace quillon
