@@ -5,7 +5,8 @@ namespace quillon {
 void RecordingPage::operation()
 {
     ++operations_;
-    if (failAt_ > 0 && operations_ >= failAt_) throw platform::PrinterError("recording printer: made to fail");
+    if ((failFrom_ > 0 && operations_ >= failFrom_) || operations_ == failOnce_)
+        throw platform::PrinterError("recording printer: made to fail");
 }
 
 // Something is drawn: a page break waiting before it takes effect now.

@@ -58,7 +58,9 @@ public:
 
     /// Makes every operation from the count-th one on (1 = the next) raise PrinterError, as a printer that
     /// fails part-way does; 0 never fails.
-    void failFrom(int count) { failAt_ = count > 0 ? operations_ + count : 0; }
+    void failFrom(int count) { failFrom_ = count > 0 ? operations_ + count : 0; }
+    /// Makes only the count-th operation from now raise PrinterError.
+    void failOnce(int count) { failOnce_ = count > 0 ? operations_ + count : 0; }
     /// Operations asked for so far, failed ones included.
     int operations() const { return operations_; }
 
@@ -71,7 +73,8 @@ private:
     int y_ = 0;
     bool breakPending_ = false;
     int operations_ = 0;
-    int failAt_ = 0;
+    int failFrom_ = 0;
+    int failOnce_ = 0;
     Document current_;
     std::vector<Document> jobs_;
 };

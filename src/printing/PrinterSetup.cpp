@@ -1,0 +1,258 @@
+#include "printing/PrinterSetup.h"
+
+#include "controls/Tallyfield.h"
+#include "controls/Twips.h"
+#include "controls/WindowsKeys.h"
+#include "platform/Printers.h"
+#include "printing/UpDown.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace quillon {
+
+namespace {
+
+// Client area, twips.
+constexpr int kClientWidth = 3855;
+constexpr int kClientHeight = 1950;
+constexpr int kEscape = 27;
+constexpr int kArrowUp = 38;
+constexpr int kArrowDown = 40;
+
+QRect pixels(int left, int top, int width, int height)
+{
+    using controls::toPixels;
+    return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
+}
+
+double numberOf(const QVariant& value)
+{
+    return value.toDouble();
+}
+
+} // namespace
+
+PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      printers_(printers), owner_(std::move(owner)), page_(printers.printer())
+{
+    setObjectName(QStringLiteral("PrinterSetup"));
+    setWindowTitle(QStringLiteral(" Printer Setup"));
+    setModal(true);
+    setFixedSize(controls::toPixels(kClientWidth), controls::toPixels(kClientHeight));
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+
+    Label1 = new QLabel(QStringLiteral("Printer name:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(pixels(240, 270, 975, 255));
+
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setEditable(false);
+    Combo1->setGeometry(pixels(1320, 240, 2295, 315));
+    Combo1->setToolTip(QStringLiteral(" Select the appropriate printer "));
+
+    Label2 = new QLabel(QStringLiteral("Number of copies:"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(pixels(240, 795, 1335, 255));
+
+    Tallyfield1 = new Tallyfield(this);
+    Tallyfield1->setObjectName(QStringLiteral("Tallyfield1"));
+    Tallyfield1->setFormat(QStringLiteral("#0"));
+    Tallyfield1->setPositiveOnly(true);
+    Tallyfield1->setGeometry(pixels(1680, 780, 300, 285));
+    Tallyfield1->setToolTip(QStringLiteral(" Select the number of copies to print "));
+
+    UpDown1 = new UpDown(this);
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown1->setRange(1, 99);
+    UpDown1->setIncrement(1);
+    UpDown1->setGeometry(pixels(1980, 780, 240, 285));
+    UpDown1->setToolTip(QStringLiteral(" Select the number of copies to print "));
+
+    okButton = new QPushButton(QStringLiteral("&OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setGeometry(pixels(480, 1320, 1095, 375));
+    okButton->setToolTip(QStringLiteral(" Click here to print the selected font  "));
+    okButton->setDefault(true);
+
+    exitButton = new QPushButton(QStringLiteral("Cancel"), this);
+    exitButton->setObjectName(QStringLiteral("exitButton"));
+    exitButton->setGeometry(pixels(2280, 1320, 1095, 375));
+    exitButton->setToolTip(QStringLiteral(" Click here to close the form without printing "));
+
+    setTabOrder(Tallyfield1, okButton);
+    setTabOrder(okButton, exitButton);
+    setTabOrder(exitButton, Combo1);
+    setTabOrder(Combo1, UpDown1);
+
+    connect(okButton, &QPushButton::clicked, this, &PrinterSetup::okButton_Click);
+    connect(exitButton, &QPushButton::clicked, this, &PrinterSetup::exitButton_Click);
+    connect(Tallyfield1, &Tallyfield::Change, this, &PrinterSetup::Tallyfield1_Change);
+    connect(Tallyfield1, &Tallyfield::KeyUp, this, &PrinterSetup::Tallyfield1_KeyUp);
+    connect(UpDown1, &UpDown::UpClick, this, &PrinterSetup::UpDown1_UpClick);
+    connect(UpDown1, &UpDown::DownClick, this, &PrinterSetup::UpDown1_DownClick);
+
+    // Key preview: the filter installed last runs first, so the dialog sees keys before any control does,
+    // the copies field's own text box included.
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+
+    Form_Load();
+}
+
+PrinterSetup::~PrinterSetup() = default;
+
+QPoint PrinterSetup::placement(const QRect& ownerTwips, const QSize& dialogTwips)
+{
+    const int top = (ownerTwips.height() - dialogTwips.height()) / 2 + ownerTwips.top() + 300;
+    const int left = (ownerTwips.width() - dialogTwips.width()) / 2 + ownerTwips.left();
+    return {left, top};
+}
+
+void PrinterSetup::Form_Load()
+{
+    // The dialog's frame is not known before it is shown; its client size stands for its outer size.
+    const QRect& f = owner_.frame;
+    const QRect ownerTwips(int(controls::toTwips(f.x())), int(controls::toTwips(f.y())),
+                           int(controls::toTwips(f.width())), int(controls::toTwips(f.height())));
+    const QPoint at = placement(ownerTwips, QSize(kClientWidth, kClientHeight));
+    move(controls::toPixels(at.x()), controls::toPixels(at.y()));
+
+    // A sorted list: each name goes before the first that sorts after it, case aside.
+    Combo1->clear();
+    for (const QString& name : printers_.deviceNames()) {
+        if (name == kHiddenPrinter) continue;
+        int at = 0;
+        while (at < Combo1->count() && Combo1->itemText(at).compare(name, Qt::CaseInsensitive) <= 0) ++at;
+        Combo1->insertItem(at, name);
+    }
+
+    const QString current = printers_.currentDeviceName();
+    for (int i = 0; i < Combo1->count(); ++i) {
+        Combo1->setCurrentIndex(i);
+        if (Combo1->currentText() == current) break;
+    }
+
+    Tallyfield1->setValue(1);
+    Tallyfield1->setFocus(Qt::OtherFocusReason);
+}
+
+void PrinterSetup::Form_KeyDown(int keyCode, int shift)
+{
+    if (keyCode != kEscape) return;
+    reject();
+    if (shift > 0 && owner_.endProgram) owner_.endProgram();
+}
+
+void PrinterSetup::okButton_Click()
+{
+    // Each step goes on whatever became of the one before; the dialog shows no message of its own.
+    const QString chosen = Combo1->currentText();
+    try {
+        for (const QString& name : printers_.deviceNames())
+            if (name == chosen) {
+                printers_.setCurrentPrinter(name);
+                break;
+            }
+    } catch (const std::exception&) {
+    }
+
+    if (numberOf(Tallyfield1->Value()) == 0) Tallyfield1->setValue(1);
+
+    // Read once; never more than the field allows, whatever reached it.
+    const double wanted = std::floor(numberOf(Tallyfield1->Value()));
+    const int copies = wanted < 0 ? 0 : wanted > UpDown1->Max() ? UpDown1->Max() : int(wanted);
+    for (int copy = 1; copy <= copies; ++copy) {
+        try {
+            PrintSamplePage();
+        } catch (const std::exception&) {
+        }
+    }
+    try {
+        printers_.printer().endDoc();
+    } catch (const std::exception&) {
+    }
+
+    accept();
+}
+
+void PrinterSetup::exitButton_Click()
+{
+    reject();
+}
+
+void PrinterSetup::Tallyfield1_Change()
+{
+    if (numberOf(Tallyfield1->Value()) > UpDown1->Max()) {
+        Tallyfield1->setValue(UpDown1->Max());
+        Tallyfield1->Highlight();
+    }
+    // A value outside the spin control's range (0 typed in the field) is left to OK.
+    UpDown1->setValue(int(std::lround(numberOf(Tallyfield1->Value()))));
+}
+
+void PrinterSetup::Tallyfield1_KeyUp(short& KeyCode, short& Shift)
+{
+    (void)Shift;
+    if (KeyCode != kArrowUp && KeyCode != kArrowDown) return;
+    const long value = std::lround(numberOf(Tallyfield1->Value()));
+    long next = 0;
+    if (KeyCode == kArrowUp)
+        next = value >= UpDown1->Max() ? UpDown1->Max() : value + 1;
+    else
+        next = UpDown1->Min() >= value ? UpDown1->Min() : value - 1;
+    Tallyfield1->setValue(qlonglong(next));
+    Tallyfield1->Highlight();
+}
+
+void PrinterSetup::UpDown1_UpClick()
+{
+    if (UpDown1->Max() < UpDown1->Value()) UpDown1->setValue(UpDown1->Max());
+    Tallyfield1->setValue(UpDown1->Value());
+    Tallyfield1->setFocus(Qt::OtherFocusReason);
+    Tallyfield1->Highlight();
+}
+
+void PrinterSetup::UpDown1_DownClick()
+{
+    if (UpDown1->Value() < UpDown1->Min()) UpDown1->setValue(UpDown1->Min());
+    Tallyfield1->setValue(UpDown1->Value());
+    Tallyfield1->setFocus(Qt::OtherFocusReason);
+    Tallyfield1->Highlight();
+}
+
+void PrinterSetup::PrintSamplePage()
+{
+    page_.PrintSamplePage(owner_.face ? owner_.face() : QString(), owner_.details ? owner_.details() : QString());
+}
+
+void PrinterSetup::DrawRule()
+{
+    page_.DrawRule();
+}
+
+bool PrinterSetup::eventFilter(QObject* watched, QEvent* event)
+{
+    // A key a control leaves alone travels on to its parents; the form sees it once, at the focused control.
+    const QWidget* focused = QApplication::focusWidget();
+    if (event->type() == QEvent::KeyPress && (watched == focused || (!focused && watched == this))) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int code = WindowsKeys::keyCode(*key);
+        Form_KeyDown(code, WindowsKeys::shiftState(key->modifiers()));
+        // Escape closed the dialog; no control is to act on it as well.
+        if (code == kEscape) return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace quillon

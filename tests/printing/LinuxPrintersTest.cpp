@@ -1,0 +1,100 @@
+// The Linux printers: device names from CUPS queues, the PDF destination that is always there, and the
+// QPainter page into a real PDF: copies as pages of one file, no blank last page, a cancelled file choice.
+#include "platform/linux/LinuxPrinters.h"
+#include "printing/SamplePage.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using namespace quillon::platform;
+
+namespace {
+
+// The machine's own print server must not leak into these tests: point CUPS at a socket that is not there.
+const bool kNoPrintServer = qputenv("CUPS_SERVER", "/nonexistent/quillon-test/cups.sock");
+
+int pdfPages(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    const QString data = QString::fromLatin1(file.readAll());
+    return int(data.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
+}
+
+} // namespace
+
+TEST(LinuxPrinters, QueuesAreListedByDescriptionUnlessThatIsAmbiguous)
+{
+    using Q = LinuxPrinters::Queue;
+    EXPECT_EQ(LinuxPrinters::deviceNamesFor({{"Rendering_Subsystem", "Rendering Subsystem"},
+                                             {"laser", ""},
+                                             {"a", "Office"},
+                                             {"b", "Office"},
+                                             {"pdf", LinuxPrinters::kPdfDeviceName},
+                                             {"c", "laser"},
+                                             {"d", "Hall"}}),
+              QStringList({"Rendering Subsystem", "laser", "a", "b", "pdf", "c", "Hall"}));
+    EXPECT_TRUE(LinuxPrinters::deviceNamesFor(QList<Q>()).isEmpty());
+}
+
+TEST(LinuxPrinters, ThePdfDestinationIsAlwaysThereAndIsCurrentWithoutADefaultPrinter)
+{
+    ASSERT_TRUE(kNoPrintServer);
+    LinuxPrinters printers([](const QString&) { return QString(); });
+    EXPECT_EQ(printers.deviceNames(), QStringList({LinuxPrinters::kPdfDeviceName}));
+    EXPECT_EQ(printers.currentDeviceName(), LinuxPrinters::kPdfDeviceName);
+    EXPECT_FALSE(printers.setCurrentPrinter("no such printer"));
+    EXPECT_TRUE(printers.setCurrentPrinter(LinuxPrinters::kPdfDeviceName));
+    EXPECT_TRUE(LinuxPrinters::suggestedPdfPath().endsWith(".pdf"));
+}
+
+TEST(LinuxPrinters, CopiesBecomePagesOfOnePdfAndTheLastBreakAddsNoPage)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("three.pdf");
+    QString suggested;
+    LinuxPrinters printers([&](const QString& s) {
+        suggested = s;
+        return out;
+    });
+    SamplePage page(printers.printer());
+    EXPECT_EQ(PrintSampleCopies(printers.printer(), page, 3, "DejaVu Sans", "a\r\nb"), 0);
+    EXPECT_TRUE(suggested.endsWith("Sample page.pdf"));
+    EXPECT_EQ(pdfPages(out), 3);
+
+    // A set output file is used without asking; a document with nothing drawn writes nothing.
+    const QString fixed = dir.filePath("one.pdf");
+    printers.setOutputFile(fixed);
+    suggested.clear();
+    EXPECT_EQ(PrintSampleCopies(printers.printer(), page, 1, "DejaVu Sans", QString()), 0);
+    EXPECT_TRUE(suggested.isEmpty());
+    EXPECT_EQ(pdfPages(fixed), 1);
+    printers.setOutputFile(dir.filePath("none.pdf"));
+    EXPECT_NO_THROW(printers.printer().endDoc());
+    EXPECT_FALSE(QFile::exists(dir.filePath("none.pdf")));
+}
+
+TEST(LinuxPrinters, ACancelledFileChoiceFailsEachCopyOnceAndLeavesNoDocumentOpen)
+{
+    int asked = 0;
+    LinuxPrinters printers([&](const QString&) {
+        ++asked;
+        return QString();
+    });
+    SamplePage page(printers.printer());
+    // Asked once for the document, not once per operation; each copy and the end report their failure.
+    EXPECT_EQ(PrintSampleCopies(printers.printer(), page, 2, "DejaVu Sans", QString()), 3);
+    EXPECT_EQ(asked, 1);
+
+    // The next document asks again, and an unwritable file fails the same way.
+    QTemporaryDir dir;
+    printers.setOutputFile(dir.filePath("missing/folder/x.pdf"));
+    EXPECT_EQ(PrintSampleCopies(printers.printer(), page, 1, "DejaVu Sans", QString()), 2);
+    printers.setOutputFile(QString());
+    EXPECT_GT(PrintSampleCopies(printers.printer(), page, 1, "DejaVu Sans", QString()), 0);
+    EXPECT_EQ(asked, 2);
+}
