@@ -14,4 +14,7 @@ set(QUILLON_TEST_FONTS
     /usr/share/fonts/truetype/liberation2/LiberationSans-Italic.ttf
     /usr/share/fonts/truetype/liberation2/LiberationSans-BoldItalic.ttf
     /usr/share/fonts/truetype/liberation2/LiberationSerif-Regular.ttf
+    /usr/share/fonts/opentype/cantarell/Cantarell-Regular.otf
+    /usr/share/fonts/opentype/cantarell/Cantarell-Bold.otf
+    /usr/share/fonts/truetype/wqy/wqy-microhei.ttc
 )
