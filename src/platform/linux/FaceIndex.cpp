@@ -1,0 +1,258 @@
+#include "platform/linux/FaceIndex.h"
+
+#include "platform/linux/FontSystemTraits.h"
+
+#include <QFile>
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillon::platform {
+
+namespace {
+
+QStringList patternStrings(FcPattern* pattern, const char* object)
+{
+    QStringList out;
+    FcChar8* value = nullptr;
+    for (int n = 0; FcPatternGetString(pattern, object, n, &value) == FcResultMatch; ++n)
+        if (value) out << QString::fromUtf8(reinterpret_cast<const char*>(value));
+    return out;
+}
+
+/// How far a face is from what a request with weight 0 and no style asks for; lower is nearer.
+double distanceFromRegular(const IndexedFace& f)
+{
+    return std::abs(f.weight - FC_WEIGHT_REGULAR) + (f.slant != FC_SLANT_ROMAN ? 1000 : 0) +
+           std::abs(f.width - FC_WIDTH_NORMAL) * 2 + (f.variable ? 10000 : 0);
+}
+
+} // namespace
+
+FaceIndex::FaceIndex() = default;
+
+FaceIndex::~FaceIndex()
+{
+    if (library_) FT_Done_FreeType(library_);
+}
+
+FT_Library FaceIndex::freetype()
+{
+    if (!library_ && FT_Init_FreeType(&library_) != 0) library_ = nullptr;
+    return library_;
+}
+
+void FaceIndex::build()
+{
+    if (built_) return;
+    built_ = true;
+    // The configuration Qt draws with, so the mapper and the screen agree on what is installed.
+    FcConfig* config = FcConfigGetCurrent();
+    FcFontSet* set = config ? FcConfigGetFonts(config, FcSetSystem) : nullptr;
+    if (!set) return;
+    faces_.reserve(static_cast<std::size_t>(set->nfont));
+    for (int i = 0; i < set->nfont; ++i) {
+        addPattern(set->fonts[i]);
+        indexFace(static_cast<int>(faces_.size()) - 1);
+    }
+}
+
+void FaceIndex::addPattern(void* p)
+{
+    auto* pattern = static_cast<FcPattern*>(p);
+    IndexedFace face;
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(pattern, FC_FILE, 0, &file) == FcResultMatch && file)
+        face.file = QFile::decodeName(reinterpret_cast<const char*>(file));
+    FcPatternGetInteger(pattern, FC_INDEX, 0, &face.index);
+    face.families = patternStrings(pattern, FC_FAMILY);
+    face.fullNames = patternStrings(pattern, FC_FULLNAME);
+    const QStringList styles = patternStrings(pattern, FC_STYLE);
+    if (!styles.isEmpty()) face.style = styles.first();
+    FcPatternGetDouble(pattern, FC_WEIGHT, 0, &face.weight);
+    FcPatternGetInteger(pattern, FC_SLANT, 0, &face.slant);
+    FcPatternGetDouble(pattern, FC_WIDTH, 0, &face.width);
+    FcBool variable = FcFalse;
+    if (FcPatternGetBool(pattern, FC_VARIABLE, 0, &variable) == FcResultMatch) face.variable = variable;
+    faces_.push_back(std::move(face));
+}
+
+void FaceIndex::indexFace(int i)
+{
+    const IndexedFace& f = face(i);
+    for (const QString& name : f.families) {
+        auto& list = byFamily_[name.toLower()];
+        if (list.empty() || list.back() != i) list.push_back(i);
+    }
+    for (const QString& name : f.fullNames) {
+        auto& list = byFullName_[name.toLower()];
+        if (list.empty() || list.back() != i) list.push_back(i);
+    }
+}
+
+void FaceIndex::unindexFace(int i)
+{
+    auto drop = [i](QHash<QString, std::vector<int>>& map, const QStringList& names) {
+        for (const QString& name : names) {
+            auto it = map.find(name.toLower());
+            if (it == map.end()) continue;
+            std::erase(*it, i);
+            if (it->empty()) map.erase(it);
+        }
+    };
+    drop(byFamily_, face(i).families);
+    drop(byFullName_, face(i).fullNames);
+}
+
+std::vector<int> FaceIndex::ranked(const std::vector<int>& faces) const
+{
+    std::vector<int> out;
+    for (int i : faces)
+        if (face(i).live) out.push_back(i);
+    std::stable_sort(out.begin(), out.end(), [this](int a, int b) {
+        return distanceFromRegular(face(a)) < distanceFromRegular(face(b));
+    });
+    return out;
+}
+
+bool FaceIndex::confirmFamily(int i, const QString& lowerName)
+{
+    auto it = familyNamesRead_.find(i);
+    if (it == familyNamesRead_.end()) {
+        const IndexedFace& f = face(i);
+        QStringList names;
+        const std::optional<FaceNames> read = readFaceNames(freetype(), f.file, f.index);
+        if (read && read->sfnt && !read->familiesLower.isEmpty()) {
+            names = read->familiesLower;
+        } else {
+            // Without a name table (bitmap and Type 1 fonts) fontconfig's families are all there is.
+            for (const QString& family : f.families) names << family.toLower();
+        }
+        if (read) englishFamily_.insert(i, read->family);
+        it = familyNamesRead_.insert(i, names);
+    }
+    return it->contains(lowerName);
+}
+
+std::optional<FaceChoice> FaceIndex::find(const QString& name, int cutTo)
+{
+    build();
+    if (name.isEmpty()) return std::nullopt;
+    const QString lower = name.toLower();
+    for (int i : ranked(byFamily_.value(lower)))
+        if (confirmFamily(i, lower)) return FaceChoice{i, NameMatch::Family};
+    const std::vector<int> full = ranked(byFullName_.value(lower));
+    if (!full.empty()) return FaceChoice{full.front(), NameMatch::FullName};
+    if (cutTo > 0 && name.size() == cutTo) {
+        std::vector<int> begun;
+        for (int i = 0; i < static_cast<int>(faces_.size()); ++i) {
+            const IndexedFace& f = face(i);
+            auto begins = [&](const QStringList& names) {
+                return std::any_of(names.begin(), names.end(),
+                                   [&](const QString& n) { return n.toLower().startsWith(lower); });
+            };
+            if (f.live && (begins(f.families) || begins(f.fullNames))) begun.push_back(i);
+        }
+        const std::vector<int> best = ranked(begun);
+        if (!best.empty()) return FaceChoice{best.front(), NameMatch::Prefix};
+    }
+    return std::nullopt;
+}
+
+std::optional<FaceChoice> FaceIndex::substitute(const QString& name)
+{
+    build();
+    const QString key = name.toLower();
+    if (const auto known = substitutes_.constFind(key); known != substitutes_.constEnd()) return *known;
+    FcConfig* config = FcConfigGetCurrent();
+    FcPattern* request = FcPatternCreate();
+    if (!config || !request) return std::nullopt;
+    if (!name.isEmpty())
+        FcPatternAddString(request, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.toUtf8().constData()));
+    FcConfigSubstitute(config, request, FcMatchPattern);
+    FcDefaultSubstitute(request);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(config, request, &result);
+    FcPatternDestroy(request);
+    if (!match) return std::nullopt;
+    FcChar8* file = nullptr;
+    int index = 0;
+    FcPatternGetString(match, FC_FILE, 0, &file);
+    FcPatternGetInteger(match, FC_INDEX, 0, &index);
+    const QString path = file ? QFile::decodeName(reinterpret_cast<const char*>(file)) : QString();
+    std::optional<FaceChoice> choice;
+    for (int i = 0; i < static_cast<int>(faces_.size()) && !choice; ++i)
+        if (face(i).live && face(i).index == index && face(i).file == path)
+            choice = FaceChoice{i, NameMatch::Substitute};
+    if (!choice && !path.isEmpty()) {
+        addPattern(match);
+        faces_.back().families.clear(); // reachable as a substitute only, never by a name
+        faces_.back().fullNames.clear();
+        choice = FaceChoice{static_cast<int>(faces_.size()) - 1, NameMatch::Substitute};
+    }
+    FcPatternDestroy(match);
+    substitutes_.insert(key, choice);
+    return choice;
+}
+
+QString FaceIndex::familyOf(int i)
+{
+    if (!englishFamily_.contains(i)) {
+        const std::optional<FaceNames> read = readFaceNames(freetype(), face(i).file, face(i).index);
+        englishFamily_.insert(i, read ? read->family : QString());
+    }
+    const QString family = englishFamily_.value(i);
+    if (!family.isEmpty()) return family;
+    return face(i).families.value(0);
+}
+
+ResolvedFace FaceIndex::resolved(int i)
+{
+    return ResolvedFace{face(i).file, face(i).index, familyOf(i), face(i).style};
+}
+
+int FaceIndex::learnFile(const QString& path)
+{
+    build();
+    auto it = learned_.find(path);
+    if (it != learned_.end()) {
+        ++it->count;
+        return static_cast<int>(it->faces.size());
+    }
+    FcFontSet* set = FcFontSetCreate();
+    if (!set) return 0;
+    FcFreeTypeQueryAll(reinterpret_cast<const FcChar8*>(QFile::encodeName(path).constData()), -1, nullptr,
+                       nullptr, set);
+    Learned learned{1, {}};
+    for (int i = 0; i < set->nfont; ++i) {
+        addPattern(set->fonts[i]);
+        learned.faces.push_back(static_cast<int>(faces_.size()) - 1);
+        indexFace(learned.faces.back());
+    }
+    FcFontSetDestroy(set);
+    if (learned.faces.empty()) return 0;
+    substitutes_.clear();
+    const int count = static_cast<int>(learned.faces.size());
+    learned_.insert(path, std::move(learned));
+    return count;
+}
+
+bool FaceIndex::forgetFile(const QString& path)
+{
+    auto it = learned_.find(path);
+    if (it == learned_.end()) return false;
+    if (--it->count > 0) return true;
+    for (int i : it->faces) {
+        unindexFace(i);
+        faces_[static_cast<std::size_t>(i)].live = false;
+    }
+    learned_.erase(it);
+    substitutes_.clear();
+    return true;
+}
+
+} // namespace quillon::platform

@@ -1,0 +1,102 @@
+#pragma once
+// The faces the font mapper can choose from, looked up by name: every face of fontconfig's current
+// configuration (taken from its cache, so no font file is opened to build the index) plus the files the
+// program added for itself. A name is looked up by its family names and full names in every language,
+// ignoring case; a face a family name finds is confirmed by opening only that face with FreeType, so a
+// family resolves by what the face's own name table calls its family (name ID 1).
+//
+// Built on first use; not thread-safe (the program has one thread).
+
+#include "platform/FontSystem.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+typedef struct FT_LibraryRec_* FT_Library;
+
+namespace quillon::platform {
+
+struct IndexedFace {
+    QString file;
+    int index = 0;          // as fontconfig gives it: face number, named instance in bits 16..30
+    QStringList families;   // every family name fontconfig holds, all languages
+    QStringList fullNames;  // every full name, all languages
+    QString style;          // first style name
+    double weight = 80;     // fontconfig weight; 80 is regular
+    int slant = 0;          // 0 roman
+    double width = 100;     // 100 normal
+    bool variable = false;  // the whole-range face of a variable font (not a named instance)
+    bool live = true;       // false once an added file was taken out again
+};
+
+/// How a name found a face.
+enum class NameMatch {
+    Family,     // a family name of the face (name ID 1): the mapper reads the name back as asked
+    FullName,   // a full name (name ID 4): the face is used, its family is read back
+    Prefix,     // a name cut to the face-name field's length that begins a family or full name
+    Substitute, // no face has the name: the configuration's best substitute for it
+};
+
+struct FaceChoice {
+    int face = -1;
+    NameMatch how = NameMatch::Substitute;
+};
+
+class FaceIndex {
+public:
+    FaceIndex();
+    ~FaceIndex();
+    FaceIndex(const FaceIndex&) = delete;
+    FaceIndex& operator=(const FaceIndex&) = delete;
+
+    /// The face the mapper uses for `name` by family, then full name, then (when `cutTo` is non-zero and the
+    /// name is that long) by prefix; nullopt when none has the name.
+    std::optional<FaceChoice> find(const QString& name, int cutTo = 0);
+    /// The face fontconfig substitutes for a name it has no face for; nullopt without any fonts.
+    std::optional<FaceChoice> substitute(const QString& name);
+
+    const IndexedFace& face(int i) const { return faces_[static_cast<std::size_t>(i)]; }
+    /// The family the face's own name table gives (name ID 1, US English first); fontconfig's first family
+    /// when the file has no such name.
+    QString familyOf(int i);
+    ResolvedFace resolved(int i);
+
+    /// Makes the faces of a font file known (an added font); the number of faces it holds, 0 when none.
+    /// Each learning needs its own forgetting; the faces stay known until the last one.
+    int learnFile(const QString& path);
+    bool forgetFile(const QString& path);
+
+    /// The FreeType library the index opens faces with, for callers that read a face's tables.
+    FT_Library freetype();
+
+private:
+    void build();
+    void addPattern(void* pattern);
+    void indexFace(int i);
+    void unindexFace(int i);
+    /// Whether the face's own name table lists `lowerName` as a family (name ID 1) in any language.
+    bool confirmFamily(int i, const QString& lowerName);
+    std::vector<int> ranked(const std::vector<int>& faces) const;
+
+    bool built_ = false;
+    std::vector<IndexedFace> faces_;
+    QHash<QString, std::vector<int>> byFamily_;
+    QHash<QString, std::vector<int>> byFullName_;
+    struct Learned {
+        int count = 0;
+        std::vector<int> faces;
+    };
+    QHash<QString, Learned> learned_;
+    /// Name ID 1 texts (lower-cased) of faces already opened, by face.
+    QHash<int, QStringList> familyNamesRead_;
+    QHash<int, QString> englishFamily_;
+    /// Substitutes already asked of fontconfig, by lower-cased name; emptied when the faces change.
+    QHash<QString, std::optional<FaceChoice>> substitutes_;
+    FT_Library library_ = nullptr;
+};
+
+} // namespace quillon::platform

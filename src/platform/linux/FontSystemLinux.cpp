@@ -1,0 +1,113 @@
+#include "platform/linux/FontSystemLinux.h"
+
+#include "platform/linux/FontSystemLocale.h"
+
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+
+namespace quillon::platform {
+
+LinuxFontSystem::LinuxFontSystem() : lcid_(systemDefaultLcid()) {}
+
+LinuxFontSystem::~LinuxFontSystem()
+{
+    // Fonts added and never removed (a reader that was not let go) leave with the program.
+    if (QGuiApplication::instance())
+        for (int id : std::as_const(applicationFonts_)) QFontDatabase::removeApplicationFont(id);
+}
+
+std::optional<FaceChoice> LinuxFontSystem::choose(const QString& name, int cutTo)
+{
+    if (auto found = index_.find(name, cutTo)) return found;
+    return index_.substitute(name);
+}
+
+QString LinuxFontSystem::stdFontName(const QString& name)
+{
+    const std::optional<FaceChoice> found = index_.find(name);
+    if (found && found->how == NameMatch::Family) return name;
+    if (found) return index_.familyOf(found->face);
+    // An unknown name reads back as whatever the mapper substitutes; never as the name itself.
+    const std::optional<FaceChoice> other = index_.substitute(name);
+    const QString family = other ? index_.familyOf(other->face) : QString();
+    return family == name ? QString() : family;
+}
+
+int LinuxFontSystem::AddFontResource(const QString& path)
+{
+    // Only regular files: fontconfig would wait forever on a pipe.
+    const QFileInfo info(path);
+    if (!info.isFile() || !QGuiApplication::instance()) return 0;
+    const QString absolute = info.absoluteFilePath();
+    const int id = QFontDatabase::addApplicationFont(absolute);
+    if (id < 0) return 0;
+    applicationFonts_.insert(path, id);
+    const int learned = index_.learnFile(absolute);
+    return std::max<int>(learned, static_cast<int>(QFontDatabase::applicationFontFamilies(id).size()));
+}
+
+bool LinuxFontSystem::RemoveFontResource(const QString& path)
+{
+    auto it = applicationFonts_.find(path);
+    if (it == applicationFonts_.end()) return false;
+    const int id = it.value();
+    applicationFonts_.erase(it);
+    index_.forgetFile(QFileInfo(path).absoluteFilePath());
+    return QGuiApplication::instance() && QFontDatabase::removeApplicationFont(id);
+}
+
+std::optional<ResolvedFace> LinuxFontSystem::resolveFace(const QString& name)
+{
+    const std::optional<FaceChoice> choice = choose(name, 0);
+    if (!choice) return std::nullopt;
+    return index_.resolved(choice->face);
+}
+
+FontHandle LinuxFontSystem::CreateFontIndirect(const LogFont& request)
+{
+    // The field holds 32 bytes; the mapper reads at most 31 characters of it.
+    const QString faceName = request.faceName.left(LogFont::kFaceNameChars);
+    const std::optional<FaceChoice> choice = choose(faceName, LogFont::kFaceNameChars);
+    if (!choice) return 0;
+    const FontHandle handle = next_++;
+    fonts_[handle] = Font{index_.resolved(choice->face), false, std::nullopt};
+    return handle;
+}
+
+bool LinuxFontSystem::DeleteObject(FontHandle font) { return fonts_.erase(font) == 1; }
+
+std::optional<ResolvedFace> LinuxFontSystem::faceOf(FontHandle font)
+{
+    const auto it = fonts_.find(font);
+    if (it == fonts_.end()) return std::nullopt;
+    return it->second.face;
+}
+
+const FaceTraits* LinuxFontSystem::traitsOf(FontHandle font)
+{
+    const auto it = fonts_.find(font);
+    if (it == fonts_.end()) return nullptr;
+    Font& f = it->second;
+    if (!f.traitsRead) {
+        f.traits = readFaceTraits(index_.freetype(), f.face.file, f.face.index);
+        f.traitsRead = true;
+    }
+    return f.traits ? &*f.traits : nullptr;
+}
+
+std::optional<TextMetric> LinuxFontSystem::GetTextMetrics(FontHandle font)
+{
+    if (fonts_.find(font) == fonts_.end()) return std::nullopt;
+    const FaceTraits* traits = traitsOf(font);
+    return TextMetric{traits ? traits->pitchAndFamily : std::uint8_t{0}};
+}
+
+std::uint32_t LinuxFontSystem::GetFontLanguageInfo(FontHandle font)
+{
+    if (fonts_.find(font) == fonts_.end()) return GCP_ERROR;
+    const FaceTraits* traits = traitsOf(font);
+    return traits ? traits->languageInfo : 0;
+}
+
+} // namespace quillon::platform

@@ -1,0 +1,161 @@
+#include "platform/linux/FontSystemTraits.h"
+
+#include <QFile>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SFNT_NAMES_H
+#include FT_TRUETYPE_IDS_H
+#include FT_TRUETYPE_TABLES_H
+#include FT_TRUETYPE_TAGS_H
+#include FT_WINFONTS_H
+
+#include <memory>
+#include <vector>
+
+namespace quillon::platform {
+
+namespace {
+
+struct FaceCloser {
+    void operator()(FT_Face face) const { FT_Done_Face(face); }
+};
+using FacePtr = std::unique_ptr<std::remove_pointer_t<FT_Face>, FaceCloser>;
+
+FacePtr openFace(FT_Library library, const QString& file, int index)
+{
+    if (!library || index < 0) return nullptr;
+    FT_Face face = nullptr;
+    if (FT_New_Face(library, QFile::encodeName(file).constData(), index, &face) != 0) return nullptr;
+    return FacePtr(face);
+}
+
+QString decodeName(const FT_SfntName& name)
+{
+    QString text;
+    if (name.platform_id == TT_PLATFORM_APPLE_UNICODE || name.platform_id == TT_PLATFORM_MICROSOFT) {
+        for (FT_UInt i = 0; i + 1 < name.string_len; i += 2)
+            text.append(QChar(static_cast<char16_t>(name.string[i] << 8 | name.string[i + 1])));
+    } else {
+        for (FT_UInt i = 0; i < name.string_len; ++i) text.append(QChar(name.string[i]));
+    }
+    return text;
+}
+
+bool hasTable(FT_Face face, FT_ULong tag)
+{
+    FT_ULong length = 0;
+    return FT_Load_Sfnt_Table(face, tag, 0, nullptr, &length) == 0;
+}
+
+std::uint16_t be16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
+
+bool faceKerns(FT_Face face)
+{
+    FT_ULong length = 0;
+    if (FT_Load_Sfnt_Table(face, TTAG_kern, 0, nullptr, &length) != 0 || length == 0) return false;
+    // A kern table is bounded by the file FreeType already holds open; cap what we copy all the same.
+    length = std::min<FT_ULong>(length, 1u << 20);
+    std::vector<unsigned char> table(length);
+    if (FT_Load_Sfnt_Table(face, TTAG_kern, 0, table.data(), &length) != 0) return false;
+    return kernTableHasPairs(table.data(), table.size());
+}
+
+} // namespace
+
+std::uint8_t pitchAndFamilyFrom(bool fixedWidth, bool scalable, bool sfnt, bool cff, std::uint8_t panoseFamily,
+                                std::uint8_t panoseSerif, std::uint8_t panoseProportion)
+{
+    std::uint8_t byte = 0;
+    const bool variablePitch = !fixedWidth && panoseProportion != 9;
+    if (variablePitch) byte |= 0x01;
+    if (scalable) byte |= 0x02;
+    if (sfnt) byte |= cff ? 0x08 : 0x04;
+    if (panoseFamily == 3)
+        byte |= 0x40;
+    else if (panoseFamily == 4)
+        byte |= 0x50;
+    else if (!variablePitch)
+        byte |= 0x30;
+    else if (panoseSerif >= 2 && panoseSerif <= 10)
+        byte |= 0x10;
+    else if (panoseSerif >= 11 && panoseSerif <= 15)
+        byte |= 0x20;
+    return byte;
+}
+
+bool kernTableHasPairs(const unsigned char* table, std::size_t length)
+{
+    if (!table || length < 4 || be16(table) != 0) return false; // only the Microsoft form counts
+    const std::size_t subtables = be16(table + 2);
+    std::size_t at = 4;
+    for (std::size_t i = 0; i < subtables && at + 8 <= length; ++i) {
+        const std::size_t subLength = be16(table + at + 2);
+        const std::uint16_t coverage = be16(table + at + 4);
+        if ((coverage >> 8) == 0 && be16(table + at + 6) > 0) return true;
+        if (subLength < 6) break; // a length that does not move on would loop forever
+        at += subLength;
+    }
+    return false;
+}
+
+std::optional<FaceTraits> readFaceTraits(FT_Library library, const QString& file, int index)
+{
+    FacePtr face = openFace(library, file, index);
+    if (!face) return std::nullopt;
+    FaceTraits traits;
+    FT_WinFNT_HeaderRec fnt{};
+    if (FT_Get_WinFNT_Header(face.get(), &fnt) == 0) {
+        traits.pitchAndFamily = fnt.pitch_and_family;
+        return traits;
+    }
+    const bool sfnt = FT_IS_SFNT(face.get());
+    const auto* os2 = sfnt ? static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face.get(), FT_SFNT_OS2)) : nullptr;
+    const std::uint8_t* panose = os2 ? os2->panose : nullptr;
+    traits.pitchAndFamily =
+        pitchAndFamilyFrom(FT_IS_FIXED_WIDTH(face.get()), FT_IS_SCALABLE(face.get()), sfnt,
+                           sfnt && hasTable(face.get(), TTAG_CFF), panose ? panose[0] : 0,
+                           panose ? panose[1] : 0, panose ? panose[3] : 0);
+    if (os2 && os2->version >= 1 && os2->version != 0xFFFF) {
+        if (os2->ulCodePageRange1 & (0x1Fu << 17)) traits.languageInfo |= 0x1;
+        if (os2->ulCodePageRange1 & (1u << 6)) traits.languageInfo |= 0x10;
+    }
+    if (sfnt && faceKerns(face.get())) traits.languageInfo |= 0x8;
+    return traits;
+}
+
+std::optional<FaceTraits> readFaceTraits(const QString& file, int index)
+{
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) return std::nullopt;
+    std::optional<FaceTraits> traits = readFaceTraits(library, file, index);
+    FT_Done_FreeType(library);
+    return traits;
+}
+
+std::optional<FaceNames> readFaceNames(FT_Library library, const QString& file, int index)
+{
+    FacePtr face = openFace(library, file, index);
+    if (!face) return std::nullopt;
+    FaceNames names;
+    names.sfnt = FT_IS_SFNT(face.get());
+    int rank = 4; // lower is better: 0 Microsoft US English, 1 Microsoft other, 2 Macintosh, 3 any other
+    const FT_UInt count = names.sfnt ? FT_Get_Sfnt_Name_Count(face.get()) : 0;
+    for (FT_UInt i = 0; i < count; ++i) {
+        FT_SfntName name{};
+        if (FT_Get_Sfnt_Name(face.get(), i, &name) != 0 || name.name_id != TT_NAME_ID_FONT_FAMILY) continue;
+        const QString text = decodeName(name);
+        names.familiesLower << text.toLower();
+        int r = 3;
+        if (name.platform_id == TT_PLATFORM_MICROSOFT) r = name.language_id == 0x0409 ? 0 : 1;
+        else if (name.platform_id == TT_PLATFORM_MACINTOSH) r = 2;
+        if (r < rank && !text.isEmpty()) {
+            rank = r;
+            names.family = text;
+        }
+    }
+    if (names.family.isEmpty() && face->family_name) names.family = QString::fromUtf8(face->family_name);
+    return names;
+}
+
+} // namespace quillon::platform

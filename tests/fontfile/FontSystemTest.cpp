@@ -1,0 +1,213 @@
+// The Linux font system against the tests' own fontconfig: which names resolve and how they read back,
+// the temporary addition of a file, the face a request gets, the traits read from a face's file, and the
+// locale identifier.
+#include "platform/linux/FontSystemLinux.h"
+#include "platform/linux/FontSystemLocale.h"
+#include "platform/linux/FontSystemTraits.h"
+
+#include "support/SfntWriter.h"
+
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quillon::platform;
+using quillon::test::Os2Fields;
+using quillon::test::SfntWriter;
+
+namespace {
+
+class FontSystemTest : public ::testing::Test {
+protected:
+    QString writeFont(const QString& family, const QString& file, const Os2Fields& os2 = {},
+                      std::uint16_t kernPairs = 0, bool cff = false, bool fixed = false)
+    {
+        const QString path = dir.filePath(file);
+        const QByteArray data = SfntWriter::minimalFont(
+            SfntWriter::names(family, QStringLiteral("Regular"), family + QStringLiteral(" Regular")), os2,
+            kernPairs, cff, 500, fixed);
+        EXPECT_TRUE(SfntWriter::writeFile(path, data));
+        return path;
+    }
+    std::optional<FaceTraits> traitsOf(const QString& path) { return readFaceTraits(path, 0); }
+
+    QTemporaryDir dir;
+    LinuxFontSystem fonts;
+};
+
+TEST_F(FontSystemTest, FamilyNamesResolveAsAskedOthersDoNot)
+{
+    EXPECT_EQ(fonts.stdFontName(QStringLiteral("DejaVu Sans")), QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(fonts.stdFontName(QStringLiteral("dejavu SANS mono")), QStringLiteral("dejavu SANS mono"));
+    // A full name selects the face but reads back its family.
+    EXPECT_EQ(fonts.stdFontName(QStringLiteral("DejaVu Sans Bold")), QStringLiteral("DejaVu Sans"));
+    // The collection's second face is known by its family too.
+    EXPECT_EQ(fonts.stdFontName(QStringLiteral("WenQuanYi Micro Hei Mono")),
+              QStringLiteral("WenQuanYi Micro Hei Mono"));
+    for (const QString& unknown : {QStringLiteral("No Such Face"), QString(), QStringLiteral(" ")})
+        EXPECT_NE(fonts.stdFontName(unknown), unknown);
+}
+
+TEST_F(FontSystemTest, AddedFileIsKnownUntilRemoved)
+{
+    const QString path = writeFont(QStringLiteral("Quillon Probe"), QStringLiteral("probe.ttf"));
+    EXPECT_NE(fonts.stdFontName(QStringLiteral("Quillon Probe")), QStringLiteral("Quillon Probe"));
+    ASSERT_GE(fonts.AddFontResource(path), 1);
+    EXPECT_EQ(fonts.stdFontName(QStringLiteral("Quillon Probe")), QStringLiteral("Quillon Probe"));
+    EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("Quillon Probe")));
+    const auto face = fonts.resolveFace(QStringLiteral("quillon probe"));
+    ASSERT_TRUE(face);
+    EXPECT_EQ(QFileInfo(face->file).fileName(), QStringLiteral("probe.ttf"));
+    EXPECT_EQ(face->family, QStringLiteral("Quillon Probe"));
+
+    // Two additions need two removals.
+    ASSERT_GE(fonts.AddFontResource(path), 1);
+    EXPECT_TRUE(fonts.RemoveFontResource(path));
+    EXPECT_EQ(fonts.stdFontName(QStringLiteral("Quillon Probe")), QStringLiteral("Quillon Probe"));
+    EXPECT_TRUE(fonts.RemoveFontResource(path));
+    EXPECT_NE(fonts.stdFontName(QStringLiteral("Quillon Probe")), QStringLiteral("Quillon Probe"));
+    EXPECT_FALSE(QFontDatabase::families().contains(QStringLiteral("Quillon Probe")));
+    EXPECT_FALSE(fonts.RemoveFontResource(path));
+
+    // Files that are no fonts, or no files, are not added.
+    const QString junk = dir.filePath(QStringLiteral("junk.ttf"));
+    SfntWriter::writeFile(junk, QByteArray("not a font at all"));
+    EXPECT_EQ(fonts.AddFontResource(junk), 0);
+    EXPECT_EQ(fonts.AddFontResource(dir.path()), 0);
+    EXPECT_EQ(fonts.AddFontResource(dir.filePath(QStringLiteral("absent.ttf"))), 0);
+}
+
+TEST_F(FontSystemTest, RequestsGetTheRegularFaceOrTheNameCutToTheField)
+{
+    const FontHandle mono = fonts.CreateFontIndirect(LogFont{QStringLiteral("dejavu sans mono")});
+    ASSERT_NE(mono, 0u);
+    EXPECT_EQ(QFileInfo(fonts.faceOf(mono)->file).fileName(), QStringLiteral("DejaVuSansMono.ttf"));
+    const FontHandle unknown = fonts.CreateFontIndirect(LogFont{QStringLiteral("No Such Face At All")});
+    ASSERT_NE(unknown, 0u);
+    EXPECT_FALSE(fonts.faceOf(unknown)->file.isEmpty());
+    EXPECT_EQ(fonts.liveFonts(), 2);
+    EXPECT_TRUE(fonts.DeleteObject(mono));
+    EXPECT_FALSE(fonts.DeleteObject(mono));
+    EXPECT_FALSE(fonts.GetTextMetrics(mono));
+    EXPECT_EQ(fonts.GetFontLanguageInfo(mono), GCP_ERROR);
+    EXPECT_EQ(fonts.liveFonts(), 1);
+
+    // A family longer than the field is found by its first 31 characters.
+    const QString longName = QStringLiteral("Quillon Probe With A Family Name Too Long For The Field");
+    const QString path = writeFont(longName, QStringLiteral("long.ttf"));
+    ASSERT_GE(fonts.AddFontResource(path), 1);
+    const FontHandle cut = fonts.CreateFontIndirect(LogFont{longName});
+    EXPECT_EQ(QFileInfo(fonts.faceOf(cut)->file).fileName(), QStringLiteral("long.ttf"));
+    // The whole name is no full name and no family for the round trip's purposes only when it is exact.
+    EXPECT_EQ(fonts.stdFontName(longName), longName);
+    EXPECT_NE(fonts.stdFontName(longName.left(31)), longName.left(31));
+    fonts.RemoveFontResource(path);
+}
+
+TEST_F(FontSystemTest, TraitsOfInstalledFaces)
+{
+    struct Case {
+        const char* face;
+        std::uint8_t pitchAndFamily;
+    };
+    // TrueType 0x04 | vector 0x02 | variable pitch 0x01, family in the high nibble.
+    const Case cases[] = {
+        {"DejaVu Sans", 0x27},          // swiss
+        {"DejaVu Serif", 0x17},         // roman
+        {"DejaVu Sans Mono", 0x36},     // modern, fixed pitch
+        {"Liberation Mono", 0x36},
+        {"Cantarell", 0x0B},            // CFF outlines: device bit instead of TrueType
+    };
+    for (const Case& c : cases) {
+        const FontHandle font = fonts.CreateFontIndirect(LogFont{QString::fromLatin1(c.face)});
+        ASSERT_NE(font, 0u) << c.face;
+        EXPECT_EQ(fonts.GetTextMetrics(font)->tmPitchAndFamily, c.pitchAndFamily) << c.face;
+        fonts.DeleteObject(font);
+    }
+    const FontHandle cjk = fonts.CreateFontIndirect(LogFont{QStringLiteral("WenQuanYi Micro Hei")});
+    EXPECT_TRUE(fonts.GetFontLanguageInfo(cjk) & GCP_DBCS);
+    EXPECT_EQ(QFileInfo(fonts.faceOf(cjk)->file).fileName(), QStringLiteral("wqy-microhei.ttc"));
+    EXPECT_EQ(fonts.faceOf(cjk)->index, 0);
+}
+
+TEST_F(FontSystemTest, TraitsFollowPanoseCodePagesAndKerning)
+{
+    Os2Fields script;
+    script.panose = {3, 2, 0, 0, 0, 0, 0, 0, 0, 0};
+    script.codePageRange1 = (1u << 6) | (1u << 19);
+    const auto a = traitsOf(writeFont(QStringLiteral("Probe Script"), QStringLiteral("a.ttf"), script, 3));
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->pitchAndFamily, 0x40 | 0x07);
+    EXPECT_EQ(a->languageInfo, GCP_DBCS | GCP_GLYPHSHAPE | GCP_USEKERNING);
+
+    Os2Fields monoPanose;
+    monoPanose.panose = {2, 11, 0, 9, 0, 0, 0, 0, 0, 0}; // proportion 9: monospaced although widths vary
+    const auto b = traitsOf(writeFont(QStringLiteral("Probe Mono"), QStringLiteral("b.ttf"), monoPanose, 0, true));
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->pitchAndFamily, 0x30 | 0x08 | 0x02);
+    EXPECT_EQ(b->languageInfo, 0u);
+
+    EXPECT_FALSE(traitsOf(dir.filePath(QStringLiteral("absent.ttf"))));
+}
+
+TEST(FontSystemRules, PitchAndFamilyFromFacts)
+{
+    // fixed, scalable, sfnt, cff, panose family, serif style, proportion
+    EXPECT_EQ(pitchAndFamilyFrom(false, true, true, false, 2, 2, 3), 0x17);
+    EXPECT_EQ(pitchAndFamilyFrom(false, true, true, false, 2, 15, 3), 0x27);
+    EXPECT_EQ(pitchAndFamilyFrom(false, true, true, false, 2, 16, 3), 0x07); // no family
+    EXPECT_EQ(pitchAndFamilyFrom(true, true, true, false, 4, 2, 9), 0x56);   // decorative wins over modern
+    EXPECT_EQ(pitchAndFamilyFrom(true, false, false, false, 0, 0, 0), 0x30);  // a fixed bitmap face
+    EXPECT_EQ(pitchAndFamilyFrom(false, true, false, false, 0, 0, 0), 0x03);  // Type 1: no sfnt bits
+}
+
+TEST(FontSystemRules, KernTablesAreReadWithinTheirBounds)
+{
+    const QByteArray good = SfntWriter::kern(2);
+    const auto* p = reinterpret_cast<const unsigned char*>(good.constData());
+    EXPECT_TRUE(kernTableHasPairs(p, static_cast<std::size_t>(good.size())));
+    EXPECT_FALSE(kernTableHasPairs(p, 10)); // cut before the pair count
+    EXPECT_FALSE(kernTableHasPairs(reinterpret_cast<const unsigned char*>(SfntWriter::kern(0).constData()),
+                                   static_cast<std::size_t>(SfntWriter::kern(0).size())));
+    // A first subtable without pairs whose length does not advance must not loop.
+    QByteArray stuck = SfntWriter::kern(0);
+    stuck[3] = 2;    // two subtables
+    stuck[6] = 0;    // first subtable length 0
+    stuck[7] = 0;
+    EXPECT_FALSE(kernTableHasPairs(reinterpret_cast<const unsigned char*>(stuck.constData()),
+                                   static_cast<std::size_t>(stuck.size())));
+    // Apple's form (version 1.0) is not read.
+    QByteArray apple = good;
+    apple[1] = 1;
+    EXPECT_FALSE(kernTableHasPairs(reinterpret_cast<const unsigned char*>(apple.constData()),
+                                   static_cast<std::size_t>(apple.size())));
+}
+
+TEST(FontSystemRules, LocaleIdentifiers)
+{
+    EXPECT_EQ(lcidFromLocaleName(""), 0x0409u);
+    EXPECT_EQ(lcidFromLocaleName("C"), 0x0409u);
+    EXPECT_EQ(lcidFromLocaleName("POSIX"), 0x0409u);
+    EXPECT_EQ(lcidFromLocaleName("C.UTF-8"), 0x0409u);
+    EXPECT_EQ(lcidFromLocaleName("de_DE.UTF-8"), 0x0407u);
+    EXPECT_EQ(lcidFromLocaleName("en_GB"), 0x0809u);
+    EXPECT_EQ(lcidFromLocaleName("fr_CA.ISO-8859-1"), 0x0C0Cu);
+    EXPECT_EQ(lcidFromLocaleName("ja_JP.eucJP"), 0x0411u);
+    EXPECT_EQ(lcidFromLocaleName("de"), 0x0407u);  // language only: its likely region
+    EXPECT_EQ(lcidFromLocaleName("xx_YY"), 0x0409u);
+    EXPECT_EQ(lcidFromLocaleName(QByteArray(400, 'a')), 0x0409u);
+
+    const QByteArray saved[] = {qgetenv("LC_ALL"), qgetenv("LC_CTYPE"), qgetenv("LANG")};
+    qputenv("LC_ALL", "");
+    qputenv("LC_CTYPE", "fr_FR.UTF-8");
+    qputenv("LANG", "de_DE.UTF-8");
+    EXPECT_EQ(systemDefaultLcid(), 0x040Cu);
+    qputenv("LC_ALL", "ja_JP.UTF-8");
+    EXPECT_EQ(systemDefaultLcid(), 0x0411u);
+    const char* names[] = {"LC_ALL", "LC_CTYPE", "LANG"};
+    for (int i = 0; i < 3; ++i) saved[i].isEmpty() ? qunsetenv(names[i]) : qputenv(names[i], saved[i]);
+}
+
+} // namespace
