@@ -1,0 +1,85 @@
+#pragma once
+// The summary window: every installed face, one row each, sixteen rows a page, the face's name and ":" in
+// the ordinary lettering and beside it a fixed sample drawn in the face. Modeless; built afresh each time it
+// opens (it deletes itself when closed), so each opening starts again at the first face.
+//
+// The owner creates it with the face list, the main window's outer rectangle, and what ending the program
+// means; then shows it. Escape closes it; Escape with Shift, Ctrl or Alt closes it and calls `endProgram`,
+// which closes the program's other windows and ends the program.
+
+#include "summary/SummaryScroll.h"
+
+#include <QFont>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QComboBox;
+class QScrollBar;
+
+namespace quillon {
+
+class PictureBox;
+class SummaryPainter;
+
+class Summary final : public QWidget {
+    Q_OBJECT
+public:
+    /// fontNames: the catalogue's face list (copied). ownerFrame: the main window's outer rectangle in
+    /// pixels, which this window centres itself over. endProgram: called after this window has closed on
+    /// Shift/Ctrl/Alt+Escape; may be empty. parent: the owning window (this stays a separate top-level
+    /// window above it, without a task bar entry); may be null.
+    Summary(const QStringList& fontNames, const QRect& ownerFrame, std::function<void()> endProgram,
+            QWidget* parent = nullptr);
+    ~Summary() override;
+
+    /// How face names become fonts (see SummaryPainter::FaceFont); set before the window is shown.
+    void setFaceFont(std::function<QFont(const QString& face)> faceFont);
+
+    /// The sixteen-row page from topIndex(): cleared, then each face's row; rows past the last face stay
+    /// empty. A face that cannot be drawn leaves its row as far as it got and drawing goes on.
+    void DrawSummary();
+    /// The main window's key codes: 27 Escape, 33 Page Up, 34 Page Down, 38 Up, 40 Down. shift: 1 Shift,
+    /// 2 Ctrl, 4 Alt, added.
+    void Form_KeyDown(int keyCode, int shift);
+    /// Redraws the current page; runs each time the window becomes active.
+    void Form_Activate();
+    /// The scroll bar's value changed: follow it and redraw.
+    void VScroll_Change();
+
+    int faceCount() const { return faceCount_; }
+    int topIndex() const { return topIndex_; }
+    QString labelFace() const { return labelFace_; }
+    /// Face indexes (into the sorted store) drawn on the current page, top row first.
+    const std::vector<int>& drawnRows() const { return drawnRows_; }
+    /// How many times the page has been drawn since the window was made.
+    int drawCount() const { return drawCount_; }
+    /// The drawn page as it shows.
+    const QImage& picture() const;
+
+    PictureBox* FontPicture = nullptr;
+    QScrollBar* VScroll = nullptr;
+    QComboBox* fontList = nullptr; // hidden; only keeps the names sorted
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Form_Load(const QStringList& fontNames, const QRect& ownerFrame);
+
+    std::function<void()> endProgram_;
+    std::unique_ptr<SummaryPainter> painter_;
+    SummaryScroll scroll_;
+    int faceCount_ = 0;
+    int topIndex_ = 0;
+    QString labelFace_;
+    std::vector<int> drawnRows_;
+    int drawCount_ = 0;
+};
+
+} // namespace quillon

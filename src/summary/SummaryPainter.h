@@ -1,0 +1,71 @@
+#pragma once
+// Draws the summary's rows: a face's name and ":" in the label face, then the fixed sample in the face
+// itself, each on an opaque background, 8 points. Laying out text in a face the first time costs far more
+// than drawing it (the font system resolves the name, opens the file, shapes the text), so the laid-out
+// glyphs of each label and sample are kept and paging back over seen faces only draws glyphs.
+
+#include <QCache>
+#include <QColor>
+#include <QFont>
+#include <QGlyphRun>
+#include <QList>
+#include <QRectF>
+#include <QString>
+
+#include <functional>
+
+class QPaintDevice;
+class QPainter;
+
+namespace quillon {
+
+class SummaryPainter {
+public:
+    static constexpr int kPointSize = 8;
+    /// Row height and the pens' x positions, in twips.
+    static constexpr int kRowHeight = 240;
+    static constexpr int kLabelX = 30;
+    static constexpr int kSampleX = 1800;
+    static const QString kSample;
+
+    /// How a face name becomes the font asked for (family, style); empty means the name taken as a family.
+    /// Size, style flags and the no-merging rule are the painter's own and are set on whatever it gives.
+    using FaceFont = std::function<QFont(const QString& face)>;
+
+    /// labelFace: the family of the name labels. device: what the rows are drawn on, whose resolution turns
+    /// points into pixels; not owned, must outlive this object. cacheFaces: how many faces' layouts are kept.
+    SummaryPainter(QString labelFace, QPaintDevice* device, int cacheFaces = 2048);
+
+    /// Replaces how names become fonts; what was laid out before is dropped.
+    void setFaceFont(FaceFont faceFont);
+
+    /// Draws row `row` (0 at the top) for face `face`. The name is drawn whole from x 30; the sample, drawn
+    /// afterwards from x 1800 on its opaque background, covers what of the name reaches past that point.
+    void drawRow(QPainter& painter, int row, const QString& face, const QColor& text, const QColor& background);
+
+    /// The font a face is drawn in: the font system's choice for that name at 8 points, regular, with no
+    /// glyphs borrowed from other fonts for characters the face lacks.
+    QFont faceFont(const QString& face) const;
+    /// The font of the name labels.
+    QFont labelFont() const;
+
+    int cachedTexts() const { return static_cast<int>(labels_.size() + samples_.size()); }
+
+private:
+    struct Text {
+        QList<QGlyphRun> runs; // positions relative to the text cell's top-left
+        QSizeF cell;           // advance width by ascent + descent, the area the opaque background fills
+    };
+
+    Text layout(const QString& text, const QFont& font) const;
+    void draw(QPainter& painter, const QPointF& at, const Text& text, const QColor& colour,
+              const QColor& background) const;
+
+    QString labelFace_;
+    QPaintDevice* device_;
+    FaceFont faceFont_;
+    QCache<QString, Text> labels_;
+    QCache<QString, Text> samples_;
+};
+
+} // namespace quillon
