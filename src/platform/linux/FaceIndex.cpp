@@ -28,7 +28,7 @@ QStringList patternStrings(FcPattern* pattern, const char* object)
 double distanceFromRegular(const IndexedFace& f)
 {
     return std::abs(f.weight - FC_WEIGHT_REGULAR) + (f.slant != FC_SLANT_ROMAN ? 1000 : 0) +
-           std::abs(f.width - FC_WIDTH_NORMAL) * 2 + (f.variable ? 10000 : 0);
+           std::abs(f.width - FC_WIDTH_NORMAL) * 2 + (f.variable ? 10000 : 0) + (f.sfnt ? 0 : 0.5);
 }
 
 } // namespace
@@ -78,6 +78,11 @@ void FaceIndex::addPattern(void* p)
     FcPatternGetDouble(pattern, FC_WIDTH, 0, &face.width);
     FcBool variable = FcFalse;
     if (FcPatternGetBool(pattern, FC_VARIABLE, 0, &variable) == FcResultMatch) face.variable = variable;
+    FcChar8* format = nullptr;
+    if (FcPatternGetString(pattern, FC_FONTFORMAT, 0, &format) == FcResultMatch && format) {
+        const QByteArray name(reinterpret_cast<const char*>(format));
+        face.sfnt = name == "TrueType" || name == "CFF";
+    }
     faces_.push_back(std::move(face));
 }
 

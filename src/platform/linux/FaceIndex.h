@@ -30,6 +30,7 @@ struct IndexedFace {
     int slant = 0;          // 0 roman
     double width = 100;     // 100 normal
     bool variable = false;  // the whole-range face of a variable font (not a named instance)
+    bool sfnt = false;      // TrueType or CFF outlines in an sfnt, preferred over Type 1 and bitmap faces
     bool live = true;       // false once an added file was taken out again
 };
 
