@@ -29,9 +29,13 @@ std::optional<std::uint32_t> OleColor::fromVariant(const QVariant& value)
 {
     switch (value.typeId()) {
     case QMetaType::QString:
-        return fromText(value.toString());
-    case QMetaType::QByteArray:
-        return fromText(QString::fromLatin1(value.toByteArray()));
+    case QMetaType::QByteArray: {
+        // Stored as a colour literal is written, with its closing "&".
+        QString text = value.toString().trimmed();
+        if (text.endsWith(u'&'))
+            text.chop(1);
+        return fromText(text);
+    }
     default:
         break;
     }

@@ -18,7 +18,7 @@ struct OleColor {
     /// nothing when the text is no such number or does not fit 32 bits.
     static std::optional<std::uint32_t> fromText(const QString& text);
     /// A colour read from a property store: a number (negative ones as their 32-bit pattern) or a
-    /// text that fromText reads.
+    /// text that fromText reads, with or without a closing "&".
     static std::optional<std::uint32_t> fromVariant(const QVariant& value);
     /// The colour to paint with; system colours come from palette (the active group).
     static QColor toQColor(std::uint32_t colour, const QPalette& palette);
