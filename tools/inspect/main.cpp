@@ -20,6 +20,7 @@ struct Command {
 const Command kCommands[] = {
     {"faces", "faces", quillon::inspect::faces},
     {"records", "records", quillon::inspect::records},
+    {"print", "print FACE --pdf OUT [--copies N]", quillon::inspect::print},
 };
 
 int usage()
