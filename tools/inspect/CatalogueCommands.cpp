@@ -1,19 +1,56 @@
+// faces and records: the installed font catalogue as the main window builds it, on the machine's fonts.
 #include "tools/inspect/Commands.h"
+
+#include "catalogue/FontListLoader.h"
+#include "catalogue/MemoryFaceList.h"
+#include "platform/Platform.h"
 
 #include <cstdio>
 
 namespace quillon::inspect {
 
-int faces(platform::Platform&, const QStringList&)
+namespace {
+
+bool noArguments(const char* command, const QStringList& args)
 {
-    std::fputs("quillon-inspect: faces is not built yet\n", stderr);
-    return 2;
+    if (args.isEmpty()) return true;
+    std::fprintf(stderr, "quillon-inspect: %s takes no arguments\n", command);
+    return false;
 }
 
-int records(platform::Platform&, const QStringList&)
+void printLine(const QString& line)
 {
-    std::fputs("quillon-inspect: records is not built yet\n", stderr);
-    return 2;
+    const QByteArray bytes = line.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+FontCatalogue buildCatalogue(platform::Platform& platform)
+{
+    FontCatalogue catalogue;
+    MemoryFaceList fontList;
+    FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
+    return catalogue;
+}
+
+QString boolText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+
+} // namespace
+
+int faces(platform::Platform& platform, const QStringList& args)
+{
+    if (!noArguments("faces", args)) return 2;
+    for (const QString& face : buildCatalogue(platform).fontNames) printLine(face);
+    return std::fflush(stdout) == 0 ? 0 : 2;
+}
+
+int records(platform::Platform& platform, const QStringList& args)
+{
+    if (!noArguments("records", args)) return 2;
+    const FontCatalogue catalogue = buildCatalogue(platform);
+    for (const FontRecord& r : catalogue.records)
+        printLine(r.face + u'\t' + r.file + u'\t' + boolText(r.bold) + u'\t' + boolText(r.italic) + u'\t' + r.sizes);
+    return std::fflush(stdout) == 0 ? 0 : 2;
 }
 
 } // namespace quillon::inspect

@@ -1,7 +1,7 @@
 #pragma once
-// Gathers the installed faces from fontconfig's cache, the way the fonts key needs them. Most of what is
-// needed is in the cache; a font file is opened only where the cache cannot say: the English full name of
-// a face whose name table holds several English full names, and a .fon file's description.
+// Lists the installed fonts from fontconfig's cache as the fonts key names them. Most of what is needed
+// is in the cache; a font file is opened only where the cache cannot say: the English full name of a face
+// whose name table holds several English full names, and a .fon file's description.
 
 #include "platform/linux/FontsKeyBuilder.h"
 
@@ -9,8 +9,8 @@
 
 namespace quillon::platform {
 
-/// Every face of fontconfig's current configuration (the one FONTCONFIG_FILE and the usual files select).
-/// Faces in a folder outside the configured font folders rank after all of them.
-std::vector<InstalledFace> listInstalledFaces();
+/// The fonts key of fontconfig's current configuration (the one FONTCONFIG_FILE and the usual files
+/// select). Faces in a folder outside the configured font folders rank after all of them.
+std::vector<FontsKeyEntry> listFontsKey();
 
 } // namespace quillon::platform

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <tuple>
@@ -13,36 +14,48 @@ namespace {
 
 enum class Kind { Outline, WindowsFnt, XBitmap, Unlisted };
 
-std::string lowerAscii(std::string s)
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+/// Registry value names compare ignoring ASCII case.
+struct NameHash {
+    std::size_t operator()(std::string_view s) const
+    {
+        std::size_t h = 1469598103934665603ull;
+        for (char c : s) h = (h ^ static_cast<unsigned char>(lowerAscii(c))) * 1099511628211ull;
+        return h;
+    }
+};
+struct NameEqual {
+    bool operator()(std::string_view a, std::string_view b) const
+    {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+    }
+};
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix)
 {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
+    return text.size() >= suffix.size() && NameEqual{}(text.substr(text.size() - suffix.size()), suffix);
 }
 
-bool endsWithIgnoringCase(const std::string& text, const std::string& suffix)
-{
-    return text.size() >= suffix.size() && lowerAscii(text.substr(text.size() - suffix.size())) == suffix;
-}
-
-std::string fileNameOf(const std::string& path)
+std::string_view fileNameOf(std::string_view path)
 {
     const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 /// The file name without folder, compression suffix and font extension: "6x13B.pcf.gz" gives "6x13B".
-std::string stemOf(const std::string& path)
+std::string_view stemOf(std::string_view path)
 {
-    std::string name = fileNameOf(path);
-    for (const char* suffix : {".gz", ".z", ".bz2"})
+    std::string_view name = fileNameOf(path);
+    for (std::string_view suffix : {".gz", ".z", ".bz2"})
         if (endsWithIgnoringCase(name, suffix)) {
-            name.resize(name.size() - std::char_traits<char>::length(suffix));
+            name.remove_suffix(suffix.size());
             break;
         }
-    for (const char* suffix : {".pcf", ".bdf", ".fon", ".fnt"})
+    for (std::string_view suffix : {".pcf", ".bdf", ".fon", ".fnt"})
         if (endsWithIgnoringCase(name, suffix)) {
-            name.resize(name.size() - std::char_traits<char>::length(suffix));
+            name.remove_suffix(suffix.size());
             break;
         }
     return name.empty() ? fileNameOf(path) : name;
@@ -71,13 +84,12 @@ bool isNamedInstance(const InstalledFace& face)
 }
 
 /// Cuts text to at most limit bytes without splitting a UTF-8 sequence.
-std::string cutUtf8(std::string text, std::size_t limit)
+void cutUtf8(std::string& text, std::size_t limit)
 {
-    if (text.size() <= limit) return text;
+    if (text.size() <= limit) return;
     std::size_t end = limit;
     while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
     text.resize(end);
-    return text;
 }
 
 std::string joinSizes(const std::set<int>& sizes)
@@ -90,7 +102,7 @@ std::string joinSizes(const std::set<int>& sizes)
     return text;
 }
 
-std::string displayName(const InstalledFace& face)
+std::string_view displayName(const InstalledFace& face)
 {
     if (!face.fullName.empty()) return face.fullName;
     if (!face.family.empty()) return face.family;
@@ -99,28 +111,30 @@ std::string displayName(const InstalledFace& face)
 
 /// Full names joined by " & " for a collection; faces whose names would push the value past the limit
 /// are left out (the first face's name always stays, cut if it must be).
-std::string outlineName(const std::vector<const InstalledFace*>& faces)
+std::string outlineName(const InstalledFace* const* faces, std::size_t count)
 {
-    const bool cff = faces.front()->format != "TrueType";
-    const std::string suffix = cff ? " (OpenType)" : " (TrueType)";
+    const std::string_view suffix = faces[0]->format == "TrueType" ? " (TrueType)" : " (OpenType)";
     const std::size_t room = kMaxFontsKeyName - 1 - suffix.size();
-    std::string names = cutUtf8(displayName(*faces.front()), room);
-    for (std::size_t i = 1; i < faces.size(); ++i) {
-        const std::string next = " & " + displayName(*faces[i]);
-        if (names.size() + next.size() > room) break;
-        names += next;
+    std::string names(displayName(*faces[0]));
+    cutUtf8(names, room);
+    for (std::size_t i = 1; i < count; ++i) {
+        const std::string_view next = displayName(*faces[i]);
+        if (names.size() + 3 + next.size() > room) break;
+        names.append(" & ").append(next);
     }
-    return names + suffix;
+    return names.append(suffix);
 }
 
-std::string familyOrStem(const InstalledFace& face)
+std::string_view familyOrStem(const InstalledFace& face)
 {
     return face.family.empty() ? stemOf(face.file) : face.family;
 }
 
-std::string withSizes(const std::string& family, const std::set<int>& sizes)
+std::string withSizes(std::string_view family, const std::set<int>& sizes)
 {
-    return sizes.empty() ? family : family + ' ' + joinSizes(sizes);
+    std::string text(family);
+    if (!sizes.empty()) text.append(" ").append(joinSizes(sizes));
+    return text;
 }
 
 } // namespace
@@ -131,62 +145,72 @@ int bitmapPointSize(double pixelSize)
     return static_cast<int>(std::lround(pixelSize * 72.0 / 96.0));
 }
 
-std::vector<FontsKeyEntry> buildFontsKey(std::vector<InstalledFace> faces)
+std::vector<FontsKeyEntry> buildFontsKey(const std::vector<InstalledFace>& all)
 {
-    std::erase_if(faces, [](const InstalledFace& f) { return isNamedInstance(f) || kindOf(f) == Kind::Unlisted; });
-    std::sort(faces.begin(), faces.end(), [](const InstalledFace& a, const InstalledFace& b) {
-        return std::make_tuple(a.dirRank, std::cref(a.file), faceNumber(a), instanceOf(a)) <
-               std::make_tuple(b.dirRank, std::cref(b.file), faceNumber(b), instanceOf(b));
+    std::vector<Kind> kinds(all.size());
+    std::vector<const InstalledFace*> faces;
+    faces.reserve(all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        kinds[i] = kindOf(all[i]);
+        if (!isNamedInstance(all[i]) && kinds[i] != Kind::Unlisted) faces.push_back(&all[i]);
+    }
+    const auto kind = [&](const InstalledFace* face) { return kinds[static_cast<std::size_t>(face - all.data())]; };
+    std::sort(faces.begin(), faces.end(), [](const InstalledFace* a, const InstalledFace* b) {
+        return std::make_tuple(a->dirRank, a->file, faceNumber(*a), instanceOf(*a)) <
+               std::make_tuple(b->dirRank, b->file, faceNumber(*b), instanceOf(*b));
     });
     // A variable font appears as its default face and as the variable whole: one face either way.
     faces.erase(std::unique(faces.begin(), faces.end(),
-                            [](const InstalledFace& a, const InstalledFace& b) {
-                                return a.file == b.file && faceNumber(a) == faceNumber(b);
+                            [](const InstalledFace* a, const InstalledFace* b) {
+                                return a->file == b->file && faceNumber(*a) == faceNumber(*b);
                             }),
                 faces.end());
 
     // The sizes of each PCF/BDF family and style, gathered across all of its files.
-    std::map<std::pair<std::string, std::string>, std::set<int>> groupSizes;
-    for (const InstalledFace& face : faces)
-        if (kindOf(face) == Kind::XBitmap)
-            if (const int points = bitmapPointSize(face.pixelSize))
-                groupSizes[{familyOrStem(face), face.style}].insert(points);
+    std::map<std::pair<std::string_view, std::string_view>, std::set<int>> groupSizes;
+    for (const InstalledFace* face : faces)
+        if (kind(face) == Kind::XBitmap)
+            if (const int points = bitmapPointSize(face->pixelSize))
+                groupSizes[{familyOrStem(*face), face->style}].insert(points);
 
     std::vector<FontsKeyEntry> entries;
-    std::unordered_set<std::string> names;
+    entries.reserve(faces.size()); // never reallocated: names below views into the entries' names
+    std::unordered_set<std::string_view, NameHash, NameEqual> names;
+    names.reserve(faces.size());
     for (std::size_t first = 0; first < faces.size();) {
         std::size_t end = first + 1;
-        while (end < faces.size() && faces[end].file == faces[first].file) ++end;
-        std::vector<const InstalledFace*> fileFaces;
-        for (std::size_t i = first; i < end; ++i) fileFaces.push_back(&faces[i]);
-        const InstalledFace& face = faces[first];
+        while (end < faces.size() && faces[end]->file == faces[first]->file) ++end;
+        const InstalledFace& face = *faces[first];
+        const InstalledFace* const* fileFaces = &faces[first];
+        const std::size_t count = end - first;
         first = end;
 
         std::string name;
-        switch (kindOf(face)) {
+        switch (kind(&face)) {
         case Kind::Outline:
-            name = outlineName(fileFaces);
+            name = outlineName(fileFaces, count);
             break;
         case Kind::WindowsFnt:
             if (!face.description.empty()) {
                 name = face.description;
             } else {
                 std::set<int> sizes;
-                for (const InstalledFace* f : fileFaces)
-                    if (const int points = bitmapPointSize(f->pixelSize)) sizes.insert(points);
+                for (std::size_t i = 0; i < count; ++i)
+                    if (const int points = bitmapPointSize(fileFaces[i]->pixelSize)) sizes.insert(points);
                 name = withSizes(familyOrStem(face), sizes);
             }
             break;
         case Kind::XBitmap:
-            name = withSizes(familyOrStem(face), groupSizes[{familyOrStem(face), face.style}]) + " (" +
-                   stemOf(face.file) + ')';
+            name = withSizes(familyOrStem(face), groupSizes[{familyOrStem(face), face.style}]);
+            name.append(" (").append(stemOf(face.file)).append(")");
             break;
         case Kind::Unlisted:
             continue;
         }
-        name = cutUtf8(std::move(name), kMaxFontsKeyName - 1);
-        if (name.empty() || !names.insert(lowerAscii(name)).second) continue;
-        entries.push_back({std::move(name), face.file});
+        cutUtf8(name, kMaxFontsKeyName - 1);
+        if (name.empty() || names.count(name)) continue;
+        entries.push_back({std::move(name), std::string(face.file)});
+        names.insert(entries.back().name);
     }
     return entries;
 }

@@ -4,21 +4,23 @@
 // without fontconfig; FontconfigFaces gathers the records from the machine.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillon::platform {
 
-/// One face of an installed font file as fontconfig lists it. Texts are UTF-8.
+/// One face of an installed font file as fontconfig lists it. Texts are UTF-8 and belong to the caller
+/// (fontconfig's cache, as a rule): they must stay valid while buildFontsKey runs.
 struct InstalledFace {
-    std::string file;        ///< full path
-    int index = 0;           ///< fontconfig's index: face number in the low 16 bits, variation instance above
-    std::string format;      ///< fontconfig's font format: "TrueType", "CFF", "PCF", "BDF", "Windows FNT", ...
-    std::string fullName;    ///< the face's English full name (name ID 4); "" when the font has none
-    std::string family;      ///< first family name
-    std::string style;       ///< first style name
-    double pixelSize = 0;    ///< bitmap strike height in pixels; 0 for scalable faces
-    std::string description; ///< a Windows .fon file's own description (after " : "); "" when none
-    int dirRank = 0;         ///< position of the configured font folder that holds the file
+    std::string_view file;        ///< full path
+    int index = 0;                ///< fontconfig's index: face number in the low 16 bits, variation instance above
+    std::string_view format;      ///< fontconfig's font format: "TrueType", "CFF", "PCF", "BDF", "Windows FNT", ...
+    std::string_view fullName;    ///< the face's English full name (name ID 4); "" when the font has none
+    std::string_view family;      ///< first family name
+    std::string_view style;       ///< first style name
+    double pixelSize = 0;         ///< bitmap strike height in pixels; 0 for scalable faces
+    std::string_view description; ///< a Windows .fon file's own description (after " : "); "" when none
+    int dirRank = 0;              ///< position of the configured font folder that holds the file
 };
 
 struct FontsKeyEntry {
@@ -38,7 +40,7 @@ inline constexpr std::size_t kMaxFontsKeyName = 1000;
 ///   family and style, in points at 96 dots per inch.
 /// - Type 1 and every other format: not listed.
 /// A name that repeats (ignoring ASCII case, as registry names do) keeps its first file.
-std::vector<FontsKeyEntry> buildFontsKey(std::vector<InstalledFace> faces);
+std::vector<FontsKeyEntry> buildFontsKey(const std::vector<InstalledFace>& faces);
 
 /// Point size at 96 dots per inch of a bitmap strike of the given pixel height, rounded; 0 when none.
 int bitmapPointSize(double pixelSize);

@@ -6,18 +6,16 @@ namespace quillon::platform {
 
 std::vector<RegistryValue> FontsKeyView::values()
 {
-    if (!built_) {
-        built_ = true;
-        const auto& entries = fonts_.entries();
-        values_.reserve(entries.size());
-        for (const FontsKeyEntry& entry : entries) {
-            const auto slash = entry.file.rfind('/');
-            std::string data = slash == std::string::npos ? entry.file : entry.file.substr(slash + 1);
-            data += '\0';
-            values_.push_back({entry.name, REG_SZ, std::move(data)});
-        }
+    const auto& entries = fonts_.entries();
+    std::vector<RegistryValue> values;
+    values.reserve(entries.size());
+    for (const FontsKeyEntry& entry : entries) {
+        const auto slash = entry.file.rfind('/');
+        std::string data = slash == std::string::npos ? entry.file : entry.file.substr(slash + 1);
+        data += '\0';
+        values.push_back({entry.name, REG_SZ, std::move(data)});
     }
-    return values_;
+    return values;
 }
 
 } // namespace quillon::platform

@@ -16,13 +16,11 @@ public:
     /// fonts must outlive the view.
     explicit FontsKeyView(InstalledFonts& fonts) : fonts_(fonts) {}
 
-    /// The same values on every open: they are computed on the first one.
+    /// The same values on every open: the fonts are listed on the first one.
     std::vector<RegistryValue> values() override;
 
 private:
     InstalledFonts& fonts_;
-    bool built_ = false;
-    std::vector<RegistryValue> values_;
 };
 
 } // namespace quillon::platform

@@ -6,21 +6,14 @@ namespace quillon::platform {
 
 InstalledFonts::InstalledFonts(Source source) : source_(std::move(source))
 {
-    if (!source_) source_ = listInstalledFaces;
+    if (!source_) source_ = listFontsKey;
 }
 
 void InstalledFonts::load()
 {
     if (loaded_) return;
     loaded_ = true;
-    entries_ = buildFontsKey(source_());
-    pathByName_.reserve(static_cast<qsizetype>(entries_.size()));
-    for (const FontsKeyEntry& entry : entries_) {
-        const QString path = QString::fromStdString(entry.file);
-        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-        const QString name = path.mid(slash + 1).toLower();
-        if (!pathByName_.contains(name)) pathByName_.insert(name, path);
-    }
+    entries_ = source_();
 }
 
 const std::vector<FontsKeyEntry>& InstalledFonts::entries()
@@ -32,6 +25,15 @@ const std::vector<FontsKeyEntry>& InstalledFonts::entries()
 QString InstalledFonts::fontFilePath(const QString& fileName)
 {
     load();
+    if (!indexed_) { // made on the first look-up, not with the key: building the catalogue needs none
+        indexed_ = true;
+        pathByName_.reserve(static_cast<qsizetype>(entries_.size()));
+        for (const FontsKeyEntry& entry : entries_) {
+            const QString path = QString::fromStdString(entry.file);
+            const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).toLower();
+            if (!pathByName_.contains(name)) pathByName_.insert(name, path);
+        }
+    }
     return pathByName_.value(fileName.toLower());
 }
 

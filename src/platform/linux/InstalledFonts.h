@@ -16,9 +16,9 @@ namespace quillon::platform {
 
 class InstalledFonts final : public FontFileLookup {
 public:
-    using Source = std::function<std::vector<InstalledFace>()>;
+    using Source = std::function<std::vector<FontsKeyEntry>()>;
 
-    /// source gives the installed faces; the default lists fontconfig's current configuration.
+    /// source gives the key's values; the default lists fontconfig's current configuration.
     explicit InstalledFonts(Source source = {});
 
     /// The fonts key's values in enumeration order.
@@ -33,6 +33,7 @@ private:
     Source source_;
     bool loaded_ = false;
     std::vector<FontsKeyEntry> entries_;
+    bool indexed_ = false;
     QHash<QString, QString> pathByName_; // lower-cased file name -> full path, the first listed wins
 };
 
