@@ -17,4 +17,10 @@ set(QUILLON_TEST_FONTS
     /usr/share/fonts/opentype/cantarell/Cantarell-Regular.otf
     /usr/share/fonts/opentype/cantarell/Cantarell-Bold.otf
     /usr/share/fonts/truetype/wqy/wqy-microhei.ttc
+    /usr/share/fonts/X11/misc/6x10-ISO8859-1.pcf.gz
+    /usr/share/fonts/X11/misc/7x13-ISO8859-1.pcf.gz
+    /usr/share/fonts/X11/misc/10x20-ISO8859-1.pcf.gz
+    /usr/share/fonts/X11/misc/6x13-ISO8859-1.pcf.gz
+    /usr/share/wine/fonts/sserife.fon
+    /usr/share/wine/fonts/coure.fon
 )
