@@ -1,5 +1,6 @@
 #include "platform/linux/LinuxPlatform.h"
 
+#include "platform/linux/DesktopCommandKeyView.h"
 #include "platform/linux/FontsKeyView.h"
 #include "platform/linux/SystemInfoView.h"
 
@@ -11,6 +12,7 @@ LinuxPlatform::LinuxPlatform() : platform_{registry_, settings_, shell_, printer
                     std::make_unique<SystemInfoView>());
     registry_.mount(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
                     std::make_unique<FontsKeyView>(installedFonts_));
+    DesktopCommandKeyView::mountAll(registry_, associations_);
 }
 
 } // namespace quillon::platform

@@ -3,6 +3,7 @@
 
 #include "platform/MemoryRegistry.h"
 #include "platform/Platform.h"
+#include "platform/linux/DesktopAssociations.h"
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/InstalledFonts.h"
@@ -18,9 +19,13 @@ public:
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
 
     Platform& platform() { return platform_; }
+    /// The desktop's file associations behind the font classes' shell command keys. The start-up hands
+    /// it the program's own view and print commands (setOwnCommands) so they read back exactly.
+    DesktopAssociations& associations() { return associations_; }
 
 private:
     InstalledFonts installedFonts_; // before the registry: its fonts key view refers to it
+    DesktopAssociations associations_; // before the registry: the command key views refer to it
     MemoryRegistry registry_;
     IniSettingsStore settings_;
     DesktopShell shell_;

@@ -1,0 +1,59 @@
+#pragma once
+// The shell's open and print commands of the five font file kinds, as the desktop's file associations
+// hold them (freedesktop MIME applications: mimeapps.list and desktop entries).
+//
+// Reading the open command gives the Exec line of the entry the desktop opens the kind's type with
+// (field codes as "%1"), ended by a NUL as a command stored by another program is; the program's own
+// entry reads back exactly as its own view command, with nothing added. The .fon kind has no opener of
+// its own on Linux unless the user named one, so it reads as the TrueType opener. No opener: no command.
+// Reading the print command gives the program's print command while its print entry is added to the
+// type; otherwise the desktop has no separate print command and the kind's opener is what handles the
+// file, so it reads as the open command.
+//
+// Writing the program's own open command installs (or refreshes) its desktop entry in the user's
+// applications folder and makes it the type's default in the user's mimeapps.list; writing any other
+// command gives the type back, taking the program out of the user's lines so the user's earlier choice,
+// or else the system's default, applies again. The print command works the same way through the hidden
+// print entry under [Added Associations]. An entry no list names any more is removed again. The .fon and
+// .pfm types come from the program's own MIME package, installed into the user's database when first
+// needed. Nothing else of the user's files is changed, and a file the desktop could not read is left
+// untouched: the write then fails, as a registry write can.
+
+#include "platform/Registry.h"
+#include "platform/linux/XdgPaths.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace quillon::platform {
+
+class DesktopAssociations {
+public:
+    enum class Verb { Open, Print };
+
+    /// The program's own commands, as its start-up builds them: view "<program> %1", print
+    /// "<program> /p %1". Until they are set, they are made the same way from the running executable.
+    void setOwnCommands(const QString& viewCommand, const QString& printCommand);
+    QString ownCommand(Verb verb) const;
+
+    /// The command of a font kind ("fon", "otf", "pfm", "ttc", "ttf") for a verb; nullopt when there is none
+    /// or the kind is unknown.
+    std::optional<QString> command(const QString& extension, Verb verb) const;
+    /// Makes `command` the kind's command for the verb; a NUL terminator at its end is not part of it.
+    /// Returns ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for an unknown kind, ERROR_INVALID_PARAMETER for the
+    /// program's own command when it names no program, or ERROR_ACCESS_DENIED when a file could not be
+    /// read or written.
+    LONG setCommand(const QString& extension, Verb verb, const QString& command);
+
+private:
+    void fillOwnCommands() const;
+    LONG claim(const XdgPaths& paths, const QString& type, Verb verb);
+    LONG giveBack(const XdgPaths& paths, const QString& type, Verb verb);
+    void ensureMimePackage(const XdgPaths& paths, const QString& type);
+
+    mutable QString viewCommand_;
+    mutable QString printCommand_;
+};
+
+} // namespace quillon::platform

@@ -1,0 +1,126 @@
+#include "platform/linux/MimeAppsEditor.h"
+
+#include "platform/linux/KeyFileLines.h"
+
+namespace quillon::platform {
+
+namespace {
+
+const QString kDefaults = QStringLiteral("Default Applications");
+const QString kAdded = QStringLiteral("Added Associations");
+
+} // namespace
+
+MimeAppsEditor::MimeAppsEditor(XdgPaths paths) : paths_(paths), lookup_(std::move(paths)) {}
+
+bool MimeAppsEditor::claimDefault(const QString& type, const QString& desktopId)
+{
+    return putInto(kDefaults, type, desktopId, true);
+}
+
+bool MimeAppsEditor::giveBackDefault(const QString& type, const QString& desktopId)
+{
+    return takeOutOf(kDefaults, type, desktopId);
+}
+
+bool MimeAppsEditor::addAssociation(const QString& type, const QString& desktopId)
+{
+    return putInto(kAdded, type, desktopId, false);
+}
+
+bool MimeAppsEditor::removeAssociation(const QString& type, const QString& desktopId)
+{
+    return takeOutOf(kAdded, type, desktopId);
+}
+
+bool MimeAppsEditor::putInto(const QString& group, const QString& type, const QString& desktopId, bool first)
+{
+    const QStringList lists = paths_.userMimeappsLists();
+    for (qsizetype i = 0; i < lists.size(); ++i) {
+        const bool plain = i + 1 == lists.size();
+        auto list = KeyFileLines::load(lists.at(i));
+        if (!list) {
+            if (plain) return false;
+            continue; // the desktop skips a list it cannot read, so its lines decide nothing
+        }
+        // The line the desktop goes by: the type's own key over an alias, the last of equal keys.
+        std::optional<KeyFileLines::Entry> line;
+        for (const KeyFileLines::Entry& entry : list->entries(group))
+            if (lookup_.sameType(entry.key, type) && (!line || entry.key == type || line->key != type))
+                line = entry;
+        if (!line) {
+            if (!plain) continue;
+            list->append(group, type, desktopId + QLatin1Char(';'));
+            return list->save(lists.at(i));
+        }
+        const QString value = first ? withItemFirst(line->value, desktopId) : withItemLast(line->value, desktopId);
+        if (value == line->value) return true;
+        list->setValue(line->line, value);
+        return list->save(lists.at(i));
+    }
+    return false;
+}
+
+bool MimeAppsEditor::takeOutOf(const QString& group, const QString& type, const QString& desktopId)
+{
+    bool ok = true;
+    for (const QString& path : paths_.userMimeappsLists()) {
+        auto list = KeyFileLines::load(path);
+        if (!list) {
+            ok = false;
+            continue;
+        }
+        bool changed = false;
+        const auto entries = list->entries(group);
+        // From the end, so that a removed line does not move the ones still to come.
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+            if (!lookup_.sameType(it->key, type) || !KeyFileLines::listItems(it->value).contains(desktopId)) continue;
+            const QString value = withoutItem(it->value, desktopId);
+            if (KeyFileLines::listItems(value).isEmpty())
+                list->removeEntry(it->line);
+            else
+                list->setValue(it->line, value);
+            changed = true;
+        }
+        if (changed && !list->save(path)) ok = false;
+    }
+    return ok;
+}
+
+bool MimeAppsEditor::isNamed(const QString& desktopId) const
+{
+    for (const QString& path : paths_.userMimeappsLists()) {
+        const auto list = KeyFileLines::load(path);
+        if (!list) continue;
+        for (const QString& group : {kDefaults, kAdded})
+            for (const KeyFileLines::Entry& entry : list->entries(group))
+                if (KeyFileLines::listItems(entry.value).contains(desktopId)) return true;
+    }
+    return false;
+}
+
+QString MimeAppsEditor::withItemFirst(const QString& value, const QString& item)
+{
+    if (KeyFileLines::listItems(value).value(0) == item) return value;
+    const QString rest = withoutItem(value, item);
+    return rest.trimmed().isEmpty() ? item + QLatin1Char(';') : item + QLatin1Char(';') + rest;
+}
+
+QString MimeAppsEditor::withItemLast(const QString& value, const QString& item)
+{
+    if (KeyFileLines::listItems(value).contains(item)) return value;
+    const QString trimmed = value.trimmed();
+    if (trimmed.isEmpty()) return item + QLatin1Char(';');
+    if (trimmed.endsWith(QLatin1Char(';'))) return value + item + QLatin1Char(';');
+    return value + QLatin1Char(';') + item;
+}
+
+QString MimeAppsEditor::withoutItem(const QString& value, const QString& item)
+{
+    QStringList kept;
+    for (const QString& piece : value.split(QLatin1Char(';')))
+        if (KeyFileLines::unescape(piece).trimmed() != item) kept.append(piece);
+    return kept.join(QLatin1Char(';'));
+}
+
+} // namespace quillon::platform
