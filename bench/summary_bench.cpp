@@ -7,10 +7,13 @@
 // steady state. The window's sweep runs first, on cold caches, so the plain drawing profits from any font
 // the window already loaded: the comparison leans against the window.
 //
-// Usage: summary_bench [--names=family|full] [--pages-csv=FILE] [Google Benchmark flags]
-//   family (default): one row per font family, each a face Qt opens on its own;
-//   full: the English full names, as the catalogue lists them.
+// Usage: summary_bench [--names=full|family] [--qt-only] [--pages-csv=FILE] [Google Benchmark flags]
+//   full (default): the English full names, as the catalogue lists them;
+//   family: one row per font family;
+//   --qt-only: the window draws every face through Qt instead of the font system and its rasterizer.
 
+#include "platform/linux/FontSystemLinux.h"
+#include "platform/linux/FreeTypeRasterizer.h"
 #include "summary/Summary.h"
 #include "summary/SummaryPainter.h"
 #include "summary/SummaryScroll.h"
@@ -266,7 +269,8 @@ BENCHMARK(BM_PlainPage)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    bool fullNames = false;
+    bool fullNames = true;
+    bool qtOnly = false;
     QString csvPath;
     std::vector<char*> rest;
     for (int i = 0; i < argc; ++i) {
@@ -274,6 +278,8 @@ int main(int argc, char** argv)
             fullNames = true;
         else if (std::strcmp(argv[i], "--names=family") == 0)
             fullNames = false;
+        else if (std::strcmp(argv[i], "--qt-only") == 0)
+            qtOnly = true;
         else if (std::strncmp(argv[i], "--pages-csv=", 12) == 0)
             csvPath = QString::fromLocal8Bit(argv[i] + 12);
         else
@@ -294,7 +300,14 @@ int main(int argc, char** argv)
 
     gNames = installedNames(fullNames);
     gSorted = sortedLikeTheWindow(gNames);
+    quillon::platform::LinuxFontSystem fonts;
+    quillon::platform::FreeTypeRasterizer rasterizer;
+    // The main window has resolved faces through the font system before the summary opens.
+    (void)fonts.resolveFace(QStringLiteral("Sans"));
     quillon::Summary window(gNames, QRect(0, 0, 800, 600), {});
+    if (!qtOnly) window.useFontSystem(&fonts, &rasterizer);
+    std::printf("%s names, %s\n", fullNames ? "full" : "family",
+                qtOnly ? "window draws through Qt" : "window draws through the font system and its rasterizer");
     gWindow = &window;
     sweep(csvPath);
 

@@ -87,9 +87,9 @@ Summary::Summary(const QStringList& fontNames, const QRect& ownerFrame, std::fun
 
 Summary::~Summary() = default;
 
-void Summary::setFaceFont(std::function<QFont(const QString& face)> faceFont)
+void Summary::useFontSystem(platform::FontSystem* fonts, platform::FaceRasterizer* rasterizer)
 {
-    painter_->setFaceFont(std::move(faceFont));
+    painter_->useFontSystem(fonts, rasterizer);
 }
 
 void Summary::Form_Load(const QStringList& fontNames, const QRect& ownerFrame)

@@ -9,7 +9,6 @@
 
 #include "summary/SummaryScroll.h"
 
-#include <QFont>
 #include <QStringList>
 #include <QWidget>
 
@@ -21,6 +20,11 @@ class QComboBox;
 class QScrollBar;
 
 namespace quillon {
+
+namespace platform {
+class FaceRasterizer;
+class FontSystem;
+} // namespace platform
 
 class PictureBox;
 class SummaryPainter;
@@ -36,8 +40,9 @@ public:
             QWidget* parent = nullptr);
     ~Summary() override;
 
-    /// How face names become fonts (see SummaryPainter::FaceFont); set before the window is shown.
-    void setFaceFont(std::function<QFont(const QString& face)> faceFont);
+    /// Draws the faces as the font system chooses them for their names (see SummaryPainter::useFontSystem);
+    /// call before the window is shown. Without it, names go to Qt as family names.
+    void useFontSystem(platform::FontSystem* fonts, platform::FaceRasterizer* rasterizer);
 
     /// The sixteen-row page from topIndex(): cleared, then each face's row; rows past the last face stay
     /// empty. A face that cannot be drawn leaves its row as far as it got and drawing goes on.

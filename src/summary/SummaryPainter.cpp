@@ -1,5 +1,7 @@
 #include "summary/SummaryPainter.h"
 
+#include "platform/FaceRasterizer.h"
+#include "platform/FontSystem.h"
 #include "shell/Twips.h"
 
 #include <QPainter>
@@ -14,20 +16,31 @@ SummaryPainter::SummaryPainter(QString labelFace, QPaintDevice* device, int cach
 {
 }
 
-void SummaryPainter::setFaceFont(FaceFont faceFont)
+void SummaryPainter::useFontSystem(platform::FontSystem* fonts, platform::FaceRasterizer* rasterizer)
 {
-    faceFont_ = std::move(faceFont);
+    fonts_ = fonts;
+    rasterizer_ = rasterizer;
     labels_.clear();
     samples_.clear();
+}
+
+double SummaryPainter::pixelSize() const
+{
+    const int dpi = device_ ? device_->logicalDpiY() : 96;
+    return kPointSize * (dpi > 0 ? dpi : 96) / 72.0;
 }
 
 QFont SummaryPainter::faceFont(const QString& face) const
 {
     QFont font;
-    if (faceFont_)
-        font = faceFont_(face);
-    else
+    const std::optional<platform::ResolvedFace> resolved =
+        fonts_ ? fonts_->resolveFace(face) : std::optional<platform::ResolvedFace>();
+    if (resolved) {
+        font.setFamilies({resolved->family});
+        font.setStyleName(resolved->style);
+    } else {
         font.setFamilies({face}); // one family, taken as it stands: never split at commas into a list
+    }
     font.setPointSize(kPointSize);
     font.setBold(false);
     font.setItalic(false);
@@ -64,10 +77,43 @@ SummaryPainter::Text SummaryPainter::layout(const QString& text, const QFont& fo
     return result;
 }
 
-void SummaryPainter::draw(QPainter& painter, const QPointF& at, const Text& text, const QColor& colour,
+SummaryPainter::Text SummaryPainter::layoutSample(const QString& face) const
+{
+    if (fonts_ && rasterizer_) {
+        if (const auto resolved = fonts_->resolveFace(face)) {
+            if (auto line = rasterizer_->rasterize(resolved->file, resolved->index, pixelSize(), kSample)) {
+                Text text;
+                text.coverage = std::move(line->coverage);
+                text.offset = line->offset;
+                text.cell = QSizeF(line->advance, line->ascent + line->descent);
+                return text;
+            }
+        }
+    }
+    return layout(kSample, faceFont(face));
+}
+
+void SummaryPainter::draw(QPainter& painter, const QPointF& at, Text& text, const QColor& colour,
                           const QColor& background) const
 {
     painter.fillRect(QRectF(at, text.cell), background);
+    if (!text.coverage.isNull()) {
+        if (text.tinted.isNull() || text.tint != colour.rgba()) {
+            // The coverage becomes the text colour at that opacity, once per colour.
+            QImage tinted(text.coverage.size(), QImage::Format_ARGB32_Premultiplied);
+            for (int y = 0; y < tinted.height(); ++y) {
+                const uchar* from = text.coverage.constScanLine(y);
+                auto* to = reinterpret_cast<QRgb*>(tinted.scanLine(y));
+                for (int x = 0; x < tinted.width(); ++x)
+                    to[x] = qPremultiply(qRgba(colour.red(), colour.green(), colour.blue(),
+                                               from[x] * colour.alpha() / 255));
+            }
+            text.tinted = std::move(tinted);
+            text.tint = colour.rgba();
+        }
+        painter.drawImage(at + QPointF(text.offset), text.tinted);
+        return;
+    }
     painter.setPen(colour);
     for (const QGlyphRun& run : text.runs) painter.drawGlyphRun(at, run);
 }
@@ -78,7 +124,7 @@ void SummaryPainter::drawRow(QPainter& painter, int row, const QString& face, co
     const int y = px(row * kRowHeight);
     // A text is drawn before it goes into the cache: inserting may evict (and delete) an older entry.
     const QPointF labelAt(px(kLabelX), y);
-    if (const Text* label = labels_.object(face)) {
+    if (Text* label = labels_.object(face)) {
         draw(painter, labelAt, *label, text, background);
     } else {
         auto* made = new Text(layout(face + QLatin1Char(':'), labelFont()));
@@ -86,10 +132,10 @@ void SummaryPainter::drawRow(QPainter& painter, int row, const QString& face, co
         labels_.insert(face, made);
     }
     const QPointF sampleAt(px(kSampleX), y);
-    if (const Text* sample = samples_.object(face)) {
+    if (Text* sample = samples_.object(face)) {
         draw(painter, sampleAt, *sample, text, background);
     } else {
-        auto* made = new Text(layout(kSample, faceFont(face)));
+        auto* made = new Text(layoutSample(face));
         draw(painter, sampleAt, *made, text, background);
         samples_.insert(face, made);
     }

@@ -8,16 +8,21 @@
 #include <QColor>
 #include <QFont>
 #include <QGlyphRun>
+#include <QImage>
 #include <QList>
 #include <QRectF>
 #include <QString>
 
-#include <functional>
 
 class QPaintDevice;
 class QPainter;
 
 namespace quillon {
+
+namespace platform {
+class FaceRasterizer;
+class FontSystem;
+} // namespace platform
 
 class SummaryPainter {
 public:
@@ -28,16 +33,16 @@ public:
     static constexpr int kSampleX = 1800;
     static const QString kSample;
 
-    /// How a face name becomes the font asked for (family, style); empty means the name taken as a family.
-    /// Size, style flags and the no-merging rule are the painter's own and are set on whatever it gives.
-    using FaceFont = std::function<QFont(const QString& face)>;
-
     /// labelFace: the family of the name labels. device: what the rows are drawn on, whose resolution turns
     /// points into pixels; not owned, must outlive this object. cacheFaces: how many faces' layouts are kept.
     SummaryPainter(QString labelFace, QPaintDevice* device, int cacheFaces = 2048);
 
-    /// Replaces how names become fonts; what was laid out before is dropped.
-    void setFaceFont(FaceFont faceFont);
+    /// Draws faces as the font system chooses them: `fonts` resolves a name (a family or a full name) to the
+    /// face it uses and `rasterizer` draws that face's file directly, which costs a fraction of building a
+    /// Qt font engine per face. A face the rasterizer cannot draw goes through Qt by its family and style.
+    /// Without them (null), names go to Qt as family names. Neither is owned; both must outlive the painter.
+    /// What was laid out before is dropped.
+    void useFontSystem(platform::FontSystem* fonts, platform::FaceRasterizer* rasterizer);
 
     /// Draws row `row` (0 at the top) for face `face`. The name is drawn whole from x 30; the sample, drawn
     /// afterwards from x 1800 on its opaque background, covers what of the name reaches past that point.
@@ -53,17 +58,24 @@ public:
 
 private:
     struct Text {
-        QList<QGlyphRun> runs; // positions relative to the text cell's top-left
+        QList<QGlyphRun> runs; // drawn through Qt: positions relative to the text cell's top-left
+        QImage coverage;       // drawn by the rasterizer: glyph coverage, placed at `offset` from the cell
+        QPoint offset;
+        QImage tinted;         // coverage in the colour last drawn with
+        QRgb tint = 0;
         QSizeF cell;           // advance width by ascent + descent, the area the opaque background fills
     };
 
     Text layout(const QString& text, const QFont& font) const;
-    void draw(QPainter& painter, const QPointF& at, const Text& text, const QColor& colour,
+    Text layoutSample(const QString& face) const;
+    double pixelSize() const;
+    void draw(QPainter& painter, const QPointF& at, Text& text, const QColor& colour,
               const QColor& background) const;
 
     QString labelFace_;
     QPaintDevice* device_;
-    FaceFont faceFont_;
+    platform::FontSystem* fonts_ = nullptr;
+    platform::FaceRasterizer* rasterizer_ = nullptr;
     QCache<QString, Text> labels_;
     QCache<QString, Text> samples_;
 };

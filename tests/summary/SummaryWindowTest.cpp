@@ -2,6 +2,7 @@
 #include "summary/PictureBox.h"
 #include "summary/Summary.h"
 #include "summary/SummaryPainter.h"
+#include "support/FakeFontSystem.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -227,16 +228,14 @@ TEST(SummaryPainter, FacesAreAskedForAtEightPointsWithoutBorrowedGlyphs)
     EXPECT_FALSE(font.bold() || font.italic() || font.underline() || font.strikeOut());
     EXPECT_TRUE(font.styleStrategy() & QFont::NoFontMerging);
 
-    // A name mapped by the caller keeps the painter's size and rules.
-    painter.setFaceFont([](const QString&) {
-        QFont f(QStringLiteral("DejaVu Serif"));
-        f.setBold(true);
-        f.setPointSize(30);
-        return f;
-    });
-    const QFont mapped = painter.faceFont(QStringLiteral("anything"));
+    // A name the font system knows is asked of Qt by the family and style it resolves to.
+    quillon::test::FakeFontSystem fonts;
+    fonts.faces.insert(QStringLiteral("my bold face"),
+                       {{QStringLiteral("/x.ttf"), 0, QStringLiteral("DejaVu Serif"), QStringLiteral("Bold")}, 0, 0});
+    painter.useFontSystem(&fonts, nullptr);
+    const QFont mapped = painter.faceFont(QStringLiteral("My Bold Face"));
     EXPECT_EQ(mapped.family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(mapped.styleName(), QStringLiteral("Bold"));
     EXPECT_EQ(mapped.pointSize(), 8);
-    EXPECT_FALSE(mapped.bold());
     EXPECT_TRUE(mapped.styleStrategy() & QFont::NoFontMerging);
 }

@@ -1,0 +1,150 @@
+#include "platform/linux/FreeTypeRasterizer.h"
+
+#include <QFile>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <vector>
+
+namespace quillon::platform {
+
+namespace {
+
+// Limits that keep a malformed face from asking for huge images.
+constexpr double kMaxPixelSize = 1000;
+constexpr int kMaxExtent = 16384;
+
+struct Glyph {
+    int x = 0, y = 0; // top-left in cell coordinates (baseline at y = ascent)
+    int width = 0, height = 0;
+    std::vector<unsigned char> alpha;
+};
+
+// The glyph for a character: Unicode first; a symbol font's characters live at U+F000 and up, as the
+// system's text output finds them.
+FT_UInt glyphFor(FT_Face face, char32_t c, bool symbol)
+{
+    if (symbol) {
+        if (FT_UInt g = FT_Get_Char_Index(face, 0xF000 | (c & 0xFF)); c <= 0xFF && g) return g;
+    }
+    return FT_Get_Char_Index(face, c);
+}
+
+bool copyBitmap(const FT_Bitmap& bitmap, Glyph& glyph)
+{
+    glyph.width = static_cast<int>(bitmap.width);
+    glyph.height = static_cast<int>(bitmap.rows);
+    if (glyph.width <= 0 || glyph.height <= 0) return true;
+    if (glyph.width > kMaxExtent || glyph.height > kMaxExtent) return false;
+    glyph.alpha.assign(static_cast<std::size_t>(glyph.width) * glyph.height, 0);
+    for (int row = 0; row < glyph.height; ++row) {
+        const unsigned char* src = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
+        unsigned char* dst = glyph.alpha.data() + static_cast<std::size_t>(row) * glyph.width;
+        if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
+            const int levels = bitmap.num_grays > 1 ? bitmap.num_grays - 1 : 255;
+            for (int x = 0; x < glyph.width; ++x) dst[x] = static_cast<unsigned char>(src[x] * 255 / levels);
+        } else if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) {
+            for (int x = 0; x < glyph.width; ++x) dst[x] = (src[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+FreeTypeRasterizer::FreeTypeRasterizer()
+{
+    if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
+}
+
+FreeTypeRasterizer::~FreeTypeRasterizer()
+{
+    if (library_) FT_Done_FreeType(library_);
+}
+
+std::optional<RasterLine> FreeTypeRasterizer::rasterize(const QString& file, int index, double pixelSize,
+                                                        const QString& text)
+{
+    if (!library_ || !(pixelSize > 0 && pixelSize <= kMaxPixelSize) || index < 0) return std::nullopt;
+    FT_Face face = nullptr;
+    if (FT_New_Face(library_, QFile::encodeName(file).constData(), index, &face) != 0) return std::nullopt;
+    struct Closer {
+        FT_Face face;
+        ~Closer() { FT_Done_Face(face); }
+    } closer{face};
+
+    // Colour glyphs need Qt's colour handling.
+    if (FT_HAS_COLOR(face)) return std::nullopt;
+    if (FT_IS_SCALABLE(face)) {
+        if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(pixelSize * 64)), 72, 72) != 0)
+            return std::nullopt;
+    } else {
+        if (face->num_fixed_sizes <= 0 || !face->available_sizes) return std::nullopt;
+        int best = 0;
+        double bestDistance = INFINITY;
+        for (int i = 0; i < face->num_fixed_sizes; ++i) {
+            const double distance = std::abs(face->available_sizes[i].y_ppem / 64.0 - pixelSize);
+            if (distance < bestDistance) {
+                bestDistance = distance;
+                best = i;
+            }
+        }
+        if (FT_Select_Size(face, best) != 0) return std::nullopt;
+    }
+    bool symbol = false;
+    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0)
+        symbol = FT_Select_Charmap(face, FT_ENCODING_MS_SYMBOL) == 0;
+
+    RasterLine line;
+    line.ascent = static_cast<int>(std::ceil(face->size->metrics.ascender / 64.0));
+    line.descent = static_cast<int>(std::ceil(-face->size->metrics.descender / 64.0));
+    if (line.ascent < 0 || line.descent < 0 || line.ascent + line.descent > kMaxExtent) return std::nullopt;
+
+    // Light hinting, as Qt draws text on this desktop by default; whole-pixel advances.
+    const FT_Int32 loadFlags = FT_IS_SCALABLE(face) ? FT_LOAD_TARGET_LIGHT : FT_LOAD_DEFAULT;
+    std::vector<Glyph> glyphs;
+    long long pen = 0; // 26.6
+    for (char32_t c : text.toUcs4()) {
+        const FT_UInt index = glyphFor(face, c, symbol);
+        if (FT_Load_Glyph(face, index, loadFlags) != 0) continue;
+        FT_GlyphSlot slot = face->glyph;
+        if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) continue;
+        Glyph glyph;
+        if (!copyBitmap(slot->bitmap, glyph)) return std::nullopt;
+        glyph.x = static_cast<int>((pen + 32) >> 6) + slot->bitmap_left;
+        glyph.y = line.ascent - slot->bitmap_top;
+        pen += slot->advance.x;
+        if (pen < 0 || pen > static_cast<long long>(kMaxExtent) * 64) return std::nullopt;
+        if (!glyph.alpha.empty()) glyphs.push_back(std::move(glyph));
+    }
+    line.advance = pen / 64.0;
+    if (glyphs.empty()) return line;
+
+    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+    for (const Glyph& g : glyphs) {
+        left = std::min(left, g.x);
+        top = std::min(top, g.y);
+        right = std::max(right, g.x + g.width);
+        bottom = std::max(bottom, g.y + g.height);
+    }
+    if (right - left > kMaxExtent || bottom - top > kMaxExtent) return std::nullopt;
+    QImage coverage(right - left, bottom - top, QImage::Format_Alpha8);
+    coverage.fill(0);
+    for (const Glyph& g : glyphs)
+        for (int row = 0; row < g.height; ++row) {
+            uchar* dst = coverage.scanLine(g.y - top + row) + (g.x - left);
+            const unsigned char* src = g.alpha.data() + static_cast<std::size_t>(row) * g.width;
+            for (int x = 0; x < g.width; ++x) dst[x] = static_cast<uchar>(dst[x] + src[x] * (255 - dst[x]) / 255);
+        }
+    line.coverage = std::move(coverage);
+    line.offset = QPoint(left, top);
+    return line;
+}
+
+} // namespace quillon::platform
