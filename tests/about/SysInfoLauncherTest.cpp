@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace quillon;
 using namespace quillon::platform;
 
@@ -158,6 +160,27 @@ TEST(DesktopShell, StartsOnlyAnExecutableFileAndLetsItRunOnItsOwn)
     ASSERT_TRUE(shell.startProgram(tool));
     for (int i = 0; i < 100 && !QFileInfo::exists(marker); ++i) QThread::msleep(50);
     EXPECT_TRUE(QFileInfo::exists(marker));
+}
+
+TEST(DesktopShell, ANewMessageWithNoMailProgramSetUpFails)
+{
+    // A desktop that names no mail program: the new message has nowhere to go.
+    QTemporaryDir home;
+    const QByteArray keys[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"};
+    QList<std::optional<QByteArray>> saved;
+    for (const QByteArray& key : keys) {
+        saved << (qEnvironmentVariableIsSet(key.constData()) ? std::optional(qgetenv(key.constData())) : std::nullopt);
+        qputenv(key.constData(), home.filePath(QString::fromLatin1(key)).toLocal8Bit());
+    }
+    DesktopShell shell;
+    EXPECT_FALSE(shell.openUrl(QUrl(QStringLiteral("mailto:someone@example.com?subject=Hello"))));
+    EXPECT_FALSE(shell.openUrl(QUrl()));
+    for (int i = 0; i < 4; ++i) {
+        if (saved[i])
+            qputenv(keys[i].constData(), *saved[i]);
+        else
+            qunsetenv(keys[i].constData());
+    }
 }
 
 TEST(SystemInfoView, NamesTheFirstToolFoundInOrderOfPreference)

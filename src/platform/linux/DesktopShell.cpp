@@ -3,12 +3,37 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace quillon::platform {
+
+namespace {
+
+// Whether the desktop names a program for the MIME type. The opener itself starts and reports success
+// whether or not anything handles the address, so a new message with no mail program would vanish without
+// a word. When the desktop cannot be asked, the opener's own answer stands.
+bool desktopHandles(const QString& mimeType)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (tool.isEmpty()) return true;
+    QProcess query;
+    query.start(tool, {QStringLiteral("query"), QStringLiteral("default"), mimeType});
+    if (!query.waitForFinished(3000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return true;
+    }
+    return query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0 &&
+           !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+} // namespace
 
 bool DesktopShell::openUrl(const QUrl& url)
 {
     if (!url.isValid() || url.isEmpty()) return false;
+    if (url.scheme() == QLatin1String("mailto") && !desktopHandles(QStringLiteral("x-scheme-handler/mailto")))
+        return false;
     return QDesktopServices::openUrl(url);
 }
 
