@@ -105,7 +105,8 @@ PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* p
     // Key preview: the filter installed last runs first, so the dialog sees keys before any control does,
     // the copies field's own text box included.
     installEventFilter(this);
-    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
 
     Form_Load();
 }
@@ -133,7 +134,8 @@ void PrinterSetup::Form_Load()
     for (const QString& name : printers_.deviceNames()) {
         if (name == kHiddenPrinter) continue;
         int at = 0;
-        while (at < Combo1->count() && Combo1->itemText(at).compare(name, Qt::CaseInsensitive) <= 0) ++at;
+        while (at < Combo1->count() && Combo1->itemText(at).compare(name, Qt::CaseInsensitive) <= 0)
+            ++at;
         Combo1->insertItem(at, name);
     }
 
@@ -233,7 +235,8 @@ void PrinterSetup::UpDown1_DownClick()
 
 void PrinterSetup::PrintSamplePage()
 {
-    page_.PrintSamplePage(owner_.face ? owner_.face() : QString(), owner_.details ? owner_.details() : QString());
+    page_.PrintSamplePage(owner_.face ? owner_.face() : QString(),
+                          owner_.details ? owner_.details() : QString());
 }
 
 void PrinterSetup::DrawRule()

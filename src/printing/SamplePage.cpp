@@ -8,7 +8,7 @@ namespace {
 
 // Horizontal places, twips from the left of the printable area.
 constexpr int kLabelX = 60;
-constexpr int kTextX = 990;   // details lines and the 12-point samples
+constexpr int kTextX = 990; // details lines and the 12-point samples
 constexpr int kSizeTextX = 530;
 constexpr int kRuleLeft = 60;
 constexpr int kRuleRight = 11970;
@@ -111,7 +111,8 @@ void SamplePage::PrintSamplePage(const QString& face, const QString& details)
         bool italic;
         int stepBefore;
     };
-    const Style styles[] = {{"Normal:", false, false, 210}, {"Bold:", true, false, 300}, {"Italics:", false, true, 300}};
+    const Style styles[] = {
+        {"Normal:", false, false, 210}, {"Bold:", true, false, 300}, {"Italics:", false, true, 300}};
     for (const Style& style : styles) {
         printY_ += style.stepBefore;
         labelFont(12);

@@ -3,9 +3,9 @@
 // its print library talks to the private server from the start) must offer only the other queue and the PDF
 // file, and three copies must reach that queue as a single job of three pages. Skipped where CUPS is not
 // installed.
+#include "controls/Tallyfield.h"
 #include "platform/linux/LinuxPrinters.h"
 #include "printing/PrinterSetup.h"
-#include "controls/Tallyfield.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -78,7 +78,8 @@ QString findTool(const QString& name)
 bool writeFile(const QString& path, const QByteArray& data, QFile::Permissions permissions = {})
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size()) return false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size())
+        return false;
     file.close();
     return permissions ? file.setPermissions(permissions) : true;
 }
@@ -130,7 +131,8 @@ public:
     void start()
     {
         ASSERT_TRUE(root.isValid());
-        for (const char* dir : {"conf", "spool", "state", "cache", "tmp", "log", "out", "bin/filter", "bin/daemon"})
+        for (const char* dir :
+             {"conf", "spool", "state", "cache", "tmp", "log", "out", "bin/filter", "bin/daemon"})
             ASSERT_TRUE(QDir(root.path()).mkpath(dir));
         // When the server runs as root its filters run as another user, who must reach these folders.
         const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
@@ -141,24 +143,32 @@ public:
         QFile::setPermissions(root.path(), readable);
         QFile::setPermissions(path("out"), open);
         QFile::setPermissions(path("tmp"), open);
-        for (const char* dir : {"bin", "bin/filter", "bin/daemon"}) QFile::setPermissions(path(dir), readable);
+        for (const char* dir : {"bin", "bin/filter", "bin/daemon"})
+            QFile::setPermissions(path(dir), readable);
 
         socket = path("cups.sock");
         ASSERT_TRUE(writeFile(path("bin/filter/passthrough"),
-                              "#!/bin/sh\nif [ -n \"$6\" ]; then exec cat \"$6\"; else exec cat; fi\n", readable));
+                              "#!/bin/sh\nif [ -n \"$6\" ]; then exec cat \"$6\"; else exec cat; fi\n",
+                              readable));
         ASSERT_TRUE(QFile::link(findTool("cups-exec"), path("bin/daemon/cups-exec")));
         ASSERT_TRUE(writeFile(path("proof.ppd"), kPpd));
 
-        QByteArray conf = "Listen " + socket.toUtf8() + "\nLogLevel info\nWebInterface No\nBrowsing No\n"
+        QByteArray conf = "Listen " + socket.toUtf8() +
+                          "\nLogLevel info\nWebInterface No\nBrowsing No\n"
                           "DefaultAuthType None\n<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
                           // Anyone may add queues: the test need not be root or in the printer admin group.
                           "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
         QByteArray files;
-        for (const auto& [key, dir] : {std::pair{"ServerRoot", "conf"}, {"RequestRoot", "spool"}, {"StateDir", "state"},
-                                       {"CacheDir", "cache"}, {"TempDir", "tmp"}, {"ServerBin", "bin"}})
+        for (const auto& [key, dir] : {std::pair{"ServerRoot", "conf"},
+                                       {"RequestRoot", "spool"},
+                                       {"StateDir", "state"},
+                                       {"CacheDir", "cache"},
+                                       {"TempDir", "tmp"},
+                                       {"ServerBin", "bin"}})
             files += QByteArray(key) + " " + path(dir).toUtf8() + "\n";
-        for (const auto& [key, file] :
-             {std::pair{"ErrorLog", "log/error_log"}, {"AccessLog", "log/access_log"}, {"PageLog", "log/page_log"}})
+        for (const auto& [key, file] : {std::pair{"ErrorLog", "log/error_log"},
+                                        {"AccessLog", "log/access_log"},
+                                        {"PageLog", "log/page_log"}})
             files += QByteArray(key) + " " + path(file).toUtf8() + "\n";
         files += "DataDir /usr/share/cups\nFileDevice Yes\n";
         if (::geteuid() != 0) {
@@ -176,15 +186,15 @@ public:
         clock.start();
         while (!QFile::exists(socket) && daemon.state() == QProcess::Running && clock.elapsed() < 10000)
             QThread::msleep(50);
-        ASSERT_TRUE(QFile::exists(socket)) << "cupsd did not start: " << daemon.readAll().toStdString()
-                                           << errorLog().toStdString();
+        ASSERT_TRUE(QFile::exists(socket))
+            << "cupsd did not start: " << daemon.readAll().toStdString() << errorLog().toStdString();
     }
 
     void addQueue(const QString& name, const QString& description)
     {
-        ASSERT_TRUE(run("lpadmin", {"-p", name, "-D", description, "-v", "file://" + path("out/" + name + ".prn"),
-                                     "-P", path("proof.ppd"), "-E"})
-                         .has_value());
+        ASSERT_TRUE(run("lpadmin", {"-p", name, "-D", description, "-v",
+                                    "file://" + path("out/" + name + ".prn"), "-P", path("proof.ppd"), "-E"})
+                        .has_value());
     }
 
     /// Waits until no job is pending; returns the completed jobs, one "queue-id ..." line each.
@@ -192,7 +202,8 @@ public:
     {
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < 30000 && !run("lpstat", {"-W", "not-completed", "-o"}).value_or(QString()).trimmed().isEmpty())
+        while (clock.elapsed() < 30000 &&
+               !run("lpstat", {"-W", "not-completed", "-o"}).value_or(QString()).trimmed().isEmpty())
             QThread::msleep(100);
         return run("lpstat", {"-W", "completed", "-o"}).value_or(QString()).split('\n', Qt::SkipEmptyParts);
     }
@@ -271,7 +282,8 @@ TEST(PrintCupsChild, DISABLED_ChooseTheQueueAndPrintThreeCopies)
     owner.details = [] { return QStringLiteral("Is a TrueType font\r\nInstalled: True"); };
     PrinterSetup dialog(printers, owner);
     QStringList listed;
-    for (int i = 0; i < dialog.Combo1->count(); ++i) listed << dialog.Combo1->itemText(i);
+    for (int i = 0; i < dialog.Combo1->count(); ++i)
+        listed << dialog.Combo1->itemText(i);
     EXPECT_EQ(listed, QStringList({platform::LinuxPrinters::kPdfDeviceName, "Proof printer"}));
 
     dialog.Combo1->setCurrentText("Proof printer");

@@ -1,7 +1,7 @@
 // The printer setup dialog, driven offscreen through its real controls: the printer list, the copies field
 // and spin control in step, OK printing one job, Cancel and the Escape keys.
-#include "controls/Tallyfield.h"
 #include "printing/PrinterSetup.h"
+#include "controls/Tallyfield.h"
 #include "printing/RecordingPage.h"
 #include "printing/UpDown.h"
 
@@ -87,7 +87,8 @@ TEST_F(PrinterSetupTest, LoadListsThePrintersSortedWithoutTheReservedOneAndPrese
 {
     auto dialog = open();
     QStringList listed;
-    for (int i = 0; i < dialog->Combo1->count(); ++i) listed << dialog->Combo1->itemText(i);
+    for (int i = 0; i < dialog->Combo1->count(); ++i)
+        listed << dialog->Combo1->itemText(i);
     EXPECT_EQ(listed, QStringList({"archive", "Inkjet", "laser", "Rendering Subsystem 2"}));
     EXPECT_EQ(dialog->Combo1->currentText(), "Inkjet");
     EXPECT_EQ(copies(*dialog), 1);
@@ -187,7 +188,8 @@ TEST_F(PrinterSetupTest, OkMakesTheChosenPrinterCurrentAndPrintsAllCopiesAsOneJo
         const auto a = RecordingPage::textsOn(job, 0);
         const auto b = RecordingPage::textsOn(job, p);
         ASSERT_EQ(a.size(), b.size());
-        for (std::size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(a[i].text == b[i].text && a[i].y == b[i].y);
+        for (std::size_t i = 0; i < a.size(); ++i)
+            EXPECT_TRUE(a[i].text == b[i].text && a[i].y == b[i].y);
     }
     EXPECT_EQ(RecordingPage::textsOn(job, 0)[2].text, "Is a TrueType font");
     EXPECT_EQ(faceReads, 3); // the face is read afresh for every page

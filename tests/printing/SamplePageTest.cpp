@@ -1,7 +1,7 @@
 // The sample page's layout on a recording printer: every text and rule where the layout table puts it, in
 // twips, with the font in force; the details split at CR LF; copies identical within one job.
-#include "printing/RecordingPage.h"
 #include "printing/SamplePage.h"
+#include "printing/RecordingPage.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,14 @@ struct Expected {
     QString text;
 };
 
-Font arial(double points) { return {QStringLiteral("Arial"), points, false, false}; }
-Font face(double points, bool bold = false, bool italic = false) { return {QStringLiteral("DejaVu Sans"), points, bold, italic}; }
+Font arial(double points)
+{
+    return {QStringLiteral("Arial"), points, false, false};
+}
+Font face(double points, bool bold = false, bool italic = false)
+{
+    return {QStringLiteral("DejaVu Sans"), points, bold, italic};
+}
 
 // The whole page for an empty details text, written out from the layout table rather than computed.
 std::vector<Expected> pageWithoutDetails()
@@ -43,14 +49,22 @@ std::vector<Expected> pageWithoutDetails()
         {990, 3105, face(12, false, true), lower},
         {990, 3360, face(12, false, true), upper},
         {990, 3615, face(12, false, true), digits},
-        {60, 4320, arial(10), "8"},   {530, 4320, face(8), fox},
-        {60, 4710, arial(10), "12"},  {530, 4710, face(12), fox},
-        {60, 5190, arial(10), "18"},  {530, 5190, face(18), fox},
-        {60, 5715, arial(10), "24"},  {530, 5715, face(24), fox},
-        {60, 6375, arial(10), "36"},  {530, 6375, face(36), fox},
-        {60, 7245, arial(10), "48"},  {530, 7245, face(48), fox},
-        {60, 8390, arial(10), "60"},  {530, 8390, face(60), fox},
-        {60, 9740, arial(10), "72"},  {530, 9740, face(72), fox},
+        {60, 4320, arial(10), "8"},
+        {530, 4320, face(8), fox},
+        {60, 4710, arial(10), "12"},
+        {530, 4710, face(12), fox},
+        {60, 5190, arial(10), "18"},
+        {530, 5190, face(18), fox},
+        {60, 5715, arial(10), "24"},
+        {530, 5715, face(24), fox},
+        {60, 6375, arial(10), "36"},
+        {530, 6375, face(36), fox},
+        {60, 7245, arial(10), "48"},
+        {530, 7245, face(48), fox},
+        {60, 8390, arial(10), "60"},
+        {530, 8390, face(60), fox},
+        {60, 9740, arial(10), "72"},
+        {530, 9740, face(72), fox},
     };
 }
 
@@ -104,10 +118,12 @@ TEST(SamplePage, EmptyDetailsPutEveryTextAndRuleWhereTheLayoutSays)
 
 TEST(SamplePage, DetailLinesStandFromTheLabelsLineDownAndPushTheRestDown)
 {
-    const RecordingPage::Document doc = printOnce("Is a TrueType font\r\nIs a variable pitch font\r\nVersion 2.37");
+    const RecordingPage::Document doc =
+        printOnce("Is a TrueType font\r\nIs a variable pitch font\r\nVersion 2.37");
     std::vector<Expected> want = pageWithoutDetails();
     // Everything below the details moves down by three lines of 255 twips.
-    for (std::size_t i = 2; i < want.size(); ++i) want[i].y += 3 * 255;
+    for (std::size_t i = 2; i < want.size(); ++i)
+        want[i].y += 3 * 255;
     want.insert(want.begin() + 2, {{990, 1065, arial(12), "Is a TrueType font"},
                                    {990, 1320, arial(12), "Is a variable pitch font"},
                                    {990, 1575, arial(12), "Version 2.37"}});

@@ -2,6 +2,10 @@
 // prints it, written to a PDF file with one page per copy.
 #include "tools/inspect/Commands.h"
 
+#include "catalogue/FontListLoader.h"
+#include "catalogue/MemoryFaceList.h"
+#include "display/FontDetails.h"
+#include "platform/Platform.h"
 #include "platform/Printers.h"
 #include "platform/linux/LinuxPrinters.h"
 #include "printing/SamplePage.h"
@@ -16,10 +20,14 @@ namespace {
 
 constexpr int kMaxCopies = 99; // as many as the dialog lets the user ask for
 
-// The details lines of the face, CR LF separated, as the main window shows them.
-QString detailsText(platform::Platform&, const QString&)
+// The details text of the face as the main window holds it when the face is selected.
+QString detailsText(platform::Platform& platform, const QString& face)
 {
-    return QString();
+    FontCatalogue catalogue;
+    MemoryFaceList fontList;
+    FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
+    FontDetails details(platform.fontSystem, platform.fontFiles);
+    return details.describe(face, catalogue).text();
 }
 
 int fail(const QString& message)
@@ -54,7 +62,8 @@ int print(platform::Platform& platform, const QStringList& args)
             face = arg;
         }
     }
-    if (face.isEmpty() || out.isEmpty()) return fail(QStringLiteral("usage: print FACE --pdf OUT [--copies N]"));
+    if (face.isEmpty() || out.isEmpty())
+        return fail(QStringLiteral("usage: print FACE --pdf OUT [--copies N]"));
 
     platform::Printers& printers = platform.printers;
     if (!printers.setCurrentPrinter(platform::LinuxPrinters::kPdfDeviceName))

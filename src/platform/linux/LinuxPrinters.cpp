@@ -30,18 +30,20 @@ QString askForPdfFile(const QString& suggested)
 } // namespace
 
 LinuxPrinters::LinuxPrinters(FileChooser choose)
-    : choose_(choose ? std::move(choose) : FileChooser(askForPdfFile)), page_([this] { return openCurrent(); })
+    : choose_(choose ? std::move(choose) : FileChooser(askForPdfFile)),
+      page_([this] { return openCurrent(); })
 {
 }
 
 QStringList LinuxPrinters::deviceNamesFor(const QList<Queue>& queues)
 {
     QHash<QString, int> uses;
-    for (const Queue& q : queues) ++uses[q.description];
+    for (const Queue& q : queues)
+        ++uses[q.description];
     QStringList names;
     for (const Queue& q : queues) {
-        const bool usable = !q.description.isEmpty() && uses.value(q.description) == 1 &&
-                            q.description != kPdfDeviceName;
+        const bool usable =
+            !q.description.isEmpty() && uses.value(q.description) == 1 && q.description != kPdfDeviceName;
         names << (usable ? q.description : q.name);
     }
     // A description may still equal another queue's name; that queue keeps its name, this one falls back.
@@ -57,10 +59,12 @@ QList<LinuxPrinters::Device> LinuxPrinters::devices()
 {
     QList<Queue> queues;
     const QList<QPrinterInfo> infos = QPrinterInfo::availablePrinters();
-    for (const QPrinterInfo& info : infos) queues.append({info.printerName(), info.description().trimmed()});
+    for (const QPrinterInfo& info : infos)
+        queues.append({info.printerName(), info.description().trimmed()});
     const QStringList names = deviceNamesFor(queues);
     QList<Device> list;
-    for (qsizetype i = 0; i < queues.size(); ++i) list.append({names[i], queues[i].name});
+    for (qsizetype i = 0; i < queues.size(); ++i)
+        list.append({names[i], queues[i].name});
     list.append({kPdfDeviceName, QString()});
     return list;
 }
@@ -81,7 +85,8 @@ void LinuxPrinters::chooseDefault()
 QStringList LinuxPrinters::deviceNames()
 {
     QStringList names;
-    for (const Device& d : devices()) names << d.deviceName;
+    for (const Device& d : devices())
+        names << d.deviceName;
     return names;
 }
 
@@ -104,7 +109,7 @@ bool LinuxPrinters::setCurrentPrinter(const QString& deviceName)
 QPageSize LinuxPrinters::pdfPageSize()
 {
     return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
-                                                                                 : QPageSize::A4);
+                                                                                : QPageSize::A4);
 }
 
 QString LinuxPrinters::suggestedPdfPath()

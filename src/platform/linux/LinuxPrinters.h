@@ -40,8 +40,8 @@ public:
     /// queues and not the PDF destination's name; otherwise the queue name, which CUPS keeps unique.
     static QStringList deviceNamesFor(const QList<Queue>& queues);
 
-    /// The page the PDF destination prints on: Letter where the locale measures in inches, else A4; no margins,
-    /// as a PDF has no edge a printer cannot reach.
+    /// The page the PDF destination prints on: Letter where the locale measures in inches, else A4; no
+    /// margins, as a PDF has no edge a printer cannot reach.
     static QPageSize pdfPageSize();
     /// The documents folder (the home folder when there is none) joined with the suggested file name.
     static QString suggestedPdfPath();

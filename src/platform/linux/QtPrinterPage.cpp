@@ -50,7 +50,8 @@ void QtPrinterPage::beforeDrawing()
 QPointF QtPrinterPage::toDevice(int xTwips, int yTwips) const
 {
     // With fullPage off, QPainter's origin on a QPrinter is already the printable area's top left.
-    return {xTwips * printer_->logicalDpiX() / kTwipsPerInch, yTwips * printer_->logicalDpiY() / kTwipsPerInch};
+    return {xTwips * printer_->logicalDpiX() / kTwipsPerInch,
+            yTwips * printer_->logicalDpiY() / kTwipsPerInch};
 }
 
 QFont QtPrinterPage::font() const
