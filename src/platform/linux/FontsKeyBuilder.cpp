@@ -44,7 +44,7 @@ std::string_view fileNameOf(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-/// The file name without folder, compression suffix and font extension: "6x13B.pcf.gz" gives "6x13B".
+/// The file name without folder, compression suffix and extension: "6x13B.pcf.gz" gives "6x13B".
 std::string_view stemOf(std::string_view path)
 {
     std::string_view name = fileNameOf(path);
@@ -53,11 +53,7 @@ std::string_view stemOf(std::string_view path)
             name.remove_suffix(suffix.size());
             break;
         }
-    for (std::string_view suffix : {".pcf", ".bdf", ".fon", ".fnt"})
-        if (endsWithIgnoringCase(name, suffix)) {
-            name.remove_suffix(suffix.size());
-            break;
-        }
+    if (const auto dot = name.rfind('.'); dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
     return name.empty() ? fileNameOf(path) : name;
 }
 
