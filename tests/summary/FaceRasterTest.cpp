@@ -79,6 +79,22 @@ TEST(FreeTypeRasterizer, DrawsALineMeasuredAsQtMeasuresTheFace)
     EXPECT_GT(blank->advance, 0);
 }
 
+TEST(FreeTypeRasterizer, BitmapFacesDrawTheirOwnLettersAtTheirNearestStrike)
+{
+    platform::FreeTypeRasterizer rasterizer;
+    for (const char* file : {"sserife.fon", "coure.fon"}) {
+        SCOPED_TRACE(file);
+        if (!QFile::exists(testFont(file))) GTEST_SKIP() << "test font missing";
+        const auto same = rasterizer.rasterize(testFont(file), 0, 10.67, QStringLiteral("IIII"));
+        const auto mixed = rasterizer.rasterize(testFont(file), 0, 10.67, QStringLiteral("IWIW"));
+        ASSERT_TRUE(same && mixed);
+        // A code-page font maps the letters themselves, not one default glyph for all of them.
+        EXPECT_NE(same->coverage, mixed->coverage);
+        EXPECT_GE(mixed->advance, same->advance); // equal in the fixed-pitch face
+        EXPECT_GT(same->ascent, 0);
+    }
+}
+
 TEST(FreeTypeRasterizer, RefusesWhatItCannotDrawWithoutFailing)
 {
     platform::FreeTypeRasterizer rasterizer;

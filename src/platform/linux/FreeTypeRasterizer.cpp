@@ -98,8 +98,13 @@ std::optional<RasterLine> FreeTypeRasterizer::rasterize(const QString& file, int
         if (FT_Select_Size(face, best) != 0) return std::nullopt;
     }
     bool symbol = false;
-    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0)
+    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {
         symbol = FT_Select_Charmap(face, FT_ENCODING_MS_SYMBOL) == 0;
+        // A face with only its own code page (a Windows .fon) maps the sample's ASCII letters directly.
+        if (!symbol) {
+            if (face->num_charmaps <= 0 || FT_Set_Charmap(face, face->charmaps[0]) != 0) return std::nullopt;
+        }
+    }
 
     RasterLine line;
     line.ascent = static_cast<int>(std::ceil(face->size->metrics.ascender / 64.0));
