@@ -179,6 +179,7 @@ void Viewer::buildControls()
     detailText->setToolTip(QStringLiteral(" Displays detail information about the current font "));
     detailText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     detailText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    detailText->setTabChangesFocus(true);
 
     Label6 = makeLabel(this, "Label6", QStringLiteral("Copyright:"), pxRect(240, 3645, 720, 255), false);
     Copyright = makeLabel(this, "Copyright", QString(), pxRect(1005, 3645, 4920, 210), false);
@@ -197,6 +198,7 @@ void Viewer::buildControls()
     displayText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     displayText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     displayText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    displayText->setTabChangesFocus(true);
     displayText->document()->setDocumentMargin(1);
     displayText->installEventFilter(this);
     connect(displayText, &QPlainTextEdit::textChanged, this, &Viewer::displayText_Change);
@@ -527,6 +529,11 @@ void Viewer::RenderSample()
 }
 
 // ---- Details ----------------------------------------------------------------------------------------------
+
+QString Viewer::detailTextValue() const
+{
+    return detailText->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
 
 void Viewer::ShowFontDetails()
 {

@@ -110,6 +110,9 @@ public:
     /// Runs the hand-off from a later start: restores and raises the window, then the F16 key handling.
     bool receiveHandOff(const QString& title);
 
+    /// The details box's text with its lines joined by CR LF, as the printed page reads it.
+    QString detailTextValue() const;
+
     /// The outer window height in twips as the program last set it (6315 or 6915).
     int windowHeightTwips() const { return windowHeight_; }
     /// Whether the program was ended (Esc, Exit); Main returns at once then.

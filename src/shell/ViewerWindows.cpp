@@ -1,5 +1,9 @@
 #include "shell/ViewerWindows.h"
 
+#include "catalogue/FontListLoader.h"
+#include "controls/Button.h"
+#include "display/FontDetails.h"
+#include "catalogue/MemoryFaceList.h"
 #include "platform/Platform.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
@@ -12,11 +16,13 @@
 namespace quillon {
 
 struct ViewerWindows::Parts {
+    explicit Parts(platform::Platform& platform) : details(platform.fontSystem, platform.fontFiles) {}
+    FontDetails details; // holds the one details font until the next run or the window's end
 };
 
 ViewerWindows::ViewerWindows(Viewer& viewer, platform::Platform& platform, FontModule& module,
                              FontCatalogue& catalogue)
-    : viewer_(viewer), platform_(platform), module_(module), catalogue_(catalogue), parts_(std::make_unique<Parts>())
+    : viewer_(viewer), platform_(platform), module_(module), catalogue_(catalogue), parts_(std::make_unique<Parts>(platform))
 {
 }
 
@@ -42,18 +48,33 @@ QIcon ViewerWindows::windowIcon() const
 
 QWidget* ViewerWindows::makeHelpButton()
 {
-    auto* button = new QPushButton(QStringLiteral("?"), &viewer_);
-    QObject::connect(button, &QPushButton::clicked, &viewer_, &Viewer::HelpButton_Click);
+    auto* button = new Button(&viewer_);
+    button->setCaption(QStringLiteral("?"));
+    button->setBackColor(0x00FF00FF); // magenta
+    QObject::connect(button, &Button::Click, &viewer_, &Viewer::HelpButton_Click);
     return button;
 }
 
 void ViewerWindows::loadFontList()
 {
+    // The catalogue sorts and thins the names in a plain list; the window's list then takes them in one
+    // go, which keeps thousands of faces quick. The selections the build makes are inert while the window
+    // is loading, so only the final one is repeated on the window's list.
+    MemoryFaceList names;
+    FontListLoader loader(platform_.registry, platform_.systemInfo, catalogue_);
+    loader.LoadFontList(names);
+    viewer_.fontList->clear();
+    viewer_.fontList->addItems(names.items());
+    if (names.listIndex() >= 0) viewer_.fontList->setListIndex(names.listIndex());
 }
 
-void ViewerWindows::showFontDetails(const QString&, QPlainTextEdit& detailText, QLabel&)
+void ViewerWindows::showFontDetails(const QString& face, QPlainTextEdit& detailText, QLabel& copyright)
 {
     detailText.setPlainText(QString());
+    const FontDetailsText details = parts_->details.describe(face, catalogue_);
+    if (details.copyrightSet) copyright.setText(details.copyright);
+    // The box shows one detail a line; Viewer::detailTextValue gives the CR LF joins back.
+    detailText.setPlainText(details.lines.join(QLatin1Char('\n')));
 }
 
 void ViewerWindows::showSplash() {}

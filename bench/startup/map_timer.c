@@ -1,0 +1,70 @@
+/* Times a program from exec to the moment its window titled TITLE is mapped on the X display, then
+ * reads its resident memory once it has been idle for a while. Output: "<ms> <rss_kb>".
+ * usage: map_timer TITLE IDLE_SECONDS PROGRAM [ARGS...] */
+#define _GNU_SOURCE
+#include <X11/Xlib.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+static double now_ms(void)
+{
+    struct timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+static long rss_kb(pid_t pid)
+{
+    char path[64], line[256];
+    long kb = -1;
+    snprintf(path, sizeof path, "/proc/%d/status", (int)pid);
+    FILE* f = fopen(path, "r");
+    if (!f) return -1;
+    while (fgets(line, sizeof line, f))
+        if (sscanf(line, "VmRSS: %ld kB", &kb) == 1) break;
+    fclose(f);
+    return kb;
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 4) {
+        fprintf(stderr, "usage: map_timer TITLE IDLE_SECONDS PROGRAM [ARGS...]\n");
+        return 2;
+    }
+    Display* display = XOpenDisplay(NULL);
+    if (!display) {
+        fprintf(stderr, "map_timer: no display\n");
+        return 2;
+    }
+    Window root = DefaultRootWindow(display);
+    XSelectInput(display, root, SubstructureNotifyMask);
+    XSync(display, False);
+    double start = now_ms();
+    pid_t child = fork();
+    if (child == 0) {
+        execvp(argv[3], argv + 3);
+        _exit(127);
+    }
+    double mapped = -1;
+    while (mapped < 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type != MapNotify) continue;
+        char* name = NULL;
+        if (XFetchName(display, event.xmap.window, &name) && name) {
+            if (strcmp(name, argv[1]) == 0) mapped = now_ms();
+            XFree(name);
+        }
+    }
+    sleep((unsigned)atoi(argv[2]));
+    printf("%.1f %ld\n", mapped - start, rss_kb(child));
+    kill(child, SIGKILL);
+    waitpid(child, NULL, 0);
+    return 0;
+}

@@ -1,0 +1,118 @@
+// A later start of the real program hands its command line to the running copy (this test process,
+// running the same start-up code) and ends; the running copy acts on it.
+#include "platform/SettingsStore.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/LocalInstanceChannel.h"
+#include "shell/Main.h"
+#include "shell/SimpleCombo.h"
+#include "shell/Viewer.h"
+#include "support/QtPrint.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace quillon;
+
+namespace {
+
+class HandOffTest : public ::testing::Test {
+protected:
+    QTemporaryDir home;
+    std::unique_ptr<platform::LinuxPlatform> machine;
+    std::unique_ptr<platform::LocalInstanceChannel> channel;
+    std::unique_ptr<Main> first;
+    QStringList messages;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(home.isValid());
+        QDir(home.path()).mkpath("config");
+        QDir(home.path()).mkpath("runtime");
+        QFile::setPermissions(home.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
+        qputenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toUtf8());
+        machine = std::make_unique<platform::LinuxPlatform>();
+        machine->platform().settings.SaveSetting("Quillon", "Settings", "ShowSplash", "0");
+        channel = std::make_unique<platform::LocalInstanceChannel>("quillon");
+        first = std::make_unique<Main>(machine->platform(), *channel);
+        ASSERT_EQ(first->start({}, QCoreApplication::applicationFilePath()), -1);
+        first->viewer()->showMessage = [this](const QString& text, const QString&) { messages << text; };
+    }
+
+    void TearDown() override
+    {
+        if (first && first->viewer()) first->viewer()->close();
+    }
+
+    /// Starts the real program with arguments and runs this copy's event loop until it ends.
+    int secondStart(const QStringList& arguments)
+    {
+        QProcess second;
+        second.setProgram(qEnvironmentVariable("QUILLON_BINARY_DIR") + "/quillon");
+        second.setArguments(arguments);
+        second.start();
+        QElapsedTimer clock;
+        clock.start();
+        while (second.state() != QProcess::NotRunning && clock.elapsed() < 60000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            second.waitForFinished(10);
+        }
+        EXPECT_EQ(second.state(), QProcess::NotRunning) << "the second start did not end";
+        EXPECT_EQ(second.readAllStandardOutput(), QByteArray()); // it shows and says nothing
+        return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
+    }
+
+    QString font(const QString& file) const { return qEnvironmentVariable("QUILLON_TEST_FONTS") + "/" + file; }
+};
+
+TEST_F(HandOffTest, APrintStartOnAnInstalledFileSelectsItsFaceAndOpensThePrinterDialog)
+{
+    Viewer& viewer = *first->viewer();
+    const QString path = font("LiberationSans-BoldItalic.ttf");
+    // Watch for the printer dialog the next repaint opens, and close it again.
+    bool dialogOpened = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialogOpened = true;
+            dialog->reject();
+        }
+    });
+    watch.start(20);
+
+    EXPECT_EQ(secondStart({"/p", path}), 0);
+    EXPECT_EQ(viewer.fontList->text(), "Liberation Sans");
+    EXPECT_TRUE(viewer.effect[0]->isChecked());
+    EXPECT_TRUE(viewer.effect[1]->isChecked());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(machine->platform().settings.GetSetting("Quillon", "Settings", "CommandLine"), ("/p " + path).toLower());
+
+    QElapsedTimer clock;
+    clock.start();
+    while (viewer.printPending && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_FALSE(viewer.printPending) << "the repaint did not act on the print request";
+}
+
+TEST_F(HandOffTest, AFileThatIsNotInstalledGivesTheMessageAndTheFirstFace)
+{
+    Viewer& viewer = *first->viewer();
+    viewer.fontList->setListIndex(3);
+    EXPECT_EQ(secondStart({QDir::tempPath() + "/Not-Installed.TTF"}), 0);
+    EXPECT_EQ(viewer.fontList->text(), viewer.fontList->itemText(0));
+    EXPECT_EQ(messages, QStringList{"The font selected is not registered"});
+
+    // a start without arguments selects the first face, without a message
+    viewer.fontList->setListIndex(2);
+    EXPECT_EQ(secondStart({}), 0);
+    EXPECT_EQ(viewer.fontList->text(), viewer.fontList->itemText(0));
+    EXPECT_EQ(messages.size(), 1);
+}
+
+} // namespace

@@ -1,0 +1,226 @@
+// The main window driven as a user drives it, offscreen, on the tests' own fonts.
+#include "display/SizeList.h"
+#include "display/TextMeasurer.h"
+#include "platform/SettingsStore.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "shell/FontModule.h"
+#include "shell/SamplePicture.h"
+#include "shell/SimpleCombo.h"
+#include "shell/Viewer.h"
+#include "support/QtPrint.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace quillon;
+
+namespace {
+
+class ViewerTest : public ::testing::Test {
+protected:
+    QTemporaryDir config;
+    std::unique_ptr<platform::LinuxPlatform> machine;
+    FontModule module;
+    FontCatalogue catalogue;
+    ScreenTextMeasurer measurer;
+    std::unique_ptr<Viewer> viewer;
+    QStringList messages;
+
+    void SetUp() override
+    {
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        machine = std::make_unique<platform::LinuxPlatform>();
+        setting("ShowSplash", "0");
+        viewer = std::make_unique<Viewer>(machine->platform(), module, catalogue, measurer);
+        viewer->showMessage = [this](const QString& text, const QString& title) { messages << title + ": " + text; };
+    }
+
+    void setting(const QString& key, const QString& value)
+    {
+        machine->platform().settings.SaveSetting("Quillon", "Settings", key, value);
+    }
+
+    void load(const QString& commandLine = QString())
+    {
+        module.commandLine = commandLine;
+        viewer->Form_Load();
+        viewer->show();
+    }
+
+    int faceIndex(const QString& face) const
+    {
+        for (int i = 0; i < viewer->fontList->count(); ++i)
+            if (viewer->fontList->itemText(i) == face) return i;
+        return -1;
+    }
+
+    QString fontsDir() const { return qEnvironmentVariable("QUILLON_TEST_FONTS"); }
+};
+
+TEST_F(ViewerTest, ControlsStandWhereTheLayoutPutsThem)
+{
+    EXPECT_EQ(viewer->windowTitle(), " Quillon");
+    EXPECT_FALSE(viewer->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(viewer->size(), QSize(417, 396)); // 6255 x 5940 twips
+    EXPECT_EQ(viewer->fontList->geometry(), QRect(64, 16, 169, 116));
+    EXPECT_EQ(viewer->exitButton->geometry(), QRect(344, 106, 57, 25));
+    EXPECT_EQ(viewer->effect[3]->geometry(), QRect(12, 71, 65, 17)); // inside Frame1
+    EXPECT_EQ(viewer->displayPicture->geometry(), QRect(64, 294, 337, 85));
+    EXPECT_EQ(viewer->HelpButton->geometry(), QRect(1, 378, 17, 17));
+    EXPECT_EQ(viewer->exitButton->text(), "E&xit");
+    EXPECT_EQ(viewer->effect[2]->text(), "Strikethru");
+    EXPECT_EQ(viewer->printButton->toolTip(), " Print a sample page for the currently selected font ");
+    EXPECT_EQ(viewer->displayText->toolTip(),
+              " Enter the text you would like to see displayed for the current font ");
+    EXPECT_EQ(viewer->Label1->font().family(), "MS Sans Serif");
+    EXPECT_DOUBLE_EQ(viewer->Label1->font().pointSizeF(), 9.75);
+    EXPECT_FALSE(viewer->TextSize->isVisibleTo(viewer.get()));
+    EXPECT_FALSE(viewer->fontList->isVisibleTo(viewer.get())); // until loaded
+
+    // the tab order runs lists, effects, text, buttons, details, help
+    load();
+    QApplication::setActiveWindow(viewer.get());
+    QWidget* order[] = {viewer->fontList->editField(), viewer->sizeList->editField(), viewer->effect[0],
+                        viewer->effect[1], viewer->effect[2], viewer->effect[3], viewer->displayText,
+                        viewer->summaryButton, viewer->printButton, viewer->optionsButton, viewer->exitButton,
+                        viewer->detailText, viewer->HelpButton};
+    order[0]->setFocus();
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), order[i]) << i;
+    }
+}
+
+TEST_F(ViewerTest, LoadingListsTheFacesAndShowsTheFirstAtItsFirstSize)
+{
+    load();
+    EXPECT_TRUE(viewer->fontList->isVisible());
+    ASSERT_GE(viewer->fontList->count(), 6);
+    const QString first = viewer->fontList->itemText(0);
+    EXPECT_LT(faceIndex("DejaVu Sans"), faceIndex("DejaVu Sans Mono"));
+    EXPECT_EQ(viewer->fontList->text(), first);
+    EXPECT_EQ(viewer->sizeList->count(), 16);
+    EXPECT_EQ(viewer->sizeList->text(), "8");
+    EXPECT_EQ(viewer->chosenSize, 8);
+    EXPECT_EQ(viewer->displayText->toPlainText(), first + " 8-point font");
+    EXPECT_FALSE(viewer->displayPicture->picture().isNull());
+    EXPECT_EQ(viewer->displayPicture->drawingFont().family(), first);
+    EXPECT_EQ(viewer->displayPicture->drawingFont().pointSize(), 8);
+}
+
+TEST_F(ViewerTest, SeventyTwoPointsGrowsTheWindowAndTheRememberedSizeFollowsFaces)
+{
+    load();
+    viewer->sizeList->setListIndex(viewer->sizeList->count() - 1);
+    EXPECT_EQ(viewer->sizeList->text(), "72");
+    EXPECT_EQ(viewer->windowHeightTwips(), kWindowHeight72);
+    EXPECT_EQ(viewer->displayPicture->height(), 125);
+    EXPECT_EQ(viewer->height(), 436);
+
+    viewer->fontList->setListIndex(faceIndex("Liberation Mono"));
+    EXPECT_EQ(viewer->sizeList->text(), "72");
+    EXPECT_EQ(viewer->displayText->toPlainText(), "Liberation Mono 72-point font");
+
+    // a raster face listing smaller sizes: the largest below 72, normal height, and 72 stays remembered
+    catalogue.records.push_back({"dejavu serif", "raster.fon", false, false, "8,10,12,14,18,24"});
+    catalogue.records.insert(catalogue.records.begin(), catalogue.records.back());
+    viewer->fontList->setListIndex(faceIndex("DejaVu Serif"));
+    EXPECT_EQ(viewer->sizeList->count(), 6);
+    EXPECT_EQ(viewer->sizeList->text(), "24");
+    EXPECT_EQ(viewer->windowHeightTwips(), kWindowHeight);
+    EXPECT_EQ(viewer->displayPicture->height(), 85);
+    EXPECT_EQ(viewer->chosenSize, 72);
+    viewer->fontList->setListIndex(faceIndex("DejaVu Sans"));
+    EXPECT_EQ(viewer->sizeList->text(), "72");
+
+    // a size typed into the size field changes nothing until one is picked
+    viewer->sizeList->setText("12");
+    EXPECT_EQ(viewer->chosenSize, 72);
+    viewer->sizeList->setListIndex(4);
+    EXPECT_EQ(viewer->chosenSize, 12);
+}
+
+TEST_F(ViewerTest, TypedTextStaysAndAnEmptyTextClearsTheSample)
+{
+    load();
+    QApplication::setActiveWindow(viewer.get());
+    viewer->displayText->setFocus();
+    QCoreApplication::processEvents(); // the focus handler selects the whole text
+    QTest::keyClicks(viewer->displayText, "Hello");
+    EXPECT_TRUE(viewer->textTyped);
+    viewer->fontList->setListIndex(faceIndex("Liberation Sans"));
+    EXPECT_EQ(viewer->displayText->toPlainText(), "Hello");
+    EXPECT_EQ(viewer->displayPicture->drawingFont().family(), "Liberation Sans");
+
+    viewer->effect[0]->setChecked(true);
+    EXPECT_TRUE(viewer->displayPicture->drawingFont().bold());
+    viewer->displayText->selectAll();
+    QTest::keyClick(viewer->displayText, Qt::Key_Delete);
+    EXPECT_TRUE(viewer->displayPicture->picture().isNull());
+}
+
+TEST_F(ViewerTest, AChangeWithoutATypedKeyIsOverwrittenByTheDefaultText)
+{
+    load();
+    viewer->displayText->setPlainText("pasted");
+    EXPECT_FALSE(viewer->textTyped);
+    EXPECT_EQ(viewer->displayText->toPlainText(), viewer->fontList->itemText(0) + " 8-point font");
+}
+
+TEST_F(ViewerTest, KeysReachTheWindowWhicheverControlHasTheFocus)
+{
+    load();
+    // F16: the stored command line selects the file's face and style
+    setting("CommandLine", (fontsDir() + "/LiberationMono-Bold.ttf").toLower());
+    viewer->effect[1]->setChecked(true);
+    viewer->sizeList->editField()->setFocus();
+    QTest::keyClick(viewer->sizeList->editField(), Qt::Key_F16);
+    EXPECT_EQ(viewer->fontList->text(), "Liberation Mono");
+    EXPECT_TRUE(viewer->effect[0]->isChecked());
+    EXPECT_FALSE(viewer->effect[1]->isChecked());
+    EXPECT_TRUE(messages.isEmpty());
+
+    // a file that is not installed: the first face and the message
+    setting("CommandLine", "/p /elsewhere/special.ttf");
+    QTest::keyClick(viewer->displayText, Qt::Key_F16);
+    EXPECT_EQ(viewer->fontList->text(), viewer->fontList->itemText(0));
+    EXPECT_EQ(messages, QStringList{"Quillon: The font selected is not registered"});
+    EXPECT_TRUE(viewer->printPending);
+
+    // Escape anywhere ends the program
+    EXPECT_FALSE(viewer->ended());
+    QTest::keyClick(viewer->effect[2], Qt::Key_Escape);
+    EXPECT_TRUE(viewer->ended());
+}
+
+TEST_F(ViewerTest, AHandOffRestoresTheWindowAndActsOnTheStoredCommandLine)
+{
+    load();
+    viewer->setWindowState(Qt::WindowMinimized);
+    setting("CommandLine", (fontsDir() + "/DejaVuSerif-Bold.ttf").toLower());
+    EXPECT_FALSE(viewer->receiveHandOff("Another"));
+    EXPECT_TRUE(viewer->receiveHandOff(" Quillon"));
+    EXPECT_FALSE(viewer->windowState() & Qt::WindowMinimized);
+    EXPECT_EQ(viewer->fontList->text(), "DejaVu Serif");
+    EXPECT_TRUE(viewer->effect[0]->isChecked());
+}
+
+TEST_F(ViewerTest, AFontFileOnTheCommandLineIsSelectedAtStartUp)
+{
+    load((fontsDir() + "/LiberationSans-BoldItalic.ttf").toLower());
+    EXPECT_EQ(viewer->fontList->text(), "Liberation Sans");
+    EXPECT_TRUE(viewer->effect[0]->isChecked());
+    EXPECT_TRUE(viewer->effect[1]->isChecked());
+    EXPECT_EQ(viewer->displayText->toPlainText(), "Liberation Sans 8-point font");
+    EXPECT_FALSE(viewer->printPending);
+}
+
+} // namespace
