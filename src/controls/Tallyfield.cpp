@@ -378,6 +378,10 @@ bool Tallyfield::eventFilter(QObject* watched, QEvent* event)
             txtNumber_LostFocus();
         break;
     }
+    case QEvent::Hide:
+        // A window closed while the field held the focus: showing it again enters the field afresh.
+        hasFocus_ = false;
+        break;
     case QEvent::ShortcutOverride: {
         // Keep the three clipboard keys for the field even where the window has shortcuts on them.
         auto* key = static_cast<QKeyEvent*>(event);

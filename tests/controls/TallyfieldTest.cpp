@@ -137,6 +137,14 @@ TEST_F(TallyfieldTest, FocusShowsTheBareNumberAndLeavingMasksIt)
     type("8");
     leave();
     EXPECT_EQ(txt->text(), "8.00");
+
+    // Losing the window is not leaving the field: nothing is masked, but a closed window's field no
+    // longer counts as focused, so opening the window again enters it anew.
+    enter();
+    type("9");
+    window->hide();
+    EXPECT_EQ(txt->text(), "9");
+    EXPECT_FALSE(field->GotFocus());
 }
 
 TEST_F(TallyfieldTest, LockedFieldKeepsItsMaskAndTakesNoTyping)
