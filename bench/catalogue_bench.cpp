@@ -64,7 +64,8 @@ std::string text(FcPattern* pattern, const char* object)
 std::vector<ListedFont> bareListing()
 {
     FcPattern* pattern = FcPatternCreate();
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FULLNAME, FC_FILE, FC_FONTFORMAT, nullptr);
+    FcObjectSet* objects =
+        FcObjectSetBuild(FC_FAMILY, FC_STYLE, FC_FULLNAME, FC_FILE, FC_FONTFORMAT, nullptr);
     FcFontSet* set = FcFontList(nullptr, pattern, objects);
     std::vector<ListedFont> fonts;
     fonts.reserve(static_cast<std::size_t>(set->nfont));

@@ -107,7 +107,8 @@ void FontListLoader::enumerateFonts(HKEY root, const QString& path, Pass pass, F
         if (pass == Pass::Fonts)
             AddFontRecord(entryName, lowerCase(cleaned.face), cleaned.bold, cleaned.italic, cleaned.sizes);
         else
-            AddDisplayFontRecord(entryName, lowerCase(cleaned.face), cleaned.bold, cleaned.italic, cleaned.sizes);
+            AddDisplayFontRecord(entryName, lowerCase(cleaned.face), cleaned.bold, cleaned.italic,
+                                 cleaned.sizes);
     }
     reader_->RegCloseKey(key);
 }
@@ -115,12 +116,12 @@ void FontListLoader::enumerateFonts(HKEY root, const QString& path, Pass pass, F
 void FontListLoader::AddFontRecord(const QString& entryName, const QString& face, bool bold, bool italic,
                                    const QString& sizes)
 {
-    addRecord(HKEY_LOCAL_MACHINE, IsWindowsNT() ? kNtFontsKey : kWindowsFontsKey, entryName, face, bold, italic,
-              sizes);
+    addRecord(HKEY_LOCAL_MACHINE, IsWindowsNT() ? kNtFontsKey : kWindowsFontsKey, entryName, face, bold,
+              italic, sizes);
 }
 
-void FontListLoader::AddDisplayFontRecord(const QString& entryName, const QString& face, bool bold, bool italic,
-                                          const QString& sizes)
+void FontListLoader::AddDisplayFontRecord(const QString& entryName, const QString& face, bool bold,
+                                          bool italic, const QString& sizes)
 {
     addRecord(HKEY_CURRENT_CONFIG, kDisplayFontsKey, entryName, face, bold, italic, sizes);
 }
@@ -139,7 +140,8 @@ void FontListLoader::addRecord(HKEY root, const QString& path, const QString& en
 
     if (indexedRecords_ != catalogue_.records.size()) {
         recordedFiles_.clear();
-        for (const FontRecord& record : catalogue_.records) recordedFiles_.insert(record.file);
+        for (const FontRecord& record : catalogue_.records)
+            recordedFiles_.insert(record.file);
         indexedRecords_ = catalogue_.records.size();
     }
     if (recordedFiles_.contains(file)) return;

@@ -26,7 +26,8 @@ inline const QString kDisplayFontsKey = QStringLiteral("Display\\Fonts");
 /// The enumeration's name buffer, in bytes; a name that does not fit ends the enumeration.
 inline constexpr int kFontNameBuffer = 2000;
 
-class FontListLoader {
+class FontListLoader
+{
 public:
     /// All three must outlive the loader.
     FontListLoader(platform::Registry& registry, platform::SystemInfo& system, FontCatalogue& catalogue);
@@ -56,7 +57,7 @@ private:
     platform::Registry& registry_;
     platform::SystemInfo& system_;
     FontCatalogue& catalogue_;
-    platform::Registry* reader_; // registry_, or a read cache over it while LoadFontList runs
+    platform::Registry* reader_;  // registry_, or a read cache over it while LoadFontList runs
     QSet<QString> recordedFiles_; // the files of catalogue_.records, for the one-record-per-file test
     std::size_t indexedRecords_ = 0;
 };

@@ -29,8 +29,9 @@ int compareIgnoringCase(const QString& a, const QString& b)
 
 void MemoryFaceList::addItem(const QString& text)
 {
-    const auto at = std::upper_bound(items_.begin(), items_.end(), text,
-                                     [](const QString& a, const QString& b) { return compareIgnoringCase(a, b) < 0; });
+    const auto at =
+        std::upper_bound(items_.begin(), items_.end(), text,
+                         [](const QString& a, const QString& b) { return compareIgnoringCase(a, b) < 0; });
     items_.insert(at, text);
 }
 

@@ -16,7 +16,8 @@
 
 namespace quillon {
 
-class RegistryReadCache final : public platform::Registry {
+class RegistryReadCache final : public platform::Registry
+{
 public:
     /// base must outlive this object.
     explicit RegistryReadCache(platform::Registry& base) : base_(base) {}
@@ -47,12 +48,12 @@ private:
         std::string subKey; // the key's path from its root, to open it in base when the copy cannot answer
     };
     struct OpenKey {
-        std::string path;          // root and path, ASCII-lower-cased: the key's identity
-        Copy* copy = nullptr;      // the key's copy once made
-        platform::HKEY root = 0;   // for a handle of this object: the root it was opened from
+        std::string path;        // root and path, ASCII-lower-cased: the key's identity
+        Copy* copy = nullptr;    // the key's copy once made
+        platform::HKEY root = 0; // for a handle of this object: the root it was opened from
         platform::DWORD access = 0;
-        platform::HKEY base = 0;   // base's handle; 0 for a handle of this object not yet opened in base
-        bool own = false;          // a handle this object made (odd numbers: registry handles are even)
+        platform::HKEY base = 0; // base's handle; 0 for a handle of this object not yet opened in base
+        bool own = false;        // a handle this object made (odd numbers: registry handles are even)
     };
 
     OpenKey* find(platform::HKEY key);

@@ -6,7 +6,8 @@
 
 namespace quillon::platform {
 
-class FontFileLookup {
+class FontFileLookup
+{
 public:
     virtual ~FontFileLookup() = default;
     /// The full path of the installed font file whose file name (without folder), lower-cased, equals

@@ -16,7 +16,8 @@ const std::string kNt = kNtFontsKey.toStdString();
 const std::string kOther = kWindowsFontsKey.toStdString();
 const std::string kDisplay = kDisplayFontsKey.toStdString();
 
-class FakeSystem final : public SystemInfo {
+class FakeSystem final : public SystemInfo
+{
 public:
     DWORD platformId = VER_PLATFORM_WIN32_NT;
     bool fails = false;
@@ -29,7 +30,8 @@ public:
 };
 
 /// A key whose values come from the test, counting how often the registry asks for them.
-class CountingView final : public RegistryView {
+class CountingView final : public RegistryView
+{
 public:
     explicit CountingView(std::vector<RegistryValue> values) : values_(std::move(values)) {}
     std::vector<RegistryValue> values() override
@@ -51,7 +53,8 @@ QStringList describe(const FontCatalogue& catalogue)
     return lines;
 }
 
-class FontListLoaderTest : public ::testing::Test {
+class FontListLoaderTest : public ::testing::Test
+{
 protected:
     void value(HKEY root, const std::string& path, const std::string& name, const std::string& data,
                DWORD type = REG_SZ)
@@ -64,7 +67,10 @@ protected:
         registry.RegCloseKey(key);
     }
     /// A font entry as Windows stores it: the file name with its terminator.
-    void font(const std::string& name, const std::string& file) { value(HKEY_LOCAL_MACHINE, kNt, name, file + '\0'); }
+    void font(const std::string& name, const std::string& file)
+    {
+        value(HKEY_LOCAL_MACHINE, kNt, name, file + '\0');
+    }
 
     void load() { FontListLoader(registry, system, catalogue).LoadFontList(fontList); }
 

@@ -30,7 +30,8 @@ TEST(FontNameCleanup, WorkedExamples)
 {
     for (const Case& c : {
              Case{u"Arial Bold Italic (TrueType)", u"Arial", true, true, u""},
-             Case{u"MS Sans Serif 8,10,12,14,18,24 (VGA res)", u"MS Sans Serif", false, false, u"8,10,12,14,18,24"},
+             Case{u"MS Sans Serif 8,10,12,14,18,24 (VGA res)", u"MS Sans Serif", false, false,
+                  u"8,10,12,14,18,24"},
              Case{u"Courier 10,12,15", u"Courier", false, false, u"10,12,15"},
              Case{u"MS Gothic & MS PGothic & MS UI Gothic (TrueType)", u"MS Gothic", false, false, u""},
          })

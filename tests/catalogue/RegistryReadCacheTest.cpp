@@ -11,7 +11,8 @@ namespace {
 
 using namespace platform;
 
-class CountingView final : public RegistryView {
+class CountingView final : public RegistryView
+{
 public:
     explicit CountingView(std::vector<RegistryValue> values) : values_(std::move(values)) {}
     std::vector<RegistryValue> values() override
@@ -27,7 +28,8 @@ private:
 
 const QString kKey = QStringLiteral("Software\\Fonts");
 
-class RegistryReadCacheTest : public ::testing::Test {
+class RegistryReadCacheTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -50,7 +52,7 @@ TEST_F(RegistryReadCacheTest, ValuesReadBackAsFromTheRegistryItself)
 {
     RegistryReadCache cache(registry);
     RegistryModule direct(registry), cached(cache);
-    const QStringList names{"Arial (TrueType)", "arial (truetype)", "Blob", "Count", "Missing",
+    const QStringList names{"Arial (TrueType)",  "arial (truetype)", "Blob", "Count", "Missing",
                             QString(20000, 'x'), QString(20000, 'X')};
     for (int round = 0; round < 2; ++round) // the second round answers from the copy
         for (const QString& name : names)
@@ -59,7 +61,8 @@ TEST_F(RegistryReadCacheTest, ValuesReadBackAsFromTheRegistryItself)
                 << name.left(40).toStdString();
     EXPECT_EQ(regValueText(cached.GetRegValue(HKEY_LOCAL_MACHINE, "software\\\\fonts\\", "ARIAL (TrueType)")),
               QString("arial.ttf") + QChar(0));
-    EXPECT_EQ(cached.GetRegValue(HKEY_LOCAL_MACHINE, "Software\\Other", "Arial (TrueType)"), RegValue(kRegError));
+    EXPECT_EQ(cached.GetRegValue(HKEY_LOCAL_MACHINE, "Software\\Other", "Arial (TrueType)"),
+              RegValue(kRegError));
 
     HKEY key = 0;
     ASSERT_EQ(cache.RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey.toStdString(), 0, KEY_READ, key), ERROR_SUCCESS);

@@ -46,7 +46,8 @@ TEST(FonDescription, TheTextAfterTheColon)
 {
     EXPECT_EQ(fonDescriptionFromBytes(fonFile("FONTRES 100,96,96 : Courier 10,12,15")), "Courier 10,12,15");
     EXPECT_EQ(fonDescriptionFromBytes(fonFile("FONTRES 100,96,96 :  Spaced  ")), "Spaced");
-    EXPECT_EQ(fonDescriptionFromBytes(fonFile("FONTRES : Caf\xE9 Roman")), "Caf\xC3\xA9 Roman"); // Latin-1 to UTF-8
+    EXPECT_EQ(fonDescriptionFromBytes(fonFile("FONTRES : Caf\xE9 Roman")),
+              "Caf\xC3\xA9 Roman"); // Latin-1 to UTF-8
     EXPECT_EQ(fonDescriptionFromBytes(fonFile("No colon here")), "");
     EXPECT_EQ(fonDescriptionFromBytes(fonFile("FONTRES : Tab\there")), "");
 }
@@ -67,7 +68,10 @@ TEST(FonDescription, DamagedFilesGiveNothing)
     EXPECT_EQ(fonDescription("/nonexistent/file.fon"), "");
 }
 
-QByteArray utf16(const char16_t* text) { return SfntWriter::utf16(QString::fromUtf16(text)); }
+QByteArray utf16(const char16_t* text)
+{
+    return SfntWriter::utf16(QString::fromUtf16(text));
+}
 
 std::string sfnt(const std::vector<SfntName>& names)
 {
@@ -83,7 +87,8 @@ TEST(SfntFullName, WindowsEnglishNameIdFourUsEnglishFirst)
                                               0),
               "Full \xCE\xA9 \xF0\x9D\x90\x80");
     EXPECT_EQ(windowsEnglishFullNameFromBytes(sfnt({{3, 1, 0x0809, 4, utf16(u"British")}}), 0), "British");
-    EXPECT_EQ(windowsEnglishFullNameFromBytes(sfnt({{1, 0, 0, 4, "Mac Only"}, {3, 1, 0x0411, 4, utf16(u"日本")}}), 0),
+    EXPECT_EQ(windowsEnglishFullNameFromBytes(
+                  sfnt({{1, 0, 0, 4, "Mac Only"}, {3, 1, 0x0411, 4, utf16(u"日本")}}), 0),
               "");
 }
 

@@ -32,7 +32,8 @@ InstalledFace bitmap(std::string_view file, std::string_view family, std::string
 std::vector<std::string> names(const std::vector<FontsKeyEntry>& entries)
 {
     std::vector<std::string> out;
-    for (const FontsKeyEntry& e : entries) out.push_back(e.name);
+    for (const FontsKeyEntry& e : entries)
+        out.push_back(e.name);
     return out;
 }
 
@@ -41,11 +42,10 @@ using Names = std::vector<std::string>;
 TEST(FontsKeyBuilder, OutlineFontsByFullNameWithTheirKind)
 {
     const auto entries = buildFontsKey({
-        outline("/f/b/Sans.ttf", "Sans"),
-        outline("/f/a/Serif.otf", "Serif Bold", 0, "CFF"),
-        outline("/f/a/bare.cff", "Bare CFF", 0, "CFF"),         // not in an sfnt: not listed
-        outline("/f/a/Old.pfb", "Old Type One", 0, "Type 1"),   // Type 1: not listed
-        outline("/f/a/Noname.ttf", "", 0),                       // no full name: the family, else the file
+        outline("/f/b/Sans.ttf", "Sans"), outline("/f/a/Serif.otf", "Serif Bold", 0, "CFF"),
+        outline("/f/a/bare.cff", "Bare CFF", 0, "CFF"),       // not in an sfnt: not listed
+        outline("/f/a/Old.pfb", "Old Type One", 0, "Type 1"), // Type 1: not listed
+        outline("/f/a/Noname.ttf", "", 0),                    // no full name: the family, else the file
     });
     EXPECT_EQ(names(entries), (Names{"Noname (TrueType)", "Serif Bold (OpenType)", "Sans (TrueType)"}));
     EXPECT_EQ(entries[1].file, "/f/a/Serif.otf");
@@ -106,8 +106,8 @@ TEST(FontsKeyBuilder, XBitmapsShareTheSizesOfTheirFamilyAndStyleInPoints)
                   bitmap("/x/8x13.pcf.gz", "Fixed", "Regular", 13), // same size once
                   bitmap("/x/crt.bdf", "", "Regular", 16, "BDF"),
               })),
-              (Names{"Fixed 8,10,15 (10x20)", "Fixed 8,10,15 (6x10)", "Fixed 10 (6x13)", "Fixed 8,10,15 (7x13)",
-                     "Fixed 8,10,15 (8x13)", "crt 12 (crt)"}));
+              (Names{"Fixed 8,10,15 (10x20)", "Fixed 8,10,15 (6x10)", "Fixed 10 (6x13)",
+                     "Fixed 8,10,15 (7x13)", "Fixed 8,10,15 (8x13)", "crt 12 (crt)"}));
     EXPECT_EQ(bitmapPointSize(13), 10);
     EXPECT_EQ(bitmapPointSize(0), 0);
     EXPECT_EQ(bitmapPointSize(-4), 0);
@@ -128,9 +128,12 @@ TEST(FontsKeyBuilder, NamesStayBelowTheReadersBuffer)
 {
     const std::string face(600, 'n');
     std::string accented;
-    for (int i = 0; i < 700; ++i) accented += "\xC3\xA9"; // é: two bytes, never split
+    for (int i = 0; i < 700; ++i)
+        accented += "\xC3\xA9"; // é: two bytes, never split
     const auto entries = buildFontsKey({
-        outline("/f/many.ttc", face, 0), outline("/f/many.ttc", face, 1), outline("/f/many.ttc", face, 2),
+        outline("/f/many.ttc", face, 0),
+        outline("/f/many.ttc", face, 1),
+        outline("/f/many.ttc", face, 2),
         outline("/f/accent.ttf", accented),
     });
     ASSERT_EQ(entries.size(), 2u);

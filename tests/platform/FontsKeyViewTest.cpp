@@ -1,10 +1,10 @@
 // The fonts key as the test fontconfig presents it: outline fonts of both kinds, a collection, PCF and .fon
 // bitmap fonts. What the catalogue builds from it follows.
+#include "platform/linux/FontsKeyView.h"
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
 #include "platform/FontFileLookup.h"
 #include "platform/MemoryRegistry.h"
-#include "platform/linux/FontsKeyView.h"
 #include "platform/linux/InstalledFonts.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/LinuxSystemInfo.h"
@@ -18,11 +18,18 @@ namespace {
 
 const std::string kFontsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
-QString testFonts() { return qEnvironmentVariable("QUILLON_TEST_FONTS"); }
+QString testFonts()
+{
+    return qEnvironmentVariable("QUILLON_TEST_FONTS");
+}
 
-class FontsKeyViewTest : public ::testing::Test {
+class FontsKeyViewTest : public ::testing::Test
+{
 protected:
-    FontsKeyViewTest() { registry.mount(HKEY_LOCAL_MACHINE, kFontsKey, std::make_unique<FontsKeyView>(fonts)); }
+    FontsKeyViewTest()
+    {
+        registry.mount(HKEY_LOCAL_MACHINE, kFontsKey, std::make_unique<FontsKeyView>(fonts));
+    }
 
     std::vector<std::pair<std::string, std::string>> enumerate(DWORD access = KEY_READ)
     {
@@ -45,7 +52,10 @@ protected:
     MemoryRegistry registry;
 };
 
-std::string z(const char* file) { return std::string(file) + '\0'; }
+std::string z(const char* file)
+{
+    return std::string(file) + '\0';
+}
 
 TEST_F(FontsKeyViewTest, OneValuePerFileNamedAsWindowsNamesIt)
 {
@@ -82,10 +92,12 @@ TEST_F(FontsKeyViewTest, OneValuePerFileNamedAsWindowsNamesIt)
 TEST_F(FontsKeyViewTest, TheKeyIsReadOnly)
 {
     HKEY key = 0;
-    EXPECT_EQ(registry.RegOpenKeyEx(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, key), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(registry.RegOpenKeyEx(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_ALL_ACCESS, key),
+              ERROR_ACCESS_DENIED);
     ASSERT_EQ(registry.RegOpenKeyEx(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_READ, key), ERROR_SUCCESS);
     const unsigned char data[] = "x.ttf";
-    EXPECT_EQ(registry.RegSetValueEx(key, "Injected (TrueType)", REG_SZ, data, sizeof data), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(registry.RegSetValueEx(key, "Injected (TrueType)", REG_SZ, data, sizeof data),
+              ERROR_ACCESS_DENIED);
     registry.RegCloseKey(key);
     EXPECT_EQ(enumerate().size(), 22u);
 }
@@ -113,7 +125,9 @@ TEST_F(FontsKeyViewTest, TheCatalogueBuiltFromIt)
                            "DejaVu Serif", "Fixed", "Fixed 10", "Liberation Mono", "Liberation Sans",
                            "Liberation Serif", "MS Sans Serif", "WenQuanYi Micro Hei"}));
     ASSERT_EQ(catalogue.recordCount(), 22);
-    const auto record = [&](const char* face) { return catalogue.records.at(catalogue.firstRecordOfFace(face)); };
+    const auto record = [&](const char* face) {
+        return catalogue.records.at(catalogue.firstRecordOfFace(face));
+    };
     EXPECT_EQ(record("Fixed").file, "10x20-iso8859-1.pcf.gz");
     EXPECT_EQ(record("Fixed").sizes, "8,10,15");
     EXPECT_EQ(record("MS Sans Serif").sizes, "8,10,12");
@@ -124,7 +138,8 @@ TEST_F(FontsKeyViewTest, TheCatalogueBuiltFromIt)
     styles.sort();
     EXPECT_EQ(styles, (QStringList{"00", "01", "10", "11"}));
     // Every record's file is one the lookup finds.
-    for (const FontRecord& r : catalogue.records) EXPECT_FALSE(fonts.fontFilePath(r.file).isEmpty()) << r.file.toStdString();
+    for (const FontRecord& r : catalogue.records)
+        EXPECT_FALSE(fonts.fontFilePath(r.file).isEmpty()) << r.file.toStdString();
 }
 
 TEST(LinuxPlatform, MountsTheFontsKeyAndAnswersTheVersionQueryAsNt)
@@ -134,10 +149,12 @@ TEST(LinuxPlatform, MountsTheFontsKeyAndAnswersTheVersionQueryAsNt)
     HKEY key = 0;
     ASSERT_EQ(platform.registry.RegOpenKeyEx(HKEY_LOCAL_MACHINE, kFontsKey, 0, KEY_READ, key), ERROR_SUCCESS);
     DWORD type = 0, size = 0;
-    EXPECT_EQ(platform.registry.RegQueryValueEx(key, "dejavu sans (truetype)", &type, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(platform.registry.RegQueryValueEx(key, "dejavu sans (truetype)", &type, nullptr, &size),
+              ERROR_SUCCESS);
     EXPECT_EQ(size, sizeof "DejaVuSans.ttf");
     platform.registry.RegCloseKey(key);
-    EXPECT_EQ(platform.fontFiles.fontFilePath("DejaVuSans.ttf"), QDir(testFonts()).filePath("DejaVuSans.ttf"));
+    EXPECT_EQ(platform.fontFiles.fontFilePath("DejaVuSans.ttf"),
+              QDir(testFonts()).filePath("DejaVuSans.ttf"));
 
     OSVERSIONINFOA info;
     info.dwOSVersionInfoSize = sizeof info;

@@ -33,14 +33,18 @@ FontCatalogue buildCatalogue(platform::Platform& platform)
     return catalogue;
 }
 
-QString boolText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
 
 } // namespace
 
 int faces(platform::Platform& platform, const QStringList& args)
 {
     if (!noArguments("faces", args)) return 2;
-    for (const QString& face : buildCatalogue(platform).fontNames) printLine(face);
+    for (const QString& face : buildCatalogue(platform).fontNames)
+        printLine(face);
     return std::fflush(stdout) == 0 ? 0 : 2;
 }
 
@@ -49,7 +53,8 @@ int records(platform::Platform& platform, const QStringList& args)
     if (!noArguments("records", args)) return 2;
     const FontCatalogue catalogue = buildCatalogue(platform);
     for (const FontRecord& r : catalogue.records)
-        printLine(r.face + u'\t' + r.file + u'\t' + boolText(r.bold) + u'\t' + boolText(r.italic) + u'\t' + r.sizes);
+        printLine(r.face + u'\t' + r.file + u'\t' + boolText(r.bold) + u'\t' + boolText(r.italic) + u'\t' +
+                  r.sizes);
     return std::fflush(stdout) == 0 ? 0 : 2;
 }
 

@@ -12,7 +12,8 @@ constexpr std::streamoff kMaxFonFile = 16 * 1024 * 1024;
 bool readU16(const std::string& b, std::size_t at, std::size_t& out)
 {
     if (at > b.size() || b.size() - at < 2) return false;
-    out = static_cast<unsigned char>(b[at]) | static_cast<std::size_t>(static_cast<unsigned char>(b[at + 1])) << 8;
+    out = static_cast<unsigned char>(b[at]) | static_cast<std::size_t>(static_cast<unsigned char>(b[at + 1]))
+                                                  << 8;
     return true;
 }
 
@@ -37,9 +38,11 @@ std::string fonDescriptionFromBytes(const std::string& bytes)
 {
     std::size_t neOffset = 0, nonResidentOffset = 0, nonResidentSize = 0;
     if (bytes.size() < 0x40 || bytes.compare(0, 2, "MZ") != 0) return {};
-    if (!readU32(bytes, 0x3C, neOffset) || neOffset > bytes.size() || bytes.size() - neOffset < 0x30) return {};
+    if (!readU32(bytes, 0x3C, neOffset) || neOffset > bytes.size() || bytes.size() - neOffset < 0x30)
+        return {};
     if (bytes.compare(neOffset, 2, "NE") != 0) return {};
-    if (!readU16(bytes, neOffset + 0x20, nonResidentSize) || !readU32(bytes, neOffset + 0x2C, nonResidentOffset))
+    if (!readU16(bytes, neOffset + 0x20, nonResidentSize) ||
+        !readU32(bytes, neOffset + 0x2C, nonResidentOffset))
         return {};
     if (nonResidentSize == 0 || nonResidentOffset >= bytes.size()) return {};
     const std::size_t length = static_cast<unsigned char>(bytes[nonResidentOffset]);

@@ -22,12 +22,16 @@ const char* patternText(FcPattern* pattern, const char* object, int n = 0)
     return reinterpret_cast<const char*>(value);
 }
 
-bool isEnglish(const char* lang) { return std::strcmp(lang, "en") == 0 || std::strncmp(lang, "en-", 3) == 0; }
+bool isEnglish(const char* lang)
+{
+    return std::strcmp(lang, "en") == 0 || std::strncmp(lang, "en-", 3) == 0;
+}
 
 /// fontconfig lists a face's full names with the Windows records first, but puts the compatible full
 /// name (ID 18) before ID 4 and adds the Macintosh records. A single English name is the one wanted;
 /// where there are several, the first is ID 4 unless the font has an ID 18, which the file settles.
-std::string_view englishFullName(FcPattern* pattern, const char* file, int index, std::deque<std::string>& readNames)
+std::string_view englishFullName(FcPattern* pattern, const char* file, int index,
+                                 std::deque<std::string>& readNames)
 {
     const char* firstEnglish = nullptr;
     const char* firstAny = nullptr;
@@ -102,10 +106,12 @@ std::vector<FontsKeyEntry> listFontsKey()
             if (face.format == "TrueType" || face.format == "CFF" || face.format == "CFF2") {
                 // Named instances of a variable font are skipped by the key; their names are not needed.
                 const int instance = (face.index >> 16) & 0xFFFF;
-                if (instance == 0 || instance == 0x8000) face.fullName = englishFullName(font, file, face.index, readNames);
+                if (instance == 0 || instance == 0x8000)
+                    face.fullName = englishFullName(font, file, face.index, readNames);
             } else if (face.format == "Windows FNT") {
                 auto it = descriptions.find(face.file);
-                if (it == descriptions.end()) it = descriptions.emplace(face.file, fonDescription(file)).first;
+                if (it == descriptions.end())
+                    it = descriptions.emplace(face.file, fonDescription(file)).first;
                 face.description = it->second;
             }
             faces.push_back(face);

@@ -14,22 +14,27 @@ namespace {
 
 enum class Kind { Outline, WindowsFnt, XBitmap, Unlisted };
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 /// Registry value names compare ignoring ASCII case.
 struct NameHash {
     std::size_t operator()(std::string_view s) const
     {
         std::size_t h = 1469598103934665603ull;
-        for (char c : s) h = (h ^ static_cast<unsigned char>(lowerAscii(c))) * 1099511628211ull;
+        for (char c : s)
+            h = (h ^ static_cast<unsigned char>(lowerAscii(c))) * 1099511628211ull;
         return h;
     }
 };
 struct NameEqual {
     bool operator()(std::string_view a, std::string_view b) const
     {
-        return a.size() == b.size() &&
-               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return lowerAscii(x) == lowerAscii(y);
+               });
     }
 };
 
@@ -53,7 +58,8 @@ std::string_view stemOf(std::string_view path)
             name.remove_suffix(suffix.size());
             break;
         }
-    if (const auto dot = name.rfind('.'); dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
+    if (const auto dot = name.rfind('.'); dot != std::string_view::npos && dot > 0)
+        name = name.substr(0, dot);
     return name.empty() ? fileNameOf(path) : name;
 }
 
@@ -68,8 +74,14 @@ Kind kindOf(const InstalledFace& face)
     return Kind::Unlisted;
 }
 
-int faceNumber(const InstalledFace& face) { return face.index & 0xFFFF; }
-int instanceOf(const InstalledFace& face) { return (face.index >> 16) & 0xFFFF; }
+int faceNumber(const InstalledFace& face)
+{
+    return face.index & 0xFFFF;
+}
+int instanceOf(const InstalledFace& face)
+{
+    return (face.index >> 16) & 0xFFFF;
+}
 
 /// Instance 0 is the face itself and 0x8000 fontconfig's entry for a variable font as a whole; the
 /// numbers between are named instances, which Windows does not list as fonts of their own.
@@ -84,7 +96,8 @@ void cutUtf8(std::string& text, std::size_t limit)
 {
     if (text.size() <= limit) return;
     std::size_t end = limit;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
     text.resize(end);
 }
 
@@ -150,7 +163,9 @@ std::vector<FontsKeyEntry> buildFontsKey(const std::vector<InstalledFace>& all)
         kinds[i] = kindOf(all[i]);
         if (!isNamedInstance(all[i]) && kinds[i] != Kind::Unlisted) faces.push_back(&all[i]);
     }
-    const auto kind = [&](const InstalledFace* face) { return kinds[static_cast<std::size_t>(face - all.data())]; };
+    const auto kind = [&](const InstalledFace* face) {
+        return kinds[static_cast<std::size_t>(face - all.data())];
+    };
     std::sort(faces.begin(), faces.end(), [](const InstalledFace* a, const InstalledFace* b) {
         return std::make_tuple(a->dirRank, a->file, faceNumber(*a), instanceOf(*a)) <
                std::make_tuple(b->dirRank, b->file, faceNumber(*b), instanceOf(*b));
@@ -175,7 +190,8 @@ std::vector<FontsKeyEntry> buildFontsKey(const std::vector<InstalledFace>& all)
     names.reserve(faces.size());
     for (std::size_t first = 0; first < faces.size();) {
         std::size_t end = first + 1;
-        while (end < faces.size() && faces[end]->file == faces[first]->file) ++end;
+        while (end < faces.size() && faces[end]->file == faces[first]->file)
+            ++end;
         const InstalledFace& face = *faces[first];
         const InstalledFace* const* fileFaces = &faces[first];
         const std::size_t count = end - first;

@@ -12,9 +12,10 @@ namespace quillon::platform {
 /// One face of an installed font file as fontconfig lists it. Texts are UTF-8 and belong to the caller
 /// (fontconfig's cache, as a rule): they must stay valid while buildFontsKey runs.
 struct InstalledFace {
-    std::string_view file;        ///< full path
-    int index = 0;                ///< fontconfig's index: face number in the low 16 bits, variation instance above
-    std::string_view format;      ///< fontconfig's font format: "TrueType", "CFF", "PCF", "BDF", "Windows FNT", ...
+    std::string_view file; ///< full path
+    int index = 0;         ///< fontconfig's index: face number in the low 16 bits, variation instance above
+    std::string_view
+        format; ///< fontconfig's font format: "TrueType", "CFF", "PCF", "BDF", "Windows FNT", ...
     std::string_view fullName;    ///< the face's English full name (name ID 4); "" when the font has none
     std::string_view family;      ///< first family name
     std::string_view style;       ///< first style name

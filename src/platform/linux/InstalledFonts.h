@@ -14,7 +14,8 @@
 
 namespace quillon::platform {
 
-class InstalledFonts final : public FontFileLookup {
+class InstalledFonts final : public FontFileLookup
+{
 public:
     using Source = std::function<std::vector<FontsKeyEntry>()>;
 

@@ -4,7 +4,8 @@ namespace quillon::platform {
 
 bool LinuxSystemInfo::GetVersionExA(OSVERSIONINFOA& info)
 {
-    if (info.dwOSVersionInfoSize != sizeof(OSVERSIONINFOA) && info.dwOSVersionInfoSize != kOsVersionInfoExSize)
+    if (info.dwOSVersionInfoSize != sizeof(OSVERSIONINFOA) &&
+        info.dwOSVersionInfoSize != kOsVersionInfoExSize)
         return false;
     // Only the platform is answered; no caller reads a version number, and inventing one would mislead.
     info.dwMajorVersion = 0;

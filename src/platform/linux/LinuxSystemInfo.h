@@ -6,7 +6,8 @@
 
 namespace quillon::platform {
 
-class LinuxSystemInfo final : public SystemInfo {
+class LinuxSystemInfo final : public SystemInfo
+{
 public:
     bool GetVersionExA(OSVERSIONINFOA& info) override;
 };

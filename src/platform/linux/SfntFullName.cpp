@@ -14,7 +14,8 @@ constexpr std::uint32_t tag(const char (&t)[5])
 {
     return static_cast<std::uint32_t>(static_cast<unsigned char>(t[0])) << 24 |
            static_cast<std::uint32_t>(static_cast<unsigned char>(t[1])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(t[2])) << 8 | static_cast<unsigned char>(t[3]);
+           static_cast<std::uint32_t>(static_cast<unsigned char>(t[2])) << 8 |
+           static_cast<unsigned char>(t[3]);
 }
 
 constexpr std::size_t kMaxTables = 4096;
@@ -22,10 +23,14 @@ constexpr std::size_t kMaxNameTable = 4 * 1024 * 1024;
 
 std::uint32_t u16(const std::string& b, std::size_t at)
 {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) << 8 | static_cast<unsigned char>(b[at + 1]);
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) << 8 |
+           static_cast<unsigned char>(b[at + 1]);
 }
 
-std::uint32_t u32(const std::string& b, std::size_t at) { return u16(b, at) << 16 | u16(b, at + 2); }
+std::uint32_t u32(const std::string& b, std::size_t at)
+{
+    return u16(b, at) << 16 | u16(b, at + 2);
+}
 
 void appendUtf8(std::string& out, char32_t c)
 {
@@ -72,7 +77,8 @@ std::string fullName(const Reader& read, int faceNumber)
     if (faceNumber < 0 || !read(0, 12, b)) return {};
     std::size_t fontOffset = 0;
     if (u32(b, 0) == tag("ttcf")) {
-        if (static_cast<std::uint32_t>(faceNumber) >= u32(b, 8) || !read(12 + 4 * std::size_t(faceNumber), 4, b))
+        if (static_cast<std::uint32_t>(faceNumber) >= u32(b, 8) ||
+            !read(12 + 4 * std::size_t(faceNumber), 4, b))
             return {};
         fontOffset = u32(b, 0);
         if (!read(fontOffset, 12, b)) return {};
@@ -140,7 +146,8 @@ std::string windowsEnglishFullName(const std::string& path, int faceNumber)
                 return true;
             }
             out.resize(length);
-            return ::pread(fd, out.data(), length, static_cast<off_t>(offset)) == static_cast<ssize_t>(length);
+            return ::pread(fd, out.data(), length, static_cast<off_t>(offset)) ==
+                   static_cast<ssize_t>(length);
         },
         faceNumber);
     ::close(fd);
