@@ -113,47 +113,66 @@ bool CFontPreview::ReadFontTables(const QString& path)
 
     for (std::size_t i = 0; i < entries; ++i) {
         if (!tagIs(entry(i), "head")) continue;
-        std::array<unsigned char, kHeadRecordSize> head{};
-        if (!file.read(tableOffset(i), head.data(), head.size())) return false;
-        validTrueTypeFile_ = SwapLong(raw32(head.data() + kMagicNumberOffset)) == kTrueTypeMagic;
+        if (!ReadHeadTable(file, tableOffset(i))) return false;
         break;
     }
     if (!validTrueTypeFile_) return false;
 
+    // The tables may come in any order; a table listed twice is read twice, the later one winning.
     for (std::size_t i = 0; i < entries; ++i) {
-        const std::uint64_t start = tableOffset(i);
         if (tagIs(entry(i), "name")) {
-            std::array<unsigned char, kNameHeaderSize> header{};
-            if (!file.read(start, header.data(), header.size())) return false;
-            const std::size_t count = SwapInteger(raw16(header.data() + 2));
-            const std::uint64_t storage = start + SwapInteger(raw16(header.data() + 4));
-            const std::uint64_t recordsStart = start + kNameHeaderSize;
-            const std::size_t backed = recordsBacked(file, recordsStart, count, kNameRecordSize);
-            std::vector<unsigned char> raw(backed * kNameRecordSize);
-            nameRecords_.assign(backed, NameRecord{});
-            nameStrings_.assign(backed, QString());
-            if (!file.read(recordsStart, raw.data(), raw.size())) return false;
-            for (std::size_t r = 0; r < backed; ++r) {
-                const unsigned char* p = raw.data() + r * kNameRecordSize;
-                nameRecords_[r] = NameRecord{SwapInteger(raw16(p)),     SwapInteger(raw16(p + 2)),
-                                             SwapInteger(raw16(p + 4)), SwapInteger(raw16(p + 6)),
-                                             SwapInteger(raw16(p + 8)), SwapInteger(raw16(p + 10))};
-            }
-            std::vector<unsigned char> text;
-            for (std::size_t r = 0; r < backed; ++r) {
-                const NameRecord& record = nameRecords_[r];
-                const std::uint64_t at = storage + record.offset;
-                if (record.length == 0 || !file.holds(at, record.length)) continue;
-                text.resize(record.length);
-                if (!file.read(at, text.data(), text.size())) return false;
-                nameStrings_[r] = decodeNameText(record.platformID, text.data(), text.size());
-            }
+            if (!ReadNameTable(file, tableOffset(i))) return false;
         } else if (tagIs(entry(i), "OS/2")) {
-            std::array<unsigned char, kOs2RecordSize> os2{};
-            if (!file.read(start, os2.data(), os2.size())) return false;
-            fsSelection_ = SwapInteger(raw16(os2.data() + kFsSelectionOffset));
+            if (!ReadOs2Table(file, tableOffset(i))) return false;
         }
     }
+    return true;
+}
+
+bool CFontPreview::ReadHeadTable(const PositionedFile& file, std::uint64_t start)
+{
+    std::array<unsigned char, kHeadRecordSize> head{};
+    if (!file.read(start, head.data(), head.size())) return false;
+    validTrueTypeFile_ = SwapLong(raw32(head.data() + kMagicNumberOffset)) == kTrueTypeMagic;
+    return true;
+}
+
+bool CFontPreview::ReadNameTable(const PositionedFile& file, std::uint64_t start)
+{
+    std::array<unsigned char, kNameHeaderSize> header{};
+    if (!file.read(start, header.data(), header.size())) return false;
+    const std::size_t count = SwapInteger(raw16(header.data() + 2));
+    const std::uint64_t storage = start + SwapInteger(raw16(header.data() + 4));
+    const std::uint64_t recordsStart = start + kNameHeaderSize;
+    const std::size_t backed = recordsBacked(file, recordsStart, count, kNameRecordSize);
+    nameRecords_.assign(backed, NameRecord{});
+    nameStrings_.assign(backed, QString());
+    std::vector<unsigned char> raw(backed * kNameRecordSize);
+    if (!file.read(recordsStart, raw.data(), raw.size())) return false;
+    for (std::size_t r = 0; r < backed; ++r) {
+        const unsigned char* p = raw.data() + r * kNameRecordSize;
+        nameRecords_[r] = NameRecord{SwapInteger(raw16(p)),     SwapInteger(raw16(p + 2)),
+                                     SwapInteger(raw16(p + 4)), SwapInteger(raw16(p + 6)),
+                                     SwapInteger(raw16(p + 8)), SwapInteger(raw16(p + 10))};
+    }
+    std::vector<unsigned char> text;
+    for (std::size_t r = 0; r < backed; ++r) {
+        const NameRecord& record = nameRecords_[r];
+        const std::uint64_t at = storage + record.offset;
+        // A text that does not lie wholly inside the file stays empty rather than half read.
+        if (record.length == 0 || !file.holds(at, record.length)) continue;
+        text.resize(record.length);
+        if (!file.read(at, text.data(), text.size())) return false;
+        nameStrings_[r] = decodeNameText(record.platformID, text.data(), text.size());
+    }
+    return true;
+}
+
+bool CFontPreview::ReadOs2Table(const PositionedFile& file, std::uint64_t start)
+{
+    std::array<unsigned char, kOs2RecordSize> os2{};
+    if (!file.read(start, os2.data(), os2.size())) return false;
+    fsSelection_ = SwapInteger(raw16(os2.data() + kFsSelectionOffset));
     return true;
 }
 

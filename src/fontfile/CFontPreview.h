@@ -19,6 +19,8 @@
 
 namespace quillon {
 
+class PositionedFile;
+
 /// One record of the "name" table, every field in host byte order.
 struct NameRecord {
     std::uint16_t platformID = 0;
@@ -68,6 +70,10 @@ public:
 
 private:
     bool ReadFontTables(const QString& path);
+    // One table each, read at its start; false on an I/O error.
+    bool ReadHeadTable(const PositionedFile& file, std::uint64_t start);
+    bool ReadNameTable(const PositionedFile& file, std::uint64_t start);
+    bool ReadOs2Table(const PositionedFile& file, std::uint64_t start);
     QString LookupName(int nameId) const;
     bool ResolveFaceName();
     bool AddFontFile(const QString& path);

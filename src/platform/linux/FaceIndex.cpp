@@ -126,9 +126,16 @@ std::vector<int> FaceIndex::ranked(const std::vector<int>& faces) const
 
 bool FaceIndex::confirmFamily(int i, const QString& lowerName)
 {
+    const IndexedFace& f = face(i);
+    // fontconfig's families of a face always include its name ID 1 texts, and add typographic (ID 16) and
+    // WWS (ID 21) names where the font has them. A face with one family name, or without a name table, needs
+    // no look into its file.
+    if (!f.sfnt) return true;
+    const bool onlyName = std::all_of(f.families.begin(), f.families.end(),
+                                      [&](const QString& family) { return family.toLower() == lowerName; });
+    if (onlyName) return true;
     auto it = familyNamesRead_.find(i);
     if (it == familyNamesRead_.end()) {
-        const IndexedFace& f = face(i);
         QStringList names;
         const std::optional<FaceNames> read = readFaceNames(freetype(), f.file, f.index);
         if (read && read->sfnt && !read->familiesLower.isEmpty()) {

@@ -1,0 +1,150 @@
+// The font file reader's load as the details text makes it (FontFile, then VersionString, Installed and
+// Copyright) against FreeType opening the same face and reading the same two name strings, over every sfnt
+// file (TrueType or CFF outlines) that fontconfig lists on this machine, both in the same run. Files are in
+// the page cache after the first pass, as they are when a user goes from face to face.
+//
+// "Reader" keeps one font system for the run, as the program does; "ReaderFirstLook" starts each pass with a
+// fresh one, so every face's name is looked up in a face index built anew.
+//
+//   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_BENCH=ON
+//   cmake --build build-bench --target reader_bench && build-bench/bench/reader_bench
+#include "fontfile/CFontPreview.h"
+#include "platform/linux/FontSystemLinux.h"
+
+#include <QFile>
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SFNT_NAMES_H
+
+#include <set>
+#include <vector>
+
+namespace {
+
+using quillon::CFontPreview;
+using quillon::platform::LinuxFontSystem;
+
+const std::vector<QString>& sfntFiles()
+{
+    static const std::vector<QString> files = [] {
+        std::set<QString> unique;
+        FcInit();
+        FcFontSet* set = FcConfigGetFonts(FcConfigGetCurrent(), FcSetSystem);
+        for (int i = 0; set && i < set->nfont; ++i) {
+            FcChar8* file = nullptr;
+            FcChar8* format = nullptr;
+            if (FcPatternGetString(set->fonts[i], FC_FILE, 0, &file) != FcResultMatch ||
+                FcPatternGetString(set->fonts[i], FC_FONTFORMAT, 0, &format) != FcResultMatch)
+                continue;
+            const QByteArray kind(reinterpret_cast<const char*>(format));
+            if (kind == "TrueType" || kind == "CFF")
+                unique.insert(QFile::decodeName(reinterpret_cast<const char*>(file)));
+        }
+        return std::vector<QString>(unique.begin(), unique.end());
+    }();
+    return files;
+}
+
+void loadAll(benchmark::State& state, LinuxFontSystem& fonts)
+{
+    for (const QString& path : sfntFiles()) {
+        CFontPreview reader(fonts);
+        reader.setFontFile(path);
+        QString version = reader.VersionString();
+        bool installed = reader.Installed();
+        QString copyright = reader.Copyright();
+        benchmark::DoNotOptimize(version);
+        benchmark::DoNotOptimize(installed);
+        benchmark::DoNotOptimize(copyright);
+    }
+    state.SetItemsProcessed(state.items_processed() + static_cast<std::int64_t>(sfntFiles().size()));
+}
+
+void perFile(benchmark::State& state)
+{
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(sfntFiles().size()));
+    state.counters["files"] = static_cast<double>(sfntFiles().size());
+    state.counters["us_per_file"] = benchmark::Counter(
+        static_cast<double>(sfntFiles().size()) * 1e-6, benchmark::Counter::kIsIterationInvariantRate |
+                                                            benchmark::Counter::kInvert);
+}
+
+void Reader(benchmark::State& state)
+{
+    LinuxFontSystem fonts;
+    for (auto _ : state) loadAll(state, fonts);
+    perFile(state);
+}
+BENCHMARK(Reader)->Unit(benchmark::kMillisecond);
+
+void ReaderFirstLook(benchmark::State& state)
+{
+    for (auto _ : state) {
+        LinuxFontSystem fonts;
+        loadAll(state, fonts);
+    }
+    perFile(state);
+}
+BENCHMARK(ReaderFirstLook)->Unit(benchmark::kMillisecond);
+
+/// The text of the record a name lookup would choose, decoded the plain way.
+QString freetypeName(FT_Face face, FT_UShort id)
+{
+    QString result;
+    const FT_UInt count = FT_Get_Sfnt_Name_Count(face);
+    for (FT_UInt i = 0; i < count; ++i) {
+        FT_SfntName name{};
+        if (FT_Get_Sfnt_Name(face, i, &name) != 0 || name.name_id != id) continue;
+        QString text;
+        if (name.platform_id == 0 || name.platform_id == 3)
+            for (FT_UInt k = 0; k + 1 < name.string_len; k += 2)
+                text.append(QChar(static_cast<char16_t>(name.string[k] << 8 | name.string[k + 1])));
+        else
+            text = QString::fromLatin1(reinterpret_cast<const char*>(name.string), name.string_len);
+        if (name.platform_id == 3) {
+            result = text;
+            if (name.language_id == 0x0409) break;
+        } else if (result.isEmpty()) {
+            result = text;
+        }
+    }
+    return result;
+}
+
+void FreeType(benchmark::State& state)
+{
+    FT_Library library = nullptr;
+    FT_Init_FreeType(&library);
+    for (auto _ : state) {
+        for (const QString& path : sfntFiles()) {
+            FT_Face face = nullptr;
+            if (FT_New_Face(library, QFile::encodeName(path).constData(), 0, &face) != 0) continue;
+            QString version = freetypeName(face, 5);
+            QString copyright = freetypeName(face, 0);
+            benchmark::DoNotOptimize(version);
+            benchmark::DoNotOptimize(copyright);
+            FT_Done_Face(face);
+        }
+    }
+    FT_Done_FreeType(library);
+    perFile(state);
+}
+BENCHMARK(FreeType)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Adding a font the system does not know needs Qt's font database; no display is needed for it.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
