@@ -7,7 +7,9 @@
 #include "controls/QtButtonSurface.h"
 #include "controls/VariantPropertyBag.h"
 
+#include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -284,7 +286,10 @@ TEST_F(ButtonEvents, DisabledAtRunTimeIgnoresTheMouseButNotEnter)
     QTest::mousePress(HelpButton, Qt::LeftButton, {}, QPoint(8, 8));
     EXPECT_FALSE(HelpButton->isPressed());
     QTest::mouseRelease(HelpButton, Qt::LeftButton, {}, QPoint(8, 8));
-    QTest::mouseMove(HelpButton, QPoint(5, 5));
+    // Sent directly: QTest::mouseMove moves the real pointer on a display, which arrives late.
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), HelpButton->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(HelpButton, &move);
     EXPECT_EQ(seen, QStringList{"MouseMove"});
 
     HelpButton->setFocus();
