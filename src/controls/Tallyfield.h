@@ -97,7 +97,9 @@ public:
 signals:
     /// The numeric value of the text changed, Value was assigned, or Highlight ran.
     void Change();
-    /// Every key-down in txtNumber, with its Windows key code (not a character code).
+    /// Every key-down in txtNumber, with its Windows key code (not a character code). The arguments are
+    /// references for handlers written that way; what a handler writes into them is not used. Connect
+    /// directly (the default): a queued connection cannot carry them.
     void KeyPress(short& KeyCode);
     /// Every key-up in txtNumber: Windows key code and shift state (1 Shift, 2 Ctrl, 4 Alt).
     void KeyUp(short& KeyCode, short& Shift);
