@@ -3,6 +3,7 @@
 #include "catalogue/FontListLoader.h"
 #include "controls/Button.h"
 #include "display/FontDetails.h"
+#include "printing/PrinterSetup.h"
 #include "catalogue/MemoryFaceList.h"
 #include "platform/Platform.h"
 #include "shell/SimpleCombo.h"
@@ -18,6 +19,7 @@ namespace quillon {
 struct ViewerWindows::Parts {
     explicit Parts(platform::Platform& platform) : details(platform.fontSystem, platform.fontFiles) {}
     FontDetails details; // holds the one details font until the next run or the window's end
+    QPointer<PrinterSetup> printerSetup;
 };
 
 ViewerWindows::ViewerWindows(Viewer& viewer, platform::Platform& platform, FontModule& module,
@@ -81,8 +83,31 @@ void ViewerWindows::showSplash() {}
 void ViewerWindows::closeSplash() {}
 void ViewerWindows::showSummary() {}
 void ViewerWindows::closeSummary() {}
-void ViewerWindows::showPrinterSetup() {}
-void ViewerWindows::closePrinterSetup() {}
+void ViewerWindows::showPrinterSetup()
+{
+    if (parts_->printerSetup) return; // already open: it is modal, so this is a nested request
+    PrinterSetup::Owner owner;
+    owner.frame = viewer_.frameGeometry();
+    owner.face = [this] { return viewer_.fontList->text(); };
+    owner.details = [this] { return viewer_.detailTextValue(); };
+    owner.endProgram = [this] { endProgram(); };
+    auto* dialog = new PrinterSetup(platform_.printers, std::move(owner), &viewer_);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    parts_->printerSetup = dialog;
+    dialog->exec();
+}
+
+void ViewerWindows::closePrinterSetup()
+{
+    if (parts_->printerSetup) parts_->printerSetup->reject();
+}
+
+void ViewerWindows::endProgram()
+{
+    closeAbout();
+    closeOptions();
+    viewer_.exitButton_Click();
+}
 void ViewerWindows::showOptions() {}
 void ViewerWindows::closeOptions() {}
 void ViewerWindows::showAbout() {}

@@ -47,6 +47,8 @@ public:
     void closeOptions();
     void showAbout();
     void closeAbout();
+    /// Escape with Shift, Ctrl or Alt in a secondary window: every window closes and the program ends.
+    void endProgram();
 
 private:
     struct Parts;

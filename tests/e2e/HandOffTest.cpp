@@ -98,6 +98,8 @@ TEST_F(HandOffTest, APrintStartOnAnInstalledFileSelectsItsFaceAndOpensThePrinter
     clock.start();
     while (viewer.printPending && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_FALSE(viewer.printPending) << "the repaint did not act on the print request";
+    while (!dialogOpened && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(dialogOpened) << "the printer setup dialog did not open";
 }
 
 TEST_F(HandOffTest, AFileThatIsNotInstalledGivesTheMessageAndTheFirstFace)
