@@ -11,6 +11,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     QApplication::setDesktopFileName(QStringLiteral("quillon"));
     quillon::platform::LinuxPlatform machine;
+    const QString program = quillon::exeShortPathFor(QApplication::applicationFilePath());
+    machine.associations().setOwnCommands(program + QStringLiteral(" %1"), program + QStringLiteral(" /p %1"));
     quillon::platform::LocalInstanceChannel channel(QStringLiteral("quillon"));
     quillon::Main start(machine.platform(), channel);
     const int status = start.start(QApplication::arguments().mid(1), QApplication::applicationFilePath());

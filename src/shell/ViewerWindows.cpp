@@ -3,7 +3,12 @@
 #include "catalogue/FontListLoader.h"
 #include "controls/Button.h"
 #include "display/FontDetails.h"
+#include "about/frmAbout.h"
+#include "options/Options.h"
+#include "options/RegistryModule.h"
 #include "printing/PrinterSetup.h"
+#include "shell/Logo.h"
+#include "summary/Summary.h"
 #include "catalogue/MemoryFaceList.h"
 #include "platform/Platform.h"
 #include "shell/SimpleCombo.h"
@@ -17,9 +22,18 @@
 namespace quillon {
 
 struct ViewerWindows::Parts {
-    explicit Parts(platform::Platform& platform) : details(platform.fontSystem, platform.fontFiles) {}
+    explicit Parts(platform::Platform& platform)
+        : details(platform.fontSystem, platform.fontFiles), registry(platform.registry)
+    {
+    }
     FontDetails details; // holds the one details font until the next run or the window's end
+    RegistryModule registry;
+    // Each secondary window is made afresh when it opens and deletes itself when it closes.
     QPointer<PrinterSetup> printerSetup;
+    QPointer<Summary> summary;
+    QPointer<Options> options;
+    QPointer<frmAbout> about;
+    QPointer<Logo> logo;
 };
 
 ViewerWindows::ViewerWindows(Viewer& viewer, platform::Platform& platform, FontModule& module,
@@ -79,10 +93,36 @@ void ViewerWindows::showFontDetails(const QString& face, QPlainTextEdit& detailT
     detailText.setPlainText(details.lines.join(QLatin1Char('\n')));
 }
 
-void ViewerWindows::showSplash() {}
-void ViewerWindows::closeSplash() {}
-void ViewerWindows::showSummary() {}
-void ViewerWindows::closeSummary() {}
+void ViewerWindows::showSplash()
+{
+    if (!Logo::wanted(platform_.settings)) return;
+    closeSplash();
+    auto* logo = new Logo(windowIcon(), viewer_.isVisible() ? &viewer_ : nullptr);
+    logo->setAttribute(Qt::WA_DeleteOnClose);
+    parts_->logo = logo;
+    logo->showSplash();
+}
+
+void ViewerWindows::closeSplash()
+{
+    if (parts_->logo) parts_->logo->close();
+}
+
+void ViewerWindows::showSummary()
+{
+    closeSummary();
+    auto* summary = new Summary(catalogue_.fontNames, viewer_.frameGeometry(), [this] { endProgram(); }, &viewer_);
+    summary->setAttribute(Qt::WA_DeleteOnClose);
+    summary->useFontSystem(&platform_.fontSystem, &platform_.faceRasterizer);
+    parts_->summary = summary;
+    summary->show();
+    summary->activateWindow();
+}
+
+void ViewerWindows::closeSummary()
+{
+    if (parts_->summary) parts_->summary->close();
+}
 void ViewerWindows::showPrinterSetup()
 {
     if (parts_->printerSetup) return; // already open: it is modal, so this is a nested request
@@ -108,9 +148,39 @@ void ViewerWindows::endProgram()
     closeOptions();
     viewer_.exitButton_Click();
 }
-void ViewerWindows::showOptions() {}
-void ViewerWindows::closeOptions() {}
-void ViewerWindows::showAbout() {}
-void ViewerWindows::closeAbout() {}
+void ViewerWindows::showOptions()
+{
+    if (parts_->options) {
+        parts_->options->raise();
+        parts_->options->activateWindow();
+        return;
+    }
+    auto* options = new Options(viewer_.frameGeometry(), platform_.settings, parts_->registry, module_,
+                                [this] { endProgram(); }, &viewer_);
+    options->setAttribute(Qt::WA_DeleteOnClose);
+    parts_->options = options;
+    options->show();
+    options->activateWindow();
+}
+
+void ViewerWindows::closeOptions()
+{
+    if (parts_->options) parts_->options->close();
+}
+
+void ViewerWindows::showAbout()
+{
+    closeAbout();
+    auto* about = new frmAbout(platform_.registry, platform_.shell, viewer_.frameGeometry(), &viewer_);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    parts_->about = about;
+    about->show();
+    about->activateWindow();
+}
+
+void ViewerWindows::closeAbout()
+{
+    if (parts_->about) parts_->about->close();
+}
 
 } // namespace quillon
