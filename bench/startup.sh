@@ -6,22 +6,23 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-7}
+program=${QUILLON_BUILD_DIR:-$root/build}/quillon
 work=$(mktemp -d)
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 cc -O2 -o "$work/map_timer" "$root/bench/startup/map_timer.c" -lX11
 g++ -O2 -fPIC -std=c++20 -o "$work/baseline" "$root/bench/startup/baseline.cpp" $(pkg-config --cflags --libs Qt6Widgets)
 Xvfb :93 -screen 0 1280x1024x24 >/dev/null 2>&1 & xvfb=$!
-sleep 1
+for _ in $(seq 100); do DISPLAY=:93 xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 export DISPLAY=:93 XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$XDG_CONFIG_HOME/Quillon" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 printf '[Settings]\nShowSplash=0\n' > "$XDG_CONFIG_HOME/Quillon/Quillon.conf"
 echo "fonts: $(fc-list | wc -l) files"
 # one warm-up each, so both read the same warm caches
-"$work/map_timer" " Quillon" 0 "$root/build/quillon" >/dev/null
+"$work/map_timer" " Quillon" 0 "$program" >/dev/null
 "$work/map_timer" baseline 0 "$work/baseline" >/dev/null
 : > "$work/q"; : > "$work/b"
 for _ in $(seq "$runs"); do
-    "$work/map_timer" " Quillon" 2 "$root/build/quillon" >> "$work/q"
+    "$work/map_timer" " Quillon" 2 "$program" >> "$work/q"
     "$work/map_timer" baseline 2 "$work/baseline" >> "$work/b"
 done
 median() { sort -n -k"$2" "$1" | awk -v k="$2" '{a[NR]=$k} END {print a[int((NR+1)/2)]}'; }
