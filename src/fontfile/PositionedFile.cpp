@@ -39,9 +39,10 @@ void PositionedFile::close()
 
 bool PositionedFile::read(std::uint64_t offset, void* buffer, std::size_t length) const
 {
+    if (fd_ < 0) return false;
+    if (length == 0) return true;
     auto* out = static_cast<unsigned char*>(buffer);
     std::memset(out, 0, length);
-    if (fd_ < 0) return false;
     if (offset >= size_) return true;
     const std::uint64_t inside = std::min<std::uint64_t>(length, size_ - offset);
     std::size_t done = 0;

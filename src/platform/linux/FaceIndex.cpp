@@ -235,22 +235,25 @@ int FaceIndex::learnFile(const QString& path)
         ++it->count;
         return static_cast<int>(it->faces.size());
     }
-    FcFontSet* set = FcFontSetCreate();
-    if (!set) return 0;
-    FcFreeTypeQueryAll(reinterpret_cast<const FcChar8*>(QFile::encodeName(path).constData()), -1, nullptr,
-                       nullptr, set);
+    // Face by face, as Qt registers an application font, so the index and Qt's matcher see the same faces.
+    const QByteArray file = QFile::encodeName(path);
     Learned learned{1, {}};
-    for (int i = 0; i < set->nfont; ++i) {
-        addPattern(set->fonts[i]);
+    int count = 0;
+    // A collection's face count comes from the file; a lying one must not make this run for long.
+    constexpr int kMostFaces = 4096;
+    for (int id = 0; id < kMostFaces && (id == 0 || id < count); ++id) {
+        FcPattern* pattern = FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(file.constData()), id, nullptr, &count);
+        if (!pattern) break;
+        addPattern(pattern);
+        FcPatternDestroy(pattern);
         learned.faces.push_back(static_cast<int>(faces_.size()) - 1);
         indexFace(learned.faces.back());
     }
-    FcFontSetDestroy(set);
     if (learned.faces.empty()) return 0;
     substitutes_.clear();
-    const int count = static_cast<int>(learned.faces.size());
+    const int faces = static_cast<int>(learned.faces.size());
     learned_.insert(path, std::move(learned));
-    return count;
+    return faces;
 }
 
 bool FaceIndex::forgetFile(const QString& path)
