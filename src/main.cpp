@@ -9,7 +9,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillon"));
-    QApplication::setDesktopFileName(QStringLiteral("quillon"));
+    QApplication::setDesktopFileName(QStringLiteral("org.quillon.Quillon"));
     quillon::platform::LinuxPlatform machine;
     const QString program = quillon::exeShortPathFor(QApplication::applicationFilePath());
     machine.associations().setOwnCommands(program + QStringLiteral(" %1"), program + QStringLiteral(" /p %1"));

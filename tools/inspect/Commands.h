@@ -13,4 +13,12 @@ int records(platform::Platform& platform, const QStringList& args);
 /// print FACE --pdf OUT [--copies N]: the sample page, one page per copy, into a PDF file.
 int print(platform::Platform& platform, const QStringList& args);
 
+/// font FILE: every property of the font file reader, one Name<TAB>value line each.
+int font(platform::Platform& platform, const QStringList& args);
+/// details FACE: the details lines of a face, then Copyright<TAB>the label's text.
+int details(platform::Platform& platform, const QStringList& args);
+
+/// sizes FACE: the sizes the size list offers for a face, one per line.
+int sizes(platform::Platform& platform, const QStringList& args);
+
 } // namespace quillon::inspect

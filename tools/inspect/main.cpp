@@ -21,6 +21,9 @@ const Command kCommands[] = {
     {"faces", "faces", quillon::inspect::faces},
     {"records", "records", quillon::inspect::records},
     {"print", "print FACE --pdf OUT [--copies N]", quillon::inspect::print},
+    {"font", "font FILE", quillon::inspect::font},
+    {"details", "details FACE", quillon::inspect::details},
+    {"sizes", "sizes FACE", quillon::inspect::sizes},
 };
 
 int usage()
