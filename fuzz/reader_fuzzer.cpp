@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             total += static_cast<std::size_t>(text.size());
         // No text can be longer than the bytes it came from.
         if (total > 8 * (size + 1)) std::abort();
-        (void)(reader.Bold() | reader.Italic() | reader.StrikeOut() | reader.Underlined());
+        const int bits = int{reader.Bold()} + int{reader.Italic()} + int{reader.StrikeOut()} + int{reader.Underlined()};
+        if (bits > 4) std::abort();
     }
     if (fonts.live != 0) std::abort();
     return 0;

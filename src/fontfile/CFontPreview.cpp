@@ -4,6 +4,7 @@
 #include "fontfile/PositionedFile.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QtEndian>
 
 #include <algorithm>
@@ -155,15 +156,31 @@ bool CFontPreview::ReadNameTable(const PositionedFile& file, std::uint64_t start
                                      SwapInteger(raw16(p + 4)), SwapInteger(raw16(p + 6)),
                                      SwapInteger(raw16(p + 8)), SwapInteger(raw16(p + 10))};
     }
+    // Records may share a text (font tools store identical strings once); it is read and decoded once. Texts
+    // of a sound font lie side by side in the file, so what all distinct texts add up to never exceeds its
+    // size; a file whose records point at overlapping long spans is not allowed to make the reader read
+    // and hold far more than that: past the budget, texts stay empty.
+    const std::uint64_t budget = 2 * file.size() + 0x10000;
+    std::uint64_t spent = 0;
+    QHash<std::uint64_t, QString> decoded;
     std::vector<unsigned char> text;
     for (std::size_t r = 0; r < backed; ++r) {
         const NameRecord& record = nameRecords_[r];
         const std::uint64_t at = storage + record.offset;
         // A text that does not lie wholly inside the file stays empty rather than half read.
         if (record.length == 0 || !file.holds(at, record.length)) continue;
+        const bool unicodePlatform = record.platformID == 0 || record.platformID == 3;
+        const std::uint64_t key = (at << 17) | (std::uint64_t{record.length} << 1) | (unicodePlatform ? 1 : 0);
+        if (const auto known = decoded.constFind(key); known != decoded.constEnd()) {
+            nameStrings_[r] = *known;
+            continue;
+        }
+        if (spent + record.length > budget) continue;
+        spent += record.length;
         text.resize(record.length);
         if (!file.read(at, text.data(), text.size())) return false;
         nameStrings_[r] = decodeNameText(record.platformID, text.data(), text.size());
+        decoded.insert(key, nameStrings_[r]);
     }
     return true;
 }

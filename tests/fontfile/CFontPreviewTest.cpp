@@ -286,6 +286,32 @@ TEST_F(ReaderTest, NeverReadsOutsideTheFile)
     EXPECT_EQ(farReader.FamilyName(), QString());
 }
 
+TEST_F(ReaderTest, SharedTextsDecodeOnceAndOverlappingOnesAreBounded)
+{
+    // 4000 records over one 60000-byte span starting one byte apart: unbounded, the reader would read and
+    // hold 240 MB from a 64 kB file. Records sharing one text all get it.
+    const QByteArray family = SfntWriter::utf16(QStringLiteral("Shared"));
+    std::vector<SfntName> records{ms(1, QStringLiteral("Shared")), ms(4, QStringLiteral("Shared"))};
+    for (int i = 0; i < 4000; ++i) records.push_back(SfntName{3, 1, 0x0407, 7, QByteArray()});
+    QByteArray name = SfntWriter::name(records);
+    // Point both names at the first text, and every trademark record at its own long overlapping span.
+    const int storage = 6 + 12 * static_cast<int>(records.size());
+    qToBigEndian<quint16>(0, name.data() + 6 + 12 + 10);
+    for (int i = 0; i < 4000; ++i) {
+        char* record = name.data() + 6 + 12 * (2 + i);
+        qToBigEndian<quint16>(60000, record + 8);
+        qToBigEndian<quint16>(static_cast<quint16>(i), record + 10);
+    }
+    name.append(QByteArray(60000 + 4000 - (name.size() - storage), 'A'));
+    SfntWriter w;
+    w.add("head", SfntWriter::head()).add("name", name);
+    CFontPreview reader(fonts);
+    reader.setFontFile(write(w.build()));
+    EXPECT_EQ(reader.FamilyName(), QStringLiteral("Shared"));
+    EXPECT_EQ(reader.FullName(), QStringLiteral("Shared"));
+    EXPECT_EQ(reader.Trademark(), QString()); // the last record lies past the budget
+}
+
 TEST_F(ReaderTest, CollectionIsReadThroughItsFirstFont)
 {
     SfntWriter first, second;
