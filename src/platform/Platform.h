@@ -4,7 +4,9 @@
 
 namespace quillon::platform {
 
+class FaceRasterizer;
 class FontFileLookup;
+class FontSystem;
 class Printers;
 class Registry;
 class SettingsStore;
@@ -18,6 +20,8 @@ struct Platform {
     Printers& printers;
     FontFileLookup& fontFiles;
     SystemInfo& systemInfo;
+    FontSystem& fontSystem;
+    FaceRasterizer& faceRasterizer;
 };
 
 } // namespace quillon::platform

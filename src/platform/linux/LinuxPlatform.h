@@ -5,6 +5,8 @@
 #include "platform/Platform.h"
 #include "platform/linux/DesktopAssociations.h"
 #include "platform/linux/DesktopShell.h"
+#include "platform/linux/FreeTypeRasterizer.h"
+#include "platform/linux/FontSystemLinux.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/InstalledFonts.h"
 #include "platform/linux/LinuxPrinters.h"
@@ -31,6 +33,8 @@ private:
     DesktopShell shell_;
     LinuxPrinters printers_;
     LinuxSystemInfo systemInfo_;
+    LinuxFontSystem fontSystem_;
+    FreeTypeRasterizer faceRasterizer_;
     Platform platform_;
 };
 

@@ -1,0 +1,106 @@
+// font and details: the font file reader's properties for one file, and the details text of one face, as
+// the main window shows them.
+#include "tools/inspect/Commands.h"
+
+#include "catalogue/FontListLoader.h"
+#include "catalogue/MemoryFaceList.h"
+#include "display/FontDetails.h"
+#include "fontfile/CFontPreview.h"
+#include "platform/Platform.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace quillon::inspect {
+
+namespace {
+
+/// Keeps one value on one line: backslash, line feed, carriage return and tab are written escaped.
+QString escaped(const QString& value)
+{
+    QString out;
+    out.reserve(value.size());
+    for (QChar c : value) {
+        switch (c.unicode()) {
+        case u'\\': out += QStringLiteral("\\\\"); break;
+        case u'\n': out += QStringLiteral("\\n"); break;
+        case u'\r': out += QStringLiteral("\\r"); break;
+        case u'\t': out += QStringLiteral("\\t"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+void printField(const char* name, const QString& value)
+{
+    const QByteArray bytes = (QString::fromLatin1(name) + u'\t' + escaped(value)).toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+void printField(const char* name, bool value)
+{
+    printField(name, value ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
+void printLine(const QString& line)
+{
+    const QByteArray bytes = escaped(line).toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+} // namespace
+
+int font(platform::Platform& platform, const QStringList& args)
+{
+    if (args.size() != 1) {
+        std::fputs("usage: quillon-inspect font FILE\n", stderr);
+        return 2;
+    }
+    const QFileInfo info(args[0]);
+    if (!info.exists() || info.isDir()) {
+        std::fprintf(stderr, "quillon-inspect: %s: no such file\n", qPrintable(args[0]));
+        return 2;
+    }
+    CFontPreview reader(platform.fontSystem);
+    reader.setFontFile(args[0]);
+    printField("Broadcast", reader.Broadcast());
+    printField("FontFile", reader.FontFile());
+    printField("Bold", reader.Bold());
+    printField("Copyright", reader.Copyright());
+    printField("FaceName", reader.FaceName());
+    printField("FamilyName", reader.FamilyName());
+    printField("FullName", reader.FullName());
+    printField("Installed", reader.Installed());
+    printField("Italic", reader.Italic());
+    printField("StrikeOut", reader.StrikeOut());
+    printField("SubFamilyName", reader.SubFamilyName());
+    printField("PostscriptName", reader.PostscriptName());
+    printField("Trademark", reader.Trademark());
+    printField("Underlined", reader.Underlined());
+    printField("UniqueIdentifier", reader.UniqueIdentifier());
+    printField("ValidTrueTypeFile", reader.ValidTrueTypeFile());
+    printField("VersionString", reader.VersionString());
+    return std::fflush(stdout) == 0 ? 0 : 2;
+}
+
+int details(platform::Platform& platform, const QStringList& args)
+{
+    if (args.size() != 1) {
+        std::fputs("usage: quillon-inspect details FACE\n", stderr);
+        return 2;
+    }
+    FontCatalogue catalogue;
+    MemoryFaceList fontList;
+    FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
+    FontDetails details(platform.fontSystem, platform.fontFiles);
+    const FontDetailsText out = details.describe(args[0], catalogue);
+    for (const QString& line : out.lines) printLine(line);
+    printField("Copyright", out.copyright);
+    return std::fflush(stdout) == 0 ? 0 : 2;
+}
+
+} // namespace quillon::inspect
