@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -29,6 +30,17 @@ QRect pixels(int left, int top, int width, int height)
 {
     using controls::toPixels;
     return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
+}
+
+// The layout was measured with the form's own face; the face standing in for it here may be wider. A
+// caption that would be cut off at its box's edge is set a little smaller instead.
+void fitCaption(QLabel* label)
+{
+    QFont font = label->font();
+    while (font.pointSizeF() > 6 && QFontMetricsF(font).horizontalAdvance(label->text()) > label->width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    label->setFont(font);
 }
 
 double numberOf(const QVariant& value)
@@ -64,6 +76,8 @@ PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* p
     Label2 = new QLabel(QStringLiteral("Number of copies:"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(pixels(240, 795, 1335, 255));
+    fitCaption(Label1);
+    fitCaption(Label2);
 
     Tallyfield1 = new Tallyfield(this);
     Tallyfield1->setObjectName(QStringLiteral("Tallyfield1"));
