@@ -80,10 +80,11 @@ int folderRank(const std::vector<std::string>& folders, const char* file)
 
 std::vector<FontsKeyEntry> listFontsKey()
 {
-    // The configuration's own font sets (the system's fonts and those added to the configuration) are the
-    // cache as loaded; reading them in place spares the copies and de-duplication a listing query makes.
-    // Their texts stay valid while this function runs, so the faces refer to them.
-    FcFontSet* sets[] = {FcConfigGetFonts(nullptr, FcSetSystem), FcConfigGetFonts(nullptr, FcSetApplication)};
+    // The configuration's set of system fonts is the cache as loaded; reading it in place spares the copies
+    // and de-duplication a listing query makes. Its texts stay valid while this function runs, so the faces
+    // refer to them. The application set is left out: a font the program adds for a while (as Qt adds its
+    // application fonts there) is not installed, and Windows does not list such a font in this key either.
+    FcFontSet* sets[] = {FcConfigGetFonts(nullptr, FcSetSystem)};
     const std::vector<std::string> folders = configuredFolders();
     std::deque<std::string> readNames;                    // names read from the files themselves
     std::map<std::string_view, std::string> descriptions; // per .fon file, read once
