@@ -110,7 +110,11 @@ void ViewerWindows::closeSplash()
 
 void ViewerWindows::showSummary()
 {
-    closeSummary();
+    if (parts_->summary) { // already open: only bring it forward
+        parts_->summary->raise();
+        parts_->summary->activateWindow();
+        return;
+    }
     auto* summary = new Summary(catalogue_.fontNames, viewer_.frameGeometry(), [this] { endProgram(); }, &viewer_);
     summary->setAttribute(Qt::WA_DeleteOnClose);
     summary->useFontSystem(&platform_.fontSystem, &platform_.faceRasterizer);
@@ -170,7 +174,11 @@ void ViewerWindows::closeOptions()
 
 void ViewerWindows::showAbout()
 {
-    closeAbout();
+    if (parts_->about) {
+        parts_->about->raise();
+        parts_->about->activateWindow();
+        return;
+    }
     auto* about = new frmAbout(platform_.registry, platform_.shell, viewer_.frameGeometry(), &viewer_);
     about->setAttribute(Qt::WA_DeleteOnClose);
     parts_->about = about;
