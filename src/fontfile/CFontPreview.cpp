@@ -3,13 +3,14 @@
 #include "fontfile/NameText.h"
 #include "fontfile/PositionedFile.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QHash>
 #include <QtEndian>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace quillon {
 
@@ -65,11 +66,15 @@ CFontPreview::~CFontPreview() { ReleaseFontFile(); }
 void CFontPreview::setFontFile(const QString& path)
 {
     ReleaseFontFile();
-    if (!FileExists(path)) return;
+    // Opening a regular file answers the existence test as well; the attribute query is left for what
+    // cannot be opened or read that way (an unreadable file still counts as existing).
+    PositionedFile file;
+    if (!file.open(path) && !FileExists(path)) return;
     // A second file must not inherit names, style bits or validity from the first.
     ClearFileState();
     fontFile_ = path;
-    ReadFontTables(path);
+    ReadFontTables(file);
+    file.close();
     installed_ = ResolveFaceName();
     if (!installed_) {
         AddFontFile(path);
@@ -87,10 +92,9 @@ void CFontPreview::ClearFileState()
     fsSelection_ = 0;
 }
 
-bool CFontPreview::ReadFontTables(const QString& path)
+bool CFontPreview::ReadFontTables(const PositionedFile& file)
 {
-    PositionedFile file;
-    if (!file.open(path)) return false;
+    if (!file.isOpen()) return false;
 
     std::array<unsigned char, kOffsetTableSize> offsetTable{};
     if (!file.read(0, offsetTable.data(), offsetTable.size())) return false;
@@ -156,32 +160,65 @@ bool CFontPreview::ReadNameTable(const PositionedFile& file, std::uint64_t start
                                      SwapInteger(raw16(p + 4)), SwapInteger(raw16(p + 6)),
                                      SwapInteger(raw16(p + 8)), SwapInteger(raw16(p + 10))};
     }
+    return ReadNameTexts(file, storage);
+}
+
+bool CFontPreview::ReadNameTexts(const PositionedFile& file, std::uint64_t storage)
+{
     // Records may share a text (font tools store identical strings once); it is read and decoded once. Texts
     // of a sound font lie side by side in the file, so what all distinct texts add up to never exceeds its
     // size; a file whose records point at overlapping long spans is not allowed to make the reader read
     // and hold far more than that: past the budget, texts stay empty.
+    struct Span {
+        std::uint64_t at;
+        std::uint16_t length;
+        std::uint16_t platformID;
+        QString text;
+    };
     const std::uint64_t budget = 2 * file.size() + 0x10000;
     std::uint64_t spent = 0;
-    QHash<std::uint64_t, QString> decoded;
-    std::vector<unsigned char> text;
-    for (std::size_t r = 0; r < backed; ++r) {
+    std::vector<Span> spans;
+    QHash<std::uint64_t, std::size_t> spanOf;
+    std::vector<std::pair<std::size_t, std::size_t>> uses; // record -> span
+    for (std::size_t r = 0; r < nameRecords_.size(); ++r) {
         const NameRecord& record = nameRecords_[r];
         const std::uint64_t at = storage + record.offset;
         // A text that does not lie wholly inside the file stays empty rather than half read.
         if (record.length == 0 || !file.holds(at, record.length)) continue;
         const bool unicodePlatform = record.platformID == 0 || record.platformID == 3;
         const std::uint64_t key = (at << 17) | (std::uint64_t{record.length} << 1) | (unicodePlatform ? 1 : 0);
-        if (const auto known = decoded.constFind(key); known != decoded.constEnd()) {
-            nameStrings_[r] = *known;
-            continue;
+        auto known = spanOf.constFind(key);
+        if (known == spanOf.constEnd()) {
+            if (spent + record.length > budget) continue;
+            spent += record.length;
+            known = spanOf.insert(key, spans.size());
+            spans.push_back(Span{at, record.length, record.platformID, {}});
         }
-        if (spent + record.length > budget) continue;
-        spent += record.length;
-        text.resize(record.length);
-        if (!file.read(at, text.data(), text.size())) return false;
-        nameStrings_[r] = decodeNameText(record.platformID, text.data(), text.size());
-        decoded.insert(key, nameStrings_[r]);
+        uses.emplace_back(r, *known);
     }
+    if (spans.empty()) return true;
+
+    // The texts of a sound font sit together in the string storage: one read of the stretch that holds them
+    // costs one system call instead of one per text. Scattered texts are read one by one.
+    std::uint64_t low = spans.front().at, high = 0;
+    for (const Span& span : spans) {
+        low = std::min(low, span.at);
+        high = std::max(high, span.at + span.length);
+    }
+    std::vector<unsigned char> bytes;
+    if (high - low <= 2 * spent + 0x1000) {
+        bytes.resize(static_cast<std::size_t>(high - low));
+        if (!file.read(low, bytes.data(), bytes.size())) return false;
+        for (Span& span : spans)
+            span.text = decodeNameText(span.platformID, bytes.data() + (span.at - low), span.length);
+    } else {
+        for (Span& span : spans) {
+            bytes.resize(span.length);
+            if (!file.read(span.at, bytes.data(), bytes.size())) return false;
+            span.text = decodeNameText(span.platformID, bytes.data(), bytes.size());
+        }
+    }
+    for (const auto& [record, span] : uses) nameStrings_[record] = spans[span].text;
     return true;
 }
 
@@ -245,9 +282,11 @@ void CFontPreview::ReleaseFontFile()
 
 bool CFontPreview::FileExists(const QString& path)
 {
+    // One attribute query: the path must exist (links followed) and not be a folder.
     if (path.isEmpty()) return false;
-    const QFileInfo info(path);
-    return info.exists() && !info.isDir();
+    struct stat attributes {};
+    if (::stat(QFile::encodeName(path).constData(), &attributes) != 0) return false;
+    return !S_ISDIR(attributes.st_mode);
 }
 
 std::uint16_t CFontPreview::SwapInteger(std::uint16_t fileValue) { return qFromBigEndian(fileValue); }

@@ -69,10 +69,12 @@ public:
     QString VersionString() const { return LookupName(5); }
 
 private:
-    bool ReadFontTables(const QString& path);
+    /// Reads the tables of a file opened for the load; false when it is not open or a read fails.
+    bool ReadFontTables(const PositionedFile& file);
     // One table each, read at its start; false on an I/O error.
     bool ReadHeadTable(const PositionedFile& file, std::uint64_t start);
     bool ReadNameTable(const PositionedFile& file, std::uint64_t start);
+    bool ReadNameTexts(const PositionedFile& file, std::uint64_t storage);
     bool ReadOs2Table(const PositionedFile& file, std::uint64_t start);
     QString LookupName(int nameId) const;
     bool ResolveFaceName();

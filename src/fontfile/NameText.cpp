@@ -27,22 +27,24 @@ QString decodeNameText(std::uint16_t platformID, const unsigned char* bytes, std
     if (bytes[0] == 0) {
         // Drop the leading zero, append one: character k is b(2k+1) + 256 * b(2k+2), with b(n) = 0.
         text.resize(static_cast<qsizetype>(characters));
+        QChar* out = text.data();
         for (std::size_t k = 0; k < characters; ++k) {
             const unsigned low = bytes[2 * k + 1];
             const unsigned high = 2 * k + 2 < length ? bytes[2 * k + 2] : 0;
-            text[static_cast<qsizetype>(k)] = QChar(static_cast<char16_t>(low | (high << 8)));
+            out[k] = QChar(static_cast<char16_t>(low | (high << 8)));
         }
         return text;
     }
     if (platformID == 0 || platformID == 3) {
         text.resize(static_cast<qsizetype>(characters));
+        QChar* out = text.data();
         for (std::size_t k = 0; k < characters; ++k)
-            text[static_cast<qsizetype>(k)] =
-                QChar(static_cast<char16_t>((unsigned{bytes[2 * k]} << 8) | bytes[2 * k + 1]));
+            out[k] = QChar(static_cast<char16_t>((unsigned{bytes[2 * k]} << 8) | bytes[2 * k + 1]));
         return text;
     }
     text.resize(static_cast<qsizetype>(length));
-    for (std::size_t i = 0; i < length; ++i) text[static_cast<qsizetype>(i)] = QChar(ansiCharacter(bytes[i]));
+    QChar* out = text.data();
+    for (std::size_t i = 0; i < length; ++i) out[i] = QChar(ansiCharacter(bytes[i]));
     return text;
 }
 

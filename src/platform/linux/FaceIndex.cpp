@@ -24,6 +24,17 @@ QStringList patternStrings(FcPattern* pattern, const char* object)
     return out;
 }
 
+/// fontconfig drops a family name that equals a higher-ranked one (a typographic family) when blanks and
+/// case are ignored, so families are looked up by that form and then compared exactly.
+QString familyKey(const QString& name)
+{
+    QString key;
+    key.reserve(name.size());
+    for (QChar c : name)
+        if (c != QLatin1Char(' ')) key += c.toLower();
+    return key;
+}
+
 /// How far a face is from what a request with weight 0 and no style asks for; lower is nearer.
 double distanceFromRegular(const IndexedFace& f)
 {
@@ -71,6 +82,8 @@ void FaceIndex::addPattern(void* p)
     FcPatternGetInteger(pattern, FC_INDEX, 0, &face.index);
     face.families = patternStrings(pattern, FC_FAMILY);
     face.fullNames = patternStrings(pattern, FC_FULLNAME);
+    for (const QString& name : std::as_const(face.families)) face.familiesLower << name.toLower();
+    for (const QString& name : std::as_const(face.fullNames)) face.fullNamesLower << name.toLower();
     const QStringList styles = patternStrings(pattern, FC_STYLE);
     if (!styles.isEmpty()) face.style = styles.first();
     FcPatternGetDouble(pattern, FC_WEIGHT, 0, &face.weight);
@@ -90,34 +103,36 @@ void FaceIndex::indexFace(int i)
 {
     const IndexedFace& f = face(i);
     for (const QString& name : f.families) {
-        auto& list = byFamily_[name.toLower()];
+        auto& list = byFamily_[familyKey(name)];
         if (list.empty() || list.back() != i) list.push_back(i);
     }
-    for (const QString& name : f.fullNames) {
-        auto& list = byFullName_[name.toLower()];
+    for (const QString& name : f.fullNamesLower) {
+        auto& list = byFullName_[name];
         if (list.empty() || list.back() != i) list.push_back(i);
     }
 }
 
 void FaceIndex::unindexFace(int i)
 {
-    auto drop = [i](QHash<QString, std::vector<int>>& map, const QStringList& names) {
+    auto drop = [i](QHash<QString, std::vector<int>>& map, const QStringList& names, auto key) {
         for (const QString& name : names) {
-            auto it = map.find(name.toLower());
+            auto it = map.find(key(name));
             if (it == map.end()) continue;
             std::erase(*it, i);
             if (it->empty()) map.erase(it);
         }
     };
-    drop(byFamily_, face(i).families);
-    drop(byFullName_, face(i).fullNames);
+    drop(byFamily_, face(i).families, familyKey);
+    drop(byFullName_, face(i).fullNamesLower, [](const QString& name) { return name; });
 }
 
 std::vector<int> FaceIndex::ranked(const std::vector<int>& faces) const
 {
     std::vector<int> out;
+    out.reserve(faces.size());
     for (int i : faces)
         if (face(i).live) out.push_back(i);
+    if (out.size() < 2) return out;
     std::stable_sort(out.begin(), out.end(), [this](int a, int b) {
         return distanceFromRegular(face(a)) < distanceFromRegular(face(b));
     });
@@ -127,13 +142,14 @@ std::vector<int> FaceIndex::ranked(const std::vector<int>& faces) const
 bool FaceIndex::confirmFamily(int i, const QString& lowerName)
 {
     const IndexedFace& f = face(i);
-    // fontconfig's families of a face always include its name ID 1 texts, and add typographic (ID 16) and
-    // WWS (ID 21) names where the font has them. A face with one family name, or without a name table, needs
-    // no look into its file.
-    if (!f.sfnt) return true;
-    const bool onlyName = std::all_of(f.families.begin(), f.families.end(),
-                                      [&](const QString& family) { return family.toLower() == lowerName; });
-    if (onlyName) return true;
+    // fontconfig's families of a face hold its name ID 1 texts, and add typographic (ID 16) and WWS (ID 21)
+    // names where the font has them, dropping one that differs from another only in blanks or case. A face
+    // with a single family name that is the one asked for, or without a name table, needs no look into its
+    // file; a typographic family that differs from ID 1 in blanks alone is then taken for it.
+    if (!f.sfnt) return f.familiesLower.contains(lowerName);
+    if (std::all_of(f.familiesLower.begin(), f.familiesLower.end(),
+                    [&](const QString& family) { return family == lowerName; }))
+        return true;
     auto it = familyNamesRead_.find(i);
     if (it == familyNamesRead_.end()) {
         QStringList names;
@@ -142,7 +158,7 @@ bool FaceIndex::confirmFamily(int i, const QString& lowerName)
             names = read->familiesLower;
         } else {
             // Without a name table (bitmap and Type 1 fonts) fontconfig's families are all there is.
-            for (const QString& family : f.families) names << family.toLower();
+            names = f.familiesLower;
         }
         if (read) englishFamily_.insert(i, read->family);
         it = familyNamesRead_.insert(i, names);
@@ -155,19 +171,22 @@ std::optional<FaceChoice> FaceIndex::find(const QString& name, int cutTo)
     build();
     if (name.isEmpty()) return std::nullopt;
     const QString lower = name.toLower();
-    for (int i : ranked(byFamily_.value(lower)))
-        if (confirmFamily(i, lower)) return FaceChoice{i, NameMatch::Family};
-    const std::vector<int> full = ranked(byFullName_.value(lower));
-    if (!full.empty()) return FaceChoice{full.front(), NameMatch::FullName};
+    if (const auto family = byFamily_.constFind(familyKey(name)); family != byFamily_.constEnd())
+        for (int i : ranked(*family))
+            if (confirmFamily(i, lower)) return FaceChoice{i, NameMatch::Family};
+    if (const auto full = byFullName_.constFind(lower); full != byFullName_.constEnd()) {
+        const std::vector<int> best = ranked(*full);
+        if (!best.empty()) return FaceChoice{best.front(), NameMatch::FullName};
+    }
     if (cutTo > 0 && name.size() == cutTo) {
         std::vector<int> begun;
         for (int i = 0; i < static_cast<int>(faces_.size()); ++i) {
             const IndexedFace& f = face(i);
             auto begins = [&](const QStringList& names) {
                 return std::any_of(names.begin(), names.end(),
-                                   [&](const QString& n) { return n.toLower().startsWith(lower); });
+                                   [&](const QString& n) { return n.startsWith(lower); });
             };
-            if (f.live && (begins(f.families) || begins(f.fullNames))) begun.push_back(i);
+            if (f.live && (begins(f.familiesLower) || begins(f.fullNamesLower))) begun.push_back(i);
         }
         const std::vector<int> best = ranked(begun);
         if (!best.empty()) return FaceChoice{best.front(), NameMatch::Prefix};
@@ -202,8 +221,9 @@ std::optional<FaceChoice> FaceIndex::substitute(const QString& name)
             choice = FaceChoice{i, NameMatch::Substitute};
     if (!choice && !path.isEmpty()) {
         addPattern(match);
-        faces_.back().families.clear(); // reachable as a substitute only, never by a name
-        faces_.back().fullNames.clear();
+        // Reachable as a substitute only, never by a name.
+        faces_.back().familiesLower.clear();
+        faces_.back().fullNamesLower.clear();
         choice = FaceChoice{static_cast<int>(faces_.size()) - 1, NameMatch::Substitute};
     }
     FcPatternDestroy(match);

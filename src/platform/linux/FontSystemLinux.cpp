@@ -28,10 +28,14 @@ QString LinuxFontSystem::stdFontName(const QString& name)
     const std::optional<FaceChoice> found = index_.find(name);
     if (found && found->how == NameMatch::Family) return name;
     if (found) return index_.familyOf(found->face);
-    // An unknown name reads back as whatever the mapper substitutes; never as the name itself.
-    const std::optional<FaceChoice> other = index_.substitute(name);
-    const QString family = other ? index_.familyOf(other->face) : QString();
-    return family == name ? QString() : family;
+    // An unknown name reads back as the mapper's default face, never as the name itself. The default is
+    // looked up once: asking fontconfig for each unknown name costs milliseconds with thousands of faces.
+    if (!defaultFamilyKnown_) {
+        const std::optional<FaceChoice> fallback = index_.substitute(QString());
+        defaultFamily_ = fallback ? index_.familyOf(fallback->face) : QString();
+        defaultFamilyKnown_ = true;
+    }
+    return defaultFamily_ == name ? QString() : defaultFamily_;
 }
 
 int LinuxFontSystem::AddFontResource(const QString& path)

@@ -52,6 +52,8 @@ private:
 
     FaceIndex index_;
     std::uint32_t lcid_;
+    QString defaultFamily_;
+    bool defaultFamilyKnown_ = false;
     std::map<FontHandle, Font> fonts_;
     FontHandle next_ = 1;
     QMultiHash<QString, int> applicationFonts_; // path -> Qt's application font ids, one per addition
