@@ -312,6 +312,23 @@ TEST_F(ReaderTest, SharedTextsDecodeOnceAndOverlappingOnesAreBounded)
     EXPECT_EQ(reader.Trademark(), QString()); // the last record lies past the budget
 }
 
+TEST_F(ReaderTest, TextsFarApartReadAsWellAsTextsTogether)
+{
+    // The second text sits 60000 bytes after the first, so the texts are read one by one, not together.
+    QByteArray name = SfntWriter::name({ms(1, QStringLiteral("Near")), ms(4, QStringLiteral("Far Away"))});
+    const int storage = 6 + 2 * 12;
+    const QByteArray farText = SfntWriter::utf16(QStringLiteral("Far Away"));
+    name.truncate(storage + 8);
+    name.append(QByteArray(60000 - 8, '\0')).append(farText);
+    qToBigEndian<quint16>(60000, name.data() + 6 + 12 + 10);
+    SfntWriter w;
+    w.add("head", SfntWriter::head()).add("name", name);
+    CFontPreview reader(fonts);
+    reader.setFontFile(write(w.build()));
+    EXPECT_EQ(reader.FamilyName(), QStringLiteral("Near"));
+    EXPECT_EQ(reader.FullName(), QStringLiteral("Far Away"));
+}
+
 TEST_F(ReaderTest, CollectionIsReadThroughItsFirstFont)
 {
     SfntWriter first, second;

@@ -79,6 +79,22 @@ TEST_F(FontSystemTest, AddedFileIsKnownUntilRemoved)
     EXPECT_EQ(fonts.AddFontResource(dir.filePath(QStringLiteral("absent.ttf"))), 0);
 }
 
+TEST_F(FontSystemTest, FamilyHiddenBehindATypographicFamilyStillResolves)
+{
+    // fontconfig keeps "Probe Meetei Mayek" (name ID 16) and drops "Probe MeeteiMayek" (ID 1), which
+    // differs from it only in a blank; the face is still known by its own family.
+    auto names = SfntWriter::names(QStringLiteral("Probe MeeteiMayek"), QStringLiteral("Regular"),
+                                   QStringLiteral("Probe Meetei Mayek Regular"));
+    names.push_back(quillon::test::SfntName{3, 1, 0x0409, 16, SfntWriter::utf16(QStringLiteral("Probe Meetei Mayek"))});
+    const QString path = dir.filePath(QStringLiteral("meetei.ttf"));
+    ASSERT_TRUE(SfntWriter::writeFile(path, SfntWriter::minimalFont(names)));
+    ASSERT_GE(fonts.AddFontResource(path), 1);
+    EXPECT_EQ(fonts.stdFontName(QStringLiteral("Probe MeeteiMayek")), QStringLiteral("Probe MeeteiMayek"));
+    EXPECT_EQ(fonts.stdFontName(QStringLiteral("PROBE MEETEIMAYEK")), QStringLiteral("PROBE MEETEIMAYEK"));
+    EXPECT_NE(fonts.stdFontName(QStringLiteral("ProbeMeeteiMayek")), QStringLiteral("ProbeMeeteiMayek"));
+    fonts.RemoveFontResource(path);
+}
+
 TEST_F(FontSystemTest, RequestsGetTheRegularFaceOrTheNameCutToTheField)
 {
     const FontHandle mono = fonts.CreateFontIndirect(LogFont{QStringLiteral("dejavu sans mono")});
