@@ -1,0 +1,79 @@
+// The whole face change in the main window (size list, re-selection with its renders, details) for the
+// installed faces, against the naive measurement of the same face's sixteen sizes: a QFontMetrics of a new
+// QFont per size, which asks the font matcher every time. Prints median and worst of each, per face.
+// usage: face_change_bench [EVERY_NTH_FACE]   (run under a display or QT_QPA_PLATFORM=offscreen)
+#include "display/SizeList.h"
+#include "display/TextMeasurer.h"
+#include "platform/SettingsStore.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "shell/FontModule.h"
+#include "shell/SimpleCombo.h"
+#include "shell/Viewer.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct Figures {
+    double median = 0;
+    double worst = 0;
+};
+
+Figures summarise(std::vector<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms.back()};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const int every = argc > 1 ? std::max(1, atoi(argv[1])) : 1;
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    quillon::platform::LinuxPlatform machine;
+    machine.platform().settings.SaveSetting("Quillon", "Settings", "ShowSplash", "0");
+    quillon::FontModule module;
+    quillon::FontCatalogue catalogue;
+    quillon::ScreenTextMeasurer measurer;
+    quillon::Viewer viewer(machine.platform(), module, catalogue, measurer);
+    viewer.Form_Load();
+    viewer.show();
+    QCoreApplication::processEvents();
+
+    std::vector<double> faceChange;
+    std::vector<double> naive;
+    QElapsedTimer clock;
+    for (int i = 0; i < viewer.fontList->count(); i += every) {
+        const QString face = viewer.fontList->itemText(i);
+        clock.start();
+        viewer.fontList->setListIndex(i);
+        faceChange.push_back(clock.nsecsElapsed() / 1e6);
+
+        clock.start();
+        int sink = 0;
+        for (int size : quillon::kStandardSizes) {
+            QFont font(face);
+            font.setPointSize(size);
+            sink += QFontMetrics(font).height();
+        }
+        naive.push_back(clock.nsecsElapsed() / 1e6);
+        if (sink < 0) std::puts("");
+    }
+    const Figures a = summarise(faceChange);
+    const Figures b = summarise(naive);
+    std::printf("faces measured: %zu of %d\n", faceChange.size(), viewer.fontList->count());
+    std::printf("face change (sizes, sample, details): median %.2f ms, worst %.2f ms\n", a.median, a.worst);
+    std::printf("naive sixteen sizes:                  median %.2f ms, worst %.2f ms\n", b.median, b.worst);
+    std::printf("ratio: median %.3f, worst %.3f\n", a.median / b.median, a.worst / b.worst);
+    return 0;
+}
