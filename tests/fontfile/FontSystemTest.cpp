@@ -95,6 +95,23 @@ TEST_F(FontSystemTest, FamilyHiddenBehindATypographicFamilyStillResolves)
     fonts.RemoveFontResource(path);
 }
 
+TEST_F(FontSystemTest, FaceWithoutLatinIsDescribedAsItself)
+{
+    // Asked for as with DEFAULT_CHARSET: an Arabic-only face is not swapped for a Latin substitute.
+    Os2Fields arabic;
+    arabic.codePageRange1 = 1u << 6;
+    arabic.panose = {2, 11, 0, 3, 0, 0, 0, 0, 0, 0};
+    const QString path = writeFont(QStringLiteral("Probe Arabic Only"), QStringLiteral("arabic.ttf"), arabic);
+    ASSERT_GE(fonts.AddFontResource(path), 1);
+    const FontHandle font = fonts.CreateFontIndirect(LogFont{QStringLiteral("Probe Arabic Only")});
+    ASSERT_NE(font, 0u);
+    EXPECT_EQ(fonts.faceOf(font)->file, path);
+    EXPECT_EQ(fonts.GetFontLanguageInfo(font), GCP_GLYPHSHAPE);
+    EXPECT_EQ(fonts.GetTextMetrics(font)->tmPitchAndFamily, 0x27);
+    fonts.DeleteObject(font);
+    fonts.RemoveFontResource(path);
+}
+
 TEST_F(FontSystemTest, RequestsGetTheRegularFaceOrTheNameCutToTheField)
 {
     const FontHandle mono = fonts.CreateFontIndirect(LogFont{QStringLiteral("dejavu sans mono")});
