@@ -13,7 +13,8 @@ cc -O2 -o "$work/map_timer" "$root/bench/startup/map_timer.c" -lX11
 g++ -O2 -fPIC -std=c++20 -o "$work/baseline" "$root/bench/startup/baseline.cpp" $(pkg-config --cflags --libs Qt6Widgets)
 display=:$((200 + RANDOM % 500))
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
-for _ in $(seq 100); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 300); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+DISPLAY=$display xdpyinfo >/dev/null 2>&1 || { echo "startup: the virtual display $display did not start" >&2; exit 1; }
 export DISPLAY=$display XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$XDG_CONFIG_HOME/Quillon" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 printf '[Settings]\nShowSplash=0\n' > "$XDG_CONFIG_HOME/Quillon/Quillon.conf"
