@@ -26,6 +26,10 @@ constexpr std::size_t kNameRecordSize = 12;
 constexpr std::size_t kOs2RecordSize = 86;
 constexpr std::size_t kFsSelectionOffset = 62;
 constexpr std::size_t kMagicNumberOffset = 12;
+// Read ahead in one call: the start of a font (offset table, directory and, in the usual table order,
+// "head" and "OS/2"), and a "name" table up to a size no sound one reaches.
+constexpr std::size_t kFirstPage = 4096;
+constexpr std::size_t kMostNameTable = 128 * 1024;
 
 std::uint16_t raw16(const unsigned char* p)
 {
@@ -92,9 +96,9 @@ void CFontPreview::ClearFileState()
     fsSelection_ = 0;
 }
 
-bool CFontPreview::ReadFontTables(const PositionedFile& file)
+bool CFontPreview::ReadFontTables(PositionedFile& file)
 {
-    if (!file.isOpen()) return false;
+    if (!file.isOpen() || !file.readAhead(0, kFirstPage)) return false;
 
     std::array<unsigned char, kOffsetTableSize> offsetTable{};
     if (!file.read(0, offsetTable.data(), offsetTable.size())) return false;
@@ -105,6 +109,7 @@ bool CFontPreview::ReadFontTables(const PositionedFile& file)
         std::array<unsigned char, 4> firstFont{};
         if (!file.read(12, firstFont.data(), firstFont.size())) return false;
         fontStart = SwapLong(raw32(firstFont.data()));
+        if (!file.readAhead(fontStart, kFirstPage)) return false;
         if (!file.read(fontStart, offsetTable.data(), offsetTable.size())) return false;
     }
     const std::size_t numTables = SwapInteger(raw16(offsetTable.data() + 4));
@@ -126,6 +131,8 @@ bool CFontPreview::ReadFontTables(const PositionedFile& file)
     // The tables may come in any order; a table listed twice is read twice, the later one winning.
     for (std::size_t i = 0; i < entries; ++i) {
         if (tagIs(entry(i), "name")) {
+            const std::uint32_t length = SwapLong(raw32(entry(i) + 12));
+            if (!file.readAhead(tableOffset(i), std::min<std::size_t>(length, kMostNameTable))) return false;
             if (!ReadNameTable(file, tableOffset(i))) return false;
         } else if (tagIs(entry(i), "OS/2")) {
             if (!ReadOs2Table(file, tableOffset(i))) return false;

@@ -4,9 +4,10 @@
 // know the font yet, the object adds the file to the font table for as long as it holds the file.
 //
 // Only the offset table, the table directory, 54 bytes of "head", the "name" table's header, records and
-// texts, and 86 bytes of "OS/2" are read, each by one positioned read of its size; the file is open only
-// while it loads. What lies past the end of the file reads as zero bytes, a name text that does not lie
-// wholly inside the file is empty. A collection ('ttcf') is read through its first font.
+// texts, and 86 bytes of "OS/2" are used, each taken at its position in its size; they come from the first
+// page of the file and the "name" table, each read in one call, and the file is never read whole. The file
+// is open only while it loads. What lies past the end of the file reads as zero bytes, a name text that
+// does not lie wholly inside the file is empty. A collection ('ttcf') is read through its first font.
 //
 // Used on the one user-interface thread. The font system passed in must outlive the object.
 
@@ -70,7 +71,7 @@ public:
 
 private:
     /// Reads the tables of a file opened for the load; false when it is not open or a read fails.
-    bool ReadFontTables(const PositionedFile& file);
+    bool ReadFontTables(PositionedFile& file);
     // One table each, read at its start; false on an I/O error.
     bool ReadHeadTable(const PositionedFile& file, std::uint64_t start);
     bool ReadNameTable(const PositionedFile& file, std::uint64_t start);

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -35,6 +37,24 @@ void PositionedFile::close()
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     size_ = 0;
+    ahead_.clear();
+    aheadStart_ = 0;
+}
+
+bool PositionedFile::readAhead(std::uint64_t offset, std::size_t length)
+{
+    ahead_.clear();
+    if (fd_ < 0) return false;
+    if (offset >= size_) return true;
+    const auto inside = static_cast<std::size_t>(
+        std::min<std::uint64_t>({length, kMostReadAhead, size_ - offset}));
+    ahead_.resize(inside);
+    aheadStart_ = offset;
+    if (!readFromFile(offset, ahead_.data(), inside)) {
+        ahead_.clear();
+        return false;
+    }
+    return true;
 }
 
 bool PositionedFile::read(std::uint64_t offset, void* buffer, std::size_t length) const
@@ -42,22 +62,29 @@ bool PositionedFile::read(std::uint64_t offset, void* buffer, std::size_t length
     if (fd_ < 0) return false;
     if (length == 0) return true;
     auto* out = static_cast<unsigned char*>(buffer);
-    std::memset(out, 0, length);
-    if (offset >= size_) return true;
-    const std::uint64_t inside = std::min<std::uint64_t>(length, size_ - offset);
+    if (offset >= aheadStart_ && offset - aheadStart_ <= ahead_.size() &&
+        length <= ahead_.size() - (offset - aheadStart_)) {
+        std::memcpy(out, ahead_.data() + (offset - aheadStart_), length);
+        return true;
+    }
+    return readFromFile(offset, out, length);
+}
+
+bool PositionedFile::readFromFile(std::uint64_t offset, unsigned char* out, std::size_t length) const
+{
+    const std::uint64_t inside = offset < size_ ? std::min<std::uint64_t>(length, size_ - offset) : 0;
     std::size_t done = 0;
+    bool ok = true;
     while (done < inside) {
         const ssize_t got = ::pread(fd_, out + done, static_cast<std::size_t>(inside - done),
                                     static_cast<off_t>(offset + done));
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            std::memset(out + done, 0, length - done);
-            return false;
-        }
-        if (got == 0) break; // the file shrank since it was opened: the rest stays zero
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) ok = false;
+        if (got <= 0) break; // an error, or the file shrank since it was opened: the rest reads as zero
         done += static_cast<std::size_t>(got);
     }
-    return true;
+    std::memset(out + done, 0, length - done);
+    return ok;
 }
 
 } // namespace quillon
