@@ -27,19 +27,11 @@ double scaledPixels(std::int64_t units, int pixels, std::int64_t unitsPerEm)
     return mulFix(units, divFix(static_cast<std::int64_t>(pixels) * 64, unitsPerEm)) / 64.0;
 }
 
-QFont baseFont(const QString& face)
-{
-    QFont font(face);
-    font.setStyleStrategy(QFont::NoFontMerging);
-    return font;
-}
-
 } // namespace
 
-HeightAt ScreenTextMeasurer::heightsFor(const QString& face)
+HeightAt ScreenTextMeasurer::heightsFor(const QFont& font)
 {
-    QFont font = baseFont(face);
-    // The face as the screen resolves the name, once; read at one pixel per font unit its ascent and descent
+    // The face as the screen resolves the font, once; read at one pixel per font unit its ascent and descent
     // come out in font units, from which every size follows without asking the font matcher again.
     QRawFont raw = QRawFont::fromFont(font);
     std::int64_t unitsPerEm = 0;

@@ -8,7 +8,6 @@ namespace quillon {
 SamplePicture::SamplePicture(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // Windows' text output draws a face with its own glyphs only; so does the sample.
     font_.setStyleStrategy(QFont::NoFontMerging);
 }
 
@@ -17,14 +16,16 @@ void SamplePicture::clearPicture()
     hasText_ = false;
     lastText_.clear();
     image_ = QImage();
+    drawn_ = true;
     update();
 }
 
-void SamplePicture::setDrawingFont(const QString& face, int pointSize, bool bold, bool italic, bool strikeOut,
+void SamplePicture::setDrawingFont(const QFont& face, int pointSize, bool bold, bool italic, bool strikeOut,
                                    bool underline)
 {
-    font_.setFamily(face);
-    if (pointSize > 0) font_.setPointSize(pointSize);
+    const int size = pointSize > 0 ? pointSize : font_.pointSize();
+    font_ = face;
+    if (size > 0) font_.setPointSize(size);
     font_.setBold(bold);
     font_.setItalic(italic);
     font_.setStrikeOut(strikeOut);
@@ -35,6 +36,19 @@ void SamplePicture::printText(const QString& text)
 {
     hasText_ = true;
     lastText_ = text;
+    drawn_ = false;
+    update();
+}
+
+const QImage& SamplePicture::picture() const
+{
+    if (!drawn_) draw();
+    return image_;
+}
+
+void SamplePicture::draw() const
+{
+    drawn_ = true;
     const QSize size = this->size().expandedTo(QSize(1, 1));
     image_ = QImage(size * devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
     image_.setDevicePixelRatio(devicePixelRatioF());
@@ -44,7 +58,7 @@ void SamplePicture::printText(const QString& text)
     painter.setPen(palette().color(QPalette::Text));
     const QFontMetrics metrics(font_, &image_);
     // One print at the top-left corner; a line end inside the text starts the next line below.
-    QString normalised = text;
+    QString normalised = lastText_;
     normalised.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     int y = 0;
     for (const QString& line : normalised.split(QLatin1Char('\n'))) {
@@ -52,20 +66,23 @@ void SamplePicture::printText(const QString& text)
         painter.drawText(0, y + metrics.ascent(), line);
         y += metrics.height();
     }
-    update();
 }
 
 void SamplePicture::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Base));
-    if (!image_.isNull()) painter.drawImage(0, 0, image_);
+    const QImage& shown = picture();
+    if (!shown.isNull()) painter.drawImage(0, 0, shown);
 }
 
 void SamplePicture::resizeEvent(QResizeEvent*)
 {
     // A taller picture (72 points) shows more of the same sample: draw it again at the new size.
-    if (hasText_) printText(lastText_);
+    if (hasText_) {
+        drawn_ = false;
+        update();
+    }
 }
 
 } // namespace quillon

@@ -1,6 +1,9 @@
 #pragma once
-// The sample area: a picture that keeps what was last drawn into it (so a repaint shows the same sample
-// without drawing it again) and a drawing font whose face, size and effects persist between draws.
+// The sample area: a picture that keeps what was last printed into it (so a repaint shows the same sample
+// without drawing it again) and a drawing font whose face, size and effects persist between prints.
+//
+// A print is drawn when the picture is next shown or read, not at once: a face change selects several sizes
+// in a row and prints at each, and only the last print is ever seen, so only it loads a font.
 
 #include <QFont>
 #include <QImage>
@@ -15,24 +18,28 @@ public:
 
     /// Gives the picture an empty image: the area shows only its background.
     void clearPicture();
-    /// Sets the drawing font's properties; a size of 0 or below keeps the previous size.
-    void setDrawingFont(const QString& face, int pointSize, bool bold, bool italic, bool strikeOut, bool underline);
+    /// Sets the drawing font: the face of `face` with the size and effects given; a size of 0 or below keeps
+    /// the previous size.
+    void setDrawingFont(const QFont& face, int pointSize, bool bold, bool italic, bool strikeOut, bool underline);
     /// Clears, then draws text from the top-left corner, one line per line of text, cut at the edges.
     void printText(const QString& text);
 
     const QFont& drawingFont() const { return font_; }
     /// What the picture shows now (for tests and screenshots).
-    const QImage& picture() const { return image_; }
+    const QImage& picture() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void draw() const;
+
     QFont font_;
-    QImage image_;
     QString lastText_;
     bool hasText_ = false;
+    mutable QImage image_;
+    mutable bool drawn_ = true; // image_ shows lastText_ (or nothing) at the current size
 };
 
 } // namespace quillon

@@ -1,5 +1,6 @@
 #include "shell/Viewer.h"
 
+#include "display/ScreenFace.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "platform/Platform.h"
@@ -397,6 +398,7 @@ void Viewer::closeEvent(QCloseEvent* event)
 void Viewer::fontList_Click()
 {
     if (loadingList) return;
+    screenFaceKnown_ = false; // fonts may have come or gone since the face was last shown
     const QString face = fontList->text();
     const int record = catalogue_.firstRecordOfFace(face);
     if (record >= 0 && !catalogue_.recordSizes(record).isEmpty())
@@ -469,7 +471,10 @@ void Viewer::ListScalableSizes()
 {
     sizeList->hide();
     sizeList->clear();
-    heightAt_ = measurer_.heightsFor(fontList->text());
+    QFont face = screenFace();
+    // Measured at the size the re-selection will most likely draw, so the sample finds the face loaded.
+    face.setPointSize(chosenSize > 0 ? chosenSize : kStandardSizes.front());
+    heightAt_ = measurer_.heightsFor(face);
     lastTextHeight = 0;
     for (int size : kStandardSizes) AddSizeIfTaller(size);
     heightAt_ = nullptr;
@@ -523,9 +528,20 @@ void Viewer::RenderSample()
         displayPicture->clearPicture();
         return;
     }
-    displayPicture->setDrawingFont(fontList->text(), readSize(sizeList->text()), effect[0]->isChecked(),
+    displayPicture->setDrawingFont(screenFace(), readSize(sizeList->text()), effect[0]->isChecked(),
                                    effect[1]->isChecked(), effect[2]->isChecked(), effect[3]->isChecked());
     displayPicture->printText(text);
+}
+
+const QFont& Viewer::screenFace()
+{
+    const QString face = fontList->text();
+    if (!screenFaceKnown_ || face != screenFaceName_) {
+        screenFace_ = screenFaceFont(platform_.fontSystem, face);
+        screenFaceName_ = face;
+        screenFaceKnown_ = true;
+    }
+    return screenFace_;
 }
 
 // ---- Details ----------------------------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "shell/FontModule.h"
 
 #include <QPointer>
+#include <QFont>
 #include <QWidget>
 
 #include <array>
@@ -143,6 +144,8 @@ private:
     void setPictureHeightTwips(int height);
     void setDisplayText(const QString& text);
     bool keyBelongsHere(QObject* watched) const;
+    /// The font the screen draws the listed face with, found once per face change.
+    const QFont& screenFace();
 
     platform::Platform& platform_;
     FontModule& module_;
@@ -150,6 +153,9 @@ private:
     TextMeasurer& measurer_;
     std::unique_ptr<ViewerWindows> windows_;
     std::function<double(int)> heightAt_;
+    QFont screenFace_;
+    QString screenFaceName_;
+    bool screenFaceKnown_ = false;
     int windowHeight_ = 0;
     bool ended_ = false;
     bool paintActionQueued_ = false;

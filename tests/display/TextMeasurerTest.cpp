@@ -1,9 +1,12 @@
 // The size list measures a face once and scales it; the heights must be the ones the screen really gives
 // for a new font of that face at each size, or the list would offer sizes that do not render distinctly.
+#include "display/ScreenFace.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
+#include "platform/linux/FontSystemLinux.h"
 
 #include <QFont>
+#include <QFontInfo>
 #include <QFontMetrics>
 
 #include <gtest/gtest.h>
@@ -12,16 +15,44 @@ using namespace quillon;
 
 TEST(ScreenTextMeasurer, HeightsMatchTheScreensOwnMetricsAtEveryStandardSize)
 {
+    platform::LinuxFontSystem fonts;
     ScreenTextMeasurer measurer;
     for (const QString face : {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Mono", "Liberation Mono",
-                               "Liberation Sans", "Cantarell", "WenQuanYi Micro Hei", "No Such Face"}) {
-        const HeightAt heightAt = measurer.heightsFor(face);
-        for (int size : kStandardSizes) {
-            QFont font(face);
-            font.setStyleStrategy(QFont::NoFontMerging);
-            font.setPointSize(size);
-            EXPECT_EQ(heightAt(size), QFontMetrics(font).height() * 15.0) << face.toStdString() << " " << size;
+                               "Liberation Sans", "Cantarell", "WenQuanYi Micro Hei", "DejaVu Sans Bold",
+                               "No Such Face"}) {
+        const QFont screen = screenFaceFont(fonts, face);
+        // Loaded at one size and at another: the scaling must not depend on where it started.
+        for (int loadedAt : {8, 36}) {
+            QFont loaded = screen;
+            loaded.setPointSize(loadedAt);
+            const HeightAt heightAt = measurer.heightsFor(loaded);
+            for (int size : kStandardSizes) {
+                QFont font = screen;
+                font.setPointSize(size);
+                EXPECT_EQ(heightAt(size), QFontMetrics(font).height() * 15.0)
+                    << face.toStdString() << " " << size << " loaded at " << loadedAt;
+            }
+            EXPECT_LT(heightAt(0), 0);
         }
-        EXPECT_LT(heightAt(0), 0);
     }
+}
+
+TEST(ScreenFace, AFullNameDrawsTheFaceItNamesAndAFamilyNameLeavesTheStyleToTheRequest)
+{
+    platform::LinuxFontSystem fonts;
+    // Qt's matcher alone would draw its default face for a full name.
+    const QFont bold = screenFaceFont(fonts, "DejaVu Sans Bold");
+    EXPECT_EQ(QFontInfo(bold).family(), "DejaVu Sans");
+    EXPECT_EQ(QFontInfo(bold).styleName(), "Bold");
+    EXPECT_EQ(bold.styleStrategy() & QFont::NoFontMerging, QFont::NoFontMerging);
+
+    QFont family = screenFaceFont(fonts, "liberation mono");
+    EXPECT_EQ(QFontInfo(family).family(), "Liberation Mono");
+    EXPECT_TRUE(family.styleName().isEmpty());
+    family.setBold(true);
+    EXPECT_EQ(QFontInfo(family).styleName(), "Bold"); // the family's own bold face
+
+    // A name nobody has still gives a font the screen can draw: the mapper's substitute.
+    EXPECT_FALSE(QFontInfo(screenFaceFont(fonts, "No Such Face")).family().isEmpty());
+    EXPECT_FALSE(QFontInfo(screenFaceFont(fonts, QString())).family().isEmpty());
 }

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -165,6 +166,33 @@ TEST_F(ViewerTest, TypedTextStaysAndAnEmptyTextClearsTheSample)
     viewer->displayText->selectAll();
     QTest::keyClick(viewer->displayText, Qt::Key_Delete);
     EXPECT_TRUE(viewer->displayPicture->picture().isNull());
+}
+
+TEST_F(ViewerTest, AFaceListedByItsFullNameIsMeasuredAndDrawnInThatFace)
+{
+    load();
+    ASSERT_GE(faceIndex("Cantarell Regular"), 0);
+    viewer->textTyped = true;
+    viewer->displayText->setPlainText("Hamburgefonstiv");
+    for (int i = 0; i < viewer->sizeList->count(); ++i)
+        if (viewer->sizeList->itemText(i) == "24") viewer->sizeList->setListIndex(i);
+    ASSERT_EQ(viewer->chosenSize, 24);
+    viewer->fontList->setListIndex(faceIndex("Cantarell"));
+    const QImage family = viewer->displayPicture->picture();
+    viewer->fontList->setListIndex(faceIndex("DejaVu Sans"));
+    const QImage other = viewer->displayPicture->picture();
+
+    // Qt's matcher alone knows no face by this name and would draw its default face.
+    viewer->fontList->setListIndex(faceIndex("Cantarell Regular"));
+    EXPECT_EQ(QFontInfo(viewer->displayPicture->drawingFont()).family(), "Cantarell");
+    EXPECT_EQ(viewer->sizeList->text(), "24");
+    EXPECT_EQ(viewer->displayPicture->picture(), family);
+    EXPECT_NE(viewer->displayPicture->picture(), other);
+
+    // Bold on a family picks the family's own bold face.
+    viewer->fontList->setListIndex(faceIndex("Liberation Sans"));
+    viewer->effect[0]->setChecked(true);
+    EXPECT_EQ(QFontInfo(viewer->displayPicture->drawingFont()).styleName(), "Bold");
 }
 
 TEST_F(ViewerTest, AChangeWithoutATypedKeyIsOverwrittenByTheDefaultText)

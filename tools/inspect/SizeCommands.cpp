@@ -2,6 +2,7 @@
 
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
+#include "display/ScreenFace.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "platform/Platform.h"
@@ -26,7 +27,7 @@ int sizes(platform::Platform& platform, const QStringList& args)
     ScreenTextMeasurer measurer;
     const QStringList entries = record >= 0 && !catalogue.recordSizes(record).isEmpty()
                                     ? rasterSizeEntries(catalogue.recordSizes(record))
-                                    : scalableSizeEntries(measurer.heightsFor(face));
+                                    : scalableSizeEntries(measurer.heightsFor(screenFaceFont(platform.fontSystem, face)));
     for (const QString& entry : entries) std::printf("%s\n", entry.toUtf8().constData());
     return 0;
 }

@@ -1,0 +1,32 @@
+#include "display/ScreenFace.h"
+
+#include "platform/FontSystem.h"
+
+#include <QStringList>
+
+#include <optional>
+
+namespace quillon {
+
+QFont screenFaceFont(platform::FontSystem& fonts, const QString& faceName)
+{
+    std::optional<platform::ResolvedFace> face;
+    if (const platform::FontHandle handle = fonts.CreateFontIndirect(platform::LogFont{faceName})) {
+        face = fonts.faceOf(handle);
+        fonts.DeleteObject(handle);
+    }
+    QFont font;
+    if (face && !face->family.isEmpty()) {
+        font.setFamilies(QStringList{face->family});
+        // A family name leaves the style to the request; any other name pins the one face the mapper chose.
+        if (face->family.compare(faceName, Qt::CaseInsensitive) != 0 && !face->style.isEmpty())
+            font.setStyleName(face->style);
+    } else {
+        font.setFamilies(QStringList{faceName}); // one family, taken as it stands: never split at commas into a list
+    }
+    // Windows' text output draws a face with its own glyphs only; so does the sample.
+    font.setStyleStrategy(QFont::NoFontMerging);
+    return font;
+}
+
+} // namespace quillon

@@ -1,0 +1,21 @@
+#pragma once
+// The font the screen draws a listed face with. The list holds family names and full names ("Noto Sans
+// Takri Regular"); Qt's matcher knows only families, and given a full name it would quietly draw its default
+// face instead. So the name goes through the font mapper, as a font request's face-name field, and the face
+// it picks is named to Qt by family and, for a full name, by style as well.
+
+#include <QFont>
+#include <QString>
+
+namespace quillon {
+
+namespace platform {
+class FontSystem;
+}
+
+/// The face the mapper picks for `faceName`, as a QFont that draws with that face's glyphs only. The size
+/// is left as QFont's default; bold and italic on the result pick a family's own bold and italic faces when
+/// the name was a family name.
+QFont screenFaceFont(platform::FontSystem& fonts, const QString& faceName);
+
+} // namespace quillon
