@@ -15,6 +15,13 @@ namespace quillon::platform {
 
 namespace {
 
+QString patternString(FcPattern* pattern, const char* object, int n)
+{
+    FcChar8* value = nullptr;
+    if (FcPatternGetString(pattern, object, n, &value) != FcResultMatch || !value) return {};
+    return QString::fromUtf8(reinterpret_cast<const char*>(value));
+}
+
 QStringList patternStrings(FcPattern* pattern, const char* object)
 {
     QStringList out;
@@ -24,16 +31,18 @@ QStringList patternStrings(FcPattern* pattern, const char* object)
     return out;
 }
 
+QStringList lowered(const QStringList& names)
+{
+    QStringList out;
+    out.reserve(names.size());
+    for (const QString& name : names) out << name.toLower();
+    return out;
+}
+
 /// fontconfig drops a family name that equals a higher-ranked one (a typographic family) when blanks and
 /// case are ignored, so families are looked up by that form and then compared exactly.
-QString familyKey(const QString& name)
-{
-    QString key;
-    key.reserve(name.size());
-    for (QChar c : name)
-        if (c != QLatin1Char(' ')) key += c.toLower();
-    return key;
-}
+QString familyKeyOfLower(QString lower) { return lower.remove(QLatin1Char(' ')); }
+QString familyKey(const QString& name) { return familyKeyOfLower(name.toLower()); }
 
 /// How far a face is from what a request with weight 0 and no style asks for; lower is nearer.
 double distanceFromRegular(const IndexedFace& f)
@@ -81,11 +90,9 @@ void FaceIndex::addPattern(void* p)
         face.file = QFile::decodeName(reinterpret_cast<const char*>(file));
     FcPatternGetInteger(pattern, FC_INDEX, 0, &face.index);
     face.families = patternStrings(pattern, FC_FAMILY);
-    face.fullNames = patternStrings(pattern, FC_FULLNAME);
-    for (const QString& name : std::as_const(face.families)) face.familiesLower << name.toLower();
-    for (const QString& name : std::as_const(face.fullNames)) face.fullNamesLower << name.toLower();
-    const QStringList styles = patternStrings(pattern, FC_STYLE);
-    if (!styles.isEmpty()) face.style = styles.first();
+    face.familiesLower = lowered(face.families);
+    face.fullNamesLower = lowered(patternStrings(pattern, FC_FULLNAME));
+    face.style = patternString(pattern, FC_STYLE, 0);
     FcPatternGetDouble(pattern, FC_WEIGHT, 0, &face.weight);
     FcPatternGetInteger(pattern, FC_SLANT, 0, &face.slant);
     FcPatternGetDouble(pattern, FC_WIDTH, 0, &face.width);
@@ -102,8 +109,8 @@ void FaceIndex::addPattern(void* p)
 void FaceIndex::indexFace(int i)
 {
     const IndexedFace& f = face(i);
-    for (const QString& name : f.families) {
-        auto& list = byFamily_[familyKey(name)];
+    for (const QString& name : f.familiesLower) {
+        auto& list = byFamily_[familyKeyOfLower(name)];
         if (list.empty() || list.back() != i) list.push_back(i);
     }
     for (const QString& name : f.fullNamesLower) {
@@ -122,7 +129,7 @@ void FaceIndex::unindexFace(int i)
             if (it->empty()) map.erase(it);
         }
     };
-    drop(byFamily_, face(i).families, familyKey);
+    drop(byFamily_, face(i).familiesLower, familyKeyOfLower);
     drop(byFullName_, face(i).fullNamesLower, [](const QString& name) { return name; });
 }
 

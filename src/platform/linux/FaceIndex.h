@@ -23,10 +23,9 @@ namespace quillon::platform {
 struct IndexedFace {
     QString file;
     int index = 0;          // as fontconfig gives it: face number, named instance in bits 16..30
-    QStringList families;   // every family name fontconfig holds, all languages
-    QStringList fullNames;  // every full name, all languages
+    QStringList families;       // every family name fontconfig holds, all languages
     QStringList familiesLower;  // the same, lower-cased once for the look-ups
-    QStringList fullNamesLower;
+    QStringList fullNamesLower; // every full name, all languages, lower-cased
     QString style;          // first style name
     double weight = 80;     // fontconfig weight; 80 is regular
     int slant = 0;          // 0 roman
