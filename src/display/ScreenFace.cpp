@@ -29,4 +29,10 @@ QFont screenFaceFont(platform::FontSystem& fonts, const QString& faceName)
     return font;
 }
 
+QString screenFamily(platform::FontSystem& fonts, const QString& name)
+{
+    const std::optional<platform::ResolvedFace> face = fonts.resolveFace(name);
+    return face && !face->family.isEmpty() ? face->family : name;
+}
+
 } // namespace quillon

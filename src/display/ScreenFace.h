@@ -18,4 +18,8 @@ class FontSystem;
 /// the name was a family name.
 QFont screenFaceFont(platform::FontSystem& fonts, const QString& faceName);
 
+/// The family of the face the mapper picks for `name`, or its substitute when no face has the name; `name`
+/// itself when the font system has no fonts at all.
+QString screenFamily(platform::FontSystem& fonts, const QString& name);
+
 } // namespace quillon

@@ -33,26 +33,20 @@ constexpr int kClientWidth = 6255;
 constexpr int kFrameWidth = 90;
 constexpr int kCaptionHeight = 375;
 
-QFont labelFont()
+QFont sansFont(const QString& family, qreal pointSize)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(9.75);
+    QFont font(family);
+    font.setPointSizeF(pointSize);
     return font;
 }
 
-QFont defaultFont()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
-    return font;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry, bool bigFont)
+/// A label in `font`, or in the window's font when none is given.
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry, const QFont* font)
 {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name));
     label->setGeometry(geometry);
-    if (bigFont) label->setFont(labelFont());
+    if (font) label->setFont(*font);
     return label;
 }
 
@@ -94,8 +88,12 @@ Viewer::Viewer(platform::Platform& platform, FontModule& module, FontCatalogue& 
 {
     setObjectName(QStringLiteral("Viewer"));
     setWindowTitle(kViewerCaption);
-    setFont(defaultFont());
-    buildControls();
+    // The window's fonts are asked for as "MS Sans Serif", and drawn in the face fontconfig substitutes for
+    // it. Found once through the font mapper: Qt, not knowing the name, would sort every installed face to
+    // find its fallback.
+    const QString sans = screenFamily(platform_.fontSystem, QStringLiteral("MS Sans Serif"));
+    setFont(sansFont(sans, 8.25));
+    buildControls(sansFont(sans, 9.75));
     windows_ = std::make_unique<ViewerWindows>(*this, platform_, module_, catalogue_);
     HelpButton = windows_->makeHelpButton();
     HelpButton->setObjectName(QStringLiteral("HelpButton"));
@@ -119,9 +117,9 @@ Viewer::~Viewer()
     qApp->removeEventFilter(this);
 }
 
-void Viewer::buildControls()
+void Viewer::buildControls(const QFont& labelFont)
 {
-    Label1 = makeLabel(this, "Label1", QStringLiteral("Font:"), pxRect(240, 240, 450, 255), true);
+    Label1 = makeLabel(this, "Label1", QStringLiteral("Font:"), pxRect(240, 240, 450, 255), &labelFont);
 
     fontList = new SimpleCombo(this);
     fontList->setObjectName(QStringLiteral("fontList"));
@@ -130,7 +128,7 @@ void Viewer::buildControls()
     fontList->hide(); // shown once the catalogue is built and the first face selected
     connect(fontList, &SimpleCombo::Click, this, &Viewer::fontList_Click);
 
-    Label2 = makeLabel(this, "Label2", QStringLiteral("Size:"), pxRect(3705, 240, 450, 255), true);
+    Label2 = makeLabel(this, "Label2", QStringLiteral("Size:"), pxRect(3705, 240, 450, 255), &labelFont);
 
     sizeList = new SimpleCombo(this);
     sizeList->setObjectName(QStringLiteral("sizeList"));
@@ -151,13 +149,13 @@ void Viewer::buildControls()
     connect(optionsButton, &QPushButton::clicked, this, &Viewer::optionsButton_Click);
     connect(exitButton, &QPushButton::clicked, this, &Viewer::exitButton_Click);
 
-    Label4 = makeLabel(this, "Label4", QStringLiteral("Effects:"), pxRect(240, 2190, 660, 255), true);
+    Label4 = makeLabel(this, "Label4", QStringLiteral("Effects:"), pxRect(240, 2190, 660, 255), &labelFont);
 
     Frame1 = new QFrame(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(pxRect(960, 2070, 1305, 1455));
     Frame1->setFrameShape(QFrame::StyledPanel);
-    Frame1->setFont(labelFont());
+    Frame1->setFont(labelFont);
     const QString captions[4] = {QStringLiteral("Bold"), QStringLiteral("Italics"), QStringLiteral("Strikethru"),
                                  QStringLiteral("Underline")};
     const QString tips[4] = {QStringLiteral(" Display the current font in bold characters "),
@@ -172,7 +170,7 @@ void Viewer::buildControls()
         connect(effect[i], &QCheckBox::toggled, this, [this, i] { effect_Click(i); });
     }
 
-    Label5 = makeLabel(this, "Label5", QStringLiteral("Details:"), pxRect(2505, 2190, 660, 255), true);
+    Label5 = makeLabel(this, "Label5", QStringLiteral("Details:"), pxRect(2505, 2190, 660, 255), &labelFont);
 
     detailText = new QPlainTextEdit(this);
     detailText->setObjectName(QStringLiteral("detailText"));
@@ -182,15 +180,15 @@ void Viewer::buildControls()
     detailText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     detailText->setTabChangesFocus(true);
 
-    Label6 = makeLabel(this, "Label6", QStringLiteral("Copyright:"), pxRect(240, 3645, 720, 255), false);
-    Copyright = makeLabel(this, "Copyright", QString(), pxRect(1005, 3645, 4920, 210), false);
+    Label6 = makeLabel(this, "Label6", QStringLiteral("Copyright:"), pxRect(240, 3645, 720, 255), nullptr);
+    Copyright = makeLabel(this, "Copyright", QString(), pxRect(1005, 3645, 4920, 210), nullptr);
 
     TextSize = new QWidget(this);
     TextSize->setObjectName(QStringLiteral("TextSize"));
     TextSize->setGeometry(pxRect(240, 3960, 255, 15));
     TextSize->hide();
 
-    Label3 = makeLabel(this, "Label3", QStringLiteral("Text:"), pxRect(240, 4035, 450, 255), true);
+    Label3 = makeLabel(this, "Label3", QStringLiteral("Text:"), pxRect(240, 4035, 450, 255), &labelFont);
 
     displayText = new QPlainTextEdit(this);
     displayText->setObjectName(QStringLiteral("displayText"));

@@ -138,7 +138,7 @@ private:
     void setPrintPending(bool pending) override { printPending = pending; }
     void showNotRegistered() override;
 
-    void buildControls();
+    void buildControls(const QFont& labelFont);
     void applyTabOrder();
     void setWindowHeightTwips(int outerHeight);
     void setPictureHeightTwips(int height);
