@@ -4,8 +4,11 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalSocket>
-#include <QLockFile>
 
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +29,39 @@ bool isPrivateFolder(const QString& path)
     if (lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     return st.st_uid == getuid() && (st.st_mode & 0077) == 0;
 }
+
+/// An exclusive lock on a file in the private folder, held until destroyed. The system drops it when the
+/// process ends, however it ends, so a copy that was killed never leaves it held; and taking it writes
+/// nothing to disk.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& path)
+        : fd_(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600))
+    {
+    }
+    ~FolderLock()
+    {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    bool tryLock(int timeoutMs)
+    {
+        if (fd_ < 0) return false;
+        QElapsedTimer clock;
+        clock.start();
+        for (;;) {
+            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
+            if (errno != EWOULDBLOCK && errno != EINTR) return false;
+            if (clock.elapsed() >= timeoutMs) return false;
+            ::usleep(1000);
+        }
+    }
+
+private:
+    int fd_;
+};
 
 } // namespace
 
@@ -58,8 +94,8 @@ InstanceChannel::Claim LocalInstanceChannel::claim()
 {
     if (!ensureFolder()) return Claim::Unavailable;
     // The lock makes connect-or-listen one step: of two copies starting together, the second to get the
-    // lock finds the first one listening. A lock left by a copy that died is taken over at once.
-    QLockFile lock(folder_ + QLatin1Char('/') + name_ + QStringLiteral(".lock"));
+    // lock finds the first one listening. A copy that died holds no lock.
+    FolderLock lock(folder_ + QLatin1Char('/') + name_ + QStringLiteral(".lock"));
     if (!lock.tryLock(15000)) return Claim::Unavailable;
 
     QLocalSocket probe;
