@@ -20,6 +20,9 @@ void IniSettingsStore::SaveSetting(const QString& appName, const QString& sectio
 {
     QSettings settings(fileFor(appName), QSettings::IniFormat);
     settings.beginGroup(section);
+    // A write syncs the file and a lock file to disk; a value already stored as this text needs neither.
+    const QVariant stored = settings.value(key);
+    if (stored.typeId() == QMetaType::QString && stored.toString() == value) return;
     settings.setValue(key, value);
     settings.endGroup();
     settings.sync();
