@@ -94,8 +94,9 @@ InstanceChannel::Claim LocalInstanceChannel::claim()
 {
     if (!ensureFolder()) return Claim::Unavailable;
     // The lock makes connect-or-listen one step: of two copies starting together, the second to get the
-    // lock finds the first one listening. A copy that died holds no lock.
-    FolderLock lock(folder_ + QLatin1Char('/') + name_ + QStringLiteral(".lock"));
+    // lock finds the first one listening. A copy that died holds no lock. (Not the ".lock" name earlier
+    // builds kept a lock file under: those would take an empty file left here for a held lock.)
+    FolderLock lock(folder_ + QLatin1Char('/') + name_ + QStringLiteral(".flock"));
     if (!lock.tryLock(15000)) return Claim::Unavailable;
 
     QLocalSocket probe;
