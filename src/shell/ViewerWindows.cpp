@@ -16,6 +16,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <QPen>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -53,12 +54,12 @@ QIcon ViewerWindows::windowIcon() const
     painter.setBrush(QColor(0x20, 0x40, 0x90));
     painter.setPen(Qt::NoPen);
     painter.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
-    QFont font(QStringLiteral("DejaVu Serif"));
-    font.setPixelSize(24);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("Q"));
+    // The letter is drawn as strokes, not set in a font: loading a font for it would cost the start-up a
+    // font match against every installed face.
+    painter.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QRectF(7, 6, 18, 19));
+    painter.drawLine(QPointF(18.5, 19), QPointF(25.5, 27));
     return QIcon(pixmap);
 }
 
