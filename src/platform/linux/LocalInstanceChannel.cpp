@@ -1,15 +1,23 @@
 #include "platform/linux/LocalInstanceChannel.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstddef>
+#include <cstring>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace quillon::platform {
@@ -63,6 +71,85 @@ private:
     int fd_;
 };
 
+bool fillAddress(const QString& path, sockaddr_un& address, socklen_t& length)
+{
+    const QByteArray native = QFile::encodeName(path);
+    if (native.isEmpty() || native.size() >= static_cast<qsizetype>(sizeof(address.sun_path))) return false;
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, native.constData(), static_cast<std::size_t>(native.size()));
+    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + static_cast<std::size_t>(native.size()) + 1);
+    return true;
+}
+
+/// Waits until fd is ready for `events`; false when the deadline passes first or polling fails.
+bool waitFor(int fd, short events, const QDeadlineTimer& deadline)
+{
+    for (;;) {
+        pollfd watched{fd, events, 0};
+        const qint64 left = deadline.remainingTime();
+        const int ready = ::poll(&watched, 1, left < 0 ? -1 : static_cast<int>(std::min<qint64>(left, INT_MAX)));
+        if (ready > 0) return true; // an error or hang-up shows in the call that follows
+        if (ready == 0 || errno != EINTR) return false;
+    }
+}
+
+/// A connected socket to the listener at path, or -1 when nobody listens there or no room opens in time.
+int connectTo(const QString& path, int timeoutMs)
+{
+    sockaddr_un address;
+    socklen_t length = 0;
+    if (!fillAddress(path, address, length)) return -1;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return -1;
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) return fd;
+        // A full queue of waiting connections refuses for now rather than for good: try again shortly.
+        if ((errno != EAGAIN && errno != EINTR) || deadline.hasExpired()) break;
+        ::usleep(2000);
+    }
+    ::close(fd);
+    return -1;
+}
+
+bool writeAll(int fd, const QByteArray& data, const QDeadlineTimer& deadline)
+{
+    qsizetype done = 0;
+    while (done < data.size()) {
+        // MSG_NOSIGNAL: a peer that has gone gives an error here, not a signal that ends the program.
+        const ssize_t n = ::send(fd, data.constData() + done, static_cast<std::size_t>(data.size() - done), MSG_NOSIGNAL);
+        if (n > 0) {
+            done += n;
+        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            if (!waitFor(fd, POLLOUT, deadline)) return false;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// Reads up to and including the first line end (at most `most` bytes); what came when the peer closed or
+/// the deadline passed.
+QByteArray readLine(int fd, qsizetype most, const QDeadlineTimer& deadline)
+{
+    QByteArray line;
+    char c = 0;
+    while (line.size() < most) {
+        const ssize_t n = ::read(fd, &c, 1);
+        if (n == 1) {
+            line.append(c);
+            if (c == '\n') break;
+        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            if (!waitFor(fd, POLLIN, deadline)) break;
+        } else {
+            break;
+        }
+    }
+    return line;
+}
+
 } // namespace
 
 LocalInstanceChannel::LocalInstanceChannel(QString name, QString folder, int handOffTimeoutMs)
@@ -70,7 +157,18 @@ LocalInstanceChannel::LocalInstanceChannel(QString name, QString folder, int han
 {
 }
 
-LocalInstanceChannel::~LocalInstanceChannel() = default;
+LocalInstanceChannel::~LocalInstanceChannel()
+{
+    for (const std::unique_ptr<Client>& client : clients_) {
+        client->notifier.reset();
+        ::close(client->fd);
+    }
+    listening_.reset();
+    if (listener_ >= 0) {
+        ::close(listener_);
+        ::unlink(QFile::encodeName(socketPath()).constData());
+    }
+}
 
 QString LocalInstanceChannel::socketPath() const { return folder_ + QLatin1Char('/') + name_ + QStringLiteral(".socket"); }
 
@@ -92,6 +190,7 @@ bool LocalInstanceChannel::ensureFolder()
 
 InstanceChannel::Claim LocalInstanceChannel::claim()
 {
+    if (listener_ >= 0) return Claim::First;
     if (!ensureFolder()) return Claim::Unavailable;
     // The lock makes connect-or-listen one step: of two copies starting together, the second to get the
     // lock finds the first one listening. A copy that died holds no lock. (Not the ".lock" name earlier
@@ -99,39 +198,39 @@ InstanceChannel::Claim LocalInstanceChannel::claim()
     FolderLock lock(folder_ + QLatin1Char('/') + name_ + QStringLiteral(".flock"));
     if (!lock.tryLock(15000)) return Claim::Unavailable;
 
-    QLocalSocket probe;
-    probe.connectToServer(socketPath());
-    if (probe.waitForConnected(2000)) {
-        probe.disconnectFromServer();
+    if (const int probe = connectTo(socketPath(), 2000); probe >= 0) {
+        ::close(probe);
         return Claim::Running;
     }
     // Nobody answers: whatever socket file is there was left by a copy that died.
-    QLocalServer::removeServer(socketPath());
-    server_ = std::make_unique<QLocalServer>();
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(socketPath())) {
-        server_.reset();
+    const QByteArray native = QFile::encodeName(socketPath());
+    ::unlink(native.constData());
+    sockaddr_un address;
+    socklen_t length = 0;
+    if (!fillAddress(socketPath(), address, length)) return Claim::Unavailable;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return Claim::Unavailable;
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 || ::listen(fd, 64) != 0) {
+        ::close(fd);
         return Claim::Unavailable;
     }
-    connect(server_.get(), &QLocalServer::newConnection, this, &LocalInstanceChannel::accept);
+    ::chmod(native.constData(), 0600);
+    listener_ = fd;
+    listening_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    connect(listening_.get(), &QSocketNotifier::activated, this, &LocalInstanceChannel::accept);
     return Claim::First;
 }
 
 bool LocalInstanceChannel::handOff(const QString& windowTitle)
 {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(5000)) return false;
-    socket.write(kRequest + windowTitle.toUtf8().left(kMaxLine - 16) + '\n');
-    if (!socket.waitForBytesWritten(5000)) return false;
-    QElapsedTimer clock;
-    clock.start();
-    while (!socket.canReadLine()) {
-        const qint64 left = handOffTimeoutMs_ - clock.elapsed();
-        if (left <= 0 || socket.state() != QLocalSocket::ConnectedState) return false;
-        socket.waitForReadyRead(static_cast<int>(left));
-    }
-    return socket.readLine(64) == kDone;
+    const int fd = connectTo(socketPath(), 5000);
+    if (fd < 0) return false;
+    QByteArray title = windowTitle.toUtf8().left(kMaxLine - 16);
+    title.replace('\n', ' ');
+    const bool answered = writeAll(fd, kRequest + title + '\n', QDeadlineTimer(5000)) &&
+                          readLine(fd, 64, QDeadlineTimer(handOffTimeoutMs_)) == kDone;
+    ::close(fd);
+    return answered;
 }
 
 void LocalInstanceChannel::setHandOffHandler(std::function<bool(const QString&)> handler)
@@ -142,39 +241,84 @@ void LocalInstanceChannel::setHandOffHandler(std::function<bool(const QString&)>
 
 void LocalInstanceChannel::accept()
 {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { serve(socket); });
-        if (socket->canReadLine()) serve(socket);
+    for (;;) {
+        const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0) {
+            if (errno == EINTR) continue;
+            return; // none left waiting (or none can be taken now: the notifier calls again)
+        }
+        // Only this user's own processes are heard, whatever the folder's permissions have become.
+        ucred peer{};
+        socklen_t size = sizeof peer;
+        if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::getuid()) {
+            ::close(fd);
+            continue;
+        }
+        auto client = std::make_unique<Client>();
+        client->fd = fd;
+        client->notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+        Client* added = client.get();
+        connect(added->notifier.get(), &QSocketNotifier::activated, this, [this, added] { readFrom(added); });
+        clients_.push_back(std::move(client));
     }
 }
 
-void LocalInstanceChannel::serve(QLocalSocket* socket)
+void LocalInstanceChannel::readFrom(Client* client)
 {
-    if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > kMaxLine) socket->abort(); // not one of ours
-        return;
+    char buffer[512];
+    for (;;) {
+        const ssize_t n = ::read(client->fd, buffer, sizeof buffer);
+        if (n > 0) {
+            client->received.append(buffer, n);
+            if (client->received.contains('\n')) break;
+            if (client->received.size() > kMaxLine) return drop(client); // not one of ours
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return; // the rest of the line is still on its way
+        } else {
+            return drop(client); // closed before a whole request
+        }
     }
-    if (!handler_) {
-        if (!waiting_.contains(socket)) waiting_.append(socket);
-        return;
-    }
-    const QByteArray line = socket->readLine(kMaxLine).trimmed();
+    // One request per connection: nothing more is read from it.
+    client->notifier->setEnabled(false);
+    client->lineComplete = true;
+    serve(client);
+}
+
+void LocalInstanceChannel::serve(Client* client)
+{
+    if (!handler_) return; // waits for the handler
+    const QByteArray line = client->received.left(client->received.indexOf('\n')).trimmed();
     bool ok = false;
     if (line.startsWith(kRequest.trimmed())) ok = handler_(QString::fromUtf8(line.mid(kRequest.size())));
-    if (socket->state() == QLocalSocket::ConnectedState) {
-        socket->write(ok ? kDone : kFail);
-        socket->flush();
-        socket->disconnectFromServer();
-    }
+    const QByteArray& reply = ok ? kDone : kFail;
+    ::send(client->fd, reply.constData(), static_cast<std::size_t>(reply.size()), MSG_NOSIGNAL);
+    drop(client);
 }
 
 void LocalInstanceChannel::servePending()
 {
     if (!handler_) return;
-    const auto waiting = std::exchange(waiting_, {});
-    for (const QPointer<QLocalSocket>& socket : waiting)
-        if (socket) serve(socket);
+    // A handler may process events, and with them other connections: serve each waiting one that is
+    // still there when its turn comes.
+    std::vector<Client*> waiting;
+    for (const std::unique_ptr<Client>& client : clients_)
+        if (client->lineComplete) waiting.push_back(client.get());
+    for (Client* client : waiting) {
+        const bool present = std::any_of(clients_.begin(), clients_.end(),
+                                         [client](const std::unique_ptr<Client>& c) { return c.get() == client; });
+        if (present) serve(client);
+    }
+}
+
+void LocalInstanceChannel::drop(Client* client)
+{
+    client->notifier->setEnabled(false);
+    ::close(client->fd);
+    // The notifier may be the sender of the call in progress: the event loop deletes it afterwards.
+    client->notifier.release()->deleteLater();
+    clients_.remove_if([client](const std::unique_ptr<Client>& c) { return c.get() == client; });
 }
 
 } // namespace quillon::platform

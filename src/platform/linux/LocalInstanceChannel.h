@@ -1,16 +1,18 @@
 #pragma once
-// The single-instance channel on Linux: a local socket in the user's runtime folder (user-only access),
-// with a lock file around the connect-or-listen decision so that simultaneous first starts agree.
+// The single-instance channel on Linux: a Unix-domain socket in the user's runtime folder (user-only
+// access, and the peer's user checked on every connection), with a file lock around the connect-or-listen
+// decision so that simultaneous first starts agree. Plain sockets watched by the event loop: the program
+// needs nothing more, and a networking library would cost every start its loading time.
 
 #include "platform/InstanceChannel.h"
 
-#include <QList>
-#include <QLocalServer>
-#include <QPointer>
+#include <QByteArray>
+#include <QObject>
 
+#include <list>
 #include <memory>
 
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace quillon::platform {
 
@@ -29,17 +31,27 @@ public:
     QString socketPath() const;
 
 private:
+    struct Client {
+        int fd = -1;
+        std::unique_ptr<QSocketNotifier> notifier;
+        QByteArray received;
+        bool lineComplete = false;
+    };
+
     void accept();
-    void serve(QLocalSocket* socket);
+    void readFrom(Client* client);
+    void serve(Client* client);
     void servePending();
+    void drop(Client* client);
     bool ensureFolder();
 
     QString name_;
     QString folder_;
     int handOffTimeoutMs_;
-    std::unique_ptr<QLocalServer> server_;
+    int listener_ = -1;
+    std::unique_ptr<QSocketNotifier> listening_;
     std::function<bool(const QString&)> handler_;
-    QList<QPointer<QLocalSocket>> waiting_;
+    std::list<std::unique_ptr<Client>> clients_;
 };
 
 } // namespace quillon::platform
