@@ -6,7 +6,7 @@
 // the one size the window drew already loaded. Prints median and worst of each, per face.
 // usage: face_change_bench [EVERY_NTH_FACE [both|change|naive]]
 //        (run under a display or QT_QPA_PLATFORM=offscreen)
-#include "display/ScreenFace.h"
+#include "platform/ScreenFace.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "platform/SettingsStore.h"
@@ -71,7 +71,7 @@ int main(int argc, char** argv)
             faceChange.push_back(clock.nsecsElapsed() / 1e6);
         }
         if (!runNaive) continue;
-        const QFont screenFace = quillon::screenFaceFont(machine.platform().fontSystem, face);
+        const QFont screenFace = quillon::platform::screenFaceFont(machine.platform().fontSystem, face);
         clock.start();
         int sink = 0;
         for (int size : quillon::kStandardSizes) {

@@ -1,6 +1,6 @@
 #include "shell/Viewer.h"
 
-#include "display/ScreenFace.h"
+#include "platform/ScreenFace.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "platform/Platform.h"
@@ -91,7 +91,7 @@ Viewer::Viewer(platform::Platform& platform, FontModule& module, FontCatalogue& 
     // The window's fonts are asked for as "MS Sans Serif", and drawn in the face fontconfig substitutes for
     // it. Found once through the font mapper: Qt, not knowing the name, would sort every installed face to
     // find its fallback.
-    const QString sans = screenFamily(platform_.fontSystem, QStringLiteral("MS Sans Serif"));
+    const QString sans = platform::screenFamily(platform_.fontSystem, QStringLiteral("MS Sans Serif"));
     setFont(sansFont(sans, 8.25));
     buildControls(sansFont(sans, 9.75));
     windows_ = std::make_unique<ViewerWindows>(*this, platform_, module_, catalogue_);
@@ -535,7 +535,7 @@ const QFont& Viewer::screenFace()
 {
     const QString face = fontList->text();
     if (!screenFaceKnown_ || face != screenFaceName_) {
-        screenFace_ = screenFaceFont(platform_.fontSystem, face);
+        screenFace_ = platform::screenFaceFont(platform_.fontSystem, face);
         screenFaceName_ = face;
         screenFaceKnown_ = true;
     }

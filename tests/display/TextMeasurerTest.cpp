@@ -1,6 +1,6 @@
 // The size list measures a face once and scales it; the heights must be the ones the screen really gives
 // for a new font of that face at each size, or the list would offer sizes that do not render distinctly.
-#include "display/ScreenFace.h"
+#include "platform/ScreenFace.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "platform/linux/FontSystemLinux.h"
@@ -20,7 +20,7 @@ TEST(ScreenTextMeasurer, HeightsMatchTheScreensOwnMetricsAtEveryStandardSize)
     for (const QString face : {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Mono", "Liberation Mono",
                                "Liberation Sans", "Cantarell", "WenQuanYi Micro Hei", "DejaVu Sans Bold",
                                "No Such Face"}) {
-        const QFont screen = screenFaceFont(fonts, face);
+        const QFont screen = platform::screenFaceFont(fonts, face);
         // Loaded at one size and at another: the scaling must not depend on where it started.
         for (int loadedAt : {8, 36}) {
             QFont loaded = screen;
@@ -41,18 +41,18 @@ TEST(ScreenFace, AFullNameDrawsTheFaceItNamesAndAFamilyNameLeavesTheStyleToTheRe
 {
     platform::LinuxFontSystem fonts;
     // Qt's matcher alone would draw its default face for a full name.
-    const QFont bold = screenFaceFont(fonts, "DejaVu Sans Bold");
+    const QFont bold = platform::screenFaceFont(fonts, "DejaVu Sans Bold");
     EXPECT_EQ(QFontInfo(bold).family(), "DejaVu Sans");
     EXPECT_EQ(QFontInfo(bold).styleName(), "Bold");
     EXPECT_EQ(bold.styleStrategy() & QFont::NoFontMerging, QFont::NoFontMerging);
 
-    QFont family = screenFaceFont(fonts, "liberation mono");
+    QFont family = platform::screenFaceFont(fonts, "liberation mono");
     EXPECT_EQ(QFontInfo(family).family(), "Liberation Mono");
     EXPECT_TRUE(family.styleName().isEmpty());
     family.setBold(true);
     EXPECT_EQ(QFontInfo(family).styleName(), "Bold"); // the family's own bold face
 
     // A name nobody has still gives a font the screen can draw: the mapper's substitute.
-    EXPECT_FALSE(QFontInfo(screenFaceFont(fonts, "No Such Face")).family().isEmpty());
-    EXPECT_FALSE(QFontInfo(screenFaceFont(fonts, QString())).family().isEmpty());
+    EXPECT_FALSE(QFontInfo(platform::screenFaceFont(fonts, "No Such Face")).family().isEmpty());
+    EXPECT_FALSE(QFontInfo(platform::screenFaceFont(fonts, QString())).family().isEmpty());
 }

@@ -1,5 +1,6 @@
 // The Linux printers: device names from CUPS queues, the PDF destination that is always there, and the
 // QPainter page into a real PDF: copies as pages of one file, no blank last page, a cancelled file choice.
+#include "platform/linux/FontSystemLinux.h"
 #include "platform/linux/LinuxPrinters.h"
 #include "printing/SamplePage.h"
 
@@ -97,4 +98,23 @@ TEST(LinuxPrinters, ACancelledFileChoiceFailsEachCopyOnceAndLeavesNoDocumentOpen
     printers.setOutputFile(QString());
     EXPECT_GT(PrintSampleCopies(printers.printer(), page, 1, "DejaVu Sans", QString()), 0);
     EXPECT_EQ(asked, 2);
+}
+
+TEST(LinuxPrinters, AFaceNamedByItsFullNamePrintsInThatFace)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("full.pdf");
+    LinuxFontSystem fonts;
+    LinuxPrinters printers([](const QString&) { return QString(); }, &fonts);
+    printers.setOutputFile(out);
+    PrinterPage& page = printers.printer();
+    // Qt's matcher alone knows no face by this name: the page would come out in its default face.
+    page.setFontName("Cantarell Regular");
+    page.setFontSize(12);
+    page.setPosition(0, 0);
+    page.print("Hamburgefonstiv");
+    page.endDoc();
+    QFile pdf(out);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.readAll().contains("/BaseFont /Cantarell")) << "the page names no Cantarell font";
 }

@@ -2,7 +2,7 @@
 
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
-#include "display/ScreenFace.h"
+#include "platform/ScreenFace.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "platform/Platform.h"
@@ -25,9 +25,10 @@ int sizes(platform::Platform& platform, const QStringList& args)
     // render at distinct heights.
     const int record = catalogue.firstRecordOfFace(face);
     ScreenTextMeasurer measurer;
-    const QStringList entries = record >= 0 && !catalogue.recordSizes(record).isEmpty()
-                                    ? rasterSizeEntries(catalogue.recordSizes(record))
-                                    : scalableSizeEntries(measurer.heightsFor(screenFaceFont(platform.fontSystem, face)));
+    const bool raster = record >= 0 && !catalogue.recordSizes(record).isEmpty();
+    const QStringList entries =
+        raster ? rasterSizeEntries(catalogue.recordSizes(record))
+               : scalableSizeEntries(measurer.heightsFor(platform::screenFaceFont(platform.fontSystem, face)));
     for (const QString& entry : entries) std::printf("%s\n", entry.toUtf8().constData());
     return 0;
 }

@@ -31,9 +31,9 @@ private:
     MemoryRegistry registry_;
     IniSettingsStore settings_;
     DesktopShell shell_;
+    LinuxFontSystem fontSystem_; // before the printers: their page draws face names through it
     LinuxPrinters printers_;
     LinuxSystemInfo systemInfo_;
-    LinuxFontSystem fontSystem_;
     FreeTypeRasterizer faceRasterizer_;
     Platform platform_;
 };

@@ -29,9 +29,9 @@ QString askForPdfFile(const QString& suggested)
 
 } // namespace
 
-LinuxPrinters::LinuxPrinters(FileChooser choose)
+LinuxPrinters::LinuxPrinters(FileChooser choose, FontSystem* fonts)
     : choose_(choose ? std::move(choose) : FileChooser(askForPdfFile)),
-      page_([this] { return openCurrent(); })
+      page_([this] { return openCurrent(); }, fonts)
 {
 }
 

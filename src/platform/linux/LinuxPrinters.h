@@ -23,7 +23,8 @@ public:
     using FileChooser = std::function<QString(const QString& suggested)>;
 
     /// choose: asks for the PDF file when no output file is set; by default the standard save dialog.
-    explicit LinuxPrinters(FileChooser choose = {});
+    /// fonts: the font mapper the page draws face names through.
+    explicit LinuxPrinters(FileChooser choose = {}, FontSystem* fonts = nullptr);
 
     QStringList deviceNames() override;
     QString currentDeviceName() override;

@@ -1,5 +1,7 @@
 #include "platform/linux/QtPrinterPage.h"
 
+#include "platform/ScreenFace.h"
+
 #include <QFontMetricsF>
 #include <QPen>
 
@@ -11,7 +13,7 @@ namespace {
 constexpr double kTwipsPerInch = 1440.0;
 } // namespace
 
-QtPrinterPage::QtPrinterPage(Opener open) : open_(std::move(open)) {}
+QtPrinterPage::QtPrinterPage(Opener open, FontSystem* fonts) : open_(std::move(open)), fonts_(fonts) {}
 
 QtPrinterPage::~QtPrinterPage()
 {
@@ -56,9 +58,22 @@ QPointF QtPrinterPage::toDevice(int xTwips, int yTwips) const
 
 QFont QtPrinterPage::font() const
 {
-    QFont f;
-    // setFamilies keeps a face name with a comma in it whole.
-    f.setFamilies({fontName_});
+    if (!resolvedKnown_ || resolvedName_ != fontName_) {
+        if (fonts_) {
+            // The face the mapper picks for the name, as on the screen: a full name prints that face, not
+            // whatever Qt falls back to for a family it does not know. Characters the face lacks may still
+            // come from other fonts, as they always have on the page.
+            resolved_ = screenFaceFont(*fonts_, fontName_);
+            resolved_.setStyleStrategy(QFont::PreferDefault);
+        } else {
+            resolved_ = QFont();
+            // setFamilies keeps a face name with a comma in it whole.
+            resolved_.setFamilies({fontName_});
+        }
+        resolvedName_ = fontName_;
+        resolvedKnown_ = true;
+    }
+    QFont f = resolved_;
     if (fontPoints_ > 0) f.setPointSizeF(fontPoints_);
     f.setBold(fontBold_);
     f.setItalic(fontItalic_);

@@ -14,13 +14,17 @@
 
 namespace quillon::platform {
 
+class FontSystem;
+
 class QtPrinterPage final : public PrinterPage {
 public:
     /// Opens the document's printer, configured for the current device. Raises PrinterError when it cannot
     /// (no such printer, the user cancelled the file choice).
     using Opener = std::function<std::unique_ptr<QPrinter>()>;
 
-    explicit QtPrinterPage(Opener open);
+    /// fonts: the font mapper that turns face names into the faces drawn; without one a name is taken as a
+    /// family.
+    explicit QtPrinterPage(Opener open, FontSystem* fonts = nullptr);
     /// A document still open is ended (and so printed): nothing drawn is lost silently.
     ~QtPrinterPage() override;
     QtPrinterPage(const QtPrinterPage&) = delete;
@@ -46,6 +50,10 @@ private:
     QFont font() const;
 
     Opener open_;
+    FontSystem* fonts_;
+    mutable QString resolvedName_; // the face name last resolved, and its font
+    mutable QFont resolved_;
+    mutable bool resolvedKnown_ = false;
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
     bool failed_ = false;       // the document could not be opened; every operation fails until EndDoc

@@ -1,4 +1,4 @@
-#include "display/ScreenFace.h"
+#include "platform/ScreenFace.h"
 
 #include "platform/FontSystem.h"
 
@@ -6,12 +6,12 @@
 
 #include <optional>
 
-namespace quillon {
+namespace quillon::platform {
 
-QFont screenFaceFont(platform::FontSystem& fonts, const QString& faceName)
+QFont screenFaceFont(FontSystem& fonts, const QString& faceName)
 {
-    std::optional<platform::ResolvedFace> face;
-    if (const platform::FontHandle handle = fonts.CreateFontIndirect(platform::LogFont{faceName})) {
+    std::optional<ResolvedFace> face;
+    if (const FontHandle handle = fonts.CreateFontIndirect(LogFont{faceName})) {
         face = fonts.faceOf(handle);
         fonts.DeleteObject(handle);
     }
@@ -29,10 +29,10 @@ QFont screenFaceFont(platform::FontSystem& fonts, const QString& faceName)
     return font;
 }
 
-QString screenFamily(platform::FontSystem& fonts, const QString& name)
+QString screenFamily(FontSystem& fonts, const QString& name)
 {
-    const std::optional<platform::ResolvedFace> face = fonts.resolveFace(name);
+    const std::optional<ResolvedFace> face = fonts.resolveFace(name);
     return face && !face->family.isEmpty() ? face->family : name;
 }
 
-} // namespace quillon
+} // namespace quillon::platform
