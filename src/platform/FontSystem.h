@@ -18,6 +18,9 @@ struct ResolvedFace {
                     // FreeType's FT_New_Face takes it (0 there: the default instance)
     QString family; // the family the font system reports for the face
     QString style;  // the face's style name ("Regular", "Bold Italic", ...), may be empty
+    QString styleFamily; // the family `style` is a style of, under which Qt lists the face too: for a face
+                         // with a typographic family ("Noto Sans" for Noto Sans Black Italic) that family,
+                         // not `family`; empty when the same as `family`
 };
 
 /// The face-name part of a font request (LOGFONT). Every other field of the request is zero, except that

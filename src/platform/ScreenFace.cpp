@@ -17,10 +17,14 @@ QFont screenFaceFont(FontSystem& fonts, const QString& faceName)
     }
     QFont font;
     if (face && !face->family.isEmpty()) {
-        font.setFamilies(QStringList{face->family});
-        // A family name leaves the style to the request; any other name pins the one face the mapper chose.
-        if (face->family.compare(faceName, Qt::CaseInsensitive) != 0 && !face->style.isEmpty())
+        // A family name leaves the style to the request; any other name pins the one face the mapper chose,
+        // by its style under the family that style belongs to.
+        if (face->family.compare(faceName, Qt::CaseInsensitive) == 0 || face->style.isEmpty()) {
+            font.setFamilies(QStringList{face->family});
+        } else {
+            font.setFamilies(QStringList{face->styleFamily.isEmpty() ? face->family : face->styleFamily});
             font.setStyleName(face->style);
+        }
     } else {
         font.setFamilies(QStringList{faceName}); // one family, taken as it stands: never split at commas into a list
     }

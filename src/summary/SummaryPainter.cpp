@@ -36,7 +36,8 @@ QFont SummaryPainter::faceFont(const QString& face) const
     const std::optional<platform::ResolvedFace> resolved =
         fonts_ ? fonts_->resolveFace(face) : std::optional<platform::ResolvedFace>();
     if (resolved) {
-        font.setFamilies({resolved->family});
+        // The style is named under the family it belongs to (a typographic family, where the face has one).
+        font.setFamilies({resolved->styleFamily.isEmpty() ? resolved->family : resolved->styleFamily});
         font.setStyleName(resolved->style);
     } else {
         font.setFamilies({face}); // one family, taken as it stands: never split at commas into a list

@@ -4,6 +4,7 @@
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "platform/linux/FontSystemLinux.h"
+#include "support/FakeFontSystem.h"
 
 #include <QFont>
 #include <QFontInfo>
@@ -55,4 +56,24 @@ TEST(ScreenFace, AFullNameDrawsTheFaceItNamesAndAFamilyNameLeavesTheStyleToTheRe
     // A name nobody has still gives a font the screen can draw: the mapper's substitute.
     EXPECT_FALSE(QFontInfo(platform::screenFaceFont(fonts, "No Such Face")).family().isEmpty());
     EXPECT_FALSE(QFontInfo(platform::screenFaceFont(fonts, QString())).family().isEmpty());
+}
+
+TEST(ScreenFace, AStyleIsNamedUnderTheFamilyItBelongsTo)
+{
+    // A face with a typographic family: name ID 1 says "Noto Sans Black", while its style "Black Italic" is
+    // a style of "Noto Sans". Asked for as ("Noto Sans Black", "Black Italic"), Qt finds no such style and
+    // draws the upright Black.
+    test::FakeFontSystem fonts;
+    test::FakeFontSystem::Face face;
+    face.face = {"/fonts/NotoSans-BlackItalic.ttf", 0, "Noto Sans Black", "Black Italic", "Noto Sans"};
+    fonts.faces.insert("noto sans black italic", face);
+    const QFont pinned = platform::screenFaceFont(fonts, "Noto Sans Black Italic");
+    EXPECT_EQ(pinned.families(), QStringList{"Noto Sans"});
+    EXPECT_EQ(pinned.styleName(), "Black Italic");
+
+    // Asked for by its own family, the request's bold and italic choose within that family.
+    fonts.faces.insert("noto sans black", face);
+    const QFont family = platform::screenFaceFont(fonts, "Noto Sans Black");
+    EXPECT_EQ(family.families(), QStringList{"Noto Sans Black"});
+    EXPECT_TRUE(family.styleName().isEmpty());
 }

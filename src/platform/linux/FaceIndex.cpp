@@ -251,7 +251,11 @@ QString FaceIndex::familyOf(int i)
 
 ResolvedFace FaceIndex::resolved(int i)
 {
-    return ResolvedFace{face(i).file, face(i).index, familyOf(i), face(i).style};
+    ResolvedFace out{face(i).file, face(i).index, familyOf(i), face(i).style, {}};
+    // fontconfig pairs its first style name with its first family; name ID 1 may be another family.
+    const QString first = face(i).families.value(0);
+    if (first != out.family) out.styleFamily = first;
+    return out;
 }
 
 int FaceIndex::learnFile(const QString& path)
