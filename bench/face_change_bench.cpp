@@ -61,6 +61,7 @@ int main(int argc, char** argv)
 
     std::vector<double> faceChange;
     std::vector<double> naive;
+    std::vector<std::pair<double, QString>> slowest; // face changes, to name the slowest faces
     QElapsedTimer clock;
     for (int i = 0; i < viewer.fontList->count(); i += every) {
         const QString face = viewer.fontList->itemText(i);
@@ -69,6 +70,7 @@ int main(int argc, char** argv)
             viewer.fontList->setListIndex(i);
             viewer.displayPicture->picture(); // the sample is drawn when shown
             faceChange.push_back(clock.nsecsElapsed() / 1e6);
+            slowest.emplace_back(faceChange.back(), face);
         }
         if (!runNaive) continue;
         const QFont screenFace = quillon::platform::screenFaceFont(machine.platform().fontSystem, face);
@@ -90,5 +92,8 @@ int main(int argc, char** argv)
     std::printf("face change (sizes, sample, details): median %.2f ms, worst %.2f ms\n", a.median, a.worst);
     std::printf("naive sixteen sizes:                  median %.2f ms, worst %.2f ms\n", b.median, b.worst);
     std::printf("ratio: median %.3f, worst %.3f\n", a.median / b.median, a.worst / b.worst);
+    std::sort(slowest.begin(), slowest.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+    for (std::size_t i = 0; i < std::min<std::size_t>(5, slowest.size()); ++i)
+        std::printf("slow face change: %.2f ms %s\n", slowest[i].first, slowest[i].second.toUtf8().constData());
     return 0;
 }
