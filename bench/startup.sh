@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Start-up benchmark: exec to main window mapped (splash off) for the program and for a bare Qt program
 # that lists the font database's families, alternating, several runs each, on this machine's fonts under
-# Xvfb. Prints the medians, their ratio, the resident memory once idle, and the processor time each used (a
-# figure a busy shared machine disturbs less than the elapsed time).
+# Xvfb. Prints the medians, their ratio, the resident memory once idle, and the processor time each had used
+# when its window was mapped (a figure a busy shared machine disturbs less than the elapsed time).
 # usage: bench/startup.sh [RUNS]   (build the program first: scripts/build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -35,4 +35,4 @@ echo "baseline: median ${b} ms to mapped, runs: $(cut -d' ' -f1 "$work/b" | tr '
 echo "ratio quillon/baseline: $(awk -v q="$q" -v b="$b" 'BEGIN {printf "%.2f", q / b}')"
 echo "resident memory once idle: quillon $(median "$work/q" 2) kB, baseline $(median "$work/b" 2) kB"
 qc=$(median "$work/q" 3); bc=$(median "$work/b" 3)
-echo "processor time (to mapped plus the idle wait): quillon ${qc} ms, baseline ${bc} ms, ratio $(awk -v q="$qc" -v b="$bc" 'BEGIN {printf "%.2f", q / b}')"
+echo "processor time to mapped: quillon ${qc} ms, baseline ${bc} ms, ratio $(awk -v q="$qc" -v b="$bc" 'BEGIN {printf "%.2f", q / b}')"
