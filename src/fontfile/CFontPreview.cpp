@@ -2,6 +2,7 @@
 
 #include "fontfile/NameText.h"
 #include "fontfile/PositionedFile.h"
+#include "platform/NativeText.h"
 
 #include <QFile>
 #include <QHash>
@@ -292,7 +293,7 @@ bool CFontPreview::FileExists(const QString& path)
     // One attribute query: the path must exist (links followed) and not be a folder.
     if (path.isEmpty()) return false;
     struct stat attributes {};
-    if (::stat(QFile::encodeName(path).constData(), &attributes) != 0) return false;
+    if (::stat(platform::nativeBytes(path).constData(), &attributes) != 0) return false;
     return !S_ISDIR(attributes.st_mode);
 }
 

@@ -1,5 +1,7 @@
 #include "fontfile/PositionedFile.h"
 
+#include "platform/NativeText.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -17,7 +19,7 @@ PositionedFile::~PositionedFile() { close(); }
 bool PositionedFile::open(const QString& path)
 {
     close();
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = platform::nativeBytes(path); // every byte of a name that is not UTF-8
     if (native.isEmpty()) return false;
     // O_NONBLOCK so that opening a FIFO someone named as a font cannot wait for a writer.
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);

@@ -1,5 +1,7 @@
 #include "options/RegistryModule.h"
 
+#include "platform/NativeText.h"
+
 #include <string>
 #include <vector>
 
@@ -9,7 +11,9 @@ using namespace platform;
 
 namespace {
 
-std::string ansi(const QString& text) { return text.toStdString(); }
+// The "ANSI code page" of the Linux realisation: UTF-8, with the bytes of a file name that is not UTF-8
+// kept as they are, so that a font file's name reads back as the very bytes the system gave.
+std::string ansi(const QString& text) { return platform::nativeBytes(text).toStdString(); }
 
 } // namespace
 
@@ -36,7 +40,8 @@ RegValue RegistryModule::GetRegValue(HKEY root, const QString& path, const QStri
         std::vector<unsigned char> buffer(size, 0);
         DWORD read = size;
         if (registry_.RegQueryValueEx(key, valueName, &type, buffer.data(), &read) == ERROR_SUCCESS)
-            result = QString::fromUtf8(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(size));
+            result = platform::fromNativeBytes(
+                QByteArrayView(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(size)));
     } else if (type == REG_DWORD) {
         unsigned char bytes[4] = {};
         DWORD read = sizeof bytes;

@@ -6,9 +6,9 @@
 #include "catalogue/MemoryFaceList.h"
 #include "display/FontDetails.h"
 #include "fontfile/CFontPreview.h"
+#include "platform/NativeText.h"
 #include "platform/Platform.h"
-
-#include <QFileInfo>
+#include "platform/linux/ReadableFile.h"
 
 #include <cstdio>
 
@@ -35,7 +35,7 @@ QString escaped(const QString& value)
 
 void printField(const char* name, const QString& value)
 {
-    const QByteArray bytes = (QString::fromLatin1(name) + u'\t' + escaped(value)).toUtf8();
+    const QByteArray bytes = platform::nativeBytes(QString::fromLatin1(name) + u'\t' + escaped(value));
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
     std::fputc('\n', stdout);
 }
@@ -47,7 +47,7 @@ void printField(const char* name, bool value)
 
 void printLine(const QString& line)
 {
-    const QByteArray bytes = escaped(line).toUtf8();
+    const QByteArray bytes = platform::nativeBytes(escaped(line));
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
     std::fputc('\n', stdout);
 }
@@ -60,9 +60,9 @@ int font(platform::Platform& platform, const QStringList& args)
         std::fputs("usage: quillon-inspect font FILE\n", stderr);
         return 2;
     }
-    const QFileInfo info(args[0]);
-    if (!info.exists() || info.isDir()) {
-        std::fprintf(stderr, "quillon-inspect: %s: no such file\n", qPrintable(args[0]));
+    if (const QString problem = platform::whyNotReadable(args[0]); !problem.isEmpty()) {
+        std::fprintf(stderr, "quillon-inspect: %s: %s\n", platform::nativeBytes(args[0]).constData(),
+                     problem.toLocal8Bit().constData());
         return 2;
     }
     CFontPreview reader(platform.fontSystem);

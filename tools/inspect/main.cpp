@@ -2,6 +2,7 @@
 // dispatches. Output is plain text, one item per line; errors go to standard error with exit status 2.
 #include "tools/inspect/Commands.h"
 
+#include "platform/NativeText.h"
 #include "platform/linux/LinuxPlatform.h"
 
 #include <QGuiApplication>
@@ -37,14 +38,16 @@ int usage()
 
 int main(int argc, char** argv)
 {
-    // Fonts are measured and drawn the way the screen does it, without needing a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // Fonts are measured and drawn the way the screen does it, without a display: none is needed, and one
+    // that is named but cannot be reached would otherwise end the program before it starts.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The arguments as bytes, before Qt could take any of them ("-reverse") for its own options.
+    const QStringList all = quillon::platform::argumentsFrom(argc, argv);
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QGuiApplication app(qtArgc, qtArgv);
     if (argc < 2) return usage();
-    QStringList args;
-    for (int i = 2; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    const QStringList args = all.mid(1);
     quillon::platform::LinuxPlatform machine;
     for (const Command& c : kCommands)
         if (std::strcmp(argv[1], c.name) == 0) return c.run(machine.platform(), args);

@@ -1,5 +1,6 @@
 #include "platform/linux/InstalledFonts.h"
 
+#include "platform/NativeText.h"
 #include "platform/linux/FontconfigFaces.h"
 
 namespace quillon::platform {
@@ -29,7 +30,7 @@ QString InstalledFonts::fontFilePath(const QString& fileName)
         indexed_ = true;
         pathByName_.reserve(static_cast<qsizetype>(entries_.size()));
         for (const FontsKeyEntry& entry : entries_) {
-            const QString path = QString::fromStdString(entry.file);
+            const QString path = fromNativeBytes(entry.file);
             const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).toLower();
             if (!pathByName_.contains(name)) pathByName_.insert(name, path);
         }
