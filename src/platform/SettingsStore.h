@@ -14,6 +14,9 @@ public:
     /// program saved before the call.
     virtual QString GetSetting(const QString& appName, const QString& section, const QString& key,
                                const QString& defaultValue = QString()) = 0;
+    /// A settings file this store could not fully understand and so leaves exactly as it is: its values
+    /// read as their defaults and saves to it are dropped. Empty while every file it met was understood.
+    virtual QString damagedFile() const { return QString(); }
 };
 
 } // namespace quillon::platform

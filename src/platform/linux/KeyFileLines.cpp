@@ -1,5 +1,7 @@
 #include "platform/linux/KeyFileLines.h"
 
+#include "platform/linux/IniValue.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -65,8 +67,9 @@ bool isKeyName(const QString& key)
 
 } // namespace
 
-std::optional<KeyFileLines> KeyFileLines::parse(const QByteArray& text)
+std::optional<KeyFileLines> KeyFileLines::parse(const QByteArray& text, Syntax syntax)
 {
+    const bool ini = syntax == Syntax::QtIni;
     if (text.contains('\0')) return std::nullopt;
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString decoded = decoder.decode(text);
@@ -83,23 +86,39 @@ std::optional<KeyFileLines> KeyFileLines::parse(const QByteArray& text)
         line.text = raw;
         QString content = raw;
         if (content.endsWith(QLatin1Char('\r'))) content.chop(1);
+        if (ini && content.contains(QLatin1Char('\r'))) return std::nullopt; // QSettings ends a line there
         const qsizetype start = skipSpaces(content, 0);
         const QString rest = content.mid(start);
-        if (rest.isEmpty() || rest.startsWith(QLatin1Char('#'))) {
+        if (rest.isEmpty() || rest.startsWith(QLatin1Char('#')) || (ini && rest.startsWith(QLatin1Char(';')))) {
             line.kind = Kind::Comment;
         } else if (const auto name = groupName(rest)) {
             line.kind = Kind::Group;
-            group = *name;
+            if (!ini) {
+                group = *name;
+            } else if (name->compare(QLatin1String("General"), Qt::CaseInsensitive) == 0) {
+                group.clear(); // QSettings' own name for the keys outside any group
+            } else {
+                const auto unescaped = ini::readKey(*name);
+                if (!unescaped || unescaped->isEmpty()) return std::nullopt;
+                group = *unescaped;
+            }
         } else {
             const qsizetype equals = rest.indexOf(QLatin1Char('='));
-            if (equals <= 0 || group.isEmpty()) return std::nullopt;
+            if (equals <= 0 || (group.isEmpty() && !ini)) return std::nullopt;
             line.key = rest.left(trimmedEnd(rest.left(equals), 0));
-            if (!isKeyName(line.key)) return std::nullopt;
+            if (ini) {
+                const auto key = line.key.contains(QLatin1Char('"')) ? std::nullopt : ini::readKey(line.key);
+                if (!key || key->isEmpty()) return std::nullopt;
+                line.key = *key;
+            } else if (!isKeyName(line.key)) {
+                return std::nullopt;
+            }
             line.kind = Kind::Entry;
             qsizetype valueStart = start + equals + 1;
             while (valueStart < raw.size() && (raw.at(valueStart) == QLatin1Char(' ') || raw.at(valueStart) == QLatin1Char('\t')))
                 ++valueStart;
             line.valueStart = static_cast<int>(valueStart);
+            if (ini && !ini::readValue(QStringView(content).mid(valueStart))) return std::nullopt;
         }
         line.group = group;
         file.lines_.push_back(std::move(line));
@@ -107,12 +126,12 @@ std::optional<KeyFileLines> KeyFileLines::parse(const QByteArray& text)
     return file;
 }
 
-std::optional<KeyFileLines> KeyFileLines::load(const QString& path)
+std::optional<KeyFileLines> KeyFileLines::load(const QString& path, Syntax syntax)
 {
     QFile file(path);
     if (!file.exists()) return KeyFileLines();
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    return parse(file.readAll());
+    return parse(file.readAll(), syntax);
 }
 
 QByteArray KeyFileLines::text() const

@@ -1,8 +1,10 @@
 #pragma once
-// A key file (desktop entry, mimeapps.list, mimeinfo.cache) held line for line, so that an edit changes only
-// the lines it means to and every other line, comment and blank stays as the user left it. A file is
-// accepted by the rules GLib reads these files with, since that is how the desktop sees them: a file GLib
-// would refuse is refused here too, and the caller leaves it alone.
+// A key file (desktop entry, mimeapps.list, mimeinfo.cache, the program's settings file) held line for line,
+// so that an edit changes only the lines it means to and every other line, comment and blank stays as the
+// user left it. A desktop file is accepted by the rules GLib reads these files with, since that is how the
+// desktop sees them; a settings file by the rules of QSettings' INI format, which earlier versions wrote.
+// A file that its reader would refuse, or read otherwise than line for line, is refused here too, and the
+// caller leaves it alone.
 
 #include <QByteArray>
 #include <QString>
@@ -15,17 +17,23 @@ namespace quillon::platform {
 
 class KeyFileLines {
 public:
+    enum class Syntax {
+        Desktop, ///< freedesktop key files as GLib reads them
+        QtIni    ///< QSettings' INI files: ";" comments too, keys and group names with "%" escapes, values
+                 ///< as ini::readValue reads them (one line each), keys before any group in "General" ("")
+    };
+
     struct Entry {
         int line = 0;  ///< index into the file's lines
-        QString key;   ///< as written, without surrounding blanks
+        QString key;   ///< as written, without surrounding blanks (QtIni: with its escapes undone)
         QString value; ///< as written (escapes kept), without surrounding blanks
     };
 
     /// Accepts UTF-8 text without NUL bytes whose lines are blank, comments ("#"), group headers or
     /// key=value pairs after a group header; anything else gives nullopt.
-    static std::optional<KeyFileLines> parse(const QByteArray& text);
+    static std::optional<KeyFileLines> parse(const QByteArray& text, Syntax syntax = Syntax::Desktop);
     /// Reads and parses a file. A missing file is an empty one; an unreadable or refused file gives nullopt.
-    static std::optional<KeyFileLines> load(const QString& path);
+    static std::optional<KeyFileLines> load(const QString& path, Syntax syntax = Syntax::Desktop);
 
     /// The file's text: its lines, each ended by a newline (the last one only if the file ended so).
     QByteArray text() const;
@@ -37,7 +45,7 @@ public:
 
     /// The entries of a group in file order, every header of that name counted (the desktop merges them).
     std::vector<Entry> entries(const QString& group) const;
-    /// The last value of a key in a group (the one the desktop uses), unescaped.
+    /// The last value of a key in a group (the one the desktop uses), unescaped by the desktop's rules.
     std::optional<QString> value(const QString& group, const QString& key) const;
 
     /// Replaces an entry's value, keeping the key, the "=" and the blanks around it as written.
