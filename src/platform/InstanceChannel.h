@@ -23,8 +23,14 @@ public:
     virtual Claim claim() = 0;
 
     /// In a second copy: asks the running copy to activate the window titled windowTitle and send it F16,
-    /// and waits until it says it has processed the key. False when the running copy did not answer.
+    /// and waits until it says it has processed the key. False when the running copy did not answer (it
+    /// is given a few seconds to say it has the request: a stopped or hung copy never does) or could not
+    /// take the request.
     virtual bool handOff(const QString& windowTitle) = 0;
+
+    /// Why the last claim gave Unavailable or the last hand-off failed, in a sentence for the user; empty
+    /// after a success.
+    virtual QString problem() const = 0;
 
     /// In the first copy: what to do for each hand-off. The handler runs on the user-interface thread and
     /// returns true once the window was found and the key processed. Requests that arrive before a handler

@@ -1,15 +1,35 @@
 #include "shell/Main.h"
 
 #include "platform/InstanceChannel.h"
+#include "platform/NativeText.h"
 #include "platform/Platform.h"
 #include "platform/SettingsStore.h"
 #include "shell/Viewer.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
 
 #include <cstdio>
 
 namespace quillon {
+
+namespace {
+
+void tellTerminal(const QString& text)
+{
+    std::fprintf(stderr, "quillon: %s\n", platform::nativeBytes(text).constData());
+}
+
+/// Whether message boxes can be seen: not on the offscreen platform the tests and scripts use.
+bool hasDisplay()
+{
+    const QString name = QGuiApplication::platformName();
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && name != QLatin1String("offscreen") &&
+           name != QLatin1String("minimal");
+}
+
+} // namespace
 
 QString commandLineFrom(const QStringList& arguments)
 {
@@ -26,6 +46,10 @@ QString exeShortPathFor(const QString& executablePath)
 
 Main::Main(platform::Platform& platform, platform::InstanceChannel& channel) : platform_(platform), channel_(channel)
 {
+    showProblem = [](const QString& text) {
+        tellTerminal(text);
+        if (hasDisplay()) QMessageBox::warning(nullptr, kAppTitle, text);
+    };
 }
 
 Main::~Main() = default;
@@ -34,14 +58,24 @@ int Main::start(const QStringList& arguments, const QString& executablePath)
 {
     module_.commandLine = commandLineFrom(arguments);
     platform_.settings.SaveSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLine"), module_.commandLine);
+    if (const QString damaged = platform_.settings.damagedFile(); !damaged.isEmpty())
+        tellTerminal(QStringLiteral("the settings file %1 is not understood and is left as it is; default settings "
+                                    "are used")
+                         .arg(damaged));
 
     const auto claim = channel_.claim();
     if (claim == platform::InstanceChannel::Claim::Running) {
         if (channel_.handOff(kViewerCaption)) return 0;
-        std::fputs("quillon: the running copy did not answer the hand-off\n", stderr);
+        // Never a second running copy: this start ends, and says why.
+        showProblem(QStringLiteral("Quillon is already running, but %1. This start was given up.")
+                        .arg(channel_.problem()));
         return 1;
     }
-    // Unavailable: no channel can be made (no private runtime folder); run on alone rather than not at all.
+    if (claim == platform::InstanceChannel::Claim::Unavailable) {
+        // Running on alone is better than not at all, but a later start will not find this copy.
+        tellTerminal(channel_.problem() + QStringLiteral("; running without the single-instance check, so a "
+                                                         "later start opens a copy of its own"));
+    }
 
     module_.fontExtensions = {QStringLiteral("fon"), QStringLiteral("otf"), QStringLiteral("pfm"),
                               QStringLiteral("ttc"), QStringLiteral("ttf"), QString()};

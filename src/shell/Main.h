@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 namespace quillon {
@@ -32,6 +33,10 @@ public:
     /// Runs the start. Returns -1 when the main window is shown and the event loop must run, else the
     /// process's exit status (0 after a hand-off).
     int start(const QStringList& arguments, const QString& executablePath);
+
+    /// Tells the user why this start could not do what it should (the running copy did not answer): on the
+    /// terminal, and in a message box when there is a display. Tests replace it.
+    std::function<void(const QString& text)> showProblem;
 
     FontModule& module() { return module_; }
     FontCatalogue& catalogue() { return catalogue_; }

@@ -149,4 +149,26 @@ TEST(LocalInstanceChannel, AFolderOthersCanEnterIsRefused)
                                              QFile::ExeOther);
     LocalInstanceChannel channel("quillon", folder.path());
     EXPECT_EQ(channel.claim(), Claim::Unavailable);
+    EXPECT_TRUE(channel.problem().contains(folder.path())) << channel.problem().toStdString();
+}
+
+TEST(LocalInstanceChannel, ACopyThatListensButNeverAnswersIsGivenUpOnSoon)
+{
+    // A stopped or hung copy: its socket still takes connections (the system queues them), nothing more.
+    QTemporaryDir folder;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, QFile::encodeName(folder.path() + "/quillon.socket").constData());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(fd, 8), 0);
+
+    LocalInstanceChannel second("quillon", folder.path(), 60000, 300);
+    ASSERT_EQ(second.claim(), Claim::Running);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(second.handOff(" Quillon"));
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_TRUE(second.problem().contains("did not answer")) << second.problem().toStdString();
+    ::close(fd);
 }

@@ -1,8 +1,9 @@
 #include "platform/linux/LocalInstanceChannel.h"
 
+#include "platform/linux/FileLock.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
@@ -14,7 +15,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -25,6 +25,7 @@ namespace quillon::platform {
 namespace {
 
 const QByteArray kRequest = "ACTIVATE ";
+const QByteArray kTaken = "TAKEN\n";
 const QByteArray kDone = "DONE\n";
 const QByteArray kFail = "FAIL\n";
 constexpr int kMaxLine = 4096;
@@ -37,39 +38,6 @@ bool isPrivateFolder(const QString& path)
     if (lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     return st.st_uid == getuid() && (st.st_mode & 0077) == 0;
 }
-
-/// An exclusive lock on a file in the private folder, held until destroyed. The system drops it when the
-/// process ends, however it ends, so a copy that was killed never leaves it held; and taking it writes
-/// nothing to disk.
-class FolderLock {
-public:
-    explicit FolderLock(const QString& path)
-        : fd_(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600))
-    {
-    }
-    ~FolderLock()
-    {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-
-    bool tryLock(int timeoutMs)
-    {
-        if (fd_ < 0) return false;
-        QElapsedTimer clock;
-        clock.start();
-        for (;;) {
-            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return true;
-            if (errno != EWOULDBLOCK && errno != EINTR) return false;
-            if (clock.elapsed() >= timeoutMs) return false;
-            ::usleep(1000);
-        }
-    }
-
-private:
-    int fd_;
-};
 
 bool fillAddress(const QString& path, sockaddr_un& address, socklen_t& length)
 {
@@ -152,8 +120,9 @@ QByteArray readLine(int fd, qsizetype most, const QDeadlineTimer& deadline)
 
 } // namespace
 
-LocalInstanceChannel::LocalInstanceChannel(QString name, QString folder, int handOffTimeoutMs)
-    : name_(std::move(name)), folder_(std::move(folder)), handOffTimeoutMs_(handOffTimeoutMs)
+LocalInstanceChannel::LocalInstanceChannel(QString name, QString folder, int handOffTimeoutMs, int answerTimeoutMs)
+    : name_(std::move(name)), folder_(std::move(folder)), handOffTimeoutMs_(handOffTimeoutMs),
+      answerTimeoutMs_(answerTimeoutMs)
 {
 }
 
@@ -183,20 +152,33 @@ bool LocalInstanceChannel::ensureFolder()
     }
     if (!QFileInfo::exists(folder_)) {
         const QByteArray native = QFile::encodeName(folder_);
-        if (mkdir(native.constData(), 0700) != 0 && !QFileInfo::exists(folder_)) return false;
+        if (mkdir(native.constData(), 0700) != 0 && !QFileInfo::exists(folder_)) {
+            problem_ = QStringLiteral("the folder %1 for the single-instance channel cannot be made (%2)")
+                           .arg(folder_, QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
     }
-    return isPrivateFolder(folder_);
+    if (isPrivateFolder(folder_)) return true;
+    // Someone else's folder, or one others can enter, could hold a socket planted to take the hand-off.
+    problem_ = QStringLiteral("the folder %1 for the single-instance channel belongs to another user or is open "
+                              "to others, so it is not used")
+                   .arg(folder_);
+    return false;
 }
 
 InstanceChannel::Claim LocalInstanceChannel::claim()
 {
+    problem_.clear();
     if (listener_ >= 0) return Claim::First;
     if (!ensureFolder()) return Claim::Unavailable;
     // The lock makes connect-or-listen one step: of two copies starting together, the second to get the
     // lock finds the first one listening. A copy that died holds no lock. (Not the ".lock" name earlier
     // builds kept a lock file under: those would take an empty file left here for a held lock.)
-    FolderLock lock(folder_ + QLatin1Char('/') + name_ + QStringLiteral(".flock"));
-    if (!lock.tryLock(15000)) return Claim::Unavailable;
+    FileLock lock = FileLock::onFile(folder_ + QLatin1Char('/') + name_ + QStringLiteral(".flock"));
+    if (!lock.tryLock(15000)) {
+        problem_ = QStringLiteral("the single-instance lock in %1 could not be taken").arg(folder_);
+        return Claim::Unavailable;
+    }
 
     if (const int probe = connectTo(socketPath(), 2000); probe >= 0) {
         ::close(probe);
@@ -207,11 +189,13 @@ InstanceChannel::Claim LocalInstanceChannel::claim()
     ::unlink(native.constData());
     sockaddr_un address;
     socklen_t length = 0;
-    if (!fillAddress(socketPath(), address, length)) return Claim::Unavailable;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return Claim::Unavailable;
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 || ::listen(fd, 64) != 0) {
-        ::close(fd);
+    const int fd = fillAddress(socketPath(), address, length)
+                       ? ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)
+                       : -1;
+    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 || ::listen(fd, 64) != 0) {
+        problem_ = QStringLiteral("the single-instance socket %1 cannot be made (%2)")
+                       .arg(socketPath(), QString::fromLocal8Bit(std::strerror(errno)));
+        if (fd >= 0) ::close(fd);
         return Claim::Unavailable;
     }
     ::chmod(native.constData(), 0600);
@@ -223,14 +207,27 @@ InstanceChannel::Claim LocalInstanceChannel::claim()
 
 bool LocalInstanceChannel::handOff(const QString& windowTitle)
 {
-    const int fd = connectTo(socketPath(), 5000);
-    if (fd < 0) return false;
+    problem_.clear();
+    const int fd = connectTo(socketPath(), answerTimeoutMs_);
     QByteArray title = windowTitle.toUtf8().left(kMaxLine - 16);
     title.replace('\n', ' ');
-    const bool answered = writeAll(fd, kRequest + title + '\n', QDeadlineTimer(5000)) &&
-                          readLine(fd, 64, QDeadlineTimer(handOffTimeoutMs_)) == kDone;
-    ::close(fd);
-    return answered;
+    QByteArray answer;
+    if (fd >= 0 && writeAll(fd, kRequest + title + '\n', QDeadlineTimer(answerTimeoutMs_))) {
+        answer = readLine(fd, 64, QDeadlineTimer(answerTimeoutMs_));
+        if (answer == kTaken) answer = readLine(fd, 64, QDeadlineTimer(handOffTimeoutMs_));
+    }
+    if (fd >= 0) ::close(fd);
+    if (answer == kDone) return true;
+    const auto seconds = [](int ms) { return QString::number((ms + 999) / 1000); };
+    if (answer == kFail)
+        problem_ = QStringLiteral("the running copy could not take over this start");
+    else if (answer.isEmpty())
+        problem_ = QStringLiteral("the running copy did not answer within %1 seconds (it may be stopped or hung)")
+                       .arg(seconds(answerTimeoutMs_));
+    else
+        problem_ = QStringLiteral("the running copy took this start but did not finish it within %1 seconds")
+                       .arg(seconds(handOffTimeoutMs_));
+    return false;
 }
 
 void LocalInstanceChannel::setHandOffHandler(std::function<bool(const QString&)> handler)
@@ -280,9 +277,11 @@ void LocalInstanceChannel::readFrom(Client* client)
             return drop(client); // closed before a whole request
         }
     }
-    // One request per connection: nothing more is read from it.
+    // One request per connection: nothing more is read from it. The second copy hears at once that this copy
+    // is alive and has its request, even while the request waits for the window or a message box is open.
     client->notifier->setEnabled(false);
     client->lineComplete = true;
+    ::send(client->fd, kTaken.constData(), static_cast<std::size_t>(kTaken.size()), MSG_NOSIGNAL);
     serve(client);
 }
 

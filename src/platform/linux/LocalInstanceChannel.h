@@ -20,13 +20,17 @@ class LocalInstanceChannel final : public QObject, public InstanceChannel {
     Q_OBJECT
 public:
     /// folder: where the socket and lock live; empty means $XDG_RUNTIME_DIR (or a private folder in /tmp).
-    /// name: the channel's name, one per program.
-    explicit LocalInstanceChannel(QString name, QString folder = QString(), int handOffTimeoutMs = 60000);
+    /// name: the channel's name, one per program. A running copy says at once that it has a request (from
+    /// its event loop) and again once the request is processed: the second copy waits answerTimeoutMs for
+    /// the first answer, which a stopped or hung copy never gives, and handOffTimeoutMs for the second.
+    explicit LocalInstanceChannel(QString name, QString folder = QString(), int handOffTimeoutMs = 60000,
+                                  int answerTimeoutMs = 5000);
     ~LocalInstanceChannel() override;
 
     Claim claim() override;
     bool handOff(const QString& windowTitle) override;
     void setHandOffHandler(std::function<bool(const QString& windowTitle)> handler) override;
+    QString problem() const override { return problem_; }
 
     QString socketPath() const;
 
@@ -48,6 +52,8 @@ private:
     QString name_;
     QString folder_;
     int handOffTimeoutMs_;
+    int answerTimeoutMs_;
+    QString problem_;
     int listener_ = -1;
     std::unique_ptr<QSocketNotifier> listening_;
     std::function<bool(const QString&)> handler_;
