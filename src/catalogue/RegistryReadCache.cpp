@@ -224,6 +224,17 @@ LONG RegistryReadCache::RegSetValueEx(HKEY key, const std::string& name, DWORD t
     return base_.RegSetValueEx(key, name, type, data, size);
 }
 
+LONG RegistryReadCache::RegDeleteValue(HKEY key, const std::string& name)
+{
+    OpenKey* open = find(key);
+    if (!open) return base_.RegDeleteValue(key, name);
+    if (open->own) return ERROR_ACCESS_DENIED; // opened for reading only
+    Copy& copy = copies_[open->path];
+    copy.made = false;
+    copy.values.clear();
+    return base_.RegDeleteValue(key, name);
+}
+
 LONG RegistryReadCache::RegCloseKey(HKEY key)
 {
     const auto it = open_.find(key);

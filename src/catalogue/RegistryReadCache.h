@@ -35,6 +35,7 @@ public:
                                    unsigned char* data, platform::DWORD* dataSize) override;
     platform::LONG RegSetValueEx(platform::HKEY key, const std::string& name, platform::DWORD type,
                                  const unsigned char* data, platform::DWORD size) override;
+    platform::LONG RegDeleteValue(platform::HKEY key, const std::string& name) override;
     platform::LONG RegCloseKey(platform::HKEY key) override;
 
 private:

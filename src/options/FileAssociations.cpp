@@ -5,6 +5,7 @@
 #include "shell/FontModule.h"
 
 #include <optional>
+#include <utility>
 
 namespace quillon {
 
@@ -25,6 +26,11 @@ std::optional<VerbPlaces> placesFor(const QString& verb)
 }
 
 bool hasProgram(const QString& command) { return !commandProgram(command).isEmpty(); }
+
+QString classKeyFor(const QString& extension, const QString& shellVerb)
+{
+    return extension + QStringLiteral("file\\shell\\") + shellVerb + QStringLiteral("\\command");
+}
 
 } // namespace
 
@@ -51,36 +57,58 @@ void FileAssociations::SaveAssociation(const QString& verb)
     settings_.SaveSetting(settings_keys::kTitle, settings_keys::kSection, places->priorKey, current);
 }
 
-void FileAssociations::SetAssociation(const QString& verb)
+bool FileAssociations::SetAssociation(const QString& verb)
 {
     const auto places = placesFor(verb);
-    if (!places) return;
-    writeAll(places->shellVerb, verb == QStringLiteral("V") ? module_.viewCommand : module_.printCommand);
+    if (!places) return true;
+    return writeAll(places->shellVerb, verb == QStringLiteral("V") ? module_.viewCommand : module_.printCommand);
 }
 
-void FileAssociations::RestoreAssociation(const QString& verb)
+bool FileAssociations::RestoreAssociation(const QString& verb)
 {
     const auto places = placesFor(verb);
-    if (!places) return;
+    if (!places) return true;
     const QString prior =
         settings_.GetSetting(settings_keys::kTitle, settings_keys::kSection, places->priorKey, QString());
-    if (prior.isEmpty()) return;
-    writeAll(places->shellVerb, prior);
-    settings_.SaveSetting(settings_keys::kTitle, settings_keys::kSection, places->priorKey, QString());
+    // Without a command to put back, the program still takes its own out: leaving it in place would keep
+    // the program the shell's command while the option says it is not.
+    const QString own = verb == QStringLiteral("V") ? module_.viewCommand : module_.printCommand;
+    const bool ok = hasProgram(prior) ? writeAll(places->shellVerb, prior) : removeOwn(places->shellVerb, own);
+    if (ok && !prior.isEmpty())
+        settings_.SaveSetting(settings_keys::kTitle, settings_keys::kSection, places->priorKey, QString());
+    return ok;
 }
 
-void FileAssociations::writeAll(const QString& shellVerb, const QString& command)
+bool FileAssociations::writeAll(const QString& shellVerb, const QString& command)
 {
-    if (!hasProgram(command)) return;
+    if (!hasProgram(command)) return false;
+    bool ok = true;
     for (const QString& extension : module_.fontExtensions) {
         if (extension.isEmpty()) continue;
-        const QString classKey = extension + QStringLiteral("file\\shell\\") + shellVerb + QStringLiteral("\\command");
+        const QString classKey = classKeyFor(extension, shellVerb);
         const QString machineKey = QStringLiteral("software\\classes\\") + classKey;
         registry_.CreateRegKey(HKEY_CLASSES_ROOT, classKey);
-        registry_.SetRegValue(HKEY_CLASSES_ROOT, classKey, QString(), 2, command);
+        if (registry_.SetRegValue(HKEY_CLASSES_ROOT, classKey, QString(), 2, command) != kRegSuccess) ok = false;
         registry_.CreateRegKey(HKEY_LOCAL_MACHINE, machineKey);
         registry_.SetRegValue(HKEY_LOCAL_MACHINE, machineKey, QString(), 2, command);
     }
+    return ok;
+}
+
+bool FileAssociations::removeOwn(const QString& shellVerb, const QString& ownCommand)
+{
+    bool ok = true;
+    for (const QString& extension : module_.fontExtensions) {
+        if (extension.isEmpty()) continue;
+        const QString classKey = classKeyFor(extension, shellVerb);
+        const QString machineKey = QStringLiteral("software\\classes\\") + classKey;
+        for (const auto& [root, key] : {std::pair{HKEY_CLASSES_ROOT, classKey}, std::pair{HKEY_LOCAL_MACHINE, machineKey}}) {
+            // Only the program's own command, read exactly as written: another program's stays.
+            if (regValueText(registry_.GetRegValue(root, key, QString())) != ownCommand) continue;
+            if (registry_.DeleteRegValue(root, key, QString()) != kRegSuccess && root == HKEY_CLASSES_ROOT) ok = false;
+        }
+    }
+    return ok;
 }
 
 } // namespace quillon

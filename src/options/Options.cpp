@@ -61,6 +61,11 @@ QMessageBox::StandardButton askWithMessageBox(QWidget* parent, const QString& te
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+void tellWithMessageBox(QWidget* parent, const QString& text, const QString& title)
+{
+    QMessageBox::warning(parent, title, text);
+}
+
 } // namespace
 
 Options::Options(const QRect& ownerFrame, platform::SettingsStore& settings, RegistryModule& registry,
@@ -68,7 +73,7 @@ Options::Options(const QRect& ownerFrame, platform::SettingsStore& settings, Reg
     : QDialog(parent, (parent ? Qt::Dialog : Qt::Tool) | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       settings_(settings), associations_(registry, settings, module), endProgram_(std::move(endProgram)),
-      question_(askWithMessageBox)
+      question_(askWithMessageBox), notice_(tellWithMessageBox)
 {
     setObjectName(QStringLiteral("Options"));
     setWindowTitle(QStringLiteral(" Quillon Options"));
@@ -148,17 +153,32 @@ void Options::ResetButtons()
 
 void Options::saveButton_Click()
 {
-    for (int i = 0; i < 3; ++i)
-        settings_.SaveSetting(settings_keys::kTitle, settings_keys::kSection, QString::fromUtf8(kBoxes[i].setting),
-                              fOption[i]->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    // The associations first: an option is stored only once the desktop has taken it, so that a change that
+    // failed is never shown as made the next time the dialog opens.
     const QString verbs[2] = {QStringLiteral("V"), QStringLiteral("P")};
+    bool made[3] = {true, true, true};
     for (int i = 0; i < 2; ++i) {
         if (fOption[i]->isChecked()) {
             associations_.SaveAssociation(verbs[i]);
-            associations_.SetAssociation(verbs[i]);
+            made[i] = associations_.SetAssociation(verbs[i]);
         } else {
-            associations_.RestoreAssociation(verbs[i]);
+            made[i] = associations_.RestoreAssociation(verbs[i]);
         }
+    }
+    for (int i = 0; i < 3; ++i)
+        if (made[i])
+            settings_.SaveSetting(settings_keys::kTitle, settings_keys::kSection, QString::fromUtf8(kBoxes[i].setting),
+                                  fOption[i]->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    if (!made[0] || !made[1]) {
+        // The boxes go back to what is stored, which is what the desktop still does.
+        for (int i = 0; i < 2; ++i)
+            if (!made[i])
+                fOption[i]->setChecked(isOne(settings_.GetSetting(settings_keys::kTitle, settings_keys::kSection,
+                                                                  QString::fromUtf8(kBoxes[i].setting),
+                                                                  QString::fromUtf8(kBoxes[i].defaultValue))));
+        asking_ = true;
+        notice_(this, kAssociationFailedText, windowTitle());
+        asking_ = false;
     }
     ResetButtons();
 }

@@ -44,6 +44,9 @@ public:
     ~Options() override;
 
     void setQuestion(Question question) { question_ = std::move(question); }
+    /// Tells the user something with an OK button only; tests record it instead.
+    using Notice = std::function<void(QWidget* parent, const QString& text, const QString& title)>;
+    void setNotice(Notice notice) { notice_ = std::move(notice); }
 
     /// The dialog's outer top left for an owner's outer rectangle and the dialog's outer size, in pixels:
     /// centred across plus 15 twips, centred down plus 150 twips.
@@ -63,6 +66,9 @@ public:
     inline static const QString kQuestionText = QStringLiteral(
         "The Quillon options have changed.\r\n\r\n    Do you wish to save the changes?");
     inline static const QString kQuestionTitle = QStringLiteral(" Exit Options Entry");
+    /// Said when Save could not change the desktop's associations; the options involved keep their values.
+    inline static const QString kAssociationFailedText =
+        QStringLiteral("The desktop's association file could not be changed and was left as it was.");
 
     QCheckBox* fOption[3] = {};
     QPushButton* saveButton = nullptr;
@@ -84,6 +90,7 @@ private:
     FileAssociations associations_;
     std::function<void()> endProgram_;
     Question question_;
+    Notice notice_;
     bool asking_ = false;
 };
 

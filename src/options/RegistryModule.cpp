@@ -86,6 +86,15 @@ QString RegistryModule::SetRegValue(HKEY root, const QString& path, const QStrin
     return status;
 }
 
+QString RegistryModule::DeleteRegValue(HKEY root, const QString& path, const QString& name)
+{
+    HKEY key = 0;
+    if (registry_.RegOpenKeyEx(root, ansi(path), 0, KEY_ALL_ACCESS, key) != ERROR_SUCCESS) return kRegError;
+    const LONG rc = registry_.RegDeleteValue(key, ansi(name));
+    registry_.RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? kRegSuccess : kRegError;
+}
+
 QString regValueText(const RegValue& value)
 {
     if (const auto* text = std::get_if<QString>(&value)) return *text;

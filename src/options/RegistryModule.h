@@ -33,6 +33,8 @@ public:
     /// and succeeds. The key must exist.
     QString SetRegValue(platform::HKEY root, const QString& path, const QString& name, int typeCode,
                         const RegInput& value);
+    /// Removes a value; "Error!" when the key cannot be opened for writing or holds no such value.
+    QString DeleteRegValue(platform::HKEY root, const QString& path, const QString& name);
 
 private:
     platform::Registry& registry_;

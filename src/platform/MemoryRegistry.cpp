@@ -200,6 +200,24 @@ LONG MemoryRegistry::RegSetValueEx(HKEY key, const std::string& name, DWORD type
     return ERROR_SUCCESS;
 }
 
+LONG MemoryRegistry::RegDeleteValue(HKEY key, const std::string& name)
+{
+    Handle* h = handle(key);
+    if (!h) return ERROR_INVALID_HANDLE;
+    if (!(h->access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+    if (h->node->view) {
+        h->snapshotTaken = false;
+        return h->node->view->writable() ? h->node->view->deleteValue(name) : ERROR_ACCESS_DENIED;
+    }
+    auto& values = h->node->values;
+    const std::string wanted = lowerAscii(name);
+    const auto it = std::find_if(values.begin(), values.end(),
+                                 [&](const RegistryValue& v) { return lowerAscii(v.name) == wanted; });
+    if (it == values.end()) return ERROR_FILE_NOT_FOUND;
+    values.erase(it);
+    return ERROR_SUCCESS;
+}
+
 LONG MemoryRegistry::RegCloseKey(HKEY key)
 {
     return handles_.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;

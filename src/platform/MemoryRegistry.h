@@ -29,6 +29,7 @@ public:
                          DWORD* dataSize) override;
     LONG RegSetValueEx(HKEY key, const std::string& name, DWORD type, const unsigned char* data,
                        DWORD size) override;
+    LONG RegDeleteValue(HKEY key, const std::string& name) override;
     LONG RegCloseKey(HKEY key) override;
 
     /// Number of handles not yet closed (for tests that check the routines close what they open).

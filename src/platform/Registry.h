@@ -66,6 +66,9 @@ public:
     /// Writes one value, byte for byte as given (no terminator is added). Needs KEY_SET_VALUE access.
     virtual LONG RegSetValueEx(HKEY key, const std::string& name, DWORD type, const unsigned char* data,
                                DWORD size) = 0;
+    /// Removes one value; "" names the key's default value. A missing value gives ERROR_FILE_NOT_FOUND.
+    /// Needs KEY_SET_VALUE access.
+    virtual LONG RegDeleteValue(HKEY key, const std::string& name) = 0;
     virtual LONG RegCloseKey(HKEY key) = 0;
 };
 

@@ -28,6 +28,12 @@ public:
         (void)value;
         return ERROR_ACCESS_DENIED;
     }
+    /// Removes a value; only called on writable views. Returns a Windows status code.
+    virtual LONG deleteValue(const std::string& name)
+    {
+        (void)name;
+        return ERROR_ACCESS_DENIED;
+    }
 };
 
 } // namespace quillon::platform

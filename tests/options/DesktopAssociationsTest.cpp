@@ -136,18 +136,24 @@ TEST_F(DesktopAssociationsTest, AnOwnCommandWithoutAProgramIsRefused)
     EXPECT_FALSE(QFile::exists(desktop.path("data/applications/" + kOurs)));
 }
 
-TEST_F(DesktopAssociationsTest, TheMimePackageIsInstalledForTheUserWhenFonOrPfmFirstNeedsIt)
+TEST_F(DesktopAssociationsTest, TheMimePackageIsInstalledForTheUserWhileFonOrPfmNeedsIt)
 {
+    const QString package = desktop.path("data/mime/packages/org.quillon.Quillon.xml");
+    const bool tool = !QStandardPaths::findExecutable("update-mime-database").isEmpty();
+    const auto types = [&] { return PrivateDesktop::read(desktop.path("data/mime/types")).value_or(""); };
     ASSERT_EQ(associations.setCommand("ttf", Verb::Open, quillon + " %1"), ERROR_SUCCESS);
-    EXPECT_FALSE(QFile::exists(desktop.path("data/mime/packages/org.quillon.Quillon.xml")));
     ASSERT_EQ(associations.setCommand("pfm", Verb::Print, quillon + " /p %1"), ERROR_SUCCESS);
-    EXPECT_EQ(PrivateDesktop::read(desktop.path("data/mime/packages/org.quillon.Quillon.xml")),
-              desktop::mimePackage());
-    if (!QStandardPaths::findExecutable("update-mime-database").isEmpty()) {
-        const QByteArray types = PrivateDesktop::read(desktop.path("data/mime/types")).value_or("");
-        EXPECT_TRUE(types.contains("application/x-font-fon\n"));
-        EXPECT_TRUE(types.contains("application/x-font-pfm\n"));
+    EXPECT_FALSE(QFile::exists(package)); // printing alone needs no type of its own
+    ASSERT_EQ(associations.setCommand("pfm", Verb::Open, quillon + " %1"), ERROR_SUCCESS);
+    EXPECT_EQ(PrivateDesktop::read(package), desktop::mimePackage());
+    if (tool) {
+        EXPECT_TRUE(types().contains("application/x-font-fon\n"));
+        EXPECT_TRUE(types().contains("application/x-font-pfm\n"));
     }
+    // Given back, the types go again and the files type as they did.
+    ASSERT_EQ(associations.removeCommand("pfm", Verb::Open), ERROR_SUCCESS);
+    EXPECT_FALSE(QFile::exists(package));
+    if (tool) EXPECT_FALSE(types().contains("application/x-font-pfm\n"));
     // The package the program installs is the one shipped in data/.
     const QString shipped = qEnvironmentVariable("QUILLON_SOURCE_DIR") + "/data/org.quillon.Quillon.xml";
     if (QFile::exists(shipped)) {
@@ -189,6 +195,7 @@ struct DesktopRoundTripTest : DesktopAssociationsTest {
     void saveOptions(bool viewer, bool printer)
     {
         auto* dialog = new Options(QRect(0, 0, 800, 600), settings, routines, module, {});
+        dialog->setNotice([this](QWidget*, const QString& text, const QString&) { notices << text; });
         dialog->show();
         dialog->fOption[0]->setChecked(viewer);
         dialog->fOption[1]->setChecked(printer);
@@ -211,6 +218,7 @@ struct DesktopRoundTripTest : DesktopAssociationsTest {
         return lines;
     }
     QString setting(const QString& key) { return settings.GetSetting("Quillon", "Settings", key, "<absent>"); }
+    QStringList notices;
     bool installed(const QString& id) { return QFile::exists(desktop.path("data/applications/" + id)); }
 };
 
@@ -238,27 +246,69 @@ TEST_F(DesktopRoundTripTest, TheViewerBoxMakesTheProgramTheDefaultForAllFiveType
     EXPECT_EQ(setting("PriorViewAssociation"), "");
 }
 
-TEST_F(DesktopRoundTripTest, ThePrinterBoxAddsThePrintEntryAmongTheOpenersAndTakesItOutAgain)
+TEST_F(DesktopRoundTripTest, WhateverTheBoxesTheOpenerIsTheOneTheViewerBoxImplies)
 {
     if (run("xdg-mime", {"--version"}).isEmpty() || run("gio", {"version"}).isEmpty())
         GTEST_SKIP() << "xdg-mime or gio is not installed";
     const QStringList before = seen();
-
-    saveOptions(false, true);
-    const QStringList printing = seen();
-    for (int i = 0; i < kTypes.size(); ++i) {
-        EXPECT_TRUE(printing[i].endsWith(" +print")) << printing[i].toStdString();
-        EXPECT_TRUE(printing[i].section(" gio=", 0, 0) == before[i].section(" gio=", 0, 0)) << printing[i].toStdString();
+    // The print entry alone, with the viewer, kept while the viewer goes, given back while the viewer
+    // stays, and both off.
+    const std::pair<bool, bool> steps[] = {{false, true}, {true, true}, {false, true}, {true, false}, {false, false}};
+    for (const auto& [viewer, printer] : steps) {
+        saveOptions(viewer, printer);
+        const QStringList now = seen();
+        for (int i = 0; i < kTypes.size(); ++i) {
+            const QString opener = viewer ? kOurs : before[i].section(" gio=", 1);
+            const bool print = printer && !opener.isEmpty();
+            EXPECT_EQ(now[i], kTypes[i] + " xdg=" + opener + " gio=" + opener + (print ? " +print" : ""))
+                << viewer << printer;
+        }
     }
-    EXPECT_EQ(printing[4], before[4] + " +print"); // the user's own default opener is untouched
-
-    saveOptions(true, true);
-    saveOptions(false, false);
-    EXPECT_EQ(seen(), before);
     EXPECT_EQ(PrivateDesktop::read(desktop.userList()), userDefaults);
     EXPECT_FALSE(installed(kOurs));
     EXPECT_FALSE(installed(kPrint));
     EXPECT_EQ(setting("PriorPrintAssociation"), "");
+    EXPECT_TRUE(notices.isEmpty());
+}
+
+TEST_F(DesktopRoundTripTest, WithNoEarlierOpenerUncheckingStillGivesTheFilesBackAndTheirTypes)
+{
+    if (run("xdg-mime", {"--version"}).isEmpty() || run("gio", {"version"}).isEmpty())
+        GTEST_SKIP() << "xdg-mime or gio is not installed";
+    desktop.writeSystemCache({});
+    QFile::remove(desktop.userList());
+    const QString fon = desktop.path("home/sample.fon");
+    PrivateDesktop::write(fon, QByteArray("MZ"));
+    const auto typeOf = [&] { return run("gio", {"info", "-a", "standard::content-type", fon}).section(": ", -1); };
+    const QStringList before = seen();
+    const QString fonTypeBefore = typeOf();
+
+    saveOptions(true, true);
+    for (const QString& line : seen()) EXPECT_TRUE(line.contains(" gio=" + kOurs + " +print")) << line.toStdString();
+    EXPECT_EQ(setting("PriorViewAssociation"), "<absent>"); // nothing was there to remember
+    EXPECT_EQ(typeOf(), "application/x-font-fon");
+
+    saveOptions(false, false);
+    EXPECT_EQ(seen(), before);
+    EXPECT_FALSE(QFile::exists(desktop.userList()));
+    EXPECT_FALSE(installed(kOurs));
+    EXPECT_FALSE(QFile::exists(desktop.path("data/mime/packages/org.quillon.Quillon.xml")));
+    EXPECT_EQ(typeOf(), fonTypeBefore);
+}
+
+TEST_F(DesktopRoundTripTest, AnAssociationTheDesktopDidNotTakeIsNotRecordedAndTheUserIsTold)
+{
+    const QByteArray damaged = "[Default Applications\nfont/ttf=typeviewer.desktop\n";
+    PrivateDesktop::write(desktop.userList(), damaged);
+    saveOptions(true, false);
+    EXPECT_EQ(PrivateDesktop::read(desktop.userList()), damaged);
+    EXPECT_EQ(setting("DefaultViewer"), "<absent>");
+    EXPECT_EQ(setting("ShowSplash"), "1"); // the option that needs no desktop change is saved
+    EXPECT_EQ(notices, QStringList{Options::kAssociationFailedText});
+
+    auto* dialog = new Options(QRect(0, 0, 800, 600), settings, routines, module, {});
+    EXPECT_FALSE(dialog->fOption[0]->isChecked());
+    delete dialog;
 }
 
 } // namespace

@@ -100,16 +100,22 @@ TEST_F(FileAssociationsTest, RestoreWritesTheRememberedCommandBackOnceAndForgets
     EXPECT_TRUE(registry.written.isEmpty());
 }
 
-TEST_F(FileAssociationsTest, WithoutAFonCommandNothingIsRememberedAndUncheckingLeavesTheProgramInPlace)
+TEST_F(FileAssociationsTest, WithoutAFonCommandNothingIsRememberedAndUncheckingTakesTheProgramOut)
 {
     associations.SaveAssociation("P");
     EXPECT_EQ(settings.get("PriorPrintAssociation"), "<absent>");
-    associations.SetAssociation("P");
+    EXPECT_TRUE(associations.SetAssociation("P"));
     expectAllTen("print", module.printCommand.toStdString());
     expectAllTen("open", std::nullopt);
 
-    associations.RestoreAssociation("P");
-    expectAllTen("print", module.printCommand.toStdString());
+    // Another program took one kind since: its command stays.
+    registry.storeForeign(HKEY_CLASSES_ROOT, "ttffile\\shell\\print\\command", "other.exe /p %1");
+    EXPECT_TRUE(associations.RestoreAssociation("P"));
+    EXPECT_EQ(registry.deleted.size(), 9);
+    EXPECT_EQ(classRoot("ttf", "print"), std::string("other.exe /p %1") + '\0');
+    EXPECT_EQ(machine("otf", "print"), std::nullopt);
+    EXPECT_EQ(classRoot("fon", "print"), std::nullopt);
+    EXPECT_EQ(registry.written.size(), 10); // only the set wrote anything
 }
 
 TEST_F(FileAssociationsTest, AnEarlierRememberedCommandSurvivesAnEmptyOrMissingValue)
@@ -155,7 +161,7 @@ TEST_F(FileAssociationsTest, ACommandWithoutAProgramIsNeverWrittenNorRemembered)
 
     // A remembered command edited into nothing is dropped rather than written.
     settings.set("PriorViewAssociation", "\"\" %1");
-    associations.RestoreAssociation("V");
+    EXPECT_TRUE(associations.RestoreAssociation("V"));
     EXPECT_TRUE(registry.written.isEmpty());
     EXPECT_EQ(settings.get("PriorViewAssociation"), "");
 }

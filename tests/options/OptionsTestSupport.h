@@ -74,6 +74,11 @@ public:
         written.append(paths.value(key));
         return inner.RegSetValueEx(key, name, type, data, size);
     }
+    LONG RegDeleteValue(HKEY key, const std::string& name) override
+    {
+        deleted.append(paths.value(key));
+        return inner.RegDeleteValue(key, name);
+    }
     LONG RegCloseKey(HKEY key) override
     {
         paths.remove(key);
@@ -115,6 +120,7 @@ public:
     platform::MemoryRegistry inner;
     QStringList created;
     QStringList written;
+    QStringList deleted;
     QMap<HKEY, QString> paths;
 };
 

@@ -1,7 +1,9 @@
 #include "platform/linux/DesktopAssociations.h"
 
+#include "platform/Log.h"
 #include "platform/ShellCommand.h"
 #include "platform/linux/DesktopEntryText.h"
+#include "platform/linux/KeyFileLines.h"
 #include "platform/linux/MimeAppsEditor.h"
 #include "platform/linux/MimeAppsLookup.h"
 
@@ -18,14 +20,9 @@ using namespace desktop;
 
 namespace {
 
-// The MIME database is rebuilt once, when the program first needs its own types; it takes well under a
-// second for the user's small database, but a stuck tool must not hang the options dialog.
+// The MIME database is rebuilt when the program's own types come and go; it takes well under a second for
+// the user's small database, but a stuck tool must not hang the options dialog.
 constexpr int kUpdateTimeoutMs = 30000;
-
-QString entryIdFor(DesktopAssociations::Verb verb)
-{
-    return verb == DesktopAssociations::Verb::Open ? kDesktopId : kPrintDesktopId;
-}
 
 // Writes a file only when its content changes, atomically.
 bool writeIfChanged(const QString& path, const QByteArray& content)
@@ -37,6 +34,18 @@ bool writeIfChanged(const QString& path, const QByteArray& content)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) return false;
     return file.commit();
+}
+
+void rebuildMimeDatabase(const QString& database)
+{
+    // Without the rebuilt database the desktop would not see the change yet; the association itself is
+    // still right, so a missing or failing tool is not an error here.
+    QProcess update;
+    update.start(QStringLiteral("update-mime-database"), {database});
+    if (update.waitForStarted() && !update.waitForFinished(kUpdateTimeoutMs)) {
+        update.kill();
+        update.waitForFinished();
+    }
 }
 
 } // namespace
@@ -99,28 +108,100 @@ LONG DesktopAssociations::setCommand(const QString& extension, Verb verb, const 
     return text == ownCommand(verb) ? claim(paths, type, verb) : giveBack(paths, type, verb);
 }
 
+LONG DesktopAssociations::removeCommand(const QString& extension, Verb verb)
+{
+    const QString type = mimeTypeFor(extension);
+    if (type.isEmpty()) return ERROR_FILE_NOT_FOUND;
+    return giveBack(XdgPaths::fromEnvironment(), type, verb);
+}
+
 LONG DesktopAssociations::claim(const XdgPaths& paths, const QString& type, Verb verb)
 {
     const QString own = ownCommand(verb);
     if (commandProgram(own).isEmpty()) return ERROR_INVALID_PARAMETER;
-    ensureMimePackage(paths, type);
-    const QString id = entryIdFor(verb);
-    const QByteArray entry = verb == Verb::Open ? openEntry(own) : printEntry(own);
-    if (!writeIfChanged(paths.userApplications() + QLatin1Char('/') + id, entry)) return ERROR_ACCESS_DENIED;
-    MimeAppsEditor editor(paths);
-    const bool ok = verb == Verb::Open ? editor.claimDefault(type, id) : editor.addAssociation(type, id);
+    bool ok = false;
+    if (verb == Verb::Open) {
+        ensureMimePackage(paths, type);
+        ok = writeIfChanged(paths.userApplications() + QLatin1Char('/') + kDesktopId, openEntry(own)) &&
+             MimeAppsEditor(paths).claimDefault(type, kDesktopId) && settlePrint(paths, type);
+    } else {
+        ok = writePrintEntry(paths, keptOpeners(paths)) && offerPrint(paths, type);
+    }
+    tidy(paths); // a print entry held back from the type may be named nowhere
     return ok ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 LONG DesktopAssociations::giveBack(const XdgPaths& paths, const QString& type, Verb verb)
 {
-    const QString id = entryIdFor(verb);
     MimeAppsEditor editor(paths);
-    const bool ok = verb == Verb::Open ? editor.giveBackDefault(type, id) : editor.removeAssociation(type, id);
+    bool ok = true;
+    if (verb == Verb::Open) {
+        ok = editor.giveBackDefault(type, kDesktopId) && settlePrint(paths, type);
+    } else {
+        ok = editor.removeAssociation(type, kPrintDesktopId);
+        // The openers pinned for the print entry's sake go with it; the record goes only once they have.
+        QStringList kept = keptOpeners(paths);
+        for (qsizetype i = kept.size() - 1; ok && i >= 0; --i) {
+            const QString pinnedType = kept.at(i).section(QLatin1Char('='), 0, 0);
+            if (pinnedType != type) continue;
+            ok = editor.unpinDefault(type, kept.at(i).section(QLatin1Char('='), 1));
+            if (ok) kept.removeAt(i);
+        }
+        const QString entry = paths.userApplications() + QLatin1Char('/') + kPrintDesktopId;
+        if (ok && QFileInfo::exists(entry)) ok = writePrintEntry(paths, kept);
+    }
+    tidy(paths);
+    return ok ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+bool DesktopAssociations::offerPrint(const XdgPaths& paths, const QString& type)
+{
+    const MimeAppsLookup lookup(paths);
+    MimeAppsEditor editor(paths);
+    if (lookup.explicitDefault(type, kPrintDesktopId).isEmpty()) {
+        const QString opener = lookup.defaultApplication(type, false, kPrintDesktopId);
+        if (opener.isEmpty()) {
+            // Nothing opens the type, so nothing can be pinned, and the added print entry would be what a
+            // double click runs: the type goes without it.
+            qCDebug(log::associations) << "nothing opens" << type << "- the print entry is not added to it";
+            return editor.removeAssociation(type, kPrintDesktopId);
+        }
+        QStringList kept = keptOpeners(paths);
+        const QString pin = type + QLatin1Char('=') + opener;
+        if (!kept.contains(pin)) kept.append(pin);
+        if (!writePrintEntry(paths, kept) || !editor.pinDefault(type, opener)) return false;
+    }
+    return editor.addAssociation(type, kPrintDesktopId);
+}
+
+bool DesktopAssociations::settlePrint(const XdgPaths& paths, const QString& type)
+{
+    if (!MimeAppsLookup(paths).isAdded(type, kPrintDesktopId)) return true;
+    return offerPrint(paths, type);
+}
+
+QStringList DesktopAssociations::keptOpeners(const XdgPaths& paths) const
+{
+    const auto entry = KeyFileLines::load(paths.userApplications() + QLatin1Char('/') + kPrintDesktopId);
+    if (!entry) return {};
+    return KeyFileLines::listItems(entry->value(QStringLiteral("Desktop Entry"), kKeptOpenersKey).value_or(QString()));
+}
+
+bool DesktopAssociations::writePrintEntry(const XdgPaths& paths, const QStringList& keptOpeners)
+{
+    return writeIfChanged(paths.userApplications() + QLatin1Char('/') + kPrintDesktopId,
+                          printEntry(ownCommand(Verb::Print), keptOpeners));
+}
+
+void DesktopAssociations::tidy(const XdgPaths& paths)
+{
     // An entry nothing names any more would still be offered by tools that scan the applications folder
     // for a type's openers, so the desktop would not be as it was before the program took the type.
-    if (ok && !editor.isNamed(id)) QFile::remove(paths.userApplications() + QLatin1Char('/') + id);
-    return ok ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    MimeAppsEditor editor(paths);
+    for (const QString& id : {kDesktopId, kPrintDesktopId})
+        if (!editor.isNamed(id)) QFile::remove(paths.userApplications() + QLatin1Char('/') + id);
+    const QStringList ownTypes{kFonType, kPfmType};
+    if (!editor.isNamed(kDesktopId, ownTypes) && !editor.isNamed(kPrintDesktopId, ownTypes)) removeMimePackage(paths);
 }
 
 void DesktopAssociations::ensureMimePackage(const XdgPaths& paths, const QString& type)
@@ -130,14 +211,20 @@ void DesktopAssociations::ensureMimePackage(const XdgPaths& paths, const QString
     if (lookup.knowsType(kFonType) && lookup.knowsType(kPfmType)) return;
     const QString database = paths.dataHome + QStringLiteral("/mime");
     if (!writeIfChanged(database + QStringLiteral("/packages/") + kMimePackageName, mimePackage())) return;
-    // Without the rebuilt database the desktop would not type the files yet; the association itself is
-    // still worth writing, so a missing or failing tool is not an error here.
-    QProcess update;
-    update.start(QStringLiteral("update-mime-database"), {database});
-    if (update.waitForStarted() && !update.waitForFinished(kUpdateTimeoutMs)) {
-        update.kill();
-        update.waitForFinished();
+    rebuildMimeDatabase(database);
+}
+
+void DesktopAssociations::removeMimePackage(const XdgPaths& paths)
+{
+    // Only the program's own package, by its own name: .fon and .pfm files then type as they did before.
+    const QString database = paths.dataHome + QStringLiteral("/mime");
+    const QString package = database + QStringLiteral("/packages/") + kMimePackageName;
+    if (!QFileInfo::exists(package)) return;
+    if (!QFile::remove(package)) {
+        qCDebug(log::associations) << "the MIME package" << package << "could not be removed";
+        return;
     }
+    rebuildMimeDatabase(database);
 }
 
 } // namespace quillon::platform

@@ -12,17 +12,24 @@
 //
 // Writing the program's own open command installs (or refreshes) its desktop entry in the user's
 // applications folder and makes it the type's default in the user's mimeapps.list; writing any other
-// command gives the type back, taking the program out of the user's lines so the user's earlier choice,
-// or else the system's default, applies again. The print command works the same way through the hidden
-// print entry under [Added Associations]. An entry no list names any more is removed again. The .fon and
-// .pfm types come from the program's own MIME package, installed into the user's database when first
-// needed. Nothing else of the user's files is changed, and a file the desktop could not read is left
-// untouched: the write then fails, as a registry write can.
+// command, or removing the command, gives the type back, taking the program out of the user's lines so the
+// user's earlier choice, or else the system's default, applies again. The print command works the same way
+// through the hidden print entry under [Added Associations], with one care: the desktop takes an added
+// entry as the opener of a type that has no default line of its own, so a double click would print. The
+// opener the type had is therefore pinned as its explicit default while the print entry is added (and
+// recorded in the print entry, to be taken out again exactly), and a type that nothing opens gets no
+// print entry at all. Whatever the two verbs are set to, the opener the desktop reports is the program's
+// own or the one from before. An entry no list names any more is removed again. The .fon and .pfm types
+// come from the program's own MIME package, installed into the user's database when the program first
+// opens them, and removed again (the database rebuilt) when no line of the program names them any more.
+// Nothing else of the user's files is changed, and a file the desktop could not read is left untouched:
+// the write then fails, as a registry write can.
 
 #include "platform/Registry.h"
 #include "platform/linux/XdgPaths.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -45,12 +52,22 @@ public:
     /// program's own command when it names no program, or ERROR_ACCESS_DENIED when a file could not be
     /// read or written.
     LONG setCommand(const QString& extension, Verb verb, const QString& command);
+    /// Takes the program's command for the verb off the kind, whatever command was there before it (the
+    /// desktop's own choice applies again). ERROR_SUCCESS too when the program held nothing; the errors of
+    /// setCommand otherwise.
+    LONG removeCommand(const QString& extension, Verb verb);
 
 private:
     void fillOwnCommands() const;
     LONG claim(const XdgPaths& paths, const QString& type, Verb verb);
     LONG giveBack(const XdgPaths& paths, const QString& type, Verb verb);
+    bool offerPrint(const XdgPaths& paths, const QString& type);
+    bool settlePrint(const XdgPaths& paths, const QString& type);
+    QStringList keptOpeners(const XdgPaths& paths) const;
+    bool writePrintEntry(const XdgPaths& paths, const QStringList& keptOpeners);
+    void tidy(const XdgPaths& paths);
     void ensureMimePackage(const XdgPaths& paths, const QString& type);
+    void removeMimePackage(const XdgPaths& paths);
 
     mutable QString viewCommand_;
     mutable QString printCommand_;

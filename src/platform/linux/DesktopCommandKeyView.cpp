@@ -1,5 +1,7 @@
 #include "platform/linux/DesktopCommandKeyView.h"
 
+#include "platform/NativeText.h"
+
 namespace quillon::platform {
 
 DesktopCommandKeyView::DesktopCommandKeyView(DesktopAssociations& associations, QString extension,
@@ -12,13 +14,19 @@ std::vector<RegistryValue> DesktopCommandKeyView::values()
 {
     const auto command = associations_.command(extension_, verb_);
     if (!command) return {};
-    return {{std::string(), REG_SZ, command->toStdString()}};
+    return {{std::string(), REG_SZ, nativeBytes(*command).toStdString()}};
 }
 
 LONG DesktopCommandKeyView::setValue(const RegistryValue& value)
 {
     if (!value.name.empty() || (value.type != REG_SZ && value.type != REG_EXPAND_SZ)) return ERROR_ACCESS_DENIED;
-    return associations_.setCommand(extension_, verb_, QString::fromStdString(value.data));
+    return associations_.setCommand(extension_, verb_, fromNativeBytes(value.data));
+}
+
+LONG DesktopCommandKeyView::deleteValue(const std::string& name)
+{
+    if (!name.empty()) return ERROR_FILE_NOT_FOUND;
+    return associations_.removeCommand(extension_, verb_);
 }
 
 std::string DesktopCommandKeyView::keyPath(const QString& extension, DesktopAssociations::Verb verb)

@@ -23,6 +23,8 @@ public:
     /// Only the default value, as text (REG_SZ or REG_EXPAND_SZ); other values have no place in the
     /// desktop and are refused.
     LONG setValue(const RegistryValue& value) override;
+    /// Removing the default value takes the program's command off the kind (see removeCommand).
+    LONG deleteValue(const std::string& name) override;
 
     /// The registry key path of a kind's command for a verb, relative to HKEY_CLASSES_ROOT.
     static std::string keyPath(const QString& extension, DesktopAssociations::Verb verb);

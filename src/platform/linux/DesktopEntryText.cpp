@@ -143,14 +143,18 @@ QByteArray openEntry(const QString& command)
                       QStringLiteral("MimeType=") + fontMimeTypes().join(QLatin1Char(';')) + QLatin1Char(';')});
 }
 
-QByteArray printEntry(const QString& command)
+QByteArray printEntry(const QString& command, const QStringList& keptOpeners)
 {
-    return entryText({QStringLiteral("[Desktop Entry]"), QStringLiteral("Type=Application"),
+    QStringList lines{QStringLiteral("[Desktop Entry]"), QStringLiteral("Type=Application"),
                       QStringLiteral("Name=Print with Quillon"),
                       QStringLiteral("Comment=Print a sample page of the font"),
                       QStringLiteral("Icon=org.quillon.Quillon"),
                       QStringLiteral("Exec=") + execFromCommand(command), QStringLiteral("Terminal=false"),
-                      QStringLiteral("NoDisplay=true")});
+                      QStringLiteral("NoDisplay=true")};
+    if (!keptOpeners.isEmpty())
+        lines << kKeptOpenersKey + QLatin1Char('=') + escapeValue(keptOpeners.join(QLatin1Char(';'))) +
+                     QLatin1Char(';');
+    return entryText(lines);
 }
 
 QByteArray mimePackage()

@@ -15,6 +15,8 @@ inline const QString kDesktopId = QStringLiteral("org.quillon.Quillon.desktop");
 inline const QString kPrintDesktopId = QStringLiteral("org.quillon.Quillon.Print.desktop");
 /// The file name of the MIME package in a database's packages folder.
 inline const QString kMimePackageName = QStringLiteral("org.quillon.Quillon.xml");
+/// The print entry's record of the openers pinned for its sake: "type=desktop ID;...".
+inline const QString kKeptOpenersKey = QStringLiteral("X-Quillon-Kept-Openers");
 /// The types the MIME package declares, for .fon and .pfm.
 inline const QString kFonType = QStringLiteral("application/x-font-fon");
 inline const QString kPfmType = QStringLiteral("application/x-font-pfm");
@@ -37,7 +39,8 @@ QString commandFromExec(const QString& exec);
 QByteArray openEntry(const QString& command);
 /// The print entry running `command` (the print command). It declares no MimeType: a declared type would
 /// let the desktop pick it as the opener of a type that has no default, and a double click would print.
-QByteArray printEntry(const QString& command);
+/// keptOpeners ("type=desktop ID"), when any, are recorded under X-Quillon-Kept-Openers.
+QByteArray printEntry(const QString& command, const QStringList& keptOpeners = {});
 /// The MIME package (shared-mime-info XML) declaring the .fon and .pfm types.
 QByteArray mimePackage();
 

@@ -2,6 +2,8 @@
 
 #include "platform/linux/KeyFileLines.h"
 
+#include <algorithm>
+
 namespace quillon::platform {
 
 namespace {
@@ -87,14 +89,52 @@ bool MimeAppsEditor::takeOutOf(const QString& group, const QString& type, const 
     return ok;
 }
 
-bool MimeAppsEditor::isNamed(const QString& desktopId) const
+bool MimeAppsEditor::pinDefault(const QString& type, const QString& opener)
+{
+    const QString path = paths_.userMimeappsLists().constLast();
+    auto list = KeyFileLines::load(path);
+    if (!list) return false;
+    for (const KeyFileLines::Entry& entry : list->entries(kDefaults)) {
+        if (entry.key != type) continue;
+        const QString value = withItemLast(entry.value, opener);
+        if (value == entry.value) return true;
+        list->setValue(entry.line, value);
+        return list->save(path);
+    }
+    list->append(kDefaults, type, opener + QLatin1Char(';'));
+    return list->save(path);
+}
+
+bool MimeAppsEditor::unpinDefault(const QString& type, const QString& opener)
+{
+    const QString path = paths_.userMimeappsLists().constLast();
+    auto list = KeyFileLines::load(path);
+    if (!list) return false;
+    const auto entries = list->entries(kDefaults);
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        if (it->key != type || !KeyFileLines::listItems(it->value).contains(opener)) continue;
+        const QString value = withoutItem(it->value, opener);
+        if (KeyFileLines::listItems(value).isEmpty())
+            list->removeEntry(it->line);
+        else
+            list->setValue(it->line, value);
+        return list->save(path);
+    }
+    return true; // the user has changed the line since: it is theirs now
+}
+
+bool MimeAppsEditor::isNamed(const QString& desktopId, const QStringList& types) const
 {
     for (const QString& path : paths_.userMimeappsLists()) {
         const auto list = KeyFileLines::load(path);
         if (!list) continue;
         for (const QString& group : {kDefaults, kAdded})
-            for (const KeyFileLines::Entry& entry : list->entries(group))
-                if (KeyFileLines::listItems(entry.value).contains(desktopId)) return true;
+            for (const KeyFileLines::Entry& entry : list->entries(group)) {
+                const bool ofType = types.isEmpty() || std::any_of(types.begin(), types.end(), [&](const QString& t) {
+                                        return lookup_.sameType(entry.key, t);
+                                    });
+                if (ofType && KeyFileLines::listItems(entry.value).contains(desktopId)) return true;
+            }
     }
     return false;
 }

@@ -28,8 +28,15 @@ public:
     bool addAssociation(const QString& type, const QString& desktopId);
     /// Takes desktopId out of the type's added associations in every user list.
     bool removeAssociation(const QString& type, const QString& desktopId);
-    /// Whether any user list still names desktopId as a default or an added association of any type.
-    bool isNamed(const QString& desktopId) const;
+    /// Makes `opener` an explicit default of the type in the plain user list, on the line of the type's own
+    /// name (after what it names) or a new one, so that an added association cannot take its place as the
+    /// opener and every tool (those that read only default lines, too) reports it. Taken back exactly by
+    /// unpinDefault.
+    bool pinDefault(const QString& type, const QString& opener);
+    bool unpinDefault(const QString& type, const QString& opener);
+    /// Whether any user list still names desktopId as a default or an added association, of any type or of
+    /// one of `types`.
+    bool isNamed(const QString& desktopId, const QStringList& types = {}) const;
 
     /// A list value with `item` first ("a;b" -> "item;a;b"); an item already in it moves to the front.
     static QString withItemFirst(const QString& value, const QString& item);

@@ -91,15 +91,15 @@ QStringList MimeAppsLookup::itemsFor(const KeyFileLines& list, const QString& gr
     return items;
 }
 
-QString MimeAppsLookup::defaultApplication(const QString& type, bool explicitOnly) const
+QString MimeAppsLookup::defaultApplication(const QString& type, bool explicitOnly, const QString& ignoring) const
 {
-    QStringList removed;
+    QStringList removed{ignoring};
     for (const QString& each : typeAndParents(type)) {
         QStringList candidates;
         for (const Folder& folder : folders_)
             for (const KeyFileLines& list : folder.lists)
                 for (const QString& id : itemsFor(list, kDefaults, each))
-                    appendNew(candidates, id);
+                    if (id != ignoring) appendNew(candidates, id);
         if (!explicitOnly) {
             for (const Folder& folder : folders_) {
                 for (const KeyFileLines& list : folder.lists)
@@ -116,6 +116,15 @@ QString MimeAppsLookup::defaultApplication(const QString& type, bool explicitOnl
         for (const QString& id : candidates)
             if (!exec(id).isEmpty()) return id;
     }
+    return QString();
+}
+
+QString MimeAppsLookup::explicitDefault(const QString& type, const QString& ignoring) const
+{
+    for (const Folder& folder : folders_)
+        for (const KeyFileLines& list : folder.lists)
+            for (const QString& id : itemsFor(list, kDefaults, type))
+                if (id != ignoring && !exec(id).isEmpty()) return id;
     return QString();
 }
 

@@ -34,8 +34,12 @@ public:
     bool knowsType(const QString& type) const;
 
     /// The desktop ID of the entry that opens files of the type; empty when there is none. explicitOnly
-    /// considers only the [Default Applications] lines, not the associations.
-    QString defaultApplication(const QString& type, bool explicitOnly = false) const;
+    /// considers only the [Default Applications] lines, not the associations; an entry named `ignoring`
+    /// is passed over, as if no list named it.
+    QString defaultApplication(const QString& type, bool explicitOnly = false, const QString& ignoring = {}) const;
+    /// The first installed entry that a [Default Applications] line of the type itself (or an alias, but
+    /// not a parent type) names, passing over `ignoring`: the opener no added association can displace.
+    QString explicitDefault(const QString& type, const QString& ignoring = {}) const;
     /// Whether a list adds the desktop ID to the type under [Added Associations].
     bool isAdded(const QString& type, const QString& desktopId) const;
 
