@@ -2,6 +2,7 @@
 
 #include "catalogue/FontNameCleanup.h"
 #include "catalogue/RegistryReadCache.h"
+#include "platform/NativeText.h"
 #include "platform/SystemInfo.h"
 
 #include <vector>
@@ -20,7 +21,7 @@ QString lowerCase(const QString& text)
     const QChar* in = text.constData();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = in[i].unicode();
-        if (c >= 0x80) return text.toLower();
+        if (c >= 0x80) return platform::lowerCased(text);
         out[i] = QChar(c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c + ('a' - 'A')) : c);
     }
     return lower;

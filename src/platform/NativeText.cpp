@@ -89,6 +89,27 @@ QByteArray nativeBytes(QStringView text)
     return bytes;
 }
 
+QString lowerCased(const QString& text)
+{
+    QString lower;
+    lower.reserve(text.size());
+    qsizetype run = 0; // start of the text not yet copied
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode());
+        if (pair) {
+            ++i;
+            continue;
+        }
+        if (!QChar::isSurrogate(c)) continue;
+        lower += text.mid(run, i - run).toLower();
+        lower += text[i];
+        run = i + 1;
+    }
+    lower += text.mid(run).toLower();
+    return lower;
+}
+
 QStringList argumentsFrom(int argc, const char* const* argv)
 {
     QStringList arguments;

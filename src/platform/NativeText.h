@@ -23,6 +23,10 @@ QString fromNativeBytes(QByteArrayView bytes);
 /// nor stands for a byte (never made by fromNativeBytes) is written as U+FFFD.
 QByteArray nativeBytes(QStringView text);
 
+/// text.toLower(), except that the bytes that are not UTF-8 stay as they are: QString::toLower turns a
+/// lone surrogate into U+FFFD, and two such names would then match each other.
+QString lowerCased(const QString& text);
+
 /// The program's arguments (argv[1] to argv[argc - 1]) as text, each byte kept.
 QStringList argumentsFrom(int argc, const char* const* argv);
 

@@ -33,7 +33,7 @@ bool hasDisplay()
 
 QString commandLineFrom(const QStringList& arguments)
 {
-    return arguments.join(QLatin1Char(' ')).toLower();
+    return platform::lowerCased(arguments.join(QLatin1Char(' ')));
 }
 
 QString exeShortPathFor(const QString& executablePath)

@@ -1,8 +1,11 @@
 // Building the catalogue from hand-made font lists in an in-memory registry.
+#include "catalogue/CommandLineSelection.h"
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
 #include "platform/MemoryRegistry.h"
+#include "platform/NativeText.h"
 #include "platform/SystemInfo.h"
+#include "shell/Main.h"
 #include "support/QtPrint.h"
 
 #include <gtest/gtest.h>
@@ -161,6 +164,27 @@ TEST_F(FontListLoaderTest, AFailedOrEmptyLookUpListsTheFaceWithoutARecord)
     EXPECT_TRUE(catalogue.fontNames.contains("Binary"));
     EXPECT_TRUE(catalogue.fontNames.contains("Second Broken \uFFFD"));
     EXPECT_EQ(describe(catalogue), QStringList{"good|good.ttf|--|"});
+}
+
+TEST_F(FontListLoaderTest, AFileNameThatIsNotUtf8IsMatchedByItsBytes)
+{
+    font("Bad One (TrueType)", "BAD\xff\xfe.TTF");
+    font("Bad Two (TrueType)", "bad\xfe\xff.ttf");
+    load();
+    struct Target : CommandLineTarget {
+        int face = -1;
+        bool message = false;
+        void selectFace(int index) override { face = index; }
+        void setEffect(int, int) override {}
+        void setPrintPending(bool) override {}
+        void showNotRegistered() override { message = true; }
+    } target;
+    const char* argv[] = {"quillon", "/p", "/home/me/Bad\xff\xfe.ttf"};
+    QString commandLine = commandLineFrom(argumentsFrom(3, argv));
+    SelectCommandLineFont(commandLine, catalogue, target);
+    EXPECT_EQ(nativeBytes(commandLine), QByteArray("bad\xff\xfe.ttf"));
+    EXPECT_FALSE(target.message);
+    EXPECT_EQ(catalogue.fontNames.value(target.face), "Bad One");
 }
 
 TEST_F(FontListLoaderTest, AValueStoredWithoutTerminatorLosesItsLastCharacter)

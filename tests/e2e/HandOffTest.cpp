@@ -1,5 +1,6 @@
 // A later start of the real program hands its command line to the running copy (this test process,
 // running the same start-up code) and ends; the running copy acts on it.
+#include "platform/NativeText.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/LocalInstanceChannel.h"
@@ -51,12 +52,22 @@ protected:
         if (first && first->viewer()) first->viewer()->close();
     }
 
-    /// Starts the real program with arguments and runs this copy's event loop until it ends.
-    int secondStart(const QStringList& arguments)
+    static QString program() { return qEnvironmentVariable("QUILLON_BINARY_DIR") + "/quillon"; }
+
+    /// Starts the real program with arguments and runs this copy's event loop until it ends. rawArgument:
+    /// one argument given as bytes, through the shell (QProcess would re-encode it).
+    int secondStart(const QStringList& arguments, const QByteArray& rawArgument = {})
     {
         QProcess second;
-        second.setProgram(qEnvironmentVariable("QUILLON_BINARY_DIR") + "/quillon");
-        second.setArguments(arguments);
+        if (rawArgument.isEmpty()) {
+            second.setProgram(program());
+            second.setArguments(arguments);
+        } else {
+            QString octal;
+            for (const char c : rawArgument) octal += QString::asprintf("\\%03o", static_cast<unsigned char>(c));
+            second.setProgram("/bin/sh");
+            second.setArguments({"-c", "exec \"$0\" \"$(printf '" + octal + "')\"", program()});
+        }
         second.start();
         QElapsedTimer clock;
         clock.start();
@@ -115,6 +126,38 @@ TEST_F(HandOffTest, AFileThatIsNotInstalledGivesTheMessageAndTheFirstFace)
     EXPECT_EQ(secondStart({}), 0);
     EXPECT_EQ(viewer.fontList->text(), viewer.fontList->itemText(0));
     EXPECT_EQ(messages.size(), 1);
+}
+
+TEST_F(HandOffTest, TheArgumentsReachTheRunningCopyAsGivenEvenQtOptionsAndBytesThatAreNotUtf8)
+{
+    const auto stored = [this] { return machine->platform().settings.GetSetting("Quillon", "Settings", "CommandLine"); };
+    EXPECT_EQ(secondStart({"-reverse"}), 0); // a file of that name, not an option for Qt
+    EXPECT_EQ(stored(), "-reverse");
+    EXPECT_EQ(messages.size(), 1);
+
+    const QByteArray name = QFile::encodeName(QDir::tempPath()) + "/Bad\xff\xfe.ttf";
+    EXPECT_EQ(secondStart({}, name), 0);
+    EXPECT_EQ(platform::nativeBytes(stored()), name.toLower());
+    EXPECT_EQ(messages, QStringList(2, "The font selected is not registered"));
+}
+
+TEST_F(HandOffTest, ARunningCopyThatDoesNotAnswerIsGivenUpOnWithinSecondsAndSaysSo)
+{
+    // This copy serves no events while the second start waits: as if it were stopped.
+    QProcess second;
+    QElapsedTimer clock;
+    clock.start();
+    second.start(program(), QStringList{});
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_LT(clock.elapsed(), 15000);
+    EXPECT_EQ(second.exitCode(), 1);
+    const QByteArray said = second.readAllStandardError();
+    EXPECT_TRUE(said.contains("did not answer")) << said.constData();
+    // The request waited in the channel and is served once this copy runs again, without harm.
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 } // namespace

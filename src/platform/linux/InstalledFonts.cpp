@@ -31,11 +31,11 @@ QString InstalledFonts::fontFilePath(const QString& fileName)
         pathByName_.reserve(static_cast<qsizetype>(entries_.size()));
         for (const FontsKeyEntry& entry : entries_) {
             const QString path = fromNativeBytes(entry.file);
-            const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).toLower();
+            const QString name = lowerCased(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
             if (!pathByName_.contains(name)) pathByName_.insert(name, path);
         }
     }
-    return pathByName_.value(fileName.toLower());
+    return pathByName_.value(lowerCased(fileName));
 }
 
 } // namespace quillon::platform

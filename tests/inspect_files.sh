@@ -1,0 +1,36 @@
+#!/bin/bash
+# quillon-inspect font names why a file cannot be read, with a non-zero exit; keeps a file name's bytes
+# when they are not UTF-8; and needs no display, even one that is named but cannot be reached.
+set -eu
+inspect="$QUILLON_BINARY_DIR/quillon-inspect"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+font="$QUILLON_TEST_FONTS/DejaVuSans.ttf"
+
+fails_with() { # expected message, then the file
+    local said
+    if said=$("$inspect" font "$2" 2>&1 >/dev/null); then echo "exit 0 for $2"; exit 1; fi
+    case "$said" in *"$1"*) ;; *) echo "for $2: $said"; exit 1 ;; esac
+}
+mkdir "$scratch/folder"
+mkfifo "$scratch/pipe"
+fails_with "is a folder" "$scratch/folder"
+fails_with "not a regular file" "$scratch/pipe"
+fails_with "no such file" "$scratch/missing.ttf"
+cp "$font" "$scratch/locked.ttf"
+chmod 000 "$scratch/locked.ttf"
+if [ "$(id -u)" -ne 0 ]; then
+    fails_with "no permission" "$scratch/locked.ttf"
+elif command -v setpriv >/dev/null; then
+    # root reads anything: ask as nobody, who may enter the folder but not read the file
+    chmod 755 "$scratch"
+    said=$(setpriv --reuid=65534 --regid=65534 --clear-groups "$inspect" font "$scratch/locked.ttf" 2>&1 >/dev/null) && exit 1
+    case "$said" in *"no permission"*) ;; *) echo "as nobody: $said"; exit 1 ;; esac
+fi
+
+bad=$(printf "$scratch/bad\377\376.ttf")
+cp "$font" "$bad"
+out=$(DISPLAY=:97 WAYLAND_DISPLAY= "$inspect" font "$bad")
+printf '%s\n' "$out" | grep -qxF "$(printf 'FontFile\t%s' "$bad")"
+printf '%s\n' "$out" | grep -qxF "$(printf 'ValidTrueTypeFile\tTrue')"
+echo "inspect files: ok"
