@@ -1,8 +1,9 @@
 #include "display/FontDetails.h"
 
 #include "fontfile/CFontPreview.h"
+#include "platform/NativeText.h"
 
-#include <QFileInfo>
+#include <sys/stat.h>
 
 namespace quillon {
 
@@ -30,8 +31,10 @@ const char* const kFamilyLines[] = {nullptr,           "Is a Roman font",  "Is a
 /// The existence test of the fonts folder: only a plain file counts, not a hidden one.
 bool fontFileExists(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.isFile() && !info.isHidden();
+    // By the name's bytes: QFileInfo would miss a file whose name is not UTF-8.
+    struct stat st {};
+    if (::stat(platform::nativeBytes(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    return !path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1Char('.'));
 }
 
 } // namespace

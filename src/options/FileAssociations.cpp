@@ -53,7 +53,11 @@ void FileAssociations::SaveAssociation(const QString& verb)
     // own does not, so only the program's own command equals it.
     const QString current = regValueText(registry_.GetRegValue(HKEY_CLASSES_ROOT, fonCommandKey(verb), QString()));
     const QString own = verb == QStringLiteral("V") ? module_.viewCommand : module_.printCommand;
-    if (current == kRegError || current.isEmpty() || current == own || !hasProgram(current)) return;
+    // Nor is the program's command for the other verb a prior one: where a kind has no print command of its
+    // own, the shell prints with its opener, which may be this program's view command.
+    const QString other = verb == QStringLiteral("V") ? module_.printCommand : module_.viewCommand;
+    if (current == kRegError || current.isEmpty() || current == own || current == other || !hasProgram(current))
+        return;
     settings_.SaveSetting(settings_keys::kTitle, settings_keys::kSection, places->priorKey, current);
 }
 

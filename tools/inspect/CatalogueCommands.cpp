@@ -3,6 +3,7 @@
 
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
+#include "platform/NativeText.h"
 #include "platform/Platform.h"
 
 #include <cstdio>
@@ -20,7 +21,7 @@ bool noArguments(const char* command, const QStringList& args)
 
 void printLine(const QString& line)
 {
-    const QByteArray bytes = line.toUtf8();
+    const QByteArray bytes = platform::nativeBytes(line); // a file name's bytes as they are
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
     std::fputc('\n', stdout);
 }

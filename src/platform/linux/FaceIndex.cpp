@@ -1,5 +1,6 @@
 #include "platform/linux/FaceIndex.h"
 
+#include "platform/NativeText.h"
 #include "platform/linux/FontSystemTraits.h"
 
 #include <QFile>
@@ -87,7 +88,7 @@ void FaceIndex::addPattern(void* p)
     IndexedFace face;
     FcChar8* file = nullptr;
     if (FcPatternGetString(pattern, FC_FILE, 0, &file) == FcResultMatch && file)
-        face.file = QFile::decodeName(reinterpret_cast<const char*>(file));
+        face.file = fromNativeBytes(reinterpret_cast<const char*>(file));
     FcPatternGetInteger(pattern, FC_INDEX, 0, &face.index);
     face.families = patternStrings(pattern, FC_FAMILY);
     face.familiesLower = lowered(face.families);
@@ -221,7 +222,7 @@ std::optional<FaceChoice> FaceIndex::substitute(const QString& name)
     int index = 0;
     FcPatternGetString(match, FC_FILE, 0, &file);
     FcPatternGetInteger(match, FC_INDEX, 0, &index);
-    const QString path = file ? QFile::decodeName(reinterpret_cast<const char*>(file)) : QString();
+    const QString path = file ? fromNativeBytes(reinterpret_cast<const char*>(file)) : QString();
     std::optional<FaceChoice> choice;
     for (int i = 0; i < static_cast<int>(faces_.size()) && !choice; ++i)
         if (face(i).live && face(i).index == index && face(i).file == path)
@@ -267,7 +268,7 @@ int FaceIndex::learnFile(const QString& path)
         return static_cast<int>(it->faces.size());
     }
     // Face by face, as Qt registers an application font, so the index and Qt's matcher see the same faces.
-    const QByteArray file = QFile::encodeName(path);
+    const QByteArray file = nativeBytes(path);
     Learned learned{1, {}};
     int count = 0;
     // A collection's face count comes from the file; a lying one must not make this run for long.

@@ -1,5 +1,7 @@
 #include "platform/linux/FontSystemTraits.h"
 
+#include "platform/NativeText.h"
+
 #include <QFile>
 
 #include <ft2build.h>
@@ -26,7 +28,7 @@ FacePtr openFace(FT_Library library, const QString& file, int index)
 {
     if (!library || index < 0) return nullptr;
     FT_Face face = nullptr;
-    if (FT_New_Face(library, QFile::encodeName(file).constData(), index, &face) != 0) return nullptr;
+    if (FT_New_Face(library, nativeBytes(file).constData(), index, &face) != 0) return nullptr;
     return FacePtr(face);
 }
 

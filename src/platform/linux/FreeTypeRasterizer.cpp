@@ -1,5 +1,7 @@
 #include "platform/linux/FreeTypeRasterizer.h"
 
+#include "platform/NativeText.h"
+
 #include <QFile>
 
 #include <ft2build.h>
@@ -73,7 +75,7 @@ std::optional<RasterLine> FreeTypeRasterizer::rasterize(const QString& file, int
 {
     if (!library_ || !(pixelSize > 0 && pixelSize <= kMaxPixelSize) || index < 0) return std::nullopt;
     FT_Face face = nullptr;
-    if (FT_New_Face(library_, QFile::encodeName(file).constData(), index, &face) != 0) return std::nullopt;
+    if (FT_New_Face(library_, nativeBytes(file).constData(), index, &face) != 0) return std::nullopt;
     struct Closer {
         FT_Face face;
         ~Closer() { FT_Done_Face(face); }

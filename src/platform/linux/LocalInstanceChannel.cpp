@@ -279,9 +279,12 @@ void LocalInstanceChannel::readFrom(Client* client)
     }
     // One request per connection: nothing more is read from it. The second copy hears at once that this copy
     // is alive and has its request, even while the request waits for the window or a message box is open.
+    // A second copy that has gone already gave up on this copy (it was stopped, say) and told its user so:
+    // its request is dropped rather than acted on late.
     client->notifier->setEnabled(false);
     client->lineComplete = true;
-    ::send(client->fd, kTaken.constData(), static_cast<std::size_t>(kTaken.size()), MSG_NOSIGNAL);
+    if (::send(client->fd, kTaken.constData(), static_cast<std::size_t>(kTaken.size()), MSG_NOSIGNAL) < 0)
+        return drop(client);
     serve(client);
 }
 
