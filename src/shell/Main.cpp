@@ -3,6 +3,7 @@
 #include "platform/InstanceChannel.h"
 #include "platform/NativeText.h"
 #include "platform/Platform.h"
+#include "platform/ScreenFace.h"
 #include "platform/SettingsStore.h"
 #include "shell/Viewer.h"
 
@@ -54,6 +55,19 @@ Main::Main(platform::Platform& platform, platform::InstanceChannel& channel) : p
 
 Main::~Main() = default;
 
+void Main::useKnownInterfaceFace()
+{
+    // Widgets lay their text out in the application's font before their own applies (a line edit does while
+    // it is built), and that font names the desktop's generic family ("Sans Serif"), which no installed face
+    // has: Qt would then sort every installed family for a substitute, seconds with tens of thousands of
+    // fonts. Naming the face the font mapper picks for it draws the same and finds it at once.
+    QFont font = QGuiApplication::font();
+    const QString family = platform::screenFamily(platform_.fontSystem, font.family());
+    if (family == font.family()) return;
+    font.setFamilies({family});
+    QGuiApplication::setFont(font);
+}
+
 int Main::start(const QStringList& arguments, const QString& executablePath)
 {
     module_.commandLine = commandLineFrom(arguments);
@@ -83,6 +97,7 @@ int Main::start(const QStringList& arguments, const QString& executablePath)
     module_.viewCommand = module_.exeShortPath + QStringLiteral(" %1");
     module_.printCommand = module_.exeShortPath + QStringLiteral(" /p %1");
 
+    useKnownInterfaceFace();
     viewer_ = std::make_unique<Viewer>(platform_, module_, catalogue_, measurer_);
     viewer_->Form_Load();
     if (viewer_->ended()) return 0;

@@ -43,6 +43,9 @@ public:
     Viewer* viewer() { return viewer_.get(); }
 
 private:
+    /// Makes the application's font name an installed face (see Main.cpp).
+    void useKnownInterfaceFace();
+
     platform::Platform& platform_;
     platform::InstanceChannel& channel_;
     FontModule module_;
