@@ -4,6 +4,8 @@
 // than drawing it (the font system resolves the name, opens the file, shapes the text), so the laid-out
 // glyphs of each label and sample are kept and paging back over seen faces only draws glyphs.
 
+#include "summary/SummaryScroll.h"
+
 #include <QCache>
 #include <QColor>
 #include <QFont>
@@ -33,9 +35,13 @@ public:
     static constexpr int kSampleX = 1800;
     static const QString kSample;
 
+    /// Faces whose layouts are kept by default: three pages, the one on show and the two seen before it, so
+    /// paging back is cheap and paging through tens of thousands of faces keeps memory flat.
+    static constexpr int kCachedFaces = 3 * SummaryScroll::kLargeChange;
+
     /// labelFace: the family of the name labels. device: what the rows are drawn on, whose resolution turns
     /// points into pixels; not owned, must outlive this object. cacheFaces: how many faces' layouts are kept.
-    SummaryPainter(QString labelFace, QPaintDevice* device, int cacheFaces = 2048);
+    SummaryPainter(QString labelFace, QPaintDevice* device, int cacheFaces = kCachedFaces);
 
     /// Draws faces as the font system chooses them: `fonts` resolves a name (a family or a full name) to the
     /// face it uses and `rasterizer` draws that face's file directly, which costs a fraction of building a

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTest>
@@ -238,4 +239,15 @@ TEST(SummaryPainter, FacesAreAskedForAtEightPointsWithoutBorrowedGlyphs)
     EXPECT_EQ(mapped.styleName(), QStringLiteral("Bold"));
     EXPECT_EQ(mapped.pointSize(), 8);
     EXPECT_TRUE(mapped.styleStrategy() & QFont::NoFontMerging);
+}
+
+TEST(SummaryPainter, KeepsTheLayoutsOfAFewPagesOnly)
+{
+    QImage device(400, 400, QImage::Format_ARGB32_Premultiplied);
+    SummaryPainter painter(QStringLiteral("DejaVu Sans"), &device);
+    QPainter p(&device);
+    for (int i = 0; i < 10 * 16; ++i)
+        painter.drawRow(p, i % 16, QStringLiteral("Face %1").arg(i), Qt::black, Qt::white);
+    // A label and a sample for each face kept.
+    EXPECT_EQ(painter.cachedTexts(), 2 * SummaryPainter::kCachedFaces);
 }
