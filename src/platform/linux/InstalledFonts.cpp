@@ -28,14 +28,15 @@ QString InstalledFonts::fontFilePath(const QString& fileName)
     load();
     if (!indexed_) { // made on the first look-up, not with the key: building the catalogue needs none
         indexed_ = true;
-        pathByName_.reserve(static_cast<qsizetype>(entries_.size()));
-        for (const FontsKeyEntry& entry : entries_) {
-            const QString path = fromNativeBytes(entry.file);
-            const QString name = lowerCased(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
-            if (!pathByName_.contains(name)) pathByName_.insert(name, path);
+        entryByName_.reserve(static_cast<qsizetype>(entries_.size()));
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            const std::string& file = entries_[i].file;
+            const QString name = lowerCased(fromNativeBytes(file.substr(file.rfind('/') + 1)));
+            if (!entryByName_.contains(name)) entryByName_.insert(name, i);
         }
     }
-    return pathByName_.value(lowerCased(fileName));
+    const auto found = entryByName_.constFind(lowerCased(fileName));
+    return found == entryByName_.cend() ? QString() : fromNativeBytes(entries_[*found].file);
 }
 
 } // namespace quillon::platform

@@ -35,7 +35,9 @@ private:
     bool loaded_ = false;
     std::vector<FontsKeyEntry> entries_;
     bool indexed_ = false;
-    QHash<QString, QString> pathByName_; // lower-cased file name -> full path, the first listed wins
+    // lower-cased file name -> its entry, the first listed wins; the entry holds the path, which is not
+    // copied here: with tens of thousands of fonts a second copy of every path is megabytes.
+    QHash<QString, std::size_t> entryByName_;
 };
 
 } // namespace quillon::platform
