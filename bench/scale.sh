@@ -20,6 +20,12 @@ for program in quillon bench/face_change_bench bench/summary_bench bench/catalog
 done
 
 work=$(mktemp -d)
+# The programs are run from copies, so a rebuild during a long run does not swap them underneath it.
+mkdir -p "$work/bin/bench"
+for program in quillon bench/face_change_bench bench/summary_bench bench/catalogue_bench; do
+    cp "$build/$program" "$work/bin/$program"
+done
+build=$work/bin
 xvfb=
 trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 cc -O2 -o "$work/map_timer" "$root/bench/startup/map_timer.c" -lX11

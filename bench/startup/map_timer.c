@@ -10,6 +10,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <dirent.h>
+#include <sys/select.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -80,7 +81,25 @@ int main(int argc, char** argv)
     }
     double mapped = -1;
     double cpu = -1;
+    const int connection = ConnectionNumber(display);
     while (mapped < 0) {
+        if (!XPending(display)) {
+            /* Wait for the display a while at a time, so that a program that ends without mapping its
+             * window (it failed to start, or handed over to a running copy) ends the timing too. */
+            fd_set readable;
+            FD_ZERO(&readable);
+            FD_SET(connection, &readable);
+            struct timeval wait = {0, 100000};
+            if (select(connection + 1, &readable, NULL, NULL, &wait) <= 0) {
+                int status = 0;
+                if (waitpid(child, &status, WNOHANG) == child) {
+                    fprintf(stderr, "map_timer: %s ended without mapping a window titled \"%s\"\n", argv[3],
+                            argv[1]);
+                    return 1;
+                }
+                continue;
+            }
+        }
         XEvent event;
         XNextEvent(display, &event);
         if (event.type != MapNotify) continue;
