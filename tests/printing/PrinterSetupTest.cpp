@@ -198,7 +198,7 @@ TEST_F(PrinterSetupTest, OkMakesTheChosenPrinterCurrentAndPrintsAllCopiesAsOneJo
 
 TEST_F(PrinterSetupTest, ZeroOrAnEmptyFieldPrintsOneCopy)
 {
-    for (const QString typed : {QStringLiteral("0"), QString()}) {
+    for (const QString& typed : {QStringLiteral("0"), QString()}) {
         SCOPED_TRACE(typed.toStdString());
         printers.page = RecordingPage();
         auto dialog = open();

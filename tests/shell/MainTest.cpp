@@ -16,6 +16,7 @@ class FirstCopy final : public quillon::platform::InstanceChannel {
 public:
     Claim claim() override { return Claim::First; }
     bool handOff(const QString&) override { return false; }
+    QString problem() const override { return {}; }
     void setHandOffHandler(std::function<bool(const QString&)>) override {}
 };
 
