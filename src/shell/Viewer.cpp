@@ -472,36 +472,20 @@ void Viewer::ListScalableSizes()
     QFont face = screenFace();
     // Measured at the size the re-selection will most likely draw, so the sample finds the face loaded.
     face.setPointSize(chosenSize > 0 ? chosenSize : kStandardSizes.front());
-    heightAt_ = measurer_.heightsFor(face);
-    lastTextHeight = 0;
-    for (int size : kStandardSizes) AddSizeIfTaller(size);
-    heightAt_ = nullptr;
-}
-
-void Viewer::AddSizeIfTaller(int size)
-{
-    if (!heightAt_) return;
-    const double measured = heightAt_(size);
-    if (measured < 0) return;
-    const long long h = roundHalfEven(measured);
-    if (lastTextHeight >= h) return;
-    sizeList->addItem(QString::number(size));
-    lastTextHeight = static_cast<int>(std::min<long long>(h, INT_MAX));
+    sizeList->addItems(scalableSizeEntries(measurer_.heightsFor(face)));
 }
 
 void Viewer::ReselectSize()
 {
     if (chosenSize != 0 && sizeList->count() > 1) {
+        QStringList entries;
+        for (int i = 0; i < sizeList->count(); ++i) entries << sizeList->itemText(i);
+        // Each entry the walk passes is selected in turn and runs the size handler; the guard keeps those
+        // selections from changing the remembered size.
+        std::vector<int> visited;
+        reselectIndex(entries, chosenSize, &visited);
         selectingSize = true;
-        for (int i = 0; i < sizeList->count(); ++i) {
-            sizeList->setListIndex(i);
-            const int v = readSize(sizeList->itemText(i));
-            if (v == chosenSize) break;
-            if (v > chosenSize) {
-                if (i > 0) sizeList->setListIndex(i - 1);
-                break;
-            }
-        }
+        for (int index : visited) sizeList->setListIndex(index);
         selectingSize = false;
     } else {
         sizeList->setListIndex(0);

@@ -74,7 +74,6 @@ public:
     bool printPending = false;
     bool textTyped = false;
     bool selectingSize = false;
-    int lastTextHeight = 0;
     int chosenSize = 0;
 
     // Life cycle and keys.
@@ -102,7 +101,6 @@ public:
     // Sizes, sample, details, command line.
     void ListRasterSizes(const QString& sizes);
     void ListScalableSizes();
-    void AddSizeIfTaller(int size);
     void ReselectSize();
     void RenderSample();
     void ShowFontDetails();
@@ -152,7 +150,6 @@ private:
     FontCatalogue& catalogue_;
     TextMeasurer& measurer_;
     std::unique_ptr<ViewerWindows> windows_;
-    std::function<double(int)> heightAt_;
     QFont screenFace_;
     QString screenFaceName_;
     bool screenFaceKnown_ = false;

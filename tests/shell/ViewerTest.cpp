@@ -149,6 +149,37 @@ TEST_F(ViewerTest, SeventyTwoPointsGrowsTheWindowAndTheRememberedSizeFollowsFace
     EXPECT_EQ(viewer->chosenSize, 12);
 }
 
+// A face that comes out at the same height at each odd size as at the even size before it.
+class PairedHeights final : public TextMeasurer {
+public:
+    HeightAt heightsFor(const QFont&) override
+    {
+        return [](int size) { return (size / 2) * 100.0; };
+    }
+};
+
+TEST_F(ViewerTest, SizesAreListedByHeightAndTheRememberedSizeFallsToItsSmallerNeighbour)
+{
+    PairedHeights paired;
+    viewer = std::make_unique<Viewer>(machine->platform(), module, catalogue, paired);
+    load();
+    // a size as tall as the one listed before it is left out
+    QStringList listed;
+    for (int i = 0; i < viewer->sizeList->count(); ++i) listed << viewer->sizeList->itemText(i);
+    EXPECT_EQ(listed, (QStringList{"8", "10", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "48",
+                                   "72"}));
+
+    // 11 is remembered (typed, then picked); a raster face listing 8, 10 and 12 shows 10 and keeps 11
+    viewer->sizeList->addItem("11");
+    viewer->sizeList->setListIndex(viewer->sizeList->count() - 1);
+    ASSERT_EQ(viewer->chosenSize, 11);
+    catalogue.records.insert(catalogue.records.begin(), {"dejavu serif", "raster.fon", false, false, "8,10,12"});
+    viewer->fontList->setListIndex(faceIndex("DejaVu Serif"));
+    EXPECT_EQ(viewer->sizeList->text(), "10");
+    EXPECT_EQ(viewer->displayText->toPlainText(), "DejaVu Serif 10-point font");
+    EXPECT_EQ(viewer->chosenSize, 11);
+}
+
 TEST_F(ViewerTest, TypedTextStaysAndAnEmptyTextClearsTheSample)
 {
     load();
