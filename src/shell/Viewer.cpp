@@ -7,7 +7,7 @@
 #include "platform/SettingsStore.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
-#include "shell/Twips.h"
+#include "base/WindowGeometry.h"
 #include "shell/ViewerWindows.h"
 
 #include <QApplication>
@@ -28,10 +28,6 @@ namespace quillon {
 namespace {
 
 constexpr int kClientWidth = 6255;
-// The outer size the placement and the height changes are written against; the caption and borders of the
-// window frame take these twips beyond the client area.
-constexpr int kFrameWidth = 90;
-constexpr int kCaptionHeight = 375;
 
 QFont sansFont(const QString& family, qreal pointSize)
 {
@@ -61,7 +57,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
-// Qt's key and modifiers as the Windows virtual-key code and shift bits the key table is written in.
+// Qt's key and modifiers as a Windows virtual-key code and shift bits: the key handler, the hand-off's F16
+// and the program's other windows and controls all speak those codes.
 int virtualKeyCode(const QKeyEvent* event)
 {
     const int key = event->key();
@@ -220,7 +217,7 @@ void Viewer::applyTabOrder()
 void Viewer::setWindowHeightTwips(int outerHeight)
 {
     windowHeight_ = outerHeight;
-    setFixedSize(px(kClientWidth), px(outerHeight - kCaptionHeight));
+    setFixedSize(px(kClientWidth), px(outerHeight - kFrameHeight));
 }
 
 void Viewer::setPictureHeightTwips(int height)

@@ -7,7 +7,7 @@
 #include "platform/linux/DesktopCommandKeyView.h"
 #include "platform/linux/DesktopEntryText.h"
 #include "platform/linux/IniSettingsStore.h"
-#include "shell/FontModule.h"
+#include "base/FontModule.h"
 
 #include <QCheckBox>
 #include <QProcess>
