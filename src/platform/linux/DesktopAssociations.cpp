@@ -30,10 +30,12 @@ bool writeIfChanged(const QString& path, const QByteArray& content)
     QFile existing(path);
     if (existing.open(QIODevice::ReadOnly) && existing.readAll() == content) return true;
     existing.close();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) return false;
-    return file.commit();
+    if (QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly) &&
+        file.write(content) == content.size() && file.commit())
+        return true;
+    qCDebug(log::associations) << "desktop file" << path << "could not be written:" << file.errorString();
+    return false;
 }
 
 void rebuildMimeDatabase(const QString& database)

@@ -1,5 +1,6 @@
 #include "platform/linux/FontSystemLinux.h"
 
+#include "platform/Log.h"
 #include "platform/linux/FontSystemLocale.h"
 
 #include <QFileInfo>
@@ -20,7 +21,13 @@ LinuxFontSystem::~LinuxFontSystem()
 std::optional<FaceChoice> LinuxFontSystem::choose(const QString& name, int cutTo)
 {
     if (auto found = index_.find(name, cutTo)) return found;
-    return index_.substitute(name);
+    std::optional<FaceChoice> substitute = index_.substitute(name);
+    if (substitute)
+        qCDebug(log::fonts) << "no installed face is named" << name << "- drawn in" << index_.familyOf(substitute->face)
+                            << ", the substitute fontconfig picks for it";
+    else
+        qCDebug(log::fonts) << "no installed face is named" << name << "and fontconfig offers no substitute";
+    return substitute;
 }
 
 QString LinuxFontSystem::stdFontName(const QString& name)
@@ -42,10 +49,17 @@ int LinuxFontSystem::AddFontResource(const QString& path)
 {
     // Only regular files: fontconfig would wait forever on a pipe.
     const QFileInfo info(path);
-    if (!info.isFile() || !QGuiApplication::instance()) return 0;
+    if (!info.isFile()) {
+        qCDebug(log::fonts) << "font file" << path << "was not added: not a regular file";
+        return 0;
+    }
+    if (!QGuiApplication::instance()) return 0;
     const QString absolute = info.absoluteFilePath();
     const int id = QFontDatabase::addApplicationFont(absolute);
-    if (id < 0) return 0;
+    if (id < 0) {
+        qCDebug(log::fonts) << "font file" << path << "was not added: the font engine cannot read it";
+        return 0;
+    }
     applicationFonts_.insert(path, id);
     const int learned = index_.learnFile(absolute);
     return std::max<int>(learned, static_cast<int>(QFontDatabase::applicationFontFamilies(id).size()));
