@@ -23,8 +23,8 @@ std::optional<FaceChoice> LinuxFontSystem::choose(const QString& name, int cutTo
     if (auto found = index_.find(name, cutTo)) return found;
     std::optional<FaceChoice> substitute = index_.substitute(name);
     if (substitute)
-        qCDebug(log::fonts) << "no installed face is named" << name << "- drawn in" << index_.familyOf(substitute->face)
-                            << ", the substitute fontconfig picks for it";
+        qCDebug(log::fonts).nospace() << "no installed face is named " << name << ": drawn in "
+                                      << index_.familyOf(substitute->face) << ", the substitute fontconfig picks";
     else
         qCDebug(log::fonts) << "no installed face is named" << name << "and fontconfig offers no substitute";
     return substitute;

@@ -280,7 +280,9 @@ void LocalInstanceChannel::readFrom(Client* client)
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             return; // the rest of the line is still on its way
         } else {
-            qCDebug(log::instance) << "a hand-off connection closed before its request was whole: dropped";
+            // A later start's liveness probe connects and closes without a word; only a cut request is news.
+            if (!client->received.isEmpty())
+                qCDebug(log::instance) << "a hand-off connection closed before its request was whole: dropped";
             return drop(client);
         }
     }
