@@ -1,7 +1,7 @@
 #include "platform/linux/FontSystemLinux.h"
 
-#include "platform/Log.h"
 #include "platform/linux/FontSystemLocale.h"
+#include "platform/Log.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -49,17 +49,10 @@ int LinuxFontSystem::AddFontResource(const QString& path)
 {
     // Only regular files: fontconfig would wait forever on a pipe.
     const QFileInfo info(path);
-    if (!info.isFile()) {
-        qCDebug(log::fonts) << "font file" << path << "was not added: not a regular file";
-        return 0;
-    }
-    if (!QGuiApplication::instance()) return 0;
+    if (!info.isFile() || !QGuiApplication::instance()) return 0;
     const QString absolute = info.absoluteFilePath();
     const int id = QFontDatabase::addApplicationFont(absolute);
-    if (id < 0) {
-        qCDebug(log::fonts) << "font file" << path << "was not added: the font engine cannot read it";
-        return 0;
-    }
+    if (id < 0) return 0;
     applicationFonts_.insert(path, id);
     const int learned = index_.learnFile(absolute);
     return std::max<int>(learned, static_cast<int>(QFontDatabase::applicationFontFamilies(id).size()));

@@ -62,7 +62,7 @@ QFont QtPrinterPage::font() const
         if (fonts_) {
             // The face the mapper picks for the name, as on the screen: a full name prints that face, not
             // whatever Qt falls back to for a family it does not know. Characters the face lacks may still
-            // come from other fonts, so the page's labels and details never print as empty boxes.
+            // come from other fonts, as they always have on the page.
             resolved_ = screenFaceFont(*fonts_, fontName_);
             resolved_.setStyleStrategy(QFont::PreferDefault);
         } else {
