@@ -192,7 +192,11 @@ void frmAbout::EmailLink_Click()
     if (!shell_.openUrl(mailtoUrl(EmailLink->text(), subject))) message(kMailFailed);
 }
 
-void frmAbout::WebLink_Click() { shell_.openUrl(QUrl::fromUserInput(WebLink->text())); }
+void frmAbout::WebLink_Click()
+{
+    // No message here: the About box has none for the web link, and the shell's log says why it failed.
+    shell_.openUrl(QUrl::fromUserInput(WebLink->text()));
+}
 
 void frmAbout::cmdOK_Click() { close(); }
 
