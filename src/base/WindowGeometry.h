@@ -29,13 +29,13 @@ inline QRect twipsRect(const QRect& pixels)
 
 /// The frame of a fixed window, twips beyond its client area: both borders across, caption and both
 /// borders down.
-inline constexpr int kFrameWidth = 90;
-inline constexpr int kFrameHeight = 375;
+inline constexpr int kFrameExtraWidth = 90;
+inline constexpr int kFrameExtraHeight = 375;
 
 /// The outer size, in logical pixels, of a fixed window whose client area is given in twips.
 inline QSize framedSize(int clientWidth, int clientHeight)
 {
-    return {px(clientWidth + kFrameWidth), px(clientHeight + kFrameHeight)};
+    return {px(clientWidth + kFrameExtraWidth), px(clientHeight + kFrameExtraHeight)};
 }
 
 /// Where a window of outer size `self` goes over an owner's outer rectangle, all in twips: centred on it,

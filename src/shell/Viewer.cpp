@@ -217,7 +217,7 @@ void Viewer::applyTabOrder()
 void Viewer::setWindowHeightTwips(int outerHeight)
 {
     windowHeight_ = outerHeight;
-    setFixedSize(px(kClientWidth), px(outerHeight - kFrameHeight));
+    setFixedSize(px(kClientWidth), px(outerHeight - kFrameExtraHeight));
 }
 
 void Viewer::setPictureHeightTwips(int height)
@@ -233,7 +233,7 @@ void Viewer::Form_Load()
 {
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
                                                           : QRect(0, 0, 1024, 768);
-    const int width = kClientWidth + kFrameWidth;
+    const int width = kClientWidth + kFrameExtraWidth;
     const int left = (twips(screen.width()) - width) / 2;
     const int top = (twips(screen.height()) - windowHeight_) / 2 - 600;
     move(screen.left() + px(left), screen.top() + px(top)); // a negative top is kept, as placed
