@@ -111,6 +111,22 @@ TEST_F(FaceResolutionTest, OneFaceInOpenTypeAndType1DrawsFromTheOpenTypeFile)
     EXPECT_FALSE(index.face(alone->face).sfnt);
 }
 
+TEST_F(FaceResolutionTest, OfTwoFacesClaimingOneFamilyTheOneWithThatFullNameIsDrawn)
+{
+    // One font carries its sibling's family name by mistake (as a Rashi Hebrew face carries "... Serif
+    // Hebrew Light"); the name is the other's full name too, and that face is the one meant.
+    const QString name = QStringLiteral("Quillon Probe Hebrew Light");
+    const QByteArray stray =
+        SfntWriter::minimalFont(SfntWriter::names(name, QStringLiteral("Regular"), QStringLiteral("Quillon Rashi Light")));
+    const QByteArray own = SfntWriter::minimalFont(SfntWriter::names(name, QStringLiteral("Regular"), name));
+    FaceIndex index;
+    ASSERT_EQ(index.learnFile(write("stray.ttf", stray), stray), 1);
+    ASSERT_EQ(index.learnFile(write("own.ttf", own), own), 1);
+    const auto found = index.find(name);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(QFileInfo(index.face(found->face).file).fileName(), QStringLiteral("own.ttf"));
+}
+
 TEST_F(FaceResolutionTest, AddedFileIsFoundByItsBytesAndReadNotMapped)
 {
     // A name that is not UTF-8 is the file's own bytes, not a look-alike.

@@ -145,15 +145,21 @@ void FaceIndex::unindexFace(int i)
     drop(byFullName_, face(i).fullNamesLower, [](const QString& name) { return name; });
 }
 
-std::vector<int> FaceIndex::ranked(const std::vector<int>& faces) const
+std::vector<int> FaceIndex::ranked(const std::vector<int>& faces, const QString& lowerName) const
 {
     std::vector<int> out;
     out.reserve(faces.size());
     for (int i : faces)
         if (face(i).live) out.push_back(i);
     if (out.size() < 2) return out;
-    std::stable_sort(out.begin(), out.end(), [this](int a, int b) {
-        return distanceFromRegular(face(a)) < distanceFromRegular(face(b));
+    // Of faces equally near, one whose full name is the name asked for is the better match: two fonts
+    // may claim one family (a font that carries its sibling's family name by mistake).
+    auto named = [&](int i) { return !lowerName.isEmpty() && face(i).fullNamesLower.contains(lowerName); };
+    std::stable_sort(out.begin(), out.end(), [&](int a, int b) {
+        const double da = distanceFromRegular(face(a));
+        const double db = distanceFromRegular(face(b));
+        if (da != db) return da < db;
+        return named(a) && !named(b);
     });
     // Of one face in two formats the sfnt file goes first: it is the one the fonts key lists, and the one
     // whose traits (outlines, device bit) the details describe.
@@ -211,7 +217,7 @@ std::optional<FaceChoice> FaceIndex::find(const QString& name, int cutTo)
     if (name.isEmpty()) return std::nullopt;
     const QString lower = name.toLower();
     if (const auto family = byFamily_.constFind(familyKey(name)); family != byFamily_.constEnd())
-        for (int i : ranked(*family))
+        for (int i : ranked(*family, lower))
             if (confirmFamily(i, lower)) return FaceChoice{i, NameMatch::Family};
     if (const auto full = byFullName_.constFind(lower); full != byFullName_.constEnd()) {
         const std::vector<int> best = ranked(*full);

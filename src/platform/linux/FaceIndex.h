@@ -83,9 +83,10 @@ private:
     void unindexFace(int i);
     /// Whether the face's own name table lists `lowerName` as a family (name ID 1) in any language.
     bool confirmFamily(int i, const QString& lowerName);
-    /// Live faces in the order a request without style prefers them; of one face in an sfnt and a Type 1
-    /// file, the sfnt file first.
-    std::vector<int> ranked(const std::vector<int>& faces) const;
+    /// Live faces in the order a request without style prefers them: nearest to regular, then, of equally
+    /// near ones, a face whose full name is `lowerName`; of one face in an sfnt and a Type 1 file, the sfnt
+    /// file first.
+    std::vector<int> ranked(const std::vector<int>& faces, const QString& lowerName = QString()) const;
     /// An sfnt file's face that is the same face as the non-sfnt face i; nullopt when none is known.
     std::optional<int> sfntTwin(int i) const;
 
