@@ -2,8 +2,8 @@
 
 #include "platform/FaceRasterizer.h"
 #include "platform/FontSystem.h"
+#include "base/WindowGeometry.h"
 #include "platform/ScreenFace.h"
-#include "shell/Twips.h"
 
 #include <QPainter>
 #include <QTextLayout>
