@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "support/SfntWriter.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -35,17 +37,18 @@ struct Finished {
 
 // The tests' fonts, with Arial standing for Liberation Sans as on a desktop, so that the labels have the
 // widths they are laid out for and do not run into the column beside them.
-QString fontConfigWithArial(const QTemporaryDir& dir)
+QString fontConfigWithArial(const QTemporaryDir& dir, const QString& moreFonts = QString())
 {
     const QString path = dir.filePath("fonts.conf");
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return QString();
     file.write(
         QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
-                       "<fontconfig>\n  <dir>%1</dir>\n  <cachedir>%2</cachedir>\n"
+                       "<fontconfig>\n  <dir>%1</dir>\n%3  <cachedir>%2</cachedir>\n"
                        "  <alias binding=\"same\"><family>Arial</family>"
                        "<accept><family>Liberation Sans</family></accept></alias>\n</fontconfig>\n")
-            .arg(qEnvironmentVariable("QUILLON_TEST_FONTS"), dir.filePath("fccache"))
+            .arg(qEnvironmentVariable("QUILLON_TEST_FONTS"), dir.filePath("fccache"),
+                 moreFonts.isEmpty() ? QString() : "  <dir>" + moreFonts + "</dir>\n")
             .toUtf8());
     return path;
 }
@@ -215,4 +218,42 @@ TEST(PrintPdf, BadArgumentsAndAnUnwritableFileFailWithAMessage)
         EXPECT_TRUE(r.out.isEmpty());
     }
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST(PrintPdf, AFaceWithoutLatinLettersPrintsItsOwnGlyphsOnly)
+{
+    // An Arabic-only face: its alphabet rows and size lines show its missing-glyph mark, as on the
+    // screen, and no other font lends it a Latin alphabet.
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("fonts"));
+    quillon::test::Os2Fields arabic;
+    arabic.codePageRange1 = 1u << 6;
+    arabic.firstChar = 0x0600;
+    arabic.lastChar = 0x06FF;
+    const QString face = QStringLiteral("Quillon Probe Arabic");
+    auto names = quillon::test::SfntWriter::names(face, QStringLiteral("Regular"), face + QStringLiteral(" Regular"));
+    names.push_back({3, 1, 0x0409, 6, quillon::test::SfntWriter::utf16(QStringLiteral("QuillonProbeArabic"))});
+    ASSERT_TRUE(quillon::test::SfntWriter::writeFile(dir.filePath("fonts/arabic.ttf"),
+                                                     quillon::test::SfntWriter::minimalFont(names, arabic)));
+    fontConfig = fontConfigWithArial(dir, dir.filePath("fonts"));
+    const QString pdf = dir.filePath("arabic.pdf");
+    const Finished print = run(inspect(), {"print", face, "--pdf", pdf});
+    fontConfig.clear();
+    ASSERT_EQ(print.exitCode, 0) << print.err.toStdString();
+
+    const Finished fontsUsed = run("pdffonts", {pdf});
+    ASSERT_EQ(fontsUsed.exitCode, 0) << fontsUsed.err.toStdString();
+    QStringList used;
+    const QStringList lines = QString::fromUtf8(fontsUsed.out).split('\n', Qt::SkipEmptyParts);
+    for (qsizetype i = 2; i < lines.size(); ++i) used << lines[i].section(' ', 0, 0);
+    // The labels' font and the face itself, nothing else.
+    ASSERT_EQ(used.size(), 2) << fontsUsed.out.toStdString();
+    EXPECT_EQ(used.filter("LiberationSans").size(), 1) << fontsUsed.out.toStdString();
+    EXPECT_EQ(used.filter("QuillonProbeArabic").size(), 1) << fontsUsed.out.toStdString();
+
+    QStringList text;
+    for (const Word& w : words(pdf)) text << w.text;
+    EXPECT_TRUE(text.contains(QStringLiteral("Normal:")));
+    EXPECT_FALSE(text.contains(QStringLiteral("abcdefghijklmnopqrstuvwxyz")));
+    EXPECT_FALSE(text.contains(QStringLiteral("quick")));
 }

@@ -18,6 +18,10 @@ int font(platform::Platform& platform, const QStringList& args);
 /// details FACE: the details lines of a face, then Copyright<TAB>the label's text.
 int details(platform::Platform& platform, const QStringList& args);
 
+/// resolve FACE: the face the sample of FACE draws from, as File, Index, Family, Style and Substitute
+/// lines; exit status 1 when no installed face has the name (the lines then name the substitute).
+int resolve(platform::Platform& platform, const QStringList& args);
+
 /// sizes FACE: the sizes the size list offers for a face, one per line.
 int sizes(platform::Platform& platform, const QStringList& args);
 

@@ -25,6 +25,7 @@ const Command kCommands[] = {
     {"font", "font FILE", quillon::inspect::font},
     {"details", "details FACE", quillon::inspect::details},
     {"sizes", "sizes FACE", quillon::inspect::sizes},
+    {"resolve", "resolve FACE", quillon::inspect::resolve},
 };
 
 int usage()

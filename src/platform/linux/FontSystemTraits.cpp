@@ -1,6 +1,7 @@
 #include "platform/linux/FontSystemTraits.h"
 
 #include "platform/NativeText.h"
+#include "platform/linux/FontFileBytes.h"
 #include "sfnt/NameText.h"
 #include "sfnt/Tables.h"
 
@@ -29,9 +30,8 @@ using FacePtr = std::unique_ptr<std::remove_pointer_t<FT_Face>, FaceCloser>;
 FacePtr openFace(FT_Library library, const QString& file, int index)
 {
     if (!library || index < 0) return nullptr;
-    FT_Face face = nullptr;
-    if (FT_New_Face(library, nativeBytes(file).constData(), index, &face) != 0) return nullptr;
-    return FacePtr(face);
+    // Read, not mapped: a font file replaced while it is open must not end the program.
+    return FacePtr(openFaceByReads(library, file, index));
 }
 
 bool hasTable(FT_Face face, FT_ULong tag)
