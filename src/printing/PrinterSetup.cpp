@@ -1,5 +1,6 @@
 #include "printing/PrinterSetup.h"
 
+#include "controls/Captions.h"
 #include "controls/Tallyfield.h"
 #include "controls/Twips.h"
 #include "controls/WindowsKeys.h"
@@ -8,7 +9,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -32,17 +32,6 @@ QRect pixels(int left, int top, int width, int height)
     return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
 }
 
-// The layout was measured with the form's own face; the face standing in for it here may be wider. A
-// caption that would be cut off at its box's edge is set a little smaller instead.
-void fitCaption(QLabel* label)
-{
-    QFont font = label->font();
-    while (font.pointSizeF() > 6 && QFontMetricsF(font).horizontalAdvance(label->text()) > label->width()) {
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-    }
-    label->setFont(font);
-}
-
 double numberOf(const QVariant& value)
 {
     return value.toDouble();
@@ -59,9 +48,7 @@ PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* p
     setWindowTitle(QStringLiteral(" Printer Setup"));
     setModal(true);
     setFixedSize(controls::toPixels(kClientWidth), controls::toPixels(kClientHeight));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
-    setFont(font);
+    setFont(captions::font(8.25));
 
     Label1 = new QLabel(QStringLiteral("Printer name:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -76,8 +63,6 @@ PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* p
     Label2 = new QLabel(QStringLiteral("Number of copies:"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(pixels(240, 795, 1335, 255));
-    fitCaption(Label1);
-    fitCaption(Label2);
 
     Tallyfield1 = new Tallyfield(this);
     Tallyfield1->setObjectName(QStringLiteral("Tallyfield1"));
@@ -123,6 +108,7 @@ PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* p
         child->installEventFilter(this);
 
     Form_Load();
+    captions::fit(*this);
 }
 
 PrinterSetup::~PrinterSetup() = default;

@@ -1,5 +1,6 @@
 #include "shell/Logo.h"
 
+#include "controls/Captions.h"
 #include "platform/SettingsStore.h"
 #include "shell/Twips.h"
 
@@ -131,7 +132,6 @@ Logo::Logo(const QIcon& programIcon, QWidget* parent, std::chrono::milliseconds 
         setAutoFillBackground(true);
     }
 
-    const QString sans = QStringLiteral("MS Sans Serif");
     Label[0] = makeLabel(this, "Label0", QStringLiteral("Quillon"), QRect(300, 240, 3375, 615),
                          labelFont(QStringLiteral("Times New Roman"), 24, false, true), Qt::AlignHCenter | Qt::AlignTop);
     const QPixmap icon = programIcon.isNull() ? drawnProgramIcon() : programIcon.pixmap(32, 32);
@@ -139,11 +139,11 @@ Logo::Logo(const QIcon& programIcon, QWidget* parent, std::chrono::milliseconds 
     Image3 = makeImage(this, "Image3", QRect(1560, 960, 840, 840), QPixmap());
     Image1 = makeImage(this, "Image1", QRect(2700, 960, 900, 900), drawnLensIcon());
     Label[2] = makeLabel(this, "Label2", QStringLiteral("Version 1.3"), QRect(1500, 1920, 975, 255),
-                         labelFont(sans, 8.25), Qt::AlignHCenter | Qt::AlignTop);
-    Label[3] = makeLabel(this, "Label3", QString(), QRect(0, 2160, 4005, 255), labelFont(sans, 9.75),
+                         captions::font(8.25), Qt::AlignHCenter | Qt::AlignTop);
+    Label[3] = makeLabel(this, "Label3", QString(), QRect(0, 2160, 4005, 255), captions::font(9.75),
                          Qt::AlignHCenter | Qt::AlignTop);
     Message = makeLabel(this, "Message", QStringLiteral("PLEASE WAIT... Setting up display data"),
-                        QRect(135, 2640, 3735, 285), labelFont(sans, 8.25, true), Qt::AlignLeft | Qt::AlignTop);
+                        QRect(135, 2640, 3735, 285), captions::font(8.25, true), Qt::AlignLeft | Qt::AlignTop);
     QPalette palette = Message->palette();
     palette.setColor(QPalette::WindowText, kMessageColour);
     Message->setPalette(palette);
@@ -244,6 +244,7 @@ void Logo::Form_Load()
 {
     setWindowState(Qt::WindowNoState);
     Label[3]->setText(kCopyright);
+    captions::fit(*this);
     ShapeWindow(this);
 }
 
