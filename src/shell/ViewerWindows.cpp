@@ -150,7 +150,8 @@ void ViewerWindows::closePrinterSetup()
 void ViewerWindows::endProgram()
 {
     closeAbout();
-    closeOptions();
+    // The options dialog may ask about unsaved changes; Cancel keeps it open, and the program running.
+    if (parts_->options && !parts_->options->close()) return;
     viewer_.exitButton_Click();
 }
 void ViewerWindows::showOptions()

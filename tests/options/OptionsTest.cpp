@@ -186,7 +186,7 @@ TEST_F(OptionsTest, AnotherWindowOfTheProgramBecomingActiveClosesWithoutAskingOr
     EXPECT_EQ(settings.saves, 0);
 }
 
-TEST_F(OptionsTest, EscapeWithShiftCtrlOrAltEndsTheProgramWhateverTheAnswer)
+TEST_F(OptionsTest, EscapeWithShiftCtrlOrAltEndsTheProgramUnlessTheQuestionIsCancelled)
 {
     open();
     QTest::keyClick(dialog->fOption[0], Qt::Key_Escape);
@@ -199,11 +199,22 @@ TEST_F(OptionsTest, EscapeWithShiftCtrlOrAltEndsTheProgramWhateverTheAnswer)
         QTest::mouseClick(dialog->fOption[0], Qt::LeftButton);
         answer = QMessageBox::Cancel;
         const int before = endCalls;
+        asked.clear();
         QTest::keyClick(dialog->saveButton, Qt::Key_Escape, held);
         QCoreApplication::processEvents();
+        EXPECT_EQ(asked.size(), 1u);
+        EXPECT_EQ(endCalls, before); // Cancel keeps the changes open, and the program running
+        EXPECT_FALSE(closed());
+
+        answer = QMessageBox::No;
+        QTest::keyClick(dialog->saveButton, Qt::Key_Escape, held);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(asked.size(), 2u);
         EXPECT_EQ(endCalls, before + 1);
-        EXPECT_FALSE(closed()); // the answer kept the dialog; ending the program is the owner's part
-        delete dialog.data();
+        // The program's end closes the windows left; this one has answered and asks nothing more.
+        if (dialog) dialog->close();
+        EXPECT_EQ(asked.size(), 2u);
+        EXPECT_TRUE(closed());
     }
 }
 
