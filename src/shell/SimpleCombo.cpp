@@ -2,9 +2,9 @@
 
 #include <QKeyEvent>
 #include <QResizeEvent>
+#include <QSignalBlocker>
 
 #include <algorithm>
-#include <QSignalBlocker>
 
 namespace quillon {
 
