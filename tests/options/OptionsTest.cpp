@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -228,6 +229,7 @@ TEST_F(OptionsTest, TheQuestionIsAYesNoCancelQuestionBoxOverTheDialog)
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    int questionIndent = 0;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
@@ -236,6 +238,17 @@ TEST_F(OptionsTest, TheQuestionIsAYesNoCancelQuestionBoxOverTheDialog)
         icon = box->icon();
         buttons = box->standardButtons();
         if (box->defaultButton()) defaultButton = box->standardButton(box->defaultButton());
+        // The question's own line keeps its four leading blanks: it starts right of the line above.
+        if (auto* label = box->findChild<QLabel*>("qt_msgbox_label")) {
+            const QImage shown = label->grab().toImage();
+            const auto firstInk = [&](int fromRow, int toRow) {
+                for (int x = 0; x < shown.width(); ++x)
+                    for (int y = fromRow; y < toRow; ++y)
+                        if (qGray(shown.pixel(x, y)) < 128) return x;
+                return -1;
+            };
+            questionIndent = firstInk(shown.height() * 2 / 3, shown.height()) - firstInk(0, shown.height() / 3);
+        }
         box->button(QMessageBox::No)->click();
     });
     dialog->close();
@@ -244,6 +257,7 @@ TEST_F(OptionsTest, TheQuestionIsAYesNoCancelQuestionBoxOverTheDialog)
     EXPECT_EQ(icon, QMessageBox::Question);
     EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     EXPECT_EQ(defaultButton, QMessageBox::Yes);
+    EXPECT_GT(questionIndent, 6);
     EXPECT_TRUE(closed());
 }
 
