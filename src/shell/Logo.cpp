@@ -2,7 +2,7 @@
 
 #include "controls/Captions.h"
 #include "platform/SettingsStore.h"
-#include "shell/Twips.h"
+#include "base/WindowGeometry.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>

@@ -1,6 +1,7 @@
 #include "summary/Summary.h"
 
-#include "shell/Twips.h"
+#include "base/WindowGeometry.h"
+#include "controls/WindowsKeys.h"
 #include "summary/PictureBox.h"
 #include "summary/SummaryPainter.h"
 
@@ -20,16 +21,12 @@ namespace {
 // Client area of the window, twips.
 constexpr int kClientWidth = 5640;
 constexpr int kClientHeight = 4395;
-// The placement is written against the window's outer size: the borders and caption of its frame take these
-// twips beyond the client area.
-constexpr int kFrameWidth = 90;
-constexpr int kCaptionHeight = 375;
 
 int keyCodeOf(int qtKey)
 {
     switch (qtKey) {
     case Qt::Key_Escape:
-        return 27;
+        return WindowsKeys::kEscape;
     case Qt::Key_PageUp:
         return SummaryScroll::PageUp;
     case Qt::Key_PageDown:
@@ -109,7 +106,7 @@ void Summary::Form_Load(const QStringList& fontNames, const QRect& ownerFrame)
     const QRectF owner(twips(ownerFrame.x()), twips(ownerFrame.y()), twips(ownerFrame.width()),
                        twips(ownerFrame.height()));
     const QPointF at =
-        SummaryScroll::placement(owner, QSizeF(kClientWidth + kFrameWidth, kClientHeight + kCaptionHeight));
+        SummaryScroll::placement(owner, QSizeF(kClientWidth + kFrameExtraWidth, kClientHeight + kFrameExtraHeight));
     move(qRound(at.x() / kTwipsPerPixel), qRound(at.y() / kTwipsPerPixel));
 
     // A sorted list compares without regard to case; names equal but for case keep their order.
@@ -158,7 +155,7 @@ void Summary::Form_Activate() { DrawSummary(); }
 
 void Summary::Form_KeyDown(int keyCode, int shift)
 {
-    if (keyCode == 27) {
+    if (keyCode == WindowsKeys::kEscape) {
         close();
         if (shift > 0 && endProgram_) endProgram_();
         return;
