@@ -157,6 +157,16 @@ private:
     int windowHeight_ = 0;
     bool ended_ = false;
     bool paintActionQueued_ = false;
+    /// The key press the window last acted on, while it travels up from the control it was meant for; the
+    /// event's address is only compared, never read.
+    struct TakenKey {
+        const QEvent* event = nullptr;
+        quint64 timestamp = 0;
+        int key = 0;
+        int modifiers = 0;
+        bool operator==(const TakenKey&) const = default;
+    };
+    TakenKey keyTaken_;
 };
 
 } // namespace quillon

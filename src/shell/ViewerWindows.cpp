@@ -11,6 +11,7 @@
 #include "summary/Summary.h"
 #include "catalogue/MemoryFaceList.h"
 #include "platform/Platform.h"
+#include "platform/ScreenFace.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
 
@@ -126,7 +127,8 @@ void ViewerWindows::showSplash()
 {
     if (!Logo::wanted(platform_.settings)) return;
     closeSplash();
-    auto* logo = new Logo(windowIcon(), viewer_.isVisible() ? &viewer_ : nullptr);
+    auto* logo = new Logo(windowIcon(), viewer_.isVisible() ? &viewer_ : nullptr, std::chrono::seconds(1),
+                          platform::screenFamily(platform_.fontSystem, QStringLiteral("Times New Roman")));
     logo->setAttribute(Qt::WA_DeleteOnClose);
     parts_->logo = logo;
     logo->showSplash();
@@ -164,7 +166,8 @@ void ViewerWindows::closePrinterSetup() { closeIfOpen(parts_->printerSetup); }
 void ViewerWindows::endProgram()
 {
     closeAbout();
-    closeOptions();
+    // The options dialog may ask about unsaved changes; Cancel keeps it open, and the program running.
+    if (parts_->options && !parts_->options->close()) return;
     viewer_.exitButton_Click();
 }
 

@@ -70,7 +70,8 @@ public:
     QComboBox* fontList = nullptr; // hidden; only keeps the names sorted
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    /// Key preview: every key reaches Form_KeyDown before the control that has the focus.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

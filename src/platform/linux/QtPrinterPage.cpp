@@ -39,6 +39,9 @@ void QtPrinterPage::open()
         failed_ = true;
         throw PrinterError("the print document could not be started");
     }
+    // Nothing is drawn where the printer cannot reach: a printer leaves out what falls past its printable
+    // area, and so does the PDF destination (the rules run a little wider than A4's printable area).
+    painter_.setClipRect(QRect(0, 0, printer_->width(), printer_->height()));
 }
 
 void QtPrinterPage::beforeDrawing()
