@@ -25,6 +25,9 @@ const Command kCommands[] = {
     {"font", "font FILE", quillon::inspect::font},
     {"details", "details FACE", quillon::inspect::details},
     {"sizes", "sizes FACE", quillon::inspect::sizes},
+    {"info", "info FACE|FILE [--text TEXT] [--json]", quillon::inspect::info},
+    {"names", "names FILE", quillon::inspect::names},
+    {"coverage", "coverage TEXT", quillon::inspect::coverage},
 };
 
 int usage()
