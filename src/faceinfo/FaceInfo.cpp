@@ -41,6 +41,14 @@ bool hasCffOutlines(const platform::FaceFacts& facts)
     return facts.tables.contains("CFF ") || facts.tables.contains("CFF2");
 }
 
+/// The format of a face whose file was opened: its outlines and its axes are known for certain there.
+QString openedFormat(const platform::FaceFacts& facts)
+{
+    platform::FontFileFacts file = facts.file;
+    file.variable = file.variable || !facts.axes.empty();
+    return FaceInfoReader::formatWords(file, hasCffOutlines(facts));
+}
+
 QString textOf(const std::vector<platform::RawName>& names, int record)
 {
     if (record < 0) return {};
@@ -144,7 +152,7 @@ FaceInfo FaceInfoReader::read(const QString& face)
 
     FileRow& described = info.files[static_cast<std::size_t>(info.described)];
     if (auto facts = facts_.faceFacts(described.path, described.index)) {
-        described.format = formatWords(facts->file, hasCffOutlines(*facts));
+        described.format = openedFormat(*facts);
         describe(info, *facts);
     }
     return info;
@@ -163,7 +171,7 @@ FaceInfo FaceInfoReader::readFile(const QString& path, int index)
     auto it = std::find_if(info.files.begin(), info.files.end(),
                            [&](const FileRow& row) { return sameFace(row, path, index); });
     if (it == info.files.end()) it = info.files.insert(info.files.end(), rowOf(facts->file));
-    it->format = formatWords(facts->file, hasCffOutlines(*facts));
+    it->format = openedFormat(*facts);
     info.described = static_cast<int>(it - info.files.begin());
     describe(info, *facts);
     return info;
