@@ -137,6 +137,11 @@ void FaceInfoReader::gatherFiles(FaceInfo& info)
             info.files.push_back(std::move(row));
         }
     }
+
+    // A Type 1 file has no revision number for fontconfig to keep; its own version text is read from it.
+    for (FileRow& row : info.files)
+        if (row.version.isEmpty() && row.format.startsWith(QLatin1String("Type 1")))
+            if (auto facts = facts_.faceFacts(row.path, row.index)) row.version = facts->file.versionText;
 }
 
 FaceInfo FaceInfoReader::read(const QString& face)
@@ -153,6 +158,7 @@ FaceInfo FaceInfoReader::read(const QString& face)
     FileRow& described = info.files[static_cast<std::size_t>(info.described)];
     if (auto facts = facts_.faceFacts(described.path, described.index)) {
         described.format = openedFormat(*facts);
+        if (described.version.isEmpty()) described.version = facts->file.versionText;
         describe(info, *facts);
     }
     return info;
@@ -172,6 +178,7 @@ FaceInfo FaceInfoReader::readFile(const QString& path, int index)
                            [&](const FileRow& row) { return sameFace(row, path, index); });
     if (it == info.files.end()) it = info.files.insert(info.files.end(), rowOf(facts->file));
     it->format = openedFormat(*facts);
+    if (it->version.isEmpty()) it->version = facts->file.versionText;
     info.described = static_cast<int>(it - info.files.begin());
     describe(info, *facts);
     return info;

@@ -27,6 +27,8 @@ struct FontFileFacts {
     QString fullName;       // first full name; may be empty (bitmap fonts)
     std::int64_t bytes = 0; // file size; -1 when it cannot be read
     std::uint32_t version = 0; // font revision, 16.16 fixed point; 0 when unknown
+    QString versionText;       // the font's own version text where it has no revision number (Type 1); read
+                               // only when the file is opened
     bool variable = false;  // the whole-range face of a variable font
 };
 

@@ -10,6 +10,7 @@
 #include FT_FREETYPE_H
 #include FT_MULTIPLE_MASTERS_H
 #include FT_SFNT_NAMES_H
+#include FT_TYPE1_TABLES_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
@@ -305,6 +306,8 @@ std::optional<FaceFacts> FontconfigFacts::faceFacts(const QString& path, int ind
         out.file.facesInFile = facesInFile(path);
     }
     out.glyphCount = static_cast<int>(face->num_glyphs);
+    if (PS_FontInfoRec ps{}; !FT_IS_SFNT(face.get()) && FT_Get_PS_Font_Info(face.get(), &ps) == 0 && ps.version)
+        out.file.versionText = QString::fromLatin1(ps.version).left(64).trimmed();
 
     if (FT_IS_SFNT(face.get())) {
         const FT_UInt count = FT_Get_Sfnt_Name_Count(face.get());
