@@ -79,6 +79,9 @@ TEST_F(FaceInformationTest, CtrlIOpensItFollowsTheSelectionAndEscapeClosesIt)
     select("Cantarell");
     info->info();
     EXPECT_TRUE(info->findChild<QTextBrowser*>("coverageText")->toPlainText().contains("漢 U+6F22"));
+    // The sample picture's tooltip names them too.
+    ASSERT_TRUE(viewer->displayPicture->toolTipSource);
+    EXPECT_TRUE(viewer->displayPicture->toolTipSource().contains("漢 U+6F22"));
 
     QPointer<FaceInformation> guard(info);
     QTest::keyClick(info->findChild<QTreeWidget*>("namesTable"), Qt::Key_Escape);
