@@ -230,24 +230,31 @@ FcPattern* FontconfigFacts::installedPattern(const QString& path, int index)
 {
     FcConfig* config = FcConfigGetCurrent();
     if (!config) return nullptr;
+    const QByteArray file = nativeBytes(path);
+    // The program's own fonts come and go (their patterns with them), so they are searched afresh each time;
+    // there are few of them.
+    if (FcFontSet* application = FcConfigGetFonts(config, FcSetApplication)) {
+        for (int i = 0; i < application->nfont; ++i) {
+            FcPattern* p = application->fonts[i];
+            FcChar8* value = nullptr;
+            if (FcPatternGetString(p, FC_FILE, 0, &value) == FcResultMatch && value &&
+                file == reinterpret_cast<const char*>(value) && patternInt(p, FC_INDEX, 0) == index)
+                return p;
+        }
+    }
+    // The system's fonts stay as they are for the configuration's life: indexed once for it.
     FcFontSet* system = FcConfigGetFonts(config, FcSetSystem);
-    FcFontSet* application = FcConfigGetFonts(config, FcSetApplication);
-    const int count = (system ? system->nfont : 0) + (application ? application->nfont : 0);
-    if (system != indexedSystem_ || application != indexedApplication_ || count != indexedCount_) {
+    if (system != indexedSystem_ || config != indexedConfig_) {
         byFile_.clear();
-        for (FcFontSet* set : {system, application}) {
-            for (int i = 0; set && i < set->nfont; ++i) {
-                FcPattern* p = set->fonts[i];
-                FcChar8* file = nullptr;
-                if (FcPatternGetString(p, FC_FILE, 0, &file) != FcResultMatch || !file) continue;
-                const QString k = key(fromNativeBytes(reinterpret_cast<const char*>(file)),
-                                      patternInt(p, FC_INDEX, 0));
-                if (!byFile_.contains(k)) byFile_.insert(k, p);
-            }
+        for (int i = 0; system && i < system->nfont; ++i) {
+            FcPattern* p = system->fonts[i];
+            FcChar8* value = nullptr;
+            if (FcPatternGetString(p, FC_FILE, 0, &value) != FcResultMatch || !value) continue;
+            const QString k = key(fromNativeBytes(reinterpret_cast<const char*>(value)), patternInt(p, FC_INDEX, 0));
+            if (!byFile_.contains(k)) byFile_.insert(k, p);
         }
         indexedSystem_ = system;
-        indexedApplication_ = application;
-        indexedCount_ = count;
+        indexedConfig_ = config;
     }
     return byFile_.value(key(path, index), nullptr);
 }

@@ -36,11 +36,10 @@ private:
     FT_Library freetype();
 
     FT_Library library_ = nullptr;
-    // Installed patterns by "index:path", rebuilt when fontconfig's font sets change.
+    // The system's patterns by "index:path", rebuilt when fontconfig's configuration changes.
     QHash<QString, FcPattern*> byFile_;
     FcFontSet* indexedSystem_ = nullptr;
-    FcFontSet* indexedApplication_ = nullptr;
-    int indexedCount_ = -1;
+    void* indexedConfig_ = nullptr;
 };
 
 } // namespace quillon::platform
