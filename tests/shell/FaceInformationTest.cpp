@@ -3,7 +3,7 @@
 #include "faceinfo/FaceInformation.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "shell/FontModule.h"
+#include "base/FontModule.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
