@@ -11,6 +11,7 @@
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
 #include "base/WindowGeometry.h"
+#include "shell/FaceInformationLink.h"
 #include "shell/ViewerWindows.h"
 
 #include <QApplication>
@@ -85,6 +86,7 @@ Viewer::Viewer(platform::Platform& platform, FontModule& module, FontCatalogue& 
     buildControls(captions::font(9.75));
     windows_ = std::make_unique<ViewerWindows>(*this, platform_, module_, catalogue_);
     HelpButton = windows_->makeHelpButton();
+    windows_->faceInformation().attach();
     HelpButton->setObjectName(QStringLiteral("HelpButton"));
     HelpButton->setGeometry(pxRect(15, 5670, 255, 255));
     HelpButton->setToolTip(QStringLiteral(" View program and company-contact information "));
@@ -294,6 +296,9 @@ void Viewer::Form_KeyDown(int keyCode, int shift)
     case VK_P:
         if (shift == CTRL_MASK) printButton_Click();
         break;
+    case VK_I:
+        if (shift == CTRL_MASK) windows_->faceInformation().show();
+        break;
     default:
         break;
     }
@@ -401,6 +406,7 @@ void Viewer::fontList_Click()
         ListScalableSizes();
     ReselectSize();
     ShowFontDetails();
+    windows_->faceInformation().follow();
 }
 
 void Viewer::sizeList_Click()
@@ -502,6 +508,7 @@ void Viewer::RenderSample()
     if (!textTyped)
         setDisplayText(fontList->text() + QLatin1Char(' ') + sizeList->text() + QStringLiteral("-point font"));
     const QString text = displayText->toPlainText();
+    windows_->faceInformation().follow();
     if (text.isEmpty()) {
         displayPicture->clearPicture();
         return;

@@ -7,6 +7,7 @@
 #include "options/Options.h"
 #include "registry/RegistryModule.h"
 #include "printing/PrinterSetup.h"
+#include "shell/FaceInformationLink.h"
 #include "shell/Logo.h"
 #include "summary/Summary.h"
 #include "catalogue/MemoryFaceList.h"
@@ -52,8 +53,9 @@ void closeIfOpen(const QPointer<Window>& open)
 } // namespace
 
 struct ViewerWindows::Parts {
-    explicit Parts(platform::Platform& platform)
-        : details(platform.fontSystem, platform.fontFiles), registry(platform.registry)
+    Parts(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue)
+        : details(platform.fontSystem, platform.fontFiles), registry(platform.registry),
+          faceInformation(viewer, platform, catalogue)
     {
     }
     FontDetails details; // holds the one details font until the next run or the window's end
@@ -64,11 +66,12 @@ struct ViewerWindows::Parts {
     QPointer<Options> options;
     QPointer<frmAbout> about;
     QPointer<Logo> logo;
+    FaceInformationLink faceInformation;
 };
 
 ViewerWindows::ViewerWindows(Viewer& viewer, platform::Platform& platform, FontModule& module,
                              FontCatalogue& catalogue)
-    : viewer_(viewer), platform_(platform), module_(module), catalogue_(catalogue), parts_(std::make_unique<Parts>(platform))
+    : viewer_(viewer), platform_(platform), module_(module), catalogue_(catalogue), parts_(std::make_unique<Parts>(viewer, platform, catalogue))
 {
 }
 
@@ -121,6 +124,11 @@ void ViewerWindows::showFontDetails(const QString& face, QPlainTextEdit& detailT
     if (details.copyrightSet) copyright.setText(details.copyright);
     // The box shows one detail a line; Viewer::detailTextValue gives the CR LF joins back.
     detailText.setPlainText(details.lines.join(QLatin1Char('\n')));
+}
+
+FaceInformationLink& ViewerWindows::faceInformation()
+{
+    return parts_->faceInformation;
 }
 
 void ViewerWindows::showSplash()

@@ -20,6 +20,7 @@ namespace quillon {
 namespace platform {
 struct Platform;
 }
+class FaceInformationLink;
 class Viewer;
 
 class ViewerWindows {
@@ -47,6 +48,8 @@ public:
     void closeOptions();
     void showAbout();
     void closeAbout();
+    /// The face information window and its hooks in the main window.
+    FaceInformationLink& faceInformation();
     /// Escape with Shift, Ctrl or Alt in a secondary window: every window closes and the program ends.
     void endProgram();
 

@@ -26,6 +26,9 @@ const Command kCommands[] = {
     {"details", "details FACE", quillon::inspect::details},
     {"sizes", "sizes FACE", quillon::inspect::sizes},
     {"resolve", "resolve FACE", quillon::inspect::resolve},
+    {"info", "info FACE|FILE [--text TEXT] [--json]", quillon::inspect::info},
+    {"names", "names FILE", quillon::inspect::names},
+    {"coverage", "coverage TEXT", quillon::inspect::coverage},
 };
 
 int usage()
