@@ -6,10 +6,12 @@
 #include "about/frmAbout.h"
 #include "options/Options.h"
 #include "options/RegistryModule.h"
+#include "printing/FontBookJob.h"
 #include "printing/PrinterSetup.h"
 #include "shell/Logo.h"
 #include "summary/Summary.h"
 #include "catalogue/MemoryFaceList.h"
+#include "platform/Log.h"
 #include "platform/Platform.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
@@ -17,7 +19,10 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPen>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 
 namespace quillon {
@@ -119,6 +124,7 @@ void ViewerWindows::showSummary()
     auto* summary = new Summary(catalogue_.fontNames, viewer_.frameGeometry(), [this] { endProgram(); }, &viewer_);
     summary->setAttribute(Qt::WA_DeleteOnClose);
     summary->useFontSystem(&platform_.fontSystem, &platform_.faceRasterizer);
+    summary->setPrintAllFaces([this, summary](const QStringList& faces) { showBookPrinterSetup(faces, summary); });
     parts_->summary = summary;
     summary->show();
     summary->activateWindow();
@@ -140,6 +146,44 @@ void ViewerWindows::showPrinterSetup()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     parts_->printerSetup = dialog;
     dialog->exec();
+}
+
+void ViewerWindows::showBookPrinterSetup(const QStringList& faces, QWidget* over)
+{
+    if (parts_->printerSetup) return;
+    const QPointer<QWidget> window(over);
+    PrinterSetup::Owner owner;
+    owner.frame = over->frameGeometry();
+    owner.endProgram = [this] { endProgram(); };
+    owner.print = [this, faces, window](int copies) {
+        const QString labelFace = window ? window->font().family() : viewer_.font().family();
+        // Made at the first page: before it the printer may still ask for the PDF file's name.
+        std::unique_ptr<QProgressDialog> progress;
+        const QString problem = FontBookJob::print(
+            platform_.printers, platform_.fontSystem, faces, labelFace, copies, [&](int done, int total) {
+                if (!progress) {
+                    progress = std::make_unique<QProgressDialog>(QStringLiteral("Printing the faces\u2026"),
+                                                                 QString(), 0, total, window);
+                    progress->setWindowModality(Qt::WindowModal);
+                    progress->setMinimumDuration(500);
+                }
+                progress->setValue(done); // lets the windows redraw meanwhile
+            });
+        if (problem.isEmpty()) return;
+        // Unlike a sample page, a book is hundreds of pages: one that did not come out must not pass unnoticed.
+        qCDebug(log::printing) << "the font book was not printed whole:" << problem;
+        QMessageBox::warning(window, kAppTitle, QStringLiteral("The font book was not printed whole: %1.").arg(problem));
+    };
+    auto* dialog = new PrinterSetup(platform_.printers, std::move(owner), over);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    parts_->printerSetup = dialog;
+    dialog->exec();
+    // The book was asked for from the summary, so the user goes back there, not to the main window (whose
+    // activation would close the summary).
+    if (window) {
+        window->raise();
+        window->activateWindow();
+    }
 }
 
 void ViewerWindows::closePrinterSetup()
