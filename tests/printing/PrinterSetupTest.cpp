@@ -1,7 +1,7 @@
 // The printer setup dialog, driven offscreen through its real controls: the printer list, the copies field
 // and spin control in step, OK printing one job, Cancel and the Escape keys.
 #include "printing/PrinterSetup.h"
-#include "printing/FontBookJob.h"
+#include "summary/FontBookJob.h"
 #include "support/FakeFontSystem.h"
 #include "controls/Tallyfield.h"
 #include "printing/RecordingPage.h"
@@ -291,7 +291,7 @@ TEST_F(PrinterSetupTest, CancelAndEscapeCloseWithoutPrintingAndEscapeWithAModifi
     for (Qt::KeyboardModifiers mods : held) {
         dialog = open();
         show(*dialog);
-        dialog->Combo1->setFocus(); // any control: the form sees the key first
+        dialog->Combo1->setFocus(); // any control: the dialog sees the key first
         key(Qt::Key_Escape, mods);
         EXPECT_FALSE(dialog->isVisible());
     }

@@ -5,8 +5,8 @@
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
 #include "platform/Platform.h"
-#include "printing/FontBook.h"
-#include "printing/PdfOutline.h"
+#include "summary/FontBook.h"
+#include "base/PdfOutline.h"
 #include "summary/SummaryPainter.h"
 
 #include <QCoreApplication>

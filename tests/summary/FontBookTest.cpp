@@ -1,6 +1,6 @@
 // The book's order, pages and outline, and the outline writer's refusal of files it does not understand.
-#include "printing/FontBook.h"
-#include "printing/PdfOutline.h"
+#include "summary/FontBook.h"
+#include "base/PdfOutline.h"
 
 #include <QFile>
 #include <QPainter>

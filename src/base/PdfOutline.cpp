@@ -1,4 +1,4 @@
-#include "printing/PdfOutline.h"
+#include "base/PdfOutline.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
-#include "printing/FontBook.h"
+#include "summary/FontBook.h"
 
-#include "shell/Twips.h"
+#include "base/WindowGeometry.h"
 #include "summary/SummaryPainter.h"
 
 #include <QImage>

@@ -1,7 +1,7 @@
-#include "printing/FontBookJob.h"
+#include "summary/FontBookJob.h"
 
 #include "platform/Printers.h"
-#include "printing/FontBook.h"
+#include "summary/FontBook.h"
 #include "summary/SummaryPainter.h"
 
 namespace quillon {

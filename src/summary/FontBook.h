@@ -8,7 +8,7 @@
 // Faces are drawn one page at a time and nothing of a page is kept after it, so thousands of faces cost the
 // time of drawing them and the memory of one page plus what the output device keeps.
 
-#include "printing/PdfOutline.h"
+#include "base/PdfOutline.h"
 
 #include <QPageLayout>
 #include <QRectF>
