@@ -165,6 +165,14 @@ void PrinterSetup::okButton_Click()
     // Read once; never more than the field allows, whatever reached it.
     const double wanted = std::floor(numberOf(Tallyfield1->Value()));
     const int copies = wanted < 0 ? 0 : wanted > UpDown1->Max() ? UpDown1->Max() : int(wanted);
+    if (owner_.print) {
+        try {
+            if (copies > 0) owner_.print(copies);
+        } catch (const std::exception&) {
+        }
+        accept();
+        return;
+    }
     for (int copy = 1; copy <= copies; ++copy) {
         try {
             PrintSamplePage();

@@ -43,6 +43,9 @@ public:
     void closeSummary();
     /// Modal: returns when the dialog is closed.
     void showPrinterSetup();
+    /// The printer dialog over `over` (the summary window) for a book of these faces instead of the sample
+    /// page; OK prints it with a progress window.
+    void showBookPrinterSetup(const QStringList& faces, QWidget* over);
     void closePrinterSetup();
     void showOptions();
     void closeOptions();

@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -126,6 +128,43 @@ void Summary::Form_Load(const QStringList& fontNames, const QRect& ownerFrame)
     topIndex_ = 0;
     labelFace_ = FontPicture->font().family();
     painter_ = std::make_unique<SummaryPainter>(labelFace_, &FontPicture->image());
+}
+
+void Summary::setPrintAllFaces(std::function<void(const QStringList& faces)> print)
+{
+    printAllFaces_ = std::move(print);
+}
+
+QStringList Summary::faces() const
+{
+    QStringList list;
+    list.reserve(fontList->count());
+    for (int i = 0; i < fontList->count(); ++i)
+        list << fontList->itemText(i);
+    return list;
+}
+
+QMenu* Summary::makeContextMenu()
+{
+    if (!printAllFaces_) return nullptr;
+    auto* menu = new QMenu(this);
+    QAction* print = menu->addAction(QStringLiteral("Print All Faces\u2026"));
+    print->setObjectName(QStringLiteral("printAllFacesAction"));
+    // Queued: the menu has closed and is gone before the printer dialog opens over this window.
+    connect(print, &QAction::triggered, this, [this] { printAllFaces_(faces()); }, Qt::QueuedConnection);
+    return menu;
+}
+
+void Summary::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = makeContextMenu();
+    if (!menu) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
 }
 
 const QImage& Summary::picture() const { return FontPicture->image(); }

@@ -25,6 +25,12 @@ void SummaryPainter::useFontSystem(platform::FontSystem* fonts, platform::FaceRa
     samples_.clear();
 }
 
+void SummaryPainter::setSample(const QString& sample)
+{
+    sample_ = sample;
+    samples_.clear();
+}
+
 double SummaryPainter::pixelSize() const
 {
     const int dpi = device_ ? device_->logicalDpiY() : 96;
@@ -77,7 +83,7 @@ SummaryPainter::Text SummaryPainter::layoutSample(const QString& face) const
 {
     if (fonts_ && rasterizer_) {
         if (const auto resolved = platform::drawnFace(*fonts_, face)) {
-            if (auto line = rasterizer_->rasterize(resolved->file, resolved->index, pixelSize(), kSample)) {
+            if (auto line = rasterizer_->rasterize(resolved->file, resolved->index, pixelSize(), sample_)) {
                 Text text;
                 text.coverage = std::move(line->coverage);
                 text.offset = line->offset;
@@ -86,7 +92,7 @@ SummaryPainter::Text SummaryPainter::layoutSample(const QString& face) const
             }
         }
     }
-    return layout(kSample, faceFont(face));
+    return layout(sample_, faceFont(face));
 }
 
 void SummaryPainter::draw(QPainter& painter, const QPointF& at, Text& text, const QColor& colour,

@@ -5,7 +5,9 @@
 #include "support/FakeFontSystem.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QComboBox>
+#include <QMenu>
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
@@ -239,6 +241,22 @@ TEST(SummaryWindow, ShowingDrawsTheFirstPageAndActivationRedraws)
     const int draws = w.summary->drawCount();
     w.summary->Form_Activate();
     EXPECT_EQ(w.summary->drawCount(), draws + 1);
+}
+
+TEST(SummaryWindow, PrintAllFacesIsOfferedOnlyWhenItCanPrintAndHandsOverTheFacesInOrder)
+{
+    Window w({"beta", "Alpha", "gamma"});
+    EXPECT_EQ(w.summary->makeContextMenu(), nullptr);
+    QStringList printed;
+    w.summary->setPrintAllFaces([&](const QStringList& faces) { printed = faces; });
+    std::unique_ptr<QMenu> menu(w.summary->makeContextMenu());
+    ASSERT_NE(menu, nullptr);
+    auto* action = menu->findChild<QAction*>("printAllFacesAction");
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->text(), QString::fromUtf8("Print All Faces\u2026"));
+    action->trigger();
+    QCoreApplication::processEvents(); // the menu hands it on once it has closed
+    EXPECT_EQ(printed, QStringList({"Alpha", "beta", "gamma"}));
 }
 
 TEST(SummaryPainter, FacesAreAskedForAtEightPointsWithoutBorrowedGlyphs)

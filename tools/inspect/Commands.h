@@ -13,6 +13,10 @@ int records(platform::Platform& platform, const QStringList& args);
 /// print FACE --pdf OUT [--copies N]: the sample page, one page per copy, into a PDF file.
 int print(platform::Platform& platform, const QStringList& args);
 
+/// book --pdf OUT [--text T] [--faces REGEX]: every listed face (or those matching REGEX) as a row in its own
+/// face, sixteen rows a page, into a PDF file with an outline by first letter.
+int book(platform::Platform& platform, const QStringList& args);
+
 /// font FILE: every property of the font file reader, one Name<TAB>value line each.
 int font(platform::Platform& platform, const QStringList& args);
 /// details FACE: the details lines of a face, then Copyright<TAB>the label's text.

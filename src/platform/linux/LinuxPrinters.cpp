@@ -152,4 +152,14 @@ std::unique_ptr<QPrinter> LinuxPrinters::openCurrent()
     return printer;
 }
 
+std::optional<PaintedDocument> LinuxPrinters::openPaintedDocument()
+{
+    std::unique_ptr<QPrinter> printer = openCurrent();
+    printer->setDocName(QStringLiteral("Quillon font book"));
+    PaintedDocument document;
+    if (printer->outputFormat() == QPrinter::PdfFormat) document.pdfFile = printer->outputFileName();
+    document.device = std::move(printer);
+    return document;
+}
+
 } // namespace quillon::platform

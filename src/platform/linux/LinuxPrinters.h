@@ -32,6 +32,7 @@ public:
     bool setCurrentPrinter(const QString& deviceName) override;
     PrinterPage& printer() override { return page_; }
     void setOutputFile(const QString& path) override { outputFile_ = path; }
+    std::optional<PaintedDocument> openPaintedDocument() override;
 
     /// A CUPS queue as the system lists it: its queue name and its description (what desktops show).
     struct Queue {
