@@ -157,6 +157,17 @@ QByteArray printEntry(const QString& command, const QStringList& keptOpeners)
     return entryText(lines);
 }
 
+QStringList keptOpenersOf(const KeyFileLines& printEntry)
+{
+    // The record is one escaped list: its items are unescaped once, as listItems does. Unescaping the
+    // value first as well would turn an opener's "\\s" into a blank, and the pin made for that opener
+    // could not be found to be taken back.
+    QString record;
+    for (const KeyFileLines::Entry& entry : printEntry.entries(QStringLiteral("Desktop Entry")))
+        if (entry.key == kKeptOpenersKey) record = entry.value;
+    return KeyFileLines::listItems(record);
+}
+
 QByteArray mimePackage()
 {
     return QByteArrayLiteral(

@@ -32,6 +32,16 @@ FacePtr openFace(FT_Library library, const QString& file, int index)
     return FacePtr(face);
 }
 
+FacePtr openFace(FT_Library library, const QByteArray& bytes, int index)
+{
+    if (!library || index < 0) return nullptr;
+    FT_Face face = nullptr;
+    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(bytes.constData()),
+                           static_cast<FT_Long>(bytes.size()), index, &face) != 0)
+        return nullptr;
+    return FacePtr(face);
+}
+
 QString decodeName(const FT_SfntName& name)
 {
     QString text;
@@ -101,9 +111,10 @@ bool kernTableHasPairs(const unsigned char* table, std::size_t length)
     return false;
 }
 
-std::optional<FaceTraits> readFaceTraits(FT_Library library, const QString& file, int index)
+namespace {
+
+std::optional<FaceTraits> traitsOf(const FacePtr& face)
 {
-    FacePtr face = openFace(library, file, index);
     if (!face) return std::nullopt;
     FaceTraits traits;
     FT_WinFNT_HeaderRec fnt{};
@@ -126,6 +137,20 @@ std::optional<FaceTraits> readFaceTraits(FT_Library library, const QString& file
     return traits;
 }
 
+std::optional<FaceNames> namesOf(const FacePtr& face);
+
+} // namespace
+
+std::optional<FaceTraits> readFaceTraits(FT_Library library, const QString& file, int index)
+{
+    return traitsOf(openFace(library, file, index));
+}
+
+std::optional<FaceTraits> readFaceTraits(FT_Library library, const QByteArray& bytes, int index)
+{
+    return traitsOf(openFace(library, bytes, index));
+}
+
 std::optional<FaceTraits> readFaceTraits(const QString& file, int index)
 {
     FT_Library library = nullptr;
@@ -137,7 +162,18 @@ std::optional<FaceTraits> readFaceTraits(const QString& file, int index)
 
 std::optional<FaceNames> readFaceNames(FT_Library library, const QString& file, int index)
 {
-    FacePtr face = openFace(library, file, index);
+    return namesOf(openFace(library, file, index));
+}
+
+std::optional<FaceNames> readFaceNames(FT_Library library, const QByteArray& bytes, int index)
+{
+    return namesOf(openFace(library, bytes, index));
+}
+
+namespace {
+
+std::optional<FaceNames> namesOf(const FacePtr& face)
+{
     if (!face) return std::nullopt;
     FaceNames names;
     names.sfnt = FT_IS_SFNT(face.get());
@@ -159,5 +195,7 @@ std::optional<FaceNames> readFaceNames(FT_Library library, const QString& file, 
     if (names.family.isEmpty() && face->family_name) names.family = QString::fromUtf8(face->family_name);
     return names;
 }
+
+} // namespace
 
 } // namespace quillon::platform
