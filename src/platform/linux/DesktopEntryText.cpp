@@ -11,8 +11,10 @@ bool needsQuotes(const QString& word)
 {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
     if (word.isEmpty()) return true;
+    // Control characters too: a key file reader trims blanks such as \v and \f at a value's ends, and only
+    // quotes keep them in the word.
     for (const QChar c : word)
-        if (reserved.contains(c)) return true;
+        if (reserved.contains(c) || c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
     return false;
 }
 
