@@ -13,7 +13,7 @@
 #include "display/TextMeasurer.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "shell/FontModule.h"
+#include "base/FontModule.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"

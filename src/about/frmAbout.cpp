@@ -1,8 +1,9 @@
 #include "about/frmAbout.h"
 
 #include "about/SysInfoLauncher.h"
+#include "controls/WindowsKeys.h"
 #include "platform/Shell.h"
-#include "shell/Twips.h"
+#include "base/WindowGeometry.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -146,14 +147,14 @@ void frmAbout::Form_Load()
 void frmAbout::Form_KeyDown(int keyCode, int shift)
 {
     (void)shift;
-    if (keyCode == 27) close();
+    if (keyCode == WindowsKeys::kEscape) close();
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         event->accept();
-        Form_KeyDown(27, 0);
+        Form_KeyDown(WindowsKeys::kEscape, 0);
         return;
     }
     QDialog::keyPressEvent(event);
@@ -191,7 +192,11 @@ void frmAbout::EmailLink_Click()
     if (!shell_.openUrl(mailtoUrl(EmailLink->text(), subject))) message(kMailFailed);
 }
 
-void frmAbout::WebLink_Click() { shell_.openUrl(QUrl::fromUserInput(WebLink->text())); }
+void frmAbout::WebLink_Click()
+{
+    // No message here: the About box has none for the web link, and the shell's log says why it failed.
+    shell_.openUrl(QUrl::fromUserInput(WebLink->text()));
+}
 
 void frmAbout::cmdOK_Click() { close(); }
 

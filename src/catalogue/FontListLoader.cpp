@@ -2,6 +2,7 @@
 
 #include "catalogue/FontNameCleanup.h"
 #include "catalogue/RegistryReadCache.h"
+#include "platform/Log.h"
 #include "platform/NativeText.h"
 #include "platform/SystemInfo.h"
 
@@ -90,7 +91,10 @@ void FontListLoader::LoadFontList(FaceList& fontList)
 void FontListLoader::enumerateFonts(HKEY root, const QString& path, Pass pass, FaceList& fontList)
 {
     HKEY key = 0;
-    if (reader_->RegOpenKeyEx(root, path.toStdString(), 0, KEY_READ, key) != ERROR_SUCCESS) return;
+    if (reader_->RegOpenKeyEx(root, path.toStdString(), 0, KEY_READ, key) != ERROR_SUCCESS) {
+        qCDebug(log::catalogue) << "the fonts key" << path << "cannot be opened: no faces listed from it";
+        return;
+    }
     std::vector<char> name(kFontNameBuffer, '\0');
     for (DWORD index = 0;;) {
         DWORD nameLength = kFontNameBuffer;
@@ -133,7 +137,7 @@ void FontListLoader::addRecord(HKEY root, const QString& path, const QString& en
     const RegValue value = RegistryModule(*reader_).GetRegValue(root, path, entryName);
     // A failed look-up, or one that gives no file name, names no file: such an entry is listed but gets no
     // record (rather than one record for a file called "error" that the first failure would claim).
-    if (std::holds_alternative<QString>(value) && std::get<QString>(value) == kRegError) return;
+    if (isError(value)) return;
     const QString text = regValueText(value);
     if (text.isEmpty()) return;
     const QString file = lowerCase(text.left(text.size() - 1)); // without the stored terminator

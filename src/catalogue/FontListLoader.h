@@ -5,7 +5,7 @@
 
 #include "catalogue/FaceList.h"
 #include "catalogue/FontCatalogue.h"
-#include "options/RegistryModule.h"
+#include "registry/RegistryModule.h"
 #include "platform/Registry.h"
 
 #include <QSet>

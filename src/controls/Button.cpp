@@ -4,7 +4,7 @@
 #include "controls/OleColor.h"
 #include "controls/PropertyBag.h"
 #include "controls/QtButtonSurface.h"
-#include "controls/Twips.h"
+#include "base/WindowGeometry.h"
 #include "controls/WindowsKeys.h"
 
 #include <QKeyEvent>
@@ -12,9 +12,6 @@
 #include <QPainter>
 
 namespace quillon {
-
-using controls::toPixels;
-using controls::toTwips;
 
 namespace {
 
@@ -34,7 +31,7 @@ Button::Button(QWidget* parent) : QWidget(parent)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     InitProperties();
-    resize(toPixels(kPlacedWidth), toPixels(kPlacedHeight));
+    resize(px(kPlacedWidth), px(kPlacedHeight));
 }
 
 void Button::setEnabled(bool enabled)
@@ -99,8 +96,8 @@ void Button::WriteProperties(PropertyBag& bag) const
 void Button::paint(ButtonSurface& surface)
 {
     ButtonLook look;
-    look.width = int(toTwips(width()));
-    look.height = int(toTwips(height()));
+    look.width = int(twips(width()));
+    look.height = int(twips(height()));
     look.caption = caption_;
     look.backColor = backColor_;
     look.foreColor = foreColor_;
@@ -112,7 +109,7 @@ void Button::paint(ButtonSurface& surface)
     penColour_ = foreColor_;
 }
 
-QSize Button::sizeHint() const { return {toPixels(kPlacedWidth), toPixels(kPlacedHeight)}; }
+QSize Button::sizeHint() const { return {px(kPlacedWidth), px(kPlacedHeight)}; }
 
 void Button::paintEvent(QPaintEvent*)
 {
@@ -143,7 +140,7 @@ void Button::mousePressEvent(QMouseEvent* event)
     isPressed_ = true;
     repaint();
     emit MouseDown(WindowsKeys::mouseButtons(event->button()), WindowsKeys::shiftState(event->modifiers()),
-                   float(toTwips(event->position().x())), float(toTwips(event->position().y())));
+                   float(twips(event->position().x())), float(twips(event->position().y())));
 }
 
 void Button::mouseReleaseEvent(QMouseEvent* event)
@@ -155,7 +152,7 @@ void Button::mouseReleaseEvent(QMouseEvent* event)
     isPressed_ = false;
     repaint();
     emit MouseUp(WindowsKeys::mouseButtons(event->button()), WindowsKeys::shiftState(event->modifiers()),
-                 float(toTwips(event->position().x())), float(toTwips(event->position().y())));
+                 float(twips(event->position().x())), float(twips(event->position().y())));
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && enabled_)
         emit Click();
 }
@@ -163,7 +160,7 @@ void Button::mouseReleaseEvent(QMouseEvent* event)
 void Button::mouseMoveEvent(QMouseEvent* event)
 {
     emit MouseMove(WindowsKeys::mouseButtons(event->buttons()), WindowsKeys::shiftState(event->modifiers()),
-                   float(toTwips(event->position().x())), float(toTwips(event->position().y())));
+                   float(twips(event->position().x())), float(twips(event->position().y())));
 }
 
 bool Button::windowEnabled() const

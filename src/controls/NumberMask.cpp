@@ -80,7 +80,8 @@ CleanNumber NumberMask::UnformatNumeric(const QString& text, bool positiveOnly)
 MaskedNumber NumberMask::ApplyFormat(const QString& number, const QString& format, bool isNonNegative,
                                      bool positiveOnly)
 {
-    // Positions below count from 1 as in the mask's description; at(s, i) reads position i.
+    // Positions below count from 1, so that 0 means "not there" (indexOf + 1) and a point found first is
+    // told apart from none; at(s, i) reads position i.
     QString digits = number;
     QString mask;
     const qsizetype p = format.indexOf(u';');

@@ -2,7 +2,7 @@
 
 #include "controls/ButtonPainter.h"
 #include "controls/OleColor.h"
-#include "controls/Twips.h"
+#include "base/WindowGeometry.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -11,8 +11,6 @@
 #include <numbers>
 
 namespace quillon {
-
-using controls::kTwipsPerPixel;
 
 QtButtonSurface::QtButtonSurface(QPainter& painter, const QRect& area, const QPalette& palette, const QFont& font)
     : painter_(painter), area_(area), palette_(palette), font_(font)

@@ -3,7 +3,7 @@
 #include "controls/NumberMask.h"
 #include "controls/OleColor.h"
 #include "controls/PropertyBag.h"
-#include "controls/Twips.h"
+#include "base/WindowGeometry.h"
 #include "controls/WindowsKeys.h"
 
 #include <QApplication>
@@ -14,9 +14,6 @@
 #include <QMouseEvent>
 
 namespace quillon {
-
-using controls::toPixels;
-using controls::toTwips;
 
 namespace {
 
@@ -52,10 +49,10 @@ Tallyfield::Tallyfield(QWidget* parent) : QWidget(parent), beep_([] { QApplicati
     setFocusProxy(txtNumber);
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
-    setMinimumHeight(toPixels(kMinimumHeight));
+    setMinimumHeight(px(kMinimumHeight));
     connect(txtNumber, &QLineEdit::textChanged, this, &Tallyfield::txtNumber_Change);
     InitProperties();
-    resize(toPixels(kPlacedWidth), toPixels(kPlacedHeight));
+    resize(px(kPlacedWidth), px(kPlacedHeight));
 }
 
 QVariant Tallyfield::Value()
@@ -194,9 +191,9 @@ void Tallyfield::WriteProperties(PropertyBag& bag) const
 
 void Tallyfield::setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
 
-QSize Tallyfield::sizeHint() const { return {toPixels(kPlacedWidth), toPixels(kPlacedHeight)}; }
+QSize Tallyfield::sizeHint() const { return {px(kPlacedWidth), px(kPlacedHeight)}; }
 
-QSize Tallyfield::minimumSizeHint() const { return {0, toPixels(kMinimumHeight)}; }
+QSize Tallyfield::minimumSizeHint() const { return {0, px(kMinimumHeight)}; }
 
 void Tallyfield::ParseFormat() { maxLength_ = NumberMask::ParseFormat(format_); }
 
@@ -354,8 +351,8 @@ bool Tallyfield::txtNumber_KeyPress(QKeyEvent* event)
 void Tallyfield::txtNumber_Mouse(QMouseEvent* event, bool press)
 {
     const short shift = WindowsKeys::shiftState(event->modifiers());
-    const float x = float(toTwips(event->position().x()));
-    const float y = float(toTwips(event->position().y()));
+    const float x = float(twips(event->position().x()));
+    const float y = float(twips(event->position().y()));
     if (press)
         emit MouseDown(WindowsKeys::mouseButtons(event->button()), shift, x, y);
     else
@@ -423,7 +420,7 @@ bool Tallyfield::eventFilter(QObject* watched, QEvent* event)
 void Tallyfield::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    const int minimum = toPixels(kMinimumHeight);
+    const int minimum = px(kMinimumHeight);
     if (height() < minimum) {
         resize(width(), minimum);
         return;

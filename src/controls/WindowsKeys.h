@@ -10,6 +10,9 @@ class QKeyEvent;
 namespace quillon {
 
 struct WindowsKeys {
+    /// Escape: closes a secondary window, and with Shift, Ctrl or Alt the whole program.
+    static constexpr short kEscape = 27;
+
     /// The virtual-key code of the key that was pressed; 0 for a key Windows has no code for. A shifted
     /// symbol reports the key it sits on (on a US layout), since Windows codes name keys, not characters.
     static short keyCode(const QKeyEvent& event);

@@ -1,6 +1,7 @@
 #include "display/FontDetails.h"
 
 #include "fontfile/CFontPreview.h"
+#include "platform/Log.h"
 #include "platform/NativeText.h"
 
 #include <sys/stat.h>
@@ -101,10 +102,17 @@ FontDetailsText FontDetails::describe(const QString& faceName, const FontCatalog
     const int record = catalogue.firstRecordOfFace(faceName);
     if (record < 0) return out;
     const QString path = files_.fontFilePath(catalogue.recordFile(record));
-    if (path.isEmpty() || !fontFileExists(path)) return out;
+    if (path.isEmpty() || !fontFileExists(path)) {
+        qCDebug(log::fonts) << "the font file" << catalogue.recordFile(record) << "of" << faceName
+                            << "is not found: no version or copyright shown";
+        return out;
+    }
 
     CFontPreview reader(fonts_);
     reader.setFontFile(path);
+    if (!reader.ValidTrueTypeFile())
+        qCDebug(log::fonts) << "the font file" << path << "of" << faceName
+                            << "was refused by the reader: not a TrueType file, or cut short";
     const QString version = versionLine(reader.VersionString());
     if (!version.isEmpty()) out.lines << version;
     out.lines << (reader.Installed() ? QStringLiteral("Installed: True") : QStringLiteral("Installed: False"));

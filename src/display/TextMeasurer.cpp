@@ -1,5 +1,7 @@
 #include "display/TextMeasurer.h"
 
+#include "base/WindowGeometry.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QRawFont>
@@ -13,7 +15,6 @@ namespace quillon {
 namespace {
 
 constexpr double kDotsPerInch = 96.0;
-constexpr double kTwipsPerPixel = 15.0;
 
 int pixelSizeFor(int pointSize) { return static_cast<int>(std::lround(pointSize * kDotsPerInch / 72.0)); }
 
@@ -54,12 +55,12 @@ HeightAt ScreenTextMeasurer::heightsFor(const QFont& font)
             // The engine rounds the ascent and the descent each to whole pixels.
             const double height = std::round(scaledPixels(ascent, pixels, unitsPerEm)) +
                                   std::round(scaledPixels(descent, pixels, unitsPerEm));
-            return height * kTwipsPerPixel;
+            return twips(height);
         }
         // Bitmap faces come in a few sizes only: ask the screen's own metrics at this size.
         QFont sized = font;
         sized.setPixelSize(pixels);
-        return QFontMetrics(sized).height() * kTwipsPerPixel;
+        return twips(static_cast<double>(QFontMetrics(sized).height()));
     };
 }
 

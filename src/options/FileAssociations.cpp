@@ -1,8 +1,9 @@
 #include "options/FileAssociations.h"
 
+#include "platform/Log.h"
 #include "platform/SettingsStore.h"
 #include "platform/ShellCommand.h"
-#include "shell/FontModule.h"
+#include "base/FontModule.h"
 
 #include <optional>
 #include <utility>
@@ -51,12 +52,14 @@ void FileAssociations::SaveAssociation(const QString& verb)
     if (!places) return;
     // Compared exactly as read: another program's command carries its stored terminator, the program's
     // own does not, so only the program's own command equals it.
-    const QString current = regValueText(registry_.GetRegValue(HKEY_CLASSES_ROOT, fonCommandKey(verb), QString()));
+    const RegValue read = registry_.GetRegValue(HKEY_CLASSES_ROOT, fonCommandKey(verb), QString());
+    if (isError(read)) return;
+    const QString current = regValueText(read);
     const QString own = verb == QStringLiteral("V") ? module_.viewCommand : module_.printCommand;
     // Nor is the program's command for the other verb a prior one: where a kind has no print command of its
     // own, the shell prints with its opener, which may be this program's view command.
     const QString other = verb == QStringLiteral("V") ? module_.printCommand : module_.viewCommand;
-    if (current == kRegError || current.isEmpty() || current == own || current == other || !hasProgram(current))
+    if (current.isEmpty() || current == own || current == other || !hasProgram(current))
         return;
     settings_.SaveSetting(settings_keys::kTitle, settings_keys::kSection, places->priorKey, current);
 }
@@ -85,14 +88,22 @@ bool FileAssociations::RestoreAssociation(const QString& verb)
 
 bool FileAssociations::writeAll(const QString& shellVerb, const QString& command)
 {
-    if (!hasProgram(command)) return false;
+    if (!hasProgram(command)) {
+        qCDebug(log::associations) << "the" << shellVerb << "command" << command << "names no program: not written";
+        return false;
+    }
     bool ok = true;
     for (const QString& extension : module_.fontExtensions) {
         if (extension.isEmpty()) continue;
         const QString classKey = classKeyFor(extension, shellVerb);
         const QString machineKey = QStringLiteral("software\\classes\\") + classKey;
+        // A key that could not be made shows as the write into it failing, so only the write is read.
         registry_.CreateRegKey(HKEY_CLASSES_ROOT, classKey);
-        if (registry_.SetRegValue(HKEY_CLASSES_ROOT, classKey, QString(), 2, command) != kRegSuccess) ok = false;
+        if (!succeeded(registry_.SetRegValue(HKEY_CLASSES_ROOT, classKey, QString(), 2, command))) {
+            qCDebug(log::associations) << "the" << shellVerb << "command for" << extension << "files was not written";
+            ok = false;
+        }
+        // The machine-wide copy is a courtesy to other users: the store may refuse this user, harmlessly.
         registry_.CreateRegKey(HKEY_LOCAL_MACHINE, machineKey);
         registry_.SetRegValue(HKEY_LOCAL_MACHINE, machineKey, QString(), 2, command);
     }
@@ -109,7 +120,10 @@ bool FileAssociations::removeOwn(const QString& shellVerb, const QString& ownCom
         for (const auto& [root, key] : {std::pair{HKEY_CLASSES_ROOT, classKey}, std::pair{HKEY_LOCAL_MACHINE, machineKey}}) {
             // Only the program's own command, read exactly as written: another program's stays.
             if (regValueText(registry_.GetRegValue(root, key, QString())) != ownCommand) continue;
-            if (registry_.DeleteRegValue(root, key, QString()) != kRegSuccess && root == HKEY_CLASSES_ROOT) ok = false;
+            if (succeeded(registry_.DeleteRegValue(root, key, QString())) || root != HKEY_CLASSES_ROOT) continue;
+            qCDebug(log::associations) << "the program's" << shellVerb << "command for" << extension
+                                       << "files could not be taken out";
+            ok = false;
         }
     }
     return ok;

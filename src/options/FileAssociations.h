@@ -9,7 +9,7 @@
 // A command that names no program (for example " %1" from an empty executable path, or a remembered text
 // edited into nothing) is never written and never remembered: the shell would try to run the font file.
 
-#include "options/RegistryModule.h"
+#include "registry/RegistryModule.h"
 
 #include <QString>
 

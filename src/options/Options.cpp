@@ -1,7 +1,8 @@
 #include "options/Options.h"
 
+#include "controls/WindowsKeys.h"
 #include "platform/SettingsStore.h"
-#include "shell/Twips.h"
+#include "base/WindowGeometry.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,10 +16,6 @@ namespace {
 
 constexpr int kClientWidth = 3975;
 constexpr int kClientHeight = 2175;
-// A fixed dialog's borders and caption, in twips beyond the client area.
-constexpr int kFrameWidth = 90;
-constexpr int kCaptionHeight = 375;
-constexpr int kEscape = 27;
 
 struct BoxSpec {
     const char* setting;
@@ -116,12 +113,12 @@ Options::~Options() = default;
 
 QPoint Options::placement(const QRect& ownerFrame, const QSize& dialogFrame)
 {
-    const int top = twips(ownerFrame.top()) + (twips(ownerFrame.height()) - twips(dialogFrame.height())) / 2 + 150;
-    const int left = twips(ownerFrame.left()) + (twips(ownerFrame.width()) - twips(dialogFrame.width())) / 2 + 15;
-    return {px(left), px(top)};
+    const QPoint at = placeOver(twipsRect(ownerFrame), QSize(twips(dialogFrame.width()), twips(dialogFrame.height())),
+                                15, 150);
+    return {px(at.x()), px(at.y())};
 }
 
-QSize Options::frameSize() { return {px(kClientWidth + kFrameWidth), px(kClientHeight + kCaptionHeight)}; }
+QSize Options::frameSize() { return framedSize(kClientWidth, kClientHeight); }
 
 void Options::Form_Load(const QRect& ownerFrame)
 {
@@ -210,7 +207,7 @@ void Options::closeEvent(QCloseEvent* event)
 
 void Options::Form_KeyDown(int keyCode, int shift)
 {
-    if (keyCode != kEscape) return;
+    if (keyCode != WindowsKeys::kEscape) return;
     close();
     if (shift > 0 && endProgram_) {
         // Queued, so that closing the other windows cannot delete this dialog while its key event runs.
@@ -247,8 +244,9 @@ bool Options::eventFilter(QObject* watched, QEvent* event)
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape) {
             const Qt::KeyboardModifiers held = key->modifiers();
-            Form_KeyDown(kEscape, (held & Qt::ShiftModifier ? 1 : 0) | (held & Qt::ControlModifier ? 2 : 0) |
-                                      (held & Qt::AltModifier ? 4 : 0));
+            Form_KeyDown(WindowsKeys::kEscape, (held & Qt::ShiftModifier ? 1 : 0) |
+                                                   (held & Qt::ControlModifier ? 2 : 0) |
+                                                   (held & Qt::AltModifier ? 4 : 0));
             return true;
         }
     }

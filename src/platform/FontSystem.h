@@ -1,8 +1,10 @@
 #pragma once
 // The system's font table and font mapper, as the font file reader and the details text reach them: which
 // face the mapper uses for a name, the temporary addition of a font file, the system locale, and a font made
-// from a face-name request with its pitch-and-family byte and language flags. Windows names are kept so the
-// callers read as the behaviour is written; src/platform/linux realises it with fontconfig and FreeType.
+// from a face-name request with its pitch-and-family byte and language flags. The calls keep their Windows
+// names because their callers rely on those contracts (a handle that is 0 for no font, a count of fonts
+// added, flags in Windows' bit layout), which quillon-inspect prints as they are; src/platform/linux
+// realises them with fontconfig and FreeType.
 
 #include <QString>
 

@@ -13,7 +13,8 @@ namespace quillon::log {
 Q_DECLARE_LOGGING_CATEGORY(fonts)
 /// The installed-font catalogue: entries skipped, file look-ups that failed.
 Q_DECLARE_LOGGING_CATEGORY(catalogue)
-/// Desktop associations and the settings file: writes refused, files left alone, and why.
+/// Desktop associations, the settings file, and the addresses and programs handed to the desktop to open:
+/// writes refused, files left alone, openers that did not start, and why.
 Q_DECLARE_LOGGING_CATEGORY(associations)
 /// The single running copy: hand-offs sent, received, timed out or refused.
 Q_DECLARE_LOGGING_CATEGORY(instance)

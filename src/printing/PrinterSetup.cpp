@@ -1,8 +1,9 @@
 #include "printing/PrinterSetup.h"
 
 #include "controls/Tallyfield.h"
-#include "controls/Twips.h"
+#include "base/WindowGeometry.h"
 #include "controls/WindowsKeys.h"
+#include "platform/Log.h"
 #include "platform/Printers.h"
 #include "printing/UpDown.h"
 
@@ -22,17 +23,10 @@ namespace {
 // Client area, twips.
 constexpr int kClientWidth = 3855;
 constexpr int kClientHeight = 1950;
-constexpr int kEscape = 27;
 constexpr int kArrowUp = 38;
 constexpr int kArrowDown = 40;
 
-QRect pixels(int left, int top, int width, int height)
-{
-    using controls::toPixels;
-    return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
-}
-
-// The layout was measured with the form's own face; the face standing in for it here may be wider. A
+// The boxes are sized for "MS Sans Serif"; the face fontconfig draws in its place may be wider. A
 // caption that would be cut off at its box's edge is set a little smaller instead.
 void fitCaption(QLabel* label)
 {
@@ -58,24 +52,24 @@ PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* p
     setObjectName(QStringLiteral("PrinterSetup"));
     setWindowTitle(QStringLiteral(" Printer Setup"));
     setModal(true);
-    setFixedSize(controls::toPixels(kClientWidth), controls::toPixels(kClientHeight));
+    setFixedSize(px(kClientWidth), px(kClientHeight));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSizeF(8.25);
     setFont(font);
 
     Label1 = new QLabel(QStringLiteral("Printer name:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(pixels(240, 270, 975, 255));
+    Label1->setGeometry(pxRect(240, 270, 975, 255));
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(false);
-    Combo1->setGeometry(pixels(1320, 240, 2295, 315));
+    Combo1->setGeometry(pxRect(1320, 240, 2295, 315));
     Combo1->setToolTip(QStringLiteral(" Select the appropriate printer "));
 
     Label2 = new QLabel(QStringLiteral("Number of copies:"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(pixels(240, 795, 1335, 255));
+    Label2->setGeometry(pxRect(240, 795, 1335, 255));
     fitCaption(Label1);
     fitCaption(Label2);
 
@@ -83,25 +77,25 @@ PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* p
     Tallyfield1->setObjectName(QStringLiteral("Tallyfield1"));
     Tallyfield1->setFormat(QStringLiteral("#0"));
     Tallyfield1->setPositiveOnly(true);
-    Tallyfield1->setGeometry(pixels(1680, 780, 300, 285));
+    Tallyfield1->setGeometry(pxRect(1680, 780, 300, 285));
     Tallyfield1->setToolTip(QStringLiteral(" Select the number of copies to print "));
 
     UpDown1 = new UpDown(this);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     UpDown1->setRange(1, 99);
     UpDown1->setIncrement(1);
-    UpDown1->setGeometry(pixels(1980, 780, 240, 285));
+    UpDown1->setGeometry(pxRect(1980, 780, 240, 285));
     UpDown1->setToolTip(QStringLiteral(" Select the number of copies to print "));
 
     okButton = new QPushButton(QStringLiteral("&OK"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setGeometry(pixels(480, 1320, 1095, 375));
+    okButton->setGeometry(pxRect(480, 1320, 1095, 375));
     okButton->setToolTip(QStringLiteral(" Click here to print the selected font  "));
     okButton->setDefault(true);
 
     exitButton = new QPushButton(QStringLiteral("Cancel"), this);
     exitButton->setObjectName(QStringLiteral("exitButton"));
-    exitButton->setGeometry(pixels(2280, 1320, 1095, 375));
+    exitButton->setGeometry(pxRect(2280, 1320, 1095, 375));
     exitButton->setToolTip(QStringLiteral(" Click here to close the form without printing "));
 
     setTabOrder(Tallyfield1, okButton);
@@ -129,19 +123,14 @@ PrinterSetup::~PrinterSetup() = default;
 
 QPoint PrinterSetup::placement(const QRect& ownerTwips, const QSize& dialogTwips)
 {
-    const int top = (ownerTwips.height() - dialogTwips.height()) / 2 + ownerTwips.top() + 300;
-    const int left = (ownerTwips.width() - dialogTwips.width()) / 2 + ownerTwips.left();
-    return {left, top};
+    return placeOver(ownerTwips, dialogTwips, 0, 300);
 }
 
 void PrinterSetup::Form_Load()
 {
     // The dialog's frame is not known before it is shown; its client size stands for its outer size.
-    const QRect& f = owner_.frame;
-    const QRect ownerTwips(int(controls::toTwips(f.x())), int(controls::toTwips(f.y())),
-                           int(controls::toTwips(f.width())), int(controls::toTwips(f.height())));
-    const QPoint at = placement(ownerTwips, QSize(kClientWidth, kClientHeight));
-    move(controls::toPixels(at.x()), controls::toPixels(at.y()));
+    const QPoint at = placement(twipsRect(owner_.frame), QSize(kClientWidth, kClientHeight));
+    move(px(at.x()), px(at.y()));
 
     // A sorted list: each name goes before the first that sorts after it, case aside.
     Combo1->clear();
@@ -165,7 +154,7 @@ void PrinterSetup::Form_Load()
 
 void PrinterSetup::Form_KeyDown(int keyCode, int shift)
 {
-    if (keyCode != kEscape) return;
+    if (keyCode != WindowsKeys::kEscape) return;
     reject();
     if (shift > 0 && owner_.endProgram) owner_.endProgram();
 }
@@ -177,10 +166,12 @@ void PrinterSetup::okButton_Click()
     try {
         for (const QString& name : printers_.deviceNames())
             if (name == chosen) {
-                printers_.setCurrentPrinter(name);
+                if (!printers_.setCurrentPrinter(name))
+                    qCDebug(log::printing) << "printer" << name << "could not be made current: the last one prints";
                 break;
             }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCDebug(log::printing) << "printer" << chosen << "could not be made current:" << e.what();
     }
 
     if (numberOf(Tallyfield1->Value()) == 0) Tallyfield1->setValue(1);
@@ -191,12 +182,15 @@ void PrinterSetup::okButton_Click()
     for (int copy = 1; copy <= copies; ++copy) {
         try {
             PrintSamplePage();
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            // A copy that failed is not tried again; the others still print.
+            qCDebug(log::printing) << "copy" << copy << "of the sample page failed:" << e.what();
         }
     }
     try {
         printers_.printer().endDoc();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCDebug(log::printing) << "the print job was not handed on:" << e.what();
     }
 
     accept();
@@ -260,14 +254,14 @@ void PrinterSetup::DrawRule()
 
 bool PrinterSetup::eventFilter(QObject* watched, QEvent* event)
 {
-    // A key a control leaves alone travels on to its parents; the form sees it once, at the focused control.
+    // A key a control leaves alone travels on to its parents; the dialog sees it once, at the focused control.
     const QWidget* focused = QApplication::focusWidget();
     if (event->type() == QEvent::KeyPress && (watched == focused || (!focused && watched == this))) {
         auto* key = static_cast<QKeyEvent*>(event);
         const int code = WindowsKeys::keyCode(*key);
         Form_KeyDown(code, WindowsKeys::shiftState(key->modifiers()));
         // Escape closed the dialog; no control is to act on it as well.
-        if (code == kEscape) return true;
+        if (code == WindowsKeys::kEscape) return true;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -49,7 +49,7 @@ public:
     PrinterSetup(platform::Printers& printers, Owner owner, QWidget* parent = nullptr);
     ~PrinterSetup() override;
 
-    // Handlers, named as the form's events.
+    // Handlers, one per control event (control_Event); public so that tests drive them as the events do.
     void Form_Load();
     /// keyCode: Windows key code (27 Escape); shift: 1 Shift, 2 Ctrl, 4 Alt, added up.
     void Form_KeyDown(int keyCode, int shift);
@@ -68,7 +68,7 @@ public:
     /// Where the dialog's top left goes, twips: centred across the owner, 300 twips below its middle.
     static QPoint placement(const QRect& ownerTwips, const QSize& dialogTwips);
 
-    // Controls, named as on the form; owned by the dialog.
+    // Controls, owned by the dialog; each one's objectName is its member name.
     QLabel* Label1;
     QComboBox* Combo1;
     QLabel* Label2;

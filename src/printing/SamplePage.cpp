@@ -1,5 +1,7 @@
 #include "printing/SamplePage.h"
 
+#include "platform/Log.h"
+
 #include <array>
 
 namespace quillon {
@@ -19,7 +21,8 @@ constexpr int kLineStep = 255;
 const QString kLabelFace = QStringLiteral("Arial");
 const QString kLower = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
 const QString kUpper = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-// The digits read 1234567860 on the page as they always have; the sample is kept as it is.
+// The digit row is 1234567860, not 1234567890: pages printed now must match the sample pages users already
+// keep beside them for comparison.
 const QString kDigits = QStringLiteral("1234567860.:,;(<{#$%&*!?}>)");
 const QString kPangram = QStringLiteral("The quick brown fox jumps over the lazy dog.  1234567860");
 
@@ -148,13 +151,15 @@ int PrintSampleCopies(platform::PrinterPage& printer, SamplePage& page, int copi
     for (int copy = 1; copy <= copies; ++copy) {
         try {
             page.PrintSamplePage(face, details);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            qCDebug(log::printing) << "copy" << copy << "of the sample page of" << face << "failed:" << e.what();
             ++failures;
         }
     }
     try {
         printer.endDoc();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCDebug(log::printing) << "the print job of" << face << "was not handed on:" << e.what();
         ++failures;
     }
     return failures;

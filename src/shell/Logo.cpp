@@ -1,7 +1,7 @@
 #include "shell/Logo.h"
 
 #include "platform/SettingsStore.h"
-#include "shell/Twips.h"
+#include "base/WindowGeometry.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>

@@ -4,7 +4,7 @@
 
 #include "catalogue/FontCatalogue.h"
 #include "display/TextMeasurer.h"
-#include "shell/FontModule.h"
+#include "base/FontModule.h"
 
 #include <QStringList>
 

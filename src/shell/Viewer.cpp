@@ -7,7 +7,7 @@
 #include "platform/SettingsStore.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
-#include "shell/Twips.h"
+#include "base/WindowGeometry.h"
 #include "shell/ViewerWindows.h"
 
 #include <QApplication>
@@ -28,10 +28,6 @@ namespace quillon {
 namespace {
 
 constexpr int kClientWidth = 6255;
-// The outer size the placement and the height changes are written against; the caption and borders of the
-// window frame take these twips beyond the client area.
-constexpr int kFrameWidth = 90;
-constexpr int kCaptionHeight = 375;
 
 QFont sansFont(const QString& family, qreal pointSize)
 {
@@ -61,7 +57,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
-// Qt's key and modifiers as the Windows virtual-key code and shift bits the key table is written in.
+// Qt's key and modifiers as a Windows virtual-key code and shift bits: the key handler, the hand-off's F16
+// and the program's other windows and controls all speak those codes.
 int virtualKeyCode(const QKeyEvent* event)
 {
     const int key = event->key();
@@ -220,7 +217,7 @@ void Viewer::applyTabOrder()
 void Viewer::setWindowHeightTwips(int outerHeight)
 {
     windowHeight_ = outerHeight;
-    setFixedSize(px(kClientWidth), px(outerHeight - kCaptionHeight));
+    setFixedSize(px(kClientWidth), px(outerHeight - kFrameExtraHeight));
 }
 
 void Viewer::setPictureHeightTwips(int height)
@@ -236,7 +233,7 @@ void Viewer::Form_Load()
 {
     const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry()
                                                           : QRect(0, 0, 1024, 768);
-    const int width = kClientWidth + kFrameWidth;
+    const int width = kClientWidth + kFrameExtraWidth;
     const int left = (twips(screen.width()) - width) / 2;
     const int top = (twips(screen.height()) - windowHeight_) / 2 - 600;
     move(screen.left() + px(left), screen.top() + px(top)); // a negative top is kept, as placed
@@ -472,36 +469,20 @@ void Viewer::ListScalableSizes()
     QFont face = screenFace();
     // Measured at the size the re-selection will most likely draw, so the sample finds the face loaded.
     face.setPointSize(chosenSize > 0 ? chosenSize : kStandardSizes.front());
-    heightAt_ = measurer_.heightsFor(face);
-    lastTextHeight = 0;
-    for (int size : kStandardSizes) AddSizeIfTaller(size);
-    heightAt_ = nullptr;
-}
-
-void Viewer::AddSizeIfTaller(int size)
-{
-    if (!heightAt_) return;
-    const double measured = heightAt_(size);
-    if (measured < 0) return;
-    const long long h = roundHalfEven(measured);
-    if (lastTextHeight >= h) return;
-    sizeList->addItem(QString::number(size));
-    lastTextHeight = static_cast<int>(std::min<long long>(h, INT_MAX));
+    sizeList->addItems(scalableSizeEntries(measurer_.heightsFor(face)));
 }
 
 void Viewer::ReselectSize()
 {
     if (chosenSize != 0 && sizeList->count() > 1) {
+        QStringList entries;
+        for (int i = 0; i < sizeList->count(); ++i) entries << sizeList->itemText(i);
+        // Each entry the walk passes is selected in turn and runs the size handler; the guard keeps those
+        // selections from changing the remembered size.
+        std::vector<int> visited;
+        reselectIndex(entries, chosenSize, &visited);
         selectingSize = true;
-        for (int i = 0; i < sizeList->count(); ++i) {
-            sizeList->setListIndex(i);
-            const int v = readSize(sizeList->itemText(i));
-            if (v == chosenSize) break;
-            if (v > chosenSize) {
-                if (i > 0) sizeList->setListIndex(i - 1);
-                break;
-            }
-        }
+        for (int index : visited) sizeList->setListIndex(index);
         selectingSize = false;
     } else {
         sizeList->setListIndex(0);

@@ -6,7 +6,8 @@
 
 #include "catalogue/CommandLineSelection.h"
 #include "catalogue/FontCatalogue.h"
-#include "shell/FontModule.h"
+#include "base/FontModule.h"
+#include "controls/WindowsKeys.h"
 
 #include <QPointer>
 #include <QFont>
@@ -36,7 +37,7 @@ inline const QString kViewerCaption = QStringLiteral(" Quillon");
 inline const QString kSettingsSection = QStringLiteral("Settings");
 
 /// Windows virtual-key codes and modifier bits the key handler is written against.
-enum : int { VK_ESCAPE = 27, VK_P = 80, VK_F1 = 112, VK_F16 = 127 };
+enum : int { VK_ESCAPE = WindowsKeys::kEscape, VK_P = 80, VK_F1 = 112, VK_F16 = 127 };
 enum : int { SHIFT_MASK = 1, CTRL_MASK = 2, ALT_MASK = 4 };
 
 class Viewer : public QWidget, private CommandLineTarget {
@@ -46,7 +47,7 @@ public:
            QWidget* parent = nullptr);
     ~Viewer() override;
 
-    // Controls, named as the window's layout names them.
+    // Controls; each one's objectName is its member name, so tests and tools find it with findChild.
     QLabel* Label1;
     SimpleCombo* fontList;
     QLabel* Label2;
@@ -74,7 +75,6 @@ public:
     bool printPending = false;
     bool textTyped = false;
     bool selectingSize = false;
-    int lastTextHeight = 0;
     int chosenSize = 0;
 
     // Life cycle and keys.
@@ -102,7 +102,6 @@ public:
     // Sizes, sample, details, command line.
     void ListRasterSizes(const QString& sizes);
     void ListScalableSizes();
-    void AddSizeIfTaller(int size);
     void ReselectSize();
     void RenderSample();
     void ShowFontDetails();
@@ -152,7 +151,6 @@ private:
     FontCatalogue& catalogue_;
     TextMeasurer& measurer_;
     std::unique_ptr<ViewerWindows> windows_;
-    std::function<double(int)> heightAt_;
     QFont screenFace_;
     QString screenFaceName_;
     bool screenFaceKnown_ = false;

@@ -5,7 +5,7 @@
 #include "display/FontDetails.h"
 #include "about/frmAbout.h"
 #include "options/Options.h"
-#include "options/RegistryModule.h"
+#include "registry/RegistryModule.h"
 #include "printing/PrinterSetup.h"
 #include "shell/Logo.h"
 #include "summary/Summary.h"
@@ -21,6 +21,34 @@
 #include <QPushButton>
 
 namespace quillon {
+
+namespace {
+
+/// A modeless window is opened once: asked again while it is open, it only comes forward. `make` builds it
+/// afresh otherwise; it deletes itself when closed, which clears `open`.
+template <class Window, class Make>
+void showOnce(QPointer<Window>& open, Make make)
+{
+    if (open) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    Window* window = make();
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    open = window;
+    window->show();
+    window->activateWindow();
+}
+
+/// Closes a window as its close box would; a dialog's close rejects it, which also ends a modal one's wait.
+template <class Window>
+void closeIfOpen(const QPointer<Window>& open)
+{
+    if (open) open->close();
+}
+
+} // namespace
 
 struct ViewerWindows::Parts {
     explicit Parts(platform::Platform& platform)
@@ -104,30 +132,19 @@ void ViewerWindows::showSplash()
     logo->showSplash();
 }
 
-void ViewerWindows::closeSplash()
-{
-    if (parts_->logo) parts_->logo->close();
-}
+void ViewerWindows::closeSplash() { closeIfOpen(parts_->logo); }
 
 void ViewerWindows::showSummary()
 {
-    if (parts_->summary) { // already open: only bring it forward
-        parts_->summary->raise();
-        parts_->summary->activateWindow();
-        return;
-    }
-    auto* summary = new Summary(catalogue_.fontNames, viewer_.frameGeometry(), [this] { endProgram(); }, &viewer_);
-    summary->setAttribute(Qt::WA_DeleteOnClose);
-    summary->useFontSystem(&platform_.fontSystem, &platform_.faceRasterizer);
-    parts_->summary = summary;
-    summary->show();
-    summary->activateWindow();
+    showOnce(parts_->summary, [this] {
+        auto* summary = new Summary(catalogue_.fontNames, viewer_.frameGeometry(), [this] { endProgram(); }, &viewer_);
+        summary->useFontSystem(&platform_.fontSystem, &platform_.faceRasterizer);
+        return summary;
+    });
 }
 
-void ViewerWindows::closeSummary()
-{
-    if (parts_->summary) parts_->summary->close();
-}
+void ViewerWindows::closeSummary() { closeIfOpen(parts_->summary); }
+
 void ViewerWindows::showPrinterSetup()
 {
     if (parts_->printerSetup) return; // already open: it is modal, so this is a nested request
@@ -142,10 +159,7 @@ void ViewerWindows::showPrinterSetup()
     dialog->exec();
 }
 
-void ViewerWindows::closePrinterSetup()
-{
-    if (parts_->printerSetup) parts_->printerSetup->reject();
-}
+void ViewerWindows::closePrinterSetup() { closeIfOpen(parts_->printerSetup); }
 
 void ViewerWindows::endProgram()
 {
@@ -153,43 +167,24 @@ void ViewerWindows::endProgram()
     closeOptions();
     viewer_.exitButton_Click();
 }
+
 void ViewerWindows::showOptions()
 {
-    if (parts_->options) {
-        parts_->options->raise();
-        parts_->options->activateWindow();
-        return;
-    }
-    auto* options = new Options(viewer_.frameGeometry(), platform_.settings, parts_->registry, module_,
-                                [this] { endProgram(); }, &viewer_);
-    options->setAttribute(Qt::WA_DeleteOnClose);
-    parts_->options = options;
-    options->show();
-    options->activateWindow();
+    showOnce(parts_->options, [this] {
+        return new Options(viewer_.frameGeometry(), platform_.settings, parts_->registry, module_,
+                           [this] { endProgram(); }, &viewer_);
+    });
 }
 
-void ViewerWindows::closeOptions()
-{
-    if (parts_->options) parts_->options->close();
-}
+void ViewerWindows::closeOptions() { closeIfOpen(parts_->options); }
 
 void ViewerWindows::showAbout()
 {
-    if (parts_->about) {
-        parts_->about->raise();
-        parts_->about->activateWindow();
-        return;
-    }
-    auto* about = new frmAbout(platform_.registry, platform_.shell, viewer_.frameGeometry(), &viewer_);
-    about->setAttribute(Qt::WA_DeleteOnClose);
-    parts_->about = about;
-    about->show();
-    about->activateWindow();
+    showOnce(parts_->about, [this] {
+        return new frmAbout(platform_.registry, platform_.shell, viewer_.frameGeometry(), &viewer_);
+    });
 }
 
-void ViewerWindows::closeAbout()
-{
-    if (parts_->about) parts_->about->close();
-}
+void ViewerWindows::closeAbout() { closeIfOpen(parts_->about); }
 
 } // namespace quillon

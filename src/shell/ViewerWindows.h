@@ -4,7 +4,7 @@
 // from Viewer so the window itself stays a layout and its handlers.
 
 #include "catalogue/FontCatalogue.h"
-#include "shell/FontModule.h"
+#include "base/FontModule.h"
 
 #include <QIcon>
 #include <QPointer>

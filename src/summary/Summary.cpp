@@ -1,6 +1,7 @@
 #include "summary/Summary.h"
 
-#include "shell/Twips.h"
+#include "base/WindowGeometry.h"
+#include "controls/WindowsKeys.h"
 #include "summary/PictureBox.h"
 #include "summary/SummaryPainter.h"
 
@@ -24,7 +25,7 @@ int keyCodeOf(int qtKey)
 {
     switch (qtKey) {
     case Qt::Key_Escape:
-        return 27;
+        return WindowsKeys::kEscape;
     case Qt::Key_PageUp:
         return SummaryScroll::PageUp;
     case Qt::Key_PageDown:
@@ -147,7 +148,7 @@ void Summary::Form_Activate() { DrawSummary(); }
 
 void Summary::Form_KeyDown(int keyCode, int shift)
 {
-    if (keyCode == 27) {
+    if (keyCode == WindowsKeys::kEscape) {
         close();
         if (shift > 0 && endProgram_) endProgram_();
         return;

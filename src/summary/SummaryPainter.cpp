@@ -2,7 +2,7 @@
 
 #include "platform/FaceRasterizer.h"
 #include "platform/FontSystem.h"
-#include "shell/Twips.h"
+#include "base/WindowGeometry.h"
 
 #include <QPainter>
 #include <QTextLayout>

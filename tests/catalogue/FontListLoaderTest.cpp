@@ -6,6 +6,7 @@
 #include "platform/NativeText.h"
 #include "platform/SystemInfo.h"
 #include "shell/Main.h"
+#include "support/CountingView.h"
 #include "support/QtPrint.h"
 
 #include <gtest/gtest.h>
@@ -32,21 +33,7 @@ public:
     }
 };
 
-/// A key whose values come from the test, counting how often the registry asks for them.
-class CountingView final : public RegistryView
-{
-public:
-    explicit CountingView(std::vector<RegistryValue> values) : values_(std::move(values)) {}
-    std::vector<RegistryValue> values() override
-    {
-        ++calls;
-        return values_;
-    }
-    int calls = 0;
-
-private:
-    std::vector<RegistryValue> values_;
-};
+using test::CountingView;
 
 QStringList describe(const FontCatalogue& catalogue)
 {
@@ -256,7 +243,7 @@ TEST_F(FontListLoaderTest, LoadingAgainStartsTheRecordsAfresh)
 TEST_F(FontListLoaderTest, TensOfThousandsOfFontsReadTheKeyOnlyOnce)
 {
     std::vector<RegistryValue> values;
-    constexpr int kFonts = 40000; // past the 16-bit counts of the original
+    constexpr int kFonts = 40000; // past the 32,767 a 16-bit count holds
     for (int i = kFonts - 1; i >= 0; --i) {
         char name[32], file[32];
         std::snprintf(name, sizeof name, "Face %05d (TrueType)", i);

@@ -1,7 +1,8 @@
 // The catalogue reads the fonts key through a copy; these pin that the copy answers as the registry would.
 #include "catalogue/RegistryReadCache.h"
-#include "options/RegistryModule.h"
+#include "registry/RegistryModule.h"
 #include "platform/MemoryRegistry.h"
+#include "support/CountingView.h"
 #include "support/QtPrint.h"
 
 #include <gtest/gtest.h>
@@ -11,20 +12,7 @@ namespace {
 
 using namespace platform;
 
-class CountingView final : public RegistryView
-{
-public:
-    explicit CountingView(std::vector<RegistryValue> values) : values_(std::move(values)) {}
-    std::vector<RegistryValue> values() override
-    {
-        ++calls;
-        return values_;
-    }
-    int calls = 0;
-
-private:
-    std::vector<RegistryValue> values_;
-};
+using test::CountingView;
 
 const QString kKey = QStringLiteral("Software\\Fonts");
 

@@ -3,7 +3,7 @@
 
 #include "options/FileAssociations.h"
 #include "platform/linux/IniSettingsStore.h"
-#include "shell/FontModule.h"
+#include "base/FontModule.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "OptionsTestSupport.h"
 
 #include "options/Options.h"
-#include "shell/FontModule.h"
+#include "base/FontModule.h"
 
 #include <QApplication>
 #include <QCheckBox>

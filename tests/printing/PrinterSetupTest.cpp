@@ -250,7 +250,7 @@ TEST_F(PrinterSetupTest, CancelAndEscapeCloseWithoutPrintingAndEscapeWithAModifi
     for (Qt::KeyboardModifiers mods : held) {
         dialog = open();
         show(*dialog);
-        dialog->Combo1->setFocus(); // any control: the form sees the key first
+        dialog->Combo1->setFocus(); // any control: the dialog sees the key first
         key(Qt::Key_Escape, mods);
         EXPECT_FALSE(dialog->isVisible());
     }

@@ -3,7 +3,7 @@
 #include "display/TextMeasurer.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "shell/FontModule.h"
+#include "base/FontModule.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
@@ -147,6 +147,41 @@ TEST_F(ViewerTest, SeventyTwoPointsGrowsTheWindowAndTheRememberedSizeFollowsFace
     EXPECT_EQ(viewer->chosenSize, 72);
     viewer->sizeList->setListIndex(4);
     EXPECT_EQ(viewer->chosenSize, 12);
+}
+
+// A face that comes out at the same height at each odd size as at the even size before it.
+class PairedHeights final : public TextMeasurer {
+public:
+    HeightAt heightsFor(const QFont&) override
+    {
+        return [](int size) { return (size / 2) * 100.0; };
+    }
+};
+
+TEST_F(ViewerTest, SizesAreListedByHeightAndTheRememberedSizeFallsToItsSmallerNeighbour)
+{
+    PairedHeights paired;
+    viewer = std::make_unique<Viewer>(machine->platform(), module, catalogue, paired);
+    load();
+    auto* sizes = viewer->findChild<SimpleCombo*>("sizeList");
+    auto* faces = viewer->findChild<SimpleCombo*>("fontList");
+    auto* text = viewer->findChild<QPlainTextEdit*>("displayText");
+    ASSERT_TRUE(sizes && faces && text);
+    // a size as tall as the one listed before it is left out
+    QStringList listed;
+    for (int i = 0; i < sizes->count(); ++i) listed << sizes->itemText(i);
+    EXPECT_EQ(listed, (QStringList{"8", "10", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "48",
+                                   "72"}));
+
+    // 11 is remembered (typed, then picked); a raster face listing 8, 10 and 12 shows 10 and keeps 11
+    sizes->addItem("11");
+    sizes->setListIndex(sizes->count() - 1);
+    ASSERT_EQ(viewer->chosenSize, 11);
+    catalogue.records.insert(catalogue.records.begin(), {"dejavu serif", "raster.fon", false, false, "8,10,12"});
+    faces->setListIndex(faceIndex("DejaVu Serif"));
+    EXPECT_EQ(sizes->text(), "10");
+    EXPECT_EQ(text->toPlainText(), "DejaVu Serif 10-point font");
+    EXPECT_EQ(viewer->chosenSize, 11);
 }
 
 TEST_F(ViewerTest, TypedTextStaysAndAnEmptyTextClearsTheSample)

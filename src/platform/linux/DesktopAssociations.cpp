@@ -30,10 +30,12 @@ bool writeIfChanged(const QString& path, const QByteArray& content)
     QFile existing(path);
     if (existing.open(QIODevice::ReadOnly) && existing.readAll() == content) return true;
     existing.close();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) return false;
-    return file.commit();
+    if (QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly) &&
+        file.write(content) == content.size() && file.commit())
+        return true;
+    qCDebug(log::associations) << "desktop file" << path << "could not be written:" << file.errorString();
+    return false;
 }
 
 void rebuildMimeDatabase(const QString& database)
@@ -42,7 +44,12 @@ void rebuildMimeDatabase(const QString& database)
     // still right, so a missing or failing tool is not an error here.
     QProcess update;
     update.start(QStringLiteral("update-mime-database"), {database});
-    if (update.waitForStarted() && !update.waitForFinished(kUpdateTimeoutMs)) {
+    if (!update.waitForStarted()) {
+        qCDebug(log::associations) << "update-mime-database could not be started: the desktop sees the types"
+                                   << "change once its MIME database is next rebuilt";
+    } else if (!update.waitForFinished(kUpdateTimeoutMs)) {
+        qCDebug(log::associations) << "update-mime-database did not finish within" << kUpdateTimeoutMs / 1000
+                                   << "seconds and was stopped";
         update.kill();
         update.waitForFinished();
     }
@@ -198,8 +205,11 @@ void DesktopAssociations::tidy(const XdgPaths& paths)
     // An entry nothing names any more would still be offered by tools that scan the applications folder
     // for a type's openers, so the desktop would not be as it was before the program took the type.
     MimeAppsEditor editor(paths);
-    for (const QString& id : {kDesktopId, kPrintDesktopId})
-        if (!editor.isNamed(id)) QFile::remove(paths.userApplications() + QLatin1Char('/') + id);
+    for (const QString& id : {kDesktopId, kPrintDesktopId}) {
+        const QString entry = paths.userApplications() + QLatin1Char('/') + id;
+        if (!editor.isNamed(id) && !QFile::remove(entry) && QFileInfo::exists(entry))
+            qCDebug(log::associations) << "desktop file" << entry << "is named nowhere but could not be removed";
+    }
     const QStringList ownTypes{kFonType, kPfmType};
     if (!editor.isNamed(kDesktopId, ownTypes) && !editor.isNamed(kPrintDesktopId, ownTypes)) removeMimePackage(paths);
 }

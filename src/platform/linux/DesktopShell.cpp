@@ -1,5 +1,7 @@
 #include "platform/linux/DesktopShell.h"
 
+#include "platform/Log.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
@@ -31,10 +33,17 @@ bool desktopHandles(const QString& mimeType)
 
 bool DesktopShell::openUrl(const QUrl& url)
 {
-    if (!url.isValid() || url.isEmpty()) return false;
-    if (url.scheme() == QLatin1String("mailto") && !desktopHandles(QStringLiteral("x-scheme-handler/mailto")))
+    if (!url.isValid() || url.isEmpty()) {
+        qCDebug(log::associations) << "the address" << url.toString() << "is not one the desktop can open";
         return false;
-    return QDesktopServices::openUrl(url);
+    }
+    if (url.scheme() == QLatin1String("mailto") && !desktopHandles(QStringLiteral("x-scheme-handler/mailto"))) {
+        qCDebug(log::associations) << "the desktop names no mail program: the new message was not started";
+        return false;
+    }
+    if (QDesktopServices::openUrl(url)) return true;
+    qCDebug(log::associations) << "the desktop's opener did not take" << url.toString();
+    return false;
 }
 
 bool DesktopShell::startProgram(const QString& path)
@@ -42,8 +51,14 @@ bool DesktopShell::startProgram(const QString& path)
     // Only a file that can be executed is started: QProcess would otherwise search PATH for a bare name,
     // and a stored path is meant to name the program itself.
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.isAbsolute() || !info.isFile() || !info.isExecutable()) return false;
-    return QProcess::startDetached(info.absoluteFilePath(), {});
+    if (path.isEmpty() || !info.isAbsolute() || !info.isFile() || !info.isExecutable()) {
+        qCDebug(log::associations) << "the program" << path
+                                   << "is not an executable file named by its full path: not started";
+        return false;
+    }
+    if (QProcess::startDetached(info.absoluteFilePath(), {})) return true;
+    qCDebug(log::associations) << "the program" << path << "could not be started";
+    return false;
 }
 
 } // namespace quillon::platform

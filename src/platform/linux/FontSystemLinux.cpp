@@ -1,6 +1,7 @@
 #include "platform/linux/FontSystemLinux.h"
 
 #include "platform/linux/FontSystemLocale.h"
+#include "platform/Log.h"
 
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -20,7 +21,13 @@ LinuxFontSystem::~LinuxFontSystem()
 std::optional<FaceChoice> LinuxFontSystem::choose(const QString& name, int cutTo)
 {
     if (auto found = index_.find(name, cutTo)) return found;
-    return index_.substitute(name);
+    std::optional<FaceChoice> substitute = index_.substitute(name);
+    if (substitute)
+        qCDebug(log::fonts).nospace() << "no installed face is named " << name << ": drawn in "
+                                      << index_.familyOf(substitute->face) << ", the substitute fontconfig picks";
+    else
+        qCDebug(log::fonts) << "no installed face is named" << name << "and fontconfig offers no substitute";
+    return substitute;
 }
 
 QString LinuxFontSystem::stdFontName(const QString& name)

@@ -1,5 +1,6 @@
 #include "platform/linux/LocalInstanceChannel.h"
 
+#include "platform/Log.h"
 #include "platform/linux/FileLock.h"
 
 #include <QDeadlineTimer>
@@ -227,6 +228,7 @@ bool LocalInstanceChannel::handOff(const QString& windowTitle)
     else
         problem_ = QStringLiteral("the running copy took this start but did not finish it within %1 seconds")
                        .arg(seconds(handOffTimeoutMs_));
+    qCDebug(log::instance) << "hand-off to the running copy failed:" << problem_;
     return false;
 }
 
@@ -248,6 +250,7 @@ void LocalInstanceChannel::accept()
         ucred peer{};
         socklen_t size = sizeof peer;
         if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::getuid()) {
+            qCDebug(log::instance) << "a hand-off from a process of user" << peer.uid << "was refused: not this user's";
             ::close(fd);
             continue;
         }
@@ -268,13 +271,19 @@ void LocalInstanceChannel::readFrom(Client* client)
         if (n > 0) {
             client->received.append(buffer, n);
             if (client->received.contains('\n')) break;
-            if (client->received.size() > kMaxLine) return drop(client); // not one of ours
+            if (client->received.size() > kMaxLine) {
+                qCDebug(log::instance) << "a hand-off request over" << kMaxLine << "bytes was dropped: not one of ours";
+                return drop(client);
+            }
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             return; // the rest of the line is still on its way
         } else {
-            return drop(client); // closed before a whole request
+            // A later start's liveness probe connects and closes without a word; only a cut request is news.
+            if (!client->received.isEmpty())
+                qCDebug(log::instance) << "a hand-off connection closed before its request was whole: dropped";
+            return drop(client);
         }
     }
     // One request per connection: nothing more is read from it. The second copy hears at once that this copy
@@ -294,6 +303,9 @@ void LocalInstanceChannel::serve(Client* client)
     const QByteArray line = client->received.left(client->received.indexOf('\n')).trimmed();
     bool ok = false;
     if (line.startsWith(kRequest.trimmed())) ok = handler_(QString::fromUtf8(line.mid(kRequest.size())));
+    if (!ok)
+        qCDebug(log::instance) << "a hand-off was refused: the request" << line.left(80)
+                               << "names no window of this copy, or the program is ending";
     const QByteArray& reply = ok ? kDone : kFail;
     ::send(client->fd, reply.constData(), static_cast<std::size_t>(reply.size()), MSG_NOSIGNAL);
     drop(client);

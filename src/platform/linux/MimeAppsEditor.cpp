@@ -1,5 +1,6 @@
 #include "platform/linux/MimeAppsEditor.h"
 
+#include "platform/Log.h"
 #include "platform/linux/KeyFileLines.h"
 
 #include <algorithm>
@@ -10,6 +11,21 @@ namespace {
 
 const QString kDefaults = QStringLiteral("Default Applications");
 const QString kAdded = QStringLiteral("Added Associations");
+
+// A list that cannot be read or written leaves the desktop's associations as they were; the log says which.
+std::optional<KeyFileLines> loadList(const QString& path)
+{
+    auto list = KeyFileLines::load(path);
+    if (!list) qCDebug(log::associations) << "association list" << path << "cannot be read: left as it is";
+    return list;
+}
+
+bool saveList(const KeyFileLines& list, const QString& path)
+{
+    if (list.save(path)) return true;
+    qCDebug(log::associations) << "association list" << path << "could not be written";
+    return false;
+}
 
 } // namespace
 
@@ -40,7 +56,7 @@ bool MimeAppsEditor::putInto(const QString& group, const QString& type, const QS
     const QStringList lists = paths_.userMimeappsLists();
     for (qsizetype i = 0; i < lists.size(); ++i) {
         const bool plain = i + 1 == lists.size();
-        auto list = KeyFileLines::load(lists.at(i));
+        auto list = loadList(lists.at(i));
         if (!list) {
             if (plain) return false;
             continue; // the desktop skips a list it cannot read, so its lines decide nothing
@@ -53,12 +69,12 @@ bool MimeAppsEditor::putInto(const QString& group, const QString& type, const QS
         if (!line) {
             if (!plain) continue;
             list->append(group, type, desktopId + QLatin1Char(';'));
-            return list->save(lists.at(i));
+            return saveList(*list, lists.at(i));
         }
         const QString value = first ? withItemFirst(line->value, desktopId) : withItemLast(line->value, desktopId);
         if (value == line->value) return true;
         list->setValue(line->line, value);
-        return list->save(lists.at(i));
+        return saveList(*list, lists.at(i));
     }
     return false;
 }
@@ -67,7 +83,7 @@ bool MimeAppsEditor::takeOutOf(const QString& group, const QString& type, const 
 {
     bool ok = true;
     for (const QString& path : paths_.userMimeappsLists()) {
-        auto list = KeyFileLines::load(path);
+        auto list = loadList(path);
         if (!list) {
             ok = false;
             continue;
@@ -84,7 +100,7 @@ bool MimeAppsEditor::takeOutOf(const QString& group, const QString& type, const 
                 list->setValue(it->line, value);
             changed = true;
         }
-        if (changed && !list->save(path)) ok = false;
+        if (changed && !saveList(*list, path)) ok = false;
     }
     return ok;
 }
@@ -92,23 +108,23 @@ bool MimeAppsEditor::takeOutOf(const QString& group, const QString& type, const 
 bool MimeAppsEditor::pinDefault(const QString& type, const QString& opener)
 {
     const QString path = paths_.userMimeappsLists().constLast();
-    auto list = KeyFileLines::load(path);
+    auto list = loadList(path);
     if (!list) return false;
     for (const KeyFileLines::Entry& entry : list->entries(kDefaults)) {
         if (entry.key != type) continue;
         const QString value = withItemLast(entry.value, opener);
         if (value == entry.value) return true;
         list->setValue(entry.line, value);
-        return list->save(path);
+        return saveList(*list, path);
     }
     list->append(kDefaults, type, opener + QLatin1Char(';'));
-    return list->save(path);
+    return saveList(*list, path);
 }
 
 bool MimeAppsEditor::unpinDefault(const QString& type, const QString& opener)
 {
     const QString path = paths_.userMimeappsLists().constLast();
-    auto list = KeyFileLines::load(path);
+    auto list = loadList(path);
     if (!list) return false;
     const auto entries = list->entries(kDefaults);
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
@@ -118,7 +134,7 @@ bool MimeAppsEditor::unpinDefault(const QString& type, const QString& opener)
             list->removeEntry(it->line);
         else
             list->setValue(it->line, value);
-        return list->save(path);
+        return saveList(*list, path);
     }
     return true; // the user has changed the line since: it is theirs now
 }

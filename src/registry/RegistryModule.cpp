@@ -1,4 +1,4 @@
-#include "options/RegistryModule.h"
+#include "registry/RegistryModule.h"
 
 #include "platform/NativeText.h"
 

@@ -1,5 +1,5 @@
 // The registry routines over the in-memory registry: what callers compare against must come out exactly.
-#include "options/RegistryModule.h"
+#include "registry/RegistryModule.h"
 #include "platform/MemoryRegistry.h"
 
 #include <gtest/gtest.h>

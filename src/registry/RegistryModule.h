@@ -43,4 +43,14 @@ private:
 /// The value as text: integers in decimal, empty as "".
 QString regValueText(const RegValue& value);
 
+/// Whether a status text the routines returned says the work was done. Callers read the status here, on
+/// the line that receives it, and pass a bool on.
+inline bool succeeded(const QString& status) { return status == kRegSuccess; }
+/// Whether GetRegValue could not read the value (its key or the value is missing, or the key unreadable).
+inline bool isError(const RegValue& value)
+{
+    const QString* text = std::get_if<QString>(&value);
+    return text && *text == kRegError;
+}
+
 } // namespace quillon
