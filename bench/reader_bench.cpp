@@ -6,13 +6,20 @@
 // "Reader" keeps one font system for the run, as the program does; "ReaderFirstLook" starts each pass with a
 // fresh one, so every face's name is looked up in a face index built anew.
 //
+// "CraftedFile" is the hostile shape that once cost minutes: 65,534 'name' directory entries at one table of
+// 4,000 overlapping 60,000-byte records (1.2 MB), and the same padded to 16 MiB; the reader must stay under
+// 100 ms of CPU and 64 MiB for any input of that size.
+//
 //   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_BENCH=ON
 //   cmake --build build-bench --target reader_bench && build-bench/bench/reader_bench
 #include "fontfile/CFontPreview.h"
 #include "platform/linux/FontSystemLinux.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QtEndian>
 
 #include <benchmark/benchmark.h>
 #include <fontconfig/fontconfig.h>
@@ -134,6 +141,66 @@ void FreeType(benchmark::State& state)
     perFile(state);
 }
 BENCHMARK(FreeType)->Unit(benchmark::kMillisecond);
+
+/// The crafted file, `padding` zero bytes longer.
+QByteArray craftedFile(qsizetype padding)
+{
+    constexpr int kEntries = 65534, kRecords = 4000, kSpan = 60000;
+    auto be16 = [](QByteArray& b, quint16 v) { b.append(char(v >> 8)).append(char(v)); };
+    auto be32 = [&](QByteArray& b, quint32 v) { be16(b, quint16(v >> 16)), be16(b, quint16(v)); };
+    QByteArray head(56, '\0');
+    qToBigEndian<quint32>(0x5F0F3CF5, head.data() + 12);
+    const QByteArray shared = QByteArray("\0S\0h\0a\0r\0e\0d", 12);
+    QByteArray name;
+    be16(name, 0), be16(name, kRecords + 1), be16(name, quint16(6 + 12 * (kRecords + 1)));
+    for (quint16 v : {3, 1, 0x409, 1, 12, 0}) be16(name, v);
+    for (int i = 0; i < kRecords; ++i)
+        for (quint16 v : {3, 1, 0x407, 7, kSpan, 12 + i}) be16(name, quint16(v));
+    name += shared + QByteArray(kSpan + kRecords, 'A');
+    const quint32 headAt = 12 + 16 * (kEntries + 1), nameAt = headAt + 56;
+    QByteArray file;
+    be32(file, 0x10000), be16(file, kEntries + 1), be16(file, 0), be16(file, 0), be16(file, 0);
+    file += "head", be32(file, 0), be32(file, headAt), be32(file, 54);
+    for (int i = 0; i < kEntries; ++i) file += "name", be32(file, 0), be32(file, nameAt), be32(file, quint32(name.size()));
+    return file + head + name + QByteArray(padding, '\0');
+}
+
+/// A font system that knows no face and takes no file: only the reader's own work is measured.
+class NoFaces final : public quillon::platform::FontSystem {
+public:
+    QString stdFontName(const QString&) override { return {}; }
+    int AddFontResource(const QString&) override { return 0; }
+    bool RemoveFontResource(const QString&) override { return true; }
+    void SendFontChange() override {}
+    std::uint32_t GetSystemDefaultLCID() override { return 0x0409; }
+    std::optional<quillon::platform::ResolvedFace> resolveFace(const QString&) override { return std::nullopt; }
+    quillon::platform::FontHandle CreateFontIndirect(const quillon::platform::LogFont&) override { return 0; }
+    bool DeleteObject(quillon::platform::FontHandle) override { return false; }
+    std::optional<quillon::platform::ResolvedFace> faceOf(quillon::platform::FontHandle) override { return {}; }
+    std::optional<quillon::platform::TextMetric> GetTextMetrics(quillon::platform::FontHandle) override { return {}; }
+    std::uint32_t GetFontLanguageInfo(quillon::platform::FontHandle) override { return 0; }
+};
+
+void CraftedFile(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("crafted.ttf"));
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(craftedFile(state.range(0))) < 0) {
+        state.SkipWithError("cannot write the crafted file");
+        return;
+    }
+    out.close();
+    NoFaces fonts;
+    for (auto _ : state) {
+        CFontPreview reader(fonts);
+        reader.setFontFile(path);
+        QString family = reader.FamilyName();
+        benchmark::DoNotOptimize(family);
+    }
+    state.counters["file_MiB"] = static_cast<double>(QFileInfo(path).size()) / (1 << 20);
+}
+BENCHMARK(CraftedFile)->Arg(0)->Arg(16 * (1 << 20) - 1'200'000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

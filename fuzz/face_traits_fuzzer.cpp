@@ -4,11 +4,13 @@
 #include "FuzzCheck.h"
 
 #include "platform/linux/FontSystemTraits.h"
+#include "sfnt/Tables.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <cstdint>
+#include <span>
 
 using quillon::fuzz::check;
 namespace platform = quillon::platform;
@@ -21,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return made;
     }();
 
-    (void)platform::kernTableHasPairs(data, size);
+    (void)quillon::sfnt::kernTableHasPairs(std::span(data, size));
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     for (int index : {0, 1, 1 << 16}) {

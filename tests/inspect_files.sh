@@ -33,4 +33,12 @@ cp "$font" "$bad"
 out=$(DISPLAY=:97 WAYLAND_DISPLAY= "$inspect" font "$bad")
 printf '%s\n' "$out" | grep -qxF "$(printf 'FontFile\t%s' "$bad")"
 printf '%s\n' "$out" | grep -qxF "$(printf 'ValidTrueTypeFile\tTrue')"
+# info and names on a file that is not installed, under a name that is not UTF-8; coverage in list order.
+out=$("$inspect" info "$bad" --text "a漢")
+printf '%s\n' "$out" | grep -qxF "$(printf 'Described\t%s\t0' "$bad")"
+printf '%s\n' "$out" | grep -qxF "$(printf 'Missing\t漢 U+6F22')"
+"$inspect" info "$bad" --json | grep -q '"glyphs"'
+"$inspect" names "$bad" | grep -qP '^1\tFamily\tWindows\t1\tEnglish \(United States\)\tDejaVu Sans$'
+"$inspect" info "$scratch/missing.ttf" 2>/dev/null && exit 1
+[ "$("$inspect" coverage "漢字")" = "WenQuanYi Micro Hei" ]
 echo "inspect files: ok"

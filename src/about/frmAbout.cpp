@@ -1,6 +1,7 @@
 #include "about/frmAbout.h"
 
 #include "about/SysInfoLauncher.h"
+#include "controls/Captions.h"
 #include "controls/WindowsKeys.h"
 #include "platform/Shell.h"
 #include "base/WindowGeometry.h"
@@ -36,11 +37,7 @@ const QString kDescription = QStringLiteral(
 
 QFont sansSerif(double points, bool bold = false, bool underline = false)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
+    return captions::font(points, bold, false, underline);
 }
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QRect& twipsRect)
@@ -118,6 +115,7 @@ frmAbout::frmAbout(platform::Registry& registry, platform::Shell& shell, const Q
     move(over.center() - QPoint(width() / 2, height() / 2));
 
     Form_Load();
+    captions::fit(*this);
 }
 
 QString frmAbout::versionText(int major, int minor)

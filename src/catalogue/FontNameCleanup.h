@@ -15,8 +15,9 @@ struct CleanedFontName {
 
 /// Runs the rules in their fixed order: "(" , "Italic" and "Bold" at the end, "Normal", "& ", then the
 /// sizes "8,", "9,", "10,", "11,", "12,". Every search is exact and case-sensitive and finds the first
-/// occurrence; a rule only applies past the name's second character, and cutting drops the character
-/// before the match with everything after it.
+/// occurrence; a rule only applies where that occurrence starts a word (past the name's second character,
+/// right after a blank), and cutting drops the blank with everything after it. A glued style word
+/// ("Noto Sans Arabic SemiBold", "URWBookman-DemiItalic") leaves the name whole and unflagged.
 CleanedFontName cleanFontName(const QString& entryName);
 
 /// The size list at the head of tail: up to the first blank, else up to the first "(", else all of it.

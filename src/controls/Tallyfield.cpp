@@ -294,22 +294,10 @@ void Tallyfield::txtNumber_KeyDown(QKeyEvent* event)
 
 bool Tallyfield::txtNumber_KeyPress(QKeyEvent* event)
 {
-    // The character the key types, as the text box would receive it; -1 when it types none.
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-    const bool ctrl = (mods & Qt::ControlModifier) != 0;
-    const bool alt = (mods & Qt::AltModifier) != 0;
-    const int key = event->key();
-    int ch = -1;
-    if (key == Qt::Key_Backspace)
-        ch = ctrl ? 127 : 8;
-    else if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        ch = ctrl ? 10 : 13;
-    else if (key == Qt::Key_Escape)
-        ch = 27;
-    else if (ctrl && !alt)
-        ch = (key >= Qt::Key_A && key <= Qt::Key_Z) ? key - Qt::Key_A + 1 : -1;
-    else if (!event->text().isEmpty())
-        ch = event->text().at(0).unicode();
+    // The character the key types, as the text box would receive it; -1 when it types none (Delete and the
+    // arrows reach the text box without passing the filter).
+    const bool alt = (event->modifiers() & Qt::AltModifier) != 0;
+    const int ch = WindowsKeys::typedCharacter(*event);
     if (ch < 0)
         return false;
 

@@ -62,6 +62,28 @@ short WindowsKeys::keyCode(int qtKey, Qt::KeyboardModifiers modifiers)
     return 0;
 }
 
+int WindowsKeys::typedCharacter(const QKeyEvent& event)
+{
+    const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
+    const bool ctrl = (mods & Qt::ControlModifier) != 0;
+    const bool alt = (mods & Qt::AltModifier) != 0;
+    const int key = event.key();
+    if (key == Qt::Key_Backspace)
+        return ctrl ? 127 : 8;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        return ctrl ? 10 : 13;
+    if (key == Qt::Key_Escape)
+        return 27;
+    // X11 attaches the character 127 to Delete; on the keyboard the program is written for, Delete is a key
+    // that types nothing, and a text box acts on it before any character handler could refuse it.
+    if (key == Qt::Key_Delete)
+        return -1;
+    if (ctrl && !alt)
+        return (key >= Qt::Key_A && key <= Qt::Key_Z) ? key - Qt::Key_A + 1 : -1;
+    const QString text = event.text();
+    return text.isEmpty() ? -1 : text.at(0).unicode();
+}
+
 short WindowsKeys::shiftState(Qt::KeyboardModifiers modifiers)
 {
     short state = 0;

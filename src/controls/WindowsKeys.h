@@ -18,6 +18,10 @@ struct WindowsKeys {
     static short keyCode(const QKeyEvent& event);
     static short keyCode(int qtKey, Qt::KeyboardModifiers modifiers);
     static short shiftState(Qt::KeyboardModifiers modifiers);
+    /// The character code a key types, as a text box's character handler receives it (8 Backspace, 13 Enter,
+    /// 1 to 26 for Ctrl with a letter, 127 Ctrl+Backspace, else the key's text); -1 for a key that types
+    /// none. Delete, the arrows and the function keys type nothing, whatever text the platform attaches.
+    static int typedCharacter(const QKeyEvent& event);
     static short mouseButtons(Qt::MouseButtons buttons);
 };
 

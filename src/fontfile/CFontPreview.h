@@ -4,33 +4,30 @@
 // know the font yet, the object adds the file to the font table for as long as it holds the file.
 //
 // Only the offset table, the table directory, 54 bytes of "head", the "name" table's header, records and
-// texts, and 86 bytes of "OS/2" are used, each taken at its position in its size; they come from the first
-// page of the file and the "name" table, each read in one call, and the file is never read whole. The file
-// is open only while it loads. What lies past the end of the file reads as zero bytes, a name text that
-// does not lie wholly inside the file is empty. A collection ('ttcf') is read through its first font.
+// texts, and 86 bytes of "OS/2" are used, each taken at its position in its size (src/sfnt reads them);
+// they come from the first page of the file and the "name" table, each read in one call, and the file is
+// never read whole. Each table is read once, however often the directory lists it, and the texts share one
+// budget, so the work is bounded by the file. The file is open only while it loads. What lies past the end
+// of the file reads as zero bytes, a name text that does not lie wholly inside the file is empty. A
+// collection ('ttcf') is read through its first font.
 //
 // Used on the one user-interface thread. The font system passed in must outlive the object.
 
 #include "platform/FontSystem.h"
+#include "sfnt/NameTable.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <vector>
 
+namespace quillon::sfnt {
+class FileSource;
+}
+
 namespace quillon {
 
-class PositionedFile;
-
-/// One record of the "name" table, every field in host byte order.
-struct NameRecord {
-    std::uint16_t platformID = 0;
-    std::uint16_t encodingID = 0; // kept, never consulted
-    std::uint16_t languageID = 0;
-    std::uint16_t nameID = 0;
-    std::uint16_t length = 0; // bytes
-    std::uint16_t offset = 0; // bytes from the start of the string storage
-};
+using sfnt::NameRecord;
 
 class CFontPreview {
 public:
@@ -70,22 +67,14 @@ public:
     QString VersionString() const { return LookupName(5); }
 
 private:
-    /// Reads the tables of a file opened for the load; false when it is not open or a read fails.
-    bool ReadFontTables(PositionedFile& file);
-    // One table each, read at its start; false on an I/O error.
-    bool ReadHeadTable(const PositionedFile& file, std::uint64_t start);
-    bool ReadNameTable(const PositionedFile& file, std::uint64_t start);
-    bool ReadNameTexts(const PositionedFile& file, std::uint64_t storage);
-    bool ReadOs2Table(const PositionedFile& file, std::uint64_t start);
+    /// Reads the tables of a file opened for the load; false when it is not valid or a read fails.
+    bool ReadFontTables(const sfnt::FileSource& file);
     QString LookupName(int nameId) const;
     bool ResolveFaceName();
     bool AddFontFile(const QString& path);
     void ReleaseFontFile();
     void ClearFileState();
     static bool FileExists(const QString& path);
-    /// Big-endian file order to host order.
-    static std::uint16_t SwapInteger(std::uint16_t fileValue);
-    static std::uint32_t SwapLong(std::uint32_t fileValue);
     /// False for a bit index outside 0..15.
     static bool BitIsSet(std::uint16_t value, int bit);
 

@@ -1,5 +1,6 @@
 #include "options/Options.h"
 
+#include "controls/Captions.h"
 #include "controls/WindowsKeys.h"
 #include "platform/SettingsStore.h"
 #include "base/WindowGeometry.h"
@@ -42,13 +43,6 @@ bool isOne(const QString& stored)
     return ok && number == 1.0;
 }
 
-QFont dialogFont()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
-    return font;
-}
-
 QMessageBox::StandardButton askWithMessageBox(QWidget* parent, const QString& text, const QString& title)
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
@@ -77,7 +71,7 @@ Options::Options(const QRect& ownerFrame, platform::SettingsStore& settings, Reg
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setFixedSize(px(kClientWidth), px(kClientHeight));
-    setFont(dialogFont());
+    setFont(captions::font(8.25));
 
     for (int i = 0; i < 3; ++i) {
         fOption[i] = new QCheckBox(QString::fromUtf8(kBoxes[i].caption), this);
@@ -107,6 +101,7 @@ Options::Options(const QRect& ownerFrame, platform::SettingsStore& settings, Reg
         control->installEventFilter(this);
 
     Form_Load(ownerFrame);
+    captions::fit(*this);
 }
 
 Options::~Options() = default;
@@ -194,7 +189,11 @@ void Options::closeEvent(QCloseEvent* event)
         asking_ = false;
         if (answer == QMessageBox::Yes) {
             saveButton_Click();
-        } else if (answer != QMessageBox::No) {
+        } else if (answer == QMessageBox::No) {
+            // The changes are dropped: a later close of this closing dialog (the program's end closing the
+            // windows that are left) has nothing more to ask.
+            saveButton->setEnabled(false);
+        } else {
             // Cancel (or the question closed some other way): the user's changes stay in the open dialog.
             event->ignore();
             activateWindow();
@@ -208,7 +207,8 @@ void Options::closeEvent(QCloseEvent* event)
 void Options::Form_KeyDown(int keyCode, int shift)
 {
     if (keyCode != WindowsKeys::kEscape) return;
-    close();
+    // Cancel to the question keeps the dialog open with the user's changes, and the program with it.
+    if (!close()) return;
     if (shift > 0 && endProgram_) {
         // Queued, so that closing the other windows cannot delete this dialog while its key event runs.
         QMetaObject::invokeMethod(qApp, endProgram_, Qt::QueuedConnection);

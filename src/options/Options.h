@@ -6,8 +6,9 @@
 //
 // Modeless and built afresh each time it opens: the owner creates it, calls show(), and the dialog
 // deletes itself when it closes. It closes itself without a question when another window of the program
-// becomes active. Escape closes it; Escape with Shift, Ctrl or Alt closes it (whatever the answer to the
-// question) and then calls `endProgram`, which closes the program's other windows and ends the program.
+// becomes active. Escape closes it; Escape with Shift, Ctrl or Alt closes it and then calls `endProgram`,
+// which closes the program's other windows and ends the program. Cancel to the unsaved-changes question
+// keeps the dialog open and the program running: ending it anyway would lose the changes the user kept.
 
 #include "options/FileAssociations.h"
 

@@ -23,6 +23,7 @@ struct ResolvedFace {
     QString styleFamily; // the family `style` is a style of, under which Qt lists the face too: for a face
                          // with a typographic family ("Noto Sans" for Noto Sans Black Italic) that family,
                          // not `family`; empty when the same as `family`
+    bool substitute = false; // no face has the name asked for: this is the one drawn in its place
 };
 
 /// The face-name part of a font request (LOGFONT). Every other field of the request is zero, except that

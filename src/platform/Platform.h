@@ -5,6 +5,7 @@
 namespace quillon::platform {
 
 class FaceRasterizer;
+class FontFacts;
 class FontFileLookup;
 class FontSystem;
 class Printers;
@@ -22,6 +23,7 @@ struct Platform {
     SystemInfo& systemInfo;
     FontSystem& fontSystem;
     FaceRasterizer& faceRasterizer;
+    FontFacts& fontFacts;
 };
 
 } // namespace quillon::platform

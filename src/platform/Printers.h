@@ -3,9 +3,12 @@
 // sample page is printed through. On Windows these are the printer collection and the printer object; on
 // Linux the CUPS queues plus a PDF file destination (platform/linux/LinuxPrinters).
 
+#include <QPagedPaintDevice>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace quillon::platform {
@@ -43,6 +46,13 @@ public:
     virtual void endDoc() = 0;
 };
 
+/// A document drawn with a painter, for pages the operations of PrinterPage cannot express (a book of faces,
+/// each row in its own face). The job goes to the printer when painting on the device ends.
+struct PaintedDocument {
+    std::unique_ptr<QPagedPaintDevice> device;
+    QString pdfFile; // the file the PDF destination writes; empty for a printer
+};
+
 class Printers {
 public:
     virtual ~Printers() = default;
@@ -60,6 +70,11 @@ public:
     /// For printers that write a file rather than paper: where the next documents go, instead of asking the
     /// user. Empty asks again. Printers that print on paper ignore it.
     virtual void setOutputFile(const QString& path) = 0;
+
+    /// A painted document on the current printer, for the PDF destination in the output file (asking for it
+    /// when none is set). Raises PrinterError when it cannot be opened (the printer went away, the user
+    /// cancelled the file choice); nullopt where this kind of printer cannot be painted on.
+    virtual std::optional<PaintedDocument> openPaintedDocument() { return std::nullopt; }
 };
 
 } // namespace quillon::platform

@@ -1,20 +1,17 @@
 #include "platform/ScreenFace.h"
 
-#include "platform/FontSystem.h"
-
 #include <QStringList>
-
-#include <optional>
 
 namespace quillon::platform {
 
+std::optional<ResolvedFace> drawnFace(FontSystem& fonts, const QString& faceName)
+{
+    return fonts.resolveFace(faceName);
+}
+
 QFont screenFaceFont(FontSystem& fonts, const QString& faceName)
 {
-    std::optional<ResolvedFace> face;
-    if (const FontHandle handle = fonts.CreateFontIndirect(LogFont{faceName})) {
-        face = fonts.faceOf(handle);
-        fonts.DeleteObject(handle);
-    }
+    const std::optional<ResolvedFace> face = drawnFace(fonts, faceName);
     QFont font;
     if (face && !face->family.isEmpty()) {
         // A family name leaves the style to the request; any other name pins the one face the mapper chose,
@@ -28,7 +25,7 @@ QFont screenFaceFont(FontSystem& fonts, const QString& faceName)
     } else {
         font.setFamilies(QStringList{faceName}); // one family, taken as it stands: never split at commas into a list
     }
-    // Windows' text output draws a face with its own glyphs only; so does the sample.
+    // Windows' text output draws a face with its own glyphs only; so do the sample, the page and the summary.
     font.setStyleStrategy(QFont::NoFontMerging);
     return font;
 }

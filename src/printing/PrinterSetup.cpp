@@ -1,5 +1,6 @@
 #include "printing/PrinterSetup.h"
 
+#include "controls/Captions.h"
 #include "controls/Tallyfield.h"
 #include "base/WindowGeometry.h"
 #include "controls/WindowsKeys.h"
@@ -9,7 +10,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -25,17 +25,6 @@ constexpr int kClientWidth = 3855;
 constexpr int kClientHeight = 1950;
 constexpr int kArrowUp = 38;
 constexpr int kArrowDown = 40;
-
-// The boxes are sized for "MS Sans Serif"; the face fontconfig draws in its place may be wider. A
-// caption that would be cut off at its box's edge is set a little smaller instead.
-void fitCaption(QLabel* label)
-{
-    QFont font = label->font();
-    while (font.pointSizeF() > 6 && QFontMetricsF(font).horizontalAdvance(label->text()) > label->width()) {
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-    }
-    label->setFont(font);
-}
 
 double numberOf(const QVariant& value)
 {
@@ -53,9 +42,7 @@ PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* p
     setWindowTitle(QStringLiteral(" Printer Setup"));
     setModal(true);
     setFixedSize(px(kClientWidth), px(kClientHeight));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
-    setFont(font);
+    setFont(captions::font(8.25));
 
     Label1 = new QLabel(QStringLiteral("Printer name:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -70,8 +57,6 @@ PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* p
     Label2 = new QLabel(QStringLiteral("Number of copies:"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(pxRect(240, 795, 1335, 255));
-    fitCaption(Label1);
-    fitCaption(Label2);
 
     Tallyfield1 = new Tallyfield(this);
     Tallyfield1->setObjectName(QStringLiteral("Tallyfield1"));
@@ -117,6 +102,7 @@ PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* p
         child->installEventFilter(this);
 
     Form_Load();
+    captions::fit(*this);
 }
 
 PrinterSetup::~PrinterSetup() = default;
@@ -179,6 +165,14 @@ void PrinterSetup::okButton_Click()
     // Read once; never more than the field allows, whatever reached it.
     const double wanted = std::floor(numberOf(Tallyfield1->Value()));
     const int copies = wanted < 0 ? 0 : wanted > UpDown1->Max() ? UpDown1->Max() : int(wanted);
+    if (owner_.print) {
+        try {
+            if (copies > 0) owner_.print(copies);
+        } catch (const std::exception&) {
+        }
+        accept();
+        return;
+    }
     for (int copy = 1; copy <= copies; ++copy) {
         try {
             PrintSamplePage();

@@ -42,6 +42,9 @@ public:
         /// Called after the dialog has closed on Escape with Shift, Ctrl or Alt: closes the program's other
         /// windows and ends the program. May be empty.
         std::function<void()> endProgram;
+        /// What OK prints, when it is not the sample page of `face`: handed the number of copies on the
+        /// current printer, it prints them as one job and ends the document itself. May be empty.
+        std::function<void(int copies)> print;
     };
 
     /// printers: the machine's printers and the process's current printer; not owned, must outlive the

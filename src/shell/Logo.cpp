@@ -1,5 +1,6 @@
 #include "shell/Logo.h"
 
+#include "controls/Captions.h"
 #include "platform/SettingsStore.h"
 #include "base/WindowGeometry.h"
 
@@ -25,7 +26,8 @@ const QColor kMessageColour(255, 255, 128);
 
 QFont labelFont(const QString& family, double points, bool bold = false, bool italic = false)
 {
-    QFont font(family);
+    QFont font;
+    font.setFamilies({family});
     font.setPointSizeF(points);
     font.setBold(bold);
     font.setItalic(italic);
@@ -33,7 +35,7 @@ QFont labelFont(const QString& family, double points, bool bold = false, bool it
 }
 
 // A page with a large and a small letter: the program's own picture when none is given.
-QPixmap drawnProgramIcon()
+QPixmap drawnProgramIcon(const QString& serifFamily)
 {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
@@ -51,7 +53,8 @@ QPixmap drawnProgramIcon()
     painter.drawPath(page);
     painter.drawLine(QPointF(21, 2), QPointF(21, 8));
     painter.drawLine(QPointF(21, 8), QPointF(27, 8));
-    QFont serif(QStringLiteral("Times New Roman"));
+    QFont serif;
+    serif.setFamilies({serifFamily});
     serif.setPixelSize(17);
     serif.setBold(true);
     painter.setFont(serif);
@@ -66,13 +69,14 @@ QPixmap drawnProgramIcon()
 }
 
 // A magnifying glass over a letter: the second picture of the card.
-QPixmap drawnLensIcon()
+QPixmap drawnLensIcon(const QString& serifFamily)
 {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    QFont serif(QStringLiteral("Times New Roman"));
+    QFont serif;
+    serif.setFamilies({serifFamily});
     serif.setPixelSize(16);
     painter.setFont(serif);
     painter.setPen(Qt::black);
@@ -113,7 +117,7 @@ QLabel* makeImage(QWidget* parent, const char* name, const QRect& twipsRect, con
 
 } // namespace
 
-Logo::Logo(const QIcon& programIcon, QWidget* parent, std::chrono::milliseconds hold)
+Logo::Logo(const QIcon& programIcon, QWidget* parent, std::chrono::milliseconds hold, const QString& serifFamily)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), hold_(hold)
 {
     setObjectName(QStringLiteral("Logo"));
@@ -131,19 +135,18 @@ Logo::Logo(const QIcon& programIcon, QWidget* parent, std::chrono::milliseconds 
         setAutoFillBackground(true);
     }
 
-    const QString sans = QStringLiteral("MS Sans Serif");
     Label[0] = makeLabel(this, "Label0", QStringLiteral("Quillon"), QRect(300, 240, 3375, 615),
-                         labelFont(QStringLiteral("Times New Roman"), 24, false, true), Qt::AlignHCenter | Qt::AlignTop);
-    const QPixmap icon = programIcon.isNull() ? drawnProgramIcon() : programIcon.pixmap(32, 32);
+                         labelFont(serifFamily, 24, false, true), Qt::AlignHCenter | Qt::AlignTop);
+    const QPixmap icon = programIcon.isNull() ? drawnProgramIcon(serifFamily) : programIcon.pixmap(32, 32);
     Image2 = makeImage(this, "Image2", QRect(360, 960, 900, 900), icon);
     Image3 = makeImage(this, "Image3", QRect(1560, 960, 840, 840), QPixmap());
-    Image1 = makeImage(this, "Image1", QRect(2700, 960, 900, 900), drawnLensIcon());
+    Image1 = makeImage(this, "Image1", QRect(2700, 960, 900, 900), drawnLensIcon(serifFamily));
     Label[2] = makeLabel(this, "Label2", QStringLiteral("Version 1.3"), QRect(1500, 1920, 975, 255),
-                         labelFont(sans, 8.25), Qt::AlignHCenter | Qt::AlignTop);
-    Label[3] = makeLabel(this, "Label3", QString(), QRect(0, 2160, 4005, 255), labelFont(sans, 9.75),
+                         captions::font(8.25), Qt::AlignHCenter | Qt::AlignTop);
+    Label[3] = makeLabel(this, "Label3", QString(), QRect(0, 2160, 4005, 255), captions::font(9.75),
                          Qt::AlignHCenter | Qt::AlignTop);
     Message = makeLabel(this, "Message", QStringLiteral("PLEASE WAIT... Setting up display data"),
-                        QRect(135, 2640, 3735, 285), labelFont(sans, 8.25, true), Qt::AlignLeft | Qt::AlignTop);
+                        QRect(135, 2640, 3735, 285), captions::font(8.25, true), Qt::AlignLeft | Qt::AlignTop);
     QPalette palette = Message->palette();
     palette.setColor(QPalette::WindowText, kMessageColour);
     Message->setPalette(palette);
@@ -244,6 +247,7 @@ void Logo::Form_Load()
 {
     setWindowState(Qt::WindowNoState);
     Label[3]->setText(kCopyright);
+    captions::fit(*this);
     ShapeWindow(this);
 }
 

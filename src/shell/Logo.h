@@ -31,8 +31,11 @@ public:
 
     /// programIcon: the picture of Image2; a null icon draws the card's own. hold: how long activation
     /// holds, one second unless a caller (a test) needs less. parent: the window it is shown over, or null.
+    /// serifFamily: the installed family the font mapper draws "Times New Roman" with; the name itself when
+    /// not given, which Qt, not knowing it, resolves by searching every installed family.
     explicit Logo(const QIcon& programIcon = QIcon(), QWidget* parent = nullptr,
-                  std::chrono::milliseconds hold = std::chrono::seconds(1));
+                  std::chrono::milliseconds hold = std::chrono::seconds(1),
+                  const QString& serifFamily = QStringLiteral("Times New Roman"));
 
     /// Whether the splash is to be shown: the "ShowSplash" setting, read as a number, equals 1; an absent
     /// setting counts as 1. The main window asks this before it creates the card at all.

@@ -1,5 +1,6 @@
 #include "shell/Main.h"
 
+#include "controls/Captions.h"
 #include "platform/InstanceChannel.h"
 #include "platform/NativeText.h"
 #include "platform/Platform.h"
@@ -60,12 +61,9 @@ void Main::useKnownInterfaceFace()
     // Widgets lay their text out in the application's font before their own applies (a line edit does while
     // it is built), and that font names the desktop's generic family ("Sans Serif"), which no installed face
     // has: Qt would then sort every installed family for a substitute, seconds with tens of thousands of
-    // fonts. Naming the face the font mapper picks for it draws the same and finds it at once.
-    QFont font = QGuiApplication::font();
-    const QString family = platform::screenFamily(platform_.fontSystem, font.family());
-    if (family == font.family()) return;
-    font.setFamilies({family});
-    QGuiApplication::setFont(font);
+    // fonts. The captions' face is an installed one, found through the font mapper, and every window sets
+    // its captions in it.
+    captions::useStandIn(platform_.fontSystem);
 }
 
 int Main::start(const QStringList& arguments, const QString& executablePath)

@@ -1,7 +1,9 @@
 #include "shell/SamplePicture.h"
 
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace quillon {
 
@@ -83,6 +85,20 @@ void SamplePicture::resizeEvent(QResizeEvent*)
         drawn_ = false;
         update();
     }
+}
+
+bool SamplePicture::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && toolTipSource) {
+        // Read only when asked: the face's characters are looked up for the text on show, not on each print.
+        const QString tip = toolTipSource();
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, this);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 } // namespace quillon

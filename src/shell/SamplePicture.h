@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 namespace quillon {
 
 class SamplePicture : public QWidget {
@@ -28,7 +30,11 @@ public:
     /// What the picture shows now (for tests and screenshots).
     const QImage& picture() const;
 
+    /// Asked for the tooltip's text when the pointer rests on the picture; an empty text shows none.
+    std::function<QString()> toolTipSource;
+
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -1,7 +1,9 @@
 #pragma once
 // A combo box of the simple style: an edit field above a list that is always open. Its text is the edit
 // field's; selecting an entry (by the user or by setListIndex) copies the entry into the field and raises
-// Click at once, before setListIndex returns. Typing into the field selects nothing.
+// Click at once, before setListIndex returns. Typing into the field selects nothing; the list keys (Up, Down,
+// Page Up, Page Down, Ctrl+Home, Ctrl+End) pressed in the field move the list's selection, which is a
+// selection by the user. The control has one focus, the field's: a click in the list puts the focus there.
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -39,9 +41,12 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void userSelected(int row);
+    /// The entry a list key pressed in the field selects; -1 when the key is no list key.
+    int rowForKey(int key, Qt::KeyboardModifiers modifiers) const;
 
     QLineEdit* edit_;
     QListWidget* list_;

@@ -1,13 +1,17 @@
 #include "shell/Viewer.h"
 
 #include "platform/ScreenFace.h"
+#include "controls/Captions.h"
+#include "controls/WindowsKeys.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "platform/Platform.h"
 #include "platform/SettingsStore.h"
+#include "shell/Logo.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
 #include "base/WindowGeometry.h"
+#include "shell/FaceInformationLink.h"
 #include "shell/ViewerWindows.h"
 
 #include <QApplication>
@@ -28,13 +32,6 @@ namespace quillon {
 namespace {
 
 constexpr int kClientWidth = 6255;
-
-QFont sansFont(const QString& family, qreal pointSize)
-{
-    QFont font(family);
-    font.setPointSizeF(pointSize);
-    return font;
-}
 
 /// A label in `font`, or in the window's font when none is given.
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry, const QFont* font)
@@ -85,18 +82,16 @@ Viewer::Viewer(platform::Platform& platform, FontModule& module, FontCatalogue& 
 {
     setObjectName(QStringLiteral("Viewer"));
     setWindowTitle(kViewerCaption);
-    // The window's fonts are asked for as "MS Sans Serif", and drawn in the face fontconfig substitutes for
-    // it. Found once through the font mapper: Qt, not knowing the name, would sort every installed face to
-    // find its fallback.
-    const QString sans = platform::screenFamily(platform_.fontSystem, QStringLiteral("MS Sans Serif"));
-    setFont(sansFont(sans, 8.25));
-    buildControls(sansFont(sans, 9.75));
+    setFont(captions::font(8.25));
+    buildControls(captions::font(9.75));
     windows_ = std::make_unique<ViewerWindows>(*this, platform_, module_, catalogue_);
     HelpButton = windows_->makeHelpButton();
+    windows_->faceInformation().attach();
     HelpButton->setObjectName(QStringLiteral("HelpButton"));
     HelpButton->setGeometry(pxRect(15, 5670, 255, 255));
     HelpButton->setToolTip(QStringLiteral(" View program and company-contact information "));
     applyTabOrder();
+    captions::fit(*this);
     setWindowIcon(windows_->windowIcon());
     setWindowHeightTwips(kWindowHeight);
     showMessage = [this](const QString& text, const QString& title) {
@@ -202,15 +197,17 @@ void Viewer::buildControls(const QFont& labelFont)
     displayPicture = new SamplePicture(this);
     displayPicture->setObjectName(QStringLiteral("displayPicture"));
     displayPicture->setGeometry(pxRect(960, 4410, 5055, kPictureHeight));
+    // A picture box is a stop of the tab order, between the command buttons and the details.
+    displayPicture->setFocusPolicy(Qt::StrongFocus);
 
 }
 
 void Viewer::applyTabOrder()
 {
     // The layout's tab indexes, leaving out the controls that never take the focus.
-    const QList<QWidget*> order = {fontList,      sizeList,    effect[0],     effect[1],  effect[2],
-                                   effect[3],     displayText, summaryButton, printButton, optionsButton,
-                                   exitButton,    detailText,  HelpButton};
+    const QList<QWidget*> order = {fontList,   sizeList,      effect[0],   effect[1],     effect[2],
+                                   effect[3],  displayText,   summaryButton, printButton, optionsButton,
+                                   exitButton, displayPicture, detailText,  HelpButton};
     for (qsizetype i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
@@ -241,9 +238,8 @@ void Viewer::Form_Load()
     textTyped = false;
     activatedOnce = false;
 
-    auto& settings = platform_.settings;
-    if (settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("ShowSplash"), QStringLiteral("1"))
-            .toInt() == 1) {
+    // "ShowSplash" is read as a number, here as in the splash itself: "1.0" shows it as "1" does.
+    if (Logo::wanted(platform_.settings)) {
         windows_->showSplash();
         Pause(1);
     }
@@ -256,9 +252,7 @@ void Viewer::Form_Load()
     fontList_Click();
     fontList->show();
 
-    if (settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("ShowSplash"), QStringLiteral("1"))
-            .toInt() == 1)
-        Pause(1);
+    if (Logo::wanted(platform_.settings)) Pause(1);
 }
 
 void Viewer::Form_Activate()
@@ -269,9 +263,7 @@ void Viewer::Form_Activate()
     RenderSample();
     if (activatedOnce) return;
     activatedOnce = true;
-    if (platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("ShowSplash"), QStringLiteral("1"))
-            .toInt() != 1)
-        return;
+    if (!Logo::wanted(platform_.settings)) return;
     QCoreApplication::processEvents();
     windows_->closeSplash();
     windows_->showSplash();
@@ -303,6 +295,9 @@ void Viewer::Form_KeyDown(int keyCode, int shift)
         break;
     case VK_P:
         if (shift == CTRL_MASK) printButton_Click();
+        break;
+    case VK_I:
+        if (shift == CTRL_MASK) windows_->faceInformation().show();
         break;
     default:
         break;
@@ -348,12 +343,21 @@ bool Viewer::keyBelongsHere(QObject* watched) const
 
 bool Viewer::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && keyBelongsHere(watched)) {
+    if (event->type() == QEvent::KeyRelease && keyBelongsHere(watched)) {
+        keyTaken_ = {};
+    } else if (event->type() == QEvent::KeyPress && keyBelongsHere(watched)) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == displayText && !key->text().isEmpty()) displayText_KeyPress();
-        // The window sees every key before the control that has the focus; Qt delivers a key to the focus
-        // widget first, so it is taken here, once, on its way there.
-        if (watched == QApplication::focusWidget() || watched == this) {
+        // The window sees every key before the control that has the focus. Qt hands a key to the focus widget
+        // (a text box may pass it through twice) and then, when the control leaves it alone, to each parent up
+        // to the window: the key is taken at its first stop only, or the window would act on it twice (a
+        // second printer dialog once the first is closed, for one Ctrl+P). Which control has the focus cannot
+        // tell the first stop: while a dialog the key opened closes, no window of the program is active. So
+        // the key taken is remembered until its release, and by its time and key as well, since the next key
+        // may be built at the same address while the release went to that dialog.
+        const TakenKey now{event, key->timestamp(), key->key(), key->modifiers().toInt()};
+        if (now != keyTaken_) {
+            keyTaken_ = now;
+            if (watched == displayText && WindowsKeys::typedCharacter(*key) >= 0) displayText_KeyPress();
             Form_KeyDown(virtualKeyCode(key), shiftBits(key->modifiers()));
             if (ended_) return true;
         }
@@ -402,6 +406,7 @@ void Viewer::fontList_Click()
         ListScalableSizes();
     ReselectSize();
     ShowFontDetails();
+    windows_->faceInformation().follow();
 }
 
 void Viewer::sizeList_Click()
@@ -503,6 +508,7 @@ void Viewer::RenderSample()
     if (!textTyped)
         setDisplayText(fontList->text() + QLatin1Char(' ') + sizeList->text() + QStringLiteral("-point font"));
     const QString text = displayText->toPlainText();
+    windows_->faceInformation().follow();
     if (text.isEmpty()) {
         displayPicture->clearPicture();
         return;

@@ -37,7 +37,7 @@ inline const QString kViewerCaption = QStringLiteral(" Quillon");
 inline const QString kSettingsSection = QStringLiteral("Settings");
 
 /// Windows virtual-key codes and modifier bits the key handler is written against.
-enum : int { VK_ESCAPE = WindowsKeys::kEscape, VK_P = 80, VK_F1 = 112, VK_F16 = 127 };
+enum : int { VK_ESCAPE = WindowsKeys::kEscape, VK_I = 73, VK_P = 80, VK_F1 = 112, VK_F16 = 127 };
 enum : int { SHIFT_MASK = 1, CTRL_MASK = 2, ALT_MASK = 4 };
 
 class Viewer : public QWidget, private CommandLineTarget {
@@ -157,6 +157,16 @@ private:
     int windowHeight_ = 0;
     bool ended_ = false;
     bool paintActionQueued_ = false;
+    /// The key press the window last acted on, while it travels up from the control it was meant for; the
+    /// event's address is only compared, never read.
+    struct TakenKey {
+        const QEvent* event = nullptr;
+        quint64 timestamp = 0;
+        int key = 0;
+        int modifiers = 0;
+        bool operator==(const TakenKey&) const = default;
+    };
+    TakenKey keyTaken_;
 };
 
 } // namespace quillon

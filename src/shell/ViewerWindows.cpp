@@ -6,18 +6,25 @@
 #include "about/frmAbout.h"
 #include "options/Options.h"
 #include "registry/RegistryModule.h"
+#include "summary/FontBookJob.h"
 #include "printing/PrinterSetup.h"
+#include "shell/FaceInformationLink.h"
 #include "shell/Logo.h"
 #include "summary/Summary.h"
 #include "catalogue/MemoryFaceList.h"
+#include "platform/Log.h"
 #include "platform/Platform.h"
+#include "platform/ScreenFace.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
 
 #include <QLabel>
 #include <QPainter>
 #include <QPen>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressDialog>
 #include <QPushButton>
 
 namespace quillon {
@@ -51,8 +58,9 @@ void closeIfOpen(const QPointer<Window>& open)
 } // namespace
 
 struct ViewerWindows::Parts {
-    explicit Parts(platform::Platform& platform)
-        : details(platform.fontSystem, platform.fontFiles), registry(platform.registry)
+    Parts(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue)
+        : details(platform.fontSystem, platform.fontFiles), registry(platform.registry),
+          faceInformation(viewer, platform, catalogue)
     {
     }
     FontDetails details; // holds the one details font until the next run or the window's end
@@ -63,11 +71,12 @@ struct ViewerWindows::Parts {
     QPointer<Options> options;
     QPointer<frmAbout> about;
     QPointer<Logo> logo;
+    FaceInformationLink faceInformation;
 };
 
 ViewerWindows::ViewerWindows(Viewer& viewer, platform::Platform& platform, FontModule& module,
                              FontCatalogue& catalogue)
-    : viewer_(viewer), platform_(platform), module_(module), catalogue_(catalogue), parts_(std::make_unique<Parts>(platform))
+    : viewer_(viewer), platform_(platform), module_(module), catalogue_(catalogue), parts_(std::make_unique<Parts>(viewer, platform, catalogue))
 {
 }
 
@@ -122,11 +131,17 @@ void ViewerWindows::showFontDetails(const QString& face, QPlainTextEdit& detailT
     detailText.setPlainText(details.lines.join(QLatin1Char('\n')));
 }
 
+FaceInformationLink& ViewerWindows::faceInformation()
+{
+    return parts_->faceInformation;
+}
+
 void ViewerWindows::showSplash()
 {
     if (!Logo::wanted(platform_.settings)) return;
     closeSplash();
-    auto* logo = new Logo(windowIcon(), viewer_.isVisible() ? &viewer_ : nullptr);
+    auto* logo = new Logo(windowIcon(), viewer_.isVisible() ? &viewer_ : nullptr, std::chrono::seconds(1),
+                          platform::screenFamily(platform_.fontSystem, QStringLiteral("Times New Roman")));
     logo->setAttribute(Qt::WA_DeleteOnClose);
     parts_->logo = logo;
     logo->showSplash();
@@ -139,6 +154,8 @@ void ViewerWindows::showSummary()
     showOnce(parts_->summary, [this] {
         auto* summary = new Summary(catalogue_.fontNames, viewer_.frameGeometry(), [this] { endProgram(); }, &viewer_);
         summary->useFontSystem(&platform_.fontSystem, &platform_.faceRasterizer);
+        summary->setPrintAllFaces(
+            [this, summary](const QStringList& faces) { showBookPrinterSetup(faces, summary); });
         return summary;
     });
 }
@@ -159,12 +176,51 @@ void ViewerWindows::showPrinterSetup()
     dialog->exec();
 }
 
+void ViewerWindows::showBookPrinterSetup(const QStringList& faces, QWidget* over)
+{
+    if (parts_->printerSetup) return;
+    const QPointer<QWidget> window(over);
+    PrinterSetup::Owner owner;
+    owner.frame = over->frameGeometry();
+    owner.endProgram = [this] { endProgram(); };
+    owner.print = [this, faces, window](int copies) {
+        const QString labelFace = window ? window->font().family() : viewer_.font().family();
+        // Made at the first page: before it the printer may still ask for the PDF file's name.
+        std::unique_ptr<QProgressDialog> progress;
+        const QString problem = FontBookJob::print(
+            platform_.printers, platform_.fontSystem, faces, labelFace, copies, [&](int done, int total) {
+                if (!progress) {
+                    progress = std::make_unique<QProgressDialog>(QStringLiteral("Printing the faces\u2026"),
+                                                                 QString(), 0, total, window);
+                    progress->setWindowModality(Qt::WindowModal);
+                    progress->setMinimumDuration(500);
+                }
+                progress->setValue(done); // lets the windows redraw meanwhile
+            });
+        if (problem.isEmpty()) return;
+        // Unlike a sample page, a book is hundreds of pages: one that did not come out must not pass unnoticed.
+        qCDebug(log::printing) << "the font book was not printed whole:" << problem;
+        QMessageBox::warning(window, kAppTitle, QStringLiteral("The font book was not printed whole: %1.").arg(problem));
+    };
+    auto* dialog = new PrinterSetup(platform_.printers, std::move(owner), over);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    parts_->printerSetup = dialog;
+    dialog->exec();
+    // The book was asked for from the summary, so the user goes back there, not to the main window (whose
+    // activation would close the summary).
+    if (window) {
+        window->raise();
+        window->activateWindow();
+    }
+}
+
 void ViewerWindows::closePrinterSetup() { closeIfOpen(parts_->printerSetup); }
 
 void ViewerWindows::endProgram()
 {
     closeAbout();
-    closeOptions();
+    // The options dialog may ask about unsaved changes; Cancel keeps it open, and the program running.
+    if (parts_->options && !parts_->options->close()) return;
     viewer_.exitButton_Click();
 }
 

@@ -20,6 +20,7 @@ namespace quillon {
 namespace platform {
 struct Platform;
 }
+class FaceInformationLink;
 class Viewer;
 
 class ViewerWindows {
@@ -42,11 +43,16 @@ public:
     void closeSummary();
     /// Modal: returns when the dialog is closed.
     void showPrinterSetup();
+    /// The printer dialog over `over` (the summary window) for a book of these faces instead of the sample
+    /// page; OK prints it with a progress window.
+    void showBookPrinterSetup(const QStringList& faces, QWidget* over);
     void closePrinterSetup();
     void showOptions();
     void closeOptions();
     void showAbout();
     void closeAbout();
+    /// The face information window and its hooks in the main window.
+    FaceInformationLink& faceInformation();
     /// Escape with Shift, Ctrl or Alt in a secondary window: every window closes and the program ends.
     void endProgram();
 

@@ -5,9 +5,12 @@
 #include "summary/PictureBox.h"
 #include "summary/SummaryPainter.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -69,8 +72,9 @@ Summary::Summary(const QStringList& fontNames, const QRect& ownerFrame, std::fun
     VScroll->setPageStep(SummaryScroll::kLargeChange);
     // The page is redrawn when the thumb is let go, not at every step of a drag.
     VScroll->setTracking(false);
-    // The window handles the arrow and page keys itself; a focused scroll bar would take them first.
-    VScroll->setFocusPolicy(Qt::NoFocus);
+    // A stop of the tab order, and a click gives it the focus. The window sees each key first and does not
+    // take it, so a focused bar steps once more by itself: an arrow then moves two rows.
+    VScroll->setFocusPolicy(Qt::StrongFocus);
 
     fontList = new QComboBox(this);
     fontList->setObjectName(QStringLiteral("fontList"));
@@ -79,8 +83,12 @@ Summary::Summary(const QStringList& fontNames, const QRect& ownerFrame, std::fun
     fontList->setEditText(QStringLiteral("Combo1"));
     fontList->hide();
 
-    setTabOrder(FontPicture, fontList);
+    setTabOrder(FontPicture, VScroll);
+    setTabOrder(VScroll, fontList);
     FontPicture->setFocus();
+    // Key preview: the window sees every key before the control that has the focus.
+    installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 
     Form_Load(fontNames, ownerFrame);
     connect(VScroll, &QScrollBar::valueChanged, this, [this] { VScroll_Change(); });
@@ -95,11 +103,12 @@ void Summary::useFontSystem(platform::FontSystem* fonts, platform::FaceRasterize
 
 void Summary::Form_Load(const QStringList& fontNames, const QRect& ownerFrame)
 {
-    // The owner's outer rectangle and this window's size in twips; this window's frame is not known
-    // before it is shown, so its client size stands for it.
+    // The owner's outer rectangle and this window's outer size in twips; this window's frame is not known
+    // before it is shown, so the usual frame is added to its client size.
     const QRectF owner(twips(ownerFrame.x()), twips(ownerFrame.y()), twips(ownerFrame.width()),
                        twips(ownerFrame.height()));
-    const QPointF at = SummaryScroll::placement(owner, QSizeF(kClientWidth, kClientHeight));
+    const QPointF at =
+        SummaryScroll::placement(owner, QSizeF(kClientWidth + kFrameExtraWidth, kClientHeight + kFrameExtraHeight));
     move(qRound(at.x() / kTwipsPerPixel), qRound(at.y() / kTwipsPerPixel));
 
     // A sorted list compares without regard to case; names equal but for case keep their order.
@@ -119,6 +128,43 @@ void Summary::Form_Load(const QStringList& fontNames, const QRect& ownerFrame)
     topIndex_ = 0;
     labelFace_ = FontPicture->font().family();
     painter_ = std::make_unique<SummaryPainter>(labelFace_, &FontPicture->image());
+}
+
+void Summary::setPrintAllFaces(std::function<void(const QStringList& faces)> print)
+{
+    printAllFaces_ = std::move(print);
+}
+
+QStringList Summary::faces() const
+{
+    QStringList list;
+    list.reserve(fontList->count());
+    for (int i = 0; i < fontList->count(); ++i)
+        list << fontList->itemText(i);
+    return list;
+}
+
+QMenu* Summary::makeContextMenu()
+{
+    if (!printAllFaces_) return nullptr;
+    auto* menu = new QMenu(this);
+    QAction* print = menu->addAction(QStringLiteral("Print All Faces\u2026"));
+    print->setObjectName(QStringLiteral("printAllFacesAction"));
+    // Queued: the menu has closed and is gone before the printer dialog opens over this window.
+    connect(print, &QAction::triggered, this, [this] { printAllFaces_(faces()); }, Qt::QueuedConnection);
+    return menu;
+}
+
+void Summary::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = makeContextMenu();
+    if (!menu) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
 }
 
 const QImage& Summary::picture() const { return FontPicture->image(); }
@@ -159,15 +205,20 @@ void Summary::Form_KeyDown(int keyCode, int shift)
     if (target != VScroll->value()) VScroll->setValue(target);
 }
 
-void Summary::keyPressEvent(QKeyEvent* event)
+bool Summary::eventFilter(QObject* watched, QEvent* event)
 {
-    const int code = keyCodeOf(event->key());
-    if (code == 0) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-    Form_KeyDown(code, shiftOf(event->modifiers()));
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    // Taken at the key's first stop only: a key the focused control leaves alone travels on to the window,
+    // which must not act on it twice.
+    QWidget* first = QApplication::focusWidget();
+    if (!first || first->window() != this) first = this;
+    if (watched != first) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const int code = keyCodeOf(key->key());
+    if (code == 0) return false;
+    Form_KeyDown(code, shiftOf(key->modifiers()));
+    // Escape has closed the window; the other keys go on to the focused control (a scroll bar steps too).
+    return code == 27;
 }
 
 void Summary::changeEvent(QEvent* event)

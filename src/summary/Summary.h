@@ -17,6 +17,7 @@
 #include <vector>
 
 class QComboBox;
+class QMenu;
 class QScrollBar;
 
 namespace quillon {
@@ -44,6 +45,14 @@ public:
     /// call before the window is shown. Without it, names go to Qt as family names.
     void useFontSystem(platform::FontSystem* fonts, platform::FaceRasterizer* rasterizer);
 
+    /// Offers "Print All Faces…" in the window's context menu: print is handed every face in the window's
+    /// order. Without it (the default) the window has no context menu.
+    void setPrintAllFaces(std::function<void(const QStringList& faces)> print);
+    /// The context menu as the right button opens it; null when it offers nothing. The caller owns it.
+    QMenu* makeContextMenu();
+    /// Every face in the window's order, as the book prints them.
+    QStringList faces() const;
+
     /// The sixteen-row page from topIndex(): cleared, then each face's row; rows past the last face stay
     /// empty. A face that cannot be drawn leaves its row as far as it got and drawing goes on.
     void DrawSummary();
@@ -70,14 +79,17 @@ public:
     QComboBox* fontList = nullptr; // hidden; only keeps the names sorted
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    /// Key preview: every key reaches Form_KeyDown before the control that has the focus.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void Form_Load(const QStringList& fontNames, const QRect& ownerFrame);
 
     std::function<void()> endProgram_;
+    std::function<void(const QStringList& faces)> printAllFaces_;
     std::unique_ptr<SummaryPainter> painter_;
     SummaryScroll scroll_;
     int faceCount_ = 0;

@@ -3,6 +3,7 @@
 #include "platform/FaceRasterizer.h"
 #include "platform/FontSystem.h"
 #include "base/WindowGeometry.h"
+#include "platform/ScreenFace.h"
 
 #include <QPainter>
 #include <QTextLayout>
@@ -24,6 +25,12 @@ void SummaryPainter::useFontSystem(platform::FontSystem* fonts, platform::FaceRa
     samples_.clear();
 }
 
+void SummaryPainter::setSample(const QString& sample)
+{
+    sample_ = sample;
+    samples_.clear();
+}
+
 double SummaryPainter::pixelSize() const
 {
     const int dpi = device_ ? device_->logicalDpiY() : 96;
@@ -32,24 +39,18 @@ double SummaryPainter::pixelSize() const
 
 QFont SummaryPainter::faceFont(const QString& face) const
 {
-    QFont font;
-    const std::optional<platform::ResolvedFace> resolved =
-        fonts_ ? fonts_->resolveFace(face) : std::optional<platform::ResolvedFace>();
-    if (resolved) {
-        // The style is named under the family it belongs to (a typographic family, where the face has one).
-        font.setFamilies({resolved->styleFamily.isEmpty() ? resolved->family : resolved->styleFamily});
-        font.setStyleName(resolved->style);
-    } else {
+    // Characters the face lacks show as the face shows them, not in another font: the row is there to
+    // compare the faces themselves.
+    QFont font = fonts_ ? platform::screenFaceFont(*fonts_, face) : QFont();
+    if (!fonts_) {
         font.setFamilies({face}); // one family, taken as it stands: never split at commas into a list
+        font.setStyleStrategy(QFont::NoFontMerging);
     }
     font.setPointSize(kPointSize);
     font.setBold(false);
     font.setItalic(false);
     font.setStrikeOut(false);
     font.setUnderline(false);
-    // Characters the face lacks show as the face shows them, not in another font: the row is there to
-    // compare the faces themselves.
-    font.setStyleStrategy(QFont::NoFontMerging);
     return font;
 }
 
@@ -81,8 +82,8 @@ SummaryPainter::Text SummaryPainter::layout(const QString& text, const QFont& fo
 SummaryPainter::Text SummaryPainter::layoutSample(const QString& face) const
 {
     if (fonts_ && rasterizer_) {
-        if (const auto resolved = fonts_->resolveFace(face)) {
-            if (auto line = rasterizer_->rasterize(resolved->file, resolved->index, pixelSize(), kSample)) {
+        if (const auto resolved = platform::drawnFace(*fonts_, face)) {
+            if (auto line = rasterizer_->rasterize(resolved->file, resolved->index, pixelSize(), sample_)) {
                 Text text;
                 text.coverage = std::move(line->coverage);
                 text.offset = line->offset;
@@ -91,7 +92,7 @@ SummaryPainter::Text SummaryPainter::layoutSample(const QString& face) const
             }
         }
     }
-    return layout(kSample, faceFont(face));
+    return layout(sample_, faceFont(face));
 }
 
 void SummaryPainter::draw(QPainter& painter, const QPointF& at, Text& text, const QColor& colour,

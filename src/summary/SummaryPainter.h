@@ -50,6 +50,10 @@ public:
     /// What was laid out before is dropped.
     void useFontSystem(platform::FontSystem* fonts, platform::FaceRasterizer* rasterizer);
 
+    /// The text drawn in each face, kSample unless set; what was laid out before is dropped.
+    void setSample(const QString& sample);
+    const QString& sample() const { return sample_; }
+
     /// Draws row `row` (0 at the top) for face `face`. The name is drawn whole from x 30; the sample, drawn
     /// afterwards from x 1800 on its opaque background, covers what of the name reaches past that point.
     void drawRow(QPainter& painter, int row, const QString& face, const QColor& text, const QColor& background);
@@ -79,6 +83,7 @@ private:
               const QColor& background) const;
 
     QString labelFace_;
+    QString sample_ = kSample;
     QPaintDevice* device_;
     platform::FontSystem* fonts_ = nullptr;
     platform::FaceRasterizer* rasterizer_ = nullptr;

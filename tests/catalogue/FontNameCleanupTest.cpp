@@ -50,8 +50,30 @@ TEST(FontNameCleanup, StyleWordsOnlyCountWhenTheyEndTheName)
              Case{u"Lucida Demibold (TrueType)", u"Lucida Demibold", false, false, u""},
              // The first occurrence decides: "Bold" inside an earlier word hides the final one.
              Case{u"Boldface Bold", u"Boldface Bold", false, false, u""},
-             // Cutting drops the character before the match, whatever it is.
-             Case{u"NimbusMonoPS-BoldItalic (OpenType)", u"NimbusMonoPS-Bol", false, true, u""},
+         })
+        expectCleaned(c);
+}
+
+TEST(FontNameCleanup, AStepCutsOnlyAtAWordThatFollowsABlank)
+{
+    for (const Case& c : {
+             // A style word glued to the word before it belongs to the face's name: listed whole, unflagged.
+             Case{u"Noto Sans Arabic SemiBold (TrueType)", u"Noto Sans Arabic SemiBold", false, false, u""},
+             Case{u"URWBookman-DemiItalic (OpenType)", u"URWBookman-DemiItalic", false, false, u""},
+             Case{u"TeXGyreTermes-BoldItalic (OpenType)", u"TeXGyreTermes-BoldItalic", false, false, u""},
+             Case{u"Noto Sans Condensed ExtraBold (TrueType)", u"Noto Sans Condensed ExtraBold", false, false,
+                  u""},
+             Case{u"XItalic", u"XItalic", false, false, u""},
+             // Only the word that follows a blank counts, in the same name.
+             Case{u"Noto Serif SemiBold Italic (TrueType)", u"Noto Serif SemiBold", false, true, u""},
+             Case{u"Ab(c)", u"Ab(c)", false, false, u""},
+             Case{u"Foo&Bar & Baz", u"Foo&Bar", false, false, u""},
+             Case{u"Helvetica-Normal", u"Helvetica-Normal", false, false, u""},
+             Case{u"Font (x) (TrueType)", u"Font", false, false, u""},
+             // Only the first occurrence is looked at; glued, it leaves the step out.
+             Case{u"Foo(1) (TrueType)", u"Foo(1) (TrueType)", false, false, u""},
+             // "8," inside "18," is no size list; the list that follows the blank is taken whole.
+             Case{u"Terminal 10,18,24", u"Terminal", false, false, u"10,18,24"},
              Case{u"Arial Normal (TrueType)", u"Arial", false, false, u""},
          })
         expectCleaned(c);
@@ -62,7 +84,6 @@ TEST(FontNameCleanup, NothingIsCutAtTheFirstTwoCharacters)
     for (const Case& c : {
              Case{u"(Bracketed) Font", u"(Bracketed) Font", false, false, u""},
              Case{u"X(Y) Sans", u"X(Y) Sans", false, false, u""},
-             Case{u"Ab(c)", u"A", false, false, u""},
              Case{u"Bold", u"Bold", false, false, u""},
              Case{u"& Friends", u"& Friends", false, false, u""},
              Case{u"8, Eight", u"8, Eight", false, false, u""},
@@ -71,17 +92,15 @@ TEST(FontNameCleanup, NothingIsCutAtTheFirstTwoCharacters)
         expectCleaned(c);
 }
 
-TEST(FontNameCleanup, SizeStepsMatchInsideLargerNumbersAndTheLastMatchWins)
+TEST(FontNameCleanup, SizeLists)
 {
     for (const Case& c : {
-             // "8," is found inside "18," first, then "10," cuts again and its sizes replace the first.
-             Case{u"Terminal 10,18,24", u"Terminal", false, false, u"10,"},
              Case{u"Small Fonts 9,11 (VGA res)", u"Small Fonts", false, false, u"9,11"},
              // Sizes stop at a blank or a "(" left in the tail.
              Case{u"Roman 8,10 Medium", u"Roman", false, false, u"8,10"},
-             // Step one has cut at a "(" unless it stood first; only then can one end the sizes.
+             // A "(" that step one left (first, or glued) ends the sizes.
              Case{u"(A 8,10(x", u"(A", false, false, u"8,10"},
-             Case{u"Script 12,14(x", u"Script", false, false, u"12,1"},
+             Case{u"Script 12,14(x", u"Script", false, false, u"12,14"},
              // A lone size has no comma and is not a size to these rules.
              Case{u"Fixed 10 (6x13)", u"Fixed 10", false, false, u""},
          })
@@ -101,11 +120,9 @@ TEST(FontNameCleanup, ExtractSizes)
 
 TEST(FontNameCleanup, NeverSplitsACharacterOutsideTheBasicPlane)
 {
-    // U+1D400 is two UTF-16 units; the cut before "(" must keep it whole, and the face is never empty.
-    const CleanedFontName cleaned = cleanFontName(QString::fromUtf16(u"\U0001D400(x)"));
-    EXPECT_EQ(cleaned.face, QString::fromUtf16(u"\U0001D400"));
-    const CleanedFontName longer = cleanFontName(QString::fromUtf16(u"Ab\U0001D400(x)"));
-    EXPECT_EQ(longer.face, QString::fromUtf16(u"Ab\U0001D400"));
+    // U+1D400 is two UTF-16 units; a cut keeps it whole, and the face is never empty.
+    EXPECT_EQ(cleanFontName(QString::fromUtf16(u"\U0001D400 (x)")).face, QString::fromUtf16(u"\U0001D400"));
+    EXPECT_EQ(cleanFontName(QString::fromUtf16(u"\U0001D400(x)")).face, QString::fromUtf16(u"\U0001D400(x)"));
 }
 
 } // namespace

@@ -1,12 +1,15 @@
 // The sample page printed by the real quillon-inspect into a PDF and read back with poppler: the heading,
 // the details lines, the rules and the 72-point line stand where the layout puts them (twips from the
-// printable area, which for the PDF file is the whole sheet), and the copies are identical pages.
+// printable area, which for the PDF file lies a quarter inch inside the sheet as on a usual printer), nothing
+// comes near the paper's edge, and the copies are identical pages.
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include "support/SfntWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +18,13 @@
 namespace {
 
 constexpr double kTolerance = 0.5; // points
+constexpr double kMargin = 18;     // points from each edge of the sheet to the printable area
+constexpr double kA4Width = 595.28, kA4Height = 841.89;
 
+// Twips from the printable area's top left as points from the sheet's.
 double pt(int twips)
 {
-    return twips / 20.0;
+    return kMargin + twips / 20.0;
 }
 
 struct Word {
@@ -35,17 +41,18 @@ struct Finished {
 
 // The tests' fonts, with Arial standing for Liberation Sans as on a desktop, so that the labels have the
 // widths they are laid out for and do not run into the column beside them.
-QString fontConfigWithArial(const QTemporaryDir& dir)
+QString fontConfigWithArial(const QTemporaryDir& dir, const QString& moreFonts = QString())
 {
     const QString path = dir.filePath("fonts.conf");
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return QString();
     file.write(
         QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"urn:fontconfig:fonts.dtd\">\n"
-                       "<fontconfig>\n  <dir>%1</dir>\n  <cachedir>%2</cachedir>\n"
+                       "<fontconfig>\n  <dir>%1</dir>\n%3  <cachedir>%2</cachedir>\n"
                        "  <alias binding=\"same\"><family>Arial</family>"
                        "<accept><family>Liberation Sans</family></accept></alias>\n</fontconfig>\n")
-            .arg(qEnvironmentVariable("QUILLON_TEST_FONTS"), dir.filePath("fccache"))
+            .arg(qEnvironmentVariable("QUILLON_TEST_FONTS"), dir.filePath("fccache"),
+                 moreFonts.isEmpty() ? QString() : "  <dir>" + moreFonts + "</dir>\n")
             .toUtf8());
     return path;
 }
@@ -176,28 +183,47 @@ TEST(PrintPdf, TheSamplePageOfAFaceStandsWhereTheLayoutPutsIt)
         EXPECT_NEAR(first[i].y, second[i].y, 0.01);
     }
 
-    // The rules, seen on the page rendered at 144 dots per inch (10 twips a dot): dark from x 60 twips to
-    // the sheet's edge at each rule's three lines, white just above them and left of their start.
+    // Nothing starts within a few millimetres of the paper's edge, and above the size lines (which run on
+    // past the printable area and are cut off there, see below) nothing ends there either.
+    for (const Word& w : all) {
+        SCOPED_TRACE(w.text.toStdString());
+        EXPECT_GE(w.x, kMargin - kTolerance);
+        EXPECT_GE(w.y, kMargin - kTolerance);
+        EXPECT_LE(w.bottom, kA4Height - kMargin + kTolerance);
+        if (w.y < pt(4050 + 255 * n)) EXPECT_LE(w.right, kA4Width - kMargin + kTolerance);
+    }
+
+    // The rules, seen on the page rendered at 144 dots per inch (10 twips a dot, 2 dots a point): dark from
+    // x 60 twips to the printable area's right edge at each rule's three lines, where they are cut off as a
+    // printer cuts them; white just above them, left of their start and in the margin to the right.
     const QString prefix = printed.dir.filePath("page");
     ASSERT_EQ(run("pdftoppm", {"-gray", "-r", "144", "-f", "1", "-l", "1", printed.pdf, prefix}).exitCode, 0);
     QImage image(prefix + "-1.pgm");
     ASSERT_FALSE(image.isNull());
     image = image.convertToFormat(QImage::Format_Grayscale8);
+    const int marginDots = int(kMargin * 2);
     auto darkest = [&](int x, int fromTwips, int toTwips) {
         int value = 255;
-        for (int y = fromTwips / 10; y <= toTwips / 10; ++y)
+        for (int y = marginDots + fromTwips / 10; y <= marginDots + toTwips / 10; ++y)
             value = std::min(value, qGray(image.pixel(x, y)));
         return value;
     };
     const int rules[] = {855, 1065 + 255 * n + 210, 4050 + 255 * n};
+    const int rightEdge = image.width() - marginDots;
     for (int rule : rules) {
         SCOPED_TRACE(rule);
-        for (int xDot = 8; xDot < image.width() - 2; xDot += 7)
+        for (int xDot = marginDots + 8; xDot < rightEdge - 2; xDot += 7)
             ASSERT_LT(darkest(xDot, rule, rule + 10), 160) << xDot;
-        EXPECT_GT(darkest(3, rule, rule + 10), 230);
+        EXPECT_GT(darkest(marginDots + 3, rule, rule + 10), 230);
+        for (int xDot = rightEdge + 1; xDot < image.width(); ++xDot)
+            ASSERT_GT(darkest(xDot, rule, rule + 10), 230) << xDot;
     }
     for (int xDot = 0; xDot < image.width(); xDot += 5)
         ASSERT_GT(darkest(xDot, 790, 810), 230) << xDot;
+    // The margins stay white all round.
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x : {0, marginDots - 4, image.width() - marginDots + 3, image.width() - 1})
+            ASSERT_GT(qGray(image.pixel(x, y)), 230) << x << "," << y;
 }
 
 TEST(PrintPdf, BadArgumentsAndAnUnwritableFileFailWithAMessage)
@@ -215,4 +241,42 @@ TEST(PrintPdf, BadArgumentsAndAnUnwritableFileFailWithAMessage)
         EXPECT_TRUE(r.out.isEmpty());
     }
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST(PrintPdf, AFaceWithoutLatinLettersPrintsItsOwnGlyphsOnly)
+{
+    // An Arabic-only face: its alphabet rows and size lines show its missing-glyph mark, as on the
+    // screen, and no other font lends it a Latin alphabet.
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("fonts"));
+    quillon::test::Os2Fields arabic;
+    arabic.codePageRange1 = 1u << 6;
+    arabic.firstChar = 0x0600;
+    arabic.lastChar = 0x06FF;
+    const QString face = QStringLiteral("Quillon Probe Arabic");
+    auto names = quillon::test::SfntWriter::names(face, QStringLiteral("Regular"), face + QStringLiteral(" Regular"));
+    names.push_back({3, 1, 0x0409, 6, quillon::test::SfntWriter::utf16(QStringLiteral("QuillonProbeArabic"))});
+    ASSERT_TRUE(quillon::test::SfntWriter::writeFile(dir.filePath("fonts/arabic.ttf"),
+                                                     quillon::test::SfntWriter::minimalFont(names, arabic)));
+    fontConfig = fontConfigWithArial(dir, dir.filePath("fonts"));
+    const QString pdf = dir.filePath("arabic.pdf");
+    const Finished print = run(inspect(), {"print", face, "--pdf", pdf});
+    fontConfig.clear();
+    ASSERT_EQ(print.exitCode, 0) << print.err.toStdString();
+
+    const Finished fontsUsed = run("pdffonts", {pdf});
+    ASSERT_EQ(fontsUsed.exitCode, 0) << fontsUsed.err.toStdString();
+    QStringList used;
+    const QStringList lines = QString::fromUtf8(fontsUsed.out).split('\n', Qt::SkipEmptyParts);
+    for (qsizetype i = 2; i < lines.size(); ++i) used << lines[i].section(' ', 0, 0);
+    // The labels' font and the face itself, nothing else.
+    ASSERT_EQ(used.size(), 2) << fontsUsed.out.toStdString();
+    EXPECT_EQ(used.filter("LiberationSans").size(), 1) << fontsUsed.out.toStdString();
+    EXPECT_EQ(used.filter("QuillonProbeArabic").size(), 1) << fontsUsed.out.toStdString();
+
+    QStringList text;
+    for (const Word& w : words(pdf)) text << w.text;
+    EXPECT_TRUE(text.contains(QStringLiteral("Normal:")));
+    EXPECT_FALSE(text.contains(QStringLiteral("abcdefghijklmnopqrstuvwxyz")));
+    EXPECT_FALSE(text.contains(QStringLiteral("quick")));
 }

@@ -101,7 +101,7 @@ TEST_F(ReaderTest, DecodesOneByteTwoByteAndHighFirstTexts)
         mac(0, bytes({0x00, 0x41, 0x00, 0x42})),            // two-byte: "AB"
         mac(1, bytes({0x41, 0x42})),                        // one byte each: "AB"
         mac(2, bytes({0x00, 0x41, 0x00})),                  // odd length: "A"
-        mac(3, bytes({0xA9, 0x80, 0x20, 0x8D})),            // ANSI code page: © € space U+008D
+        SfntName{2, 0, 0, 3, bytes({0xA9, 0x80, 0x20, 0x8D})}, // ANSI code page: © € space U+008D
         mac(5, bytes({0x00, 0x41, 0x01, 0x02})),            // the pair rule as it stands: U+0141 U+0002
         ms(4, QString::fromUtf8("Ωmega Щит")),              // first byte not 0 on Microsoft: UTF-16BE
         SfntName{0, 3, 0, 6, SfntWriter::utf16(QString::fromUtf8("Ĳssel"))},
@@ -115,6 +115,33 @@ TEST_F(ReaderTest, DecodesOneByteTwoByteAndHighFirstTexts)
     EXPECT_EQ(reader.FullName(), QString::fromUtf8("Ωmega Щит"));
     EXPECT_EQ(reader.PostscriptName(), QString::fromUtf8("Ĳssel"));
     EXPECT_EQ(reader.Trademark(), QString::fromUtf8("А"));
+}
+
+TEST_F(ReaderTest, NoticesPastLatin1AndMacRomanNamesReadWhole)
+{
+    // The notice starts with a zero byte, as every two-byte text below U+0100 does, yet holds a dash, a
+    // quote and Greek; the Macintosh family is Mac Roman.
+    const QString notice = QString::fromUtf8("Copyright © 2001–2020 Ελληνικά Ltd’s.");
+    CFontPreview reader(fonts);
+    reader.setFontFile(font({ms(0, notice), mac(1, "Soci\x8Et\x8E"), SfntName{3, 1, 0x0409, 4, bytes({0xD8, 0x00})}}));
+    EXPECT_EQ(reader.Copyright(), notice);
+    EXPECT_EQ(reader.FamilyName(), QString::fromUtf8("Société"));
+    EXPECT_EQ(reader.FullName(), QStringLiteral("?")); // a lone surrogate
+}
+
+TEST_F(ReaderTest, WithoutARecordInTheSystemLanguageUsEnglishComesBeforeTheLast)
+{
+    const QString path = font({ms(4, QStringLiteral("English"), 0x0409), ms(4, QString::fromUtf8("हिन्दी"), 0x0439),
+                               ms(1, QStringLiteral("Deutsch"), 0x0407), ms(1, QString::fromUtf8("Русский"), 0x0419)});
+    fonts.lcid = 0x0411; // Japanese: no record has it
+    CFontPreview japanese(fonts);
+    japanese.setFontFile(path);
+    EXPECT_EQ(japanese.FullName(), QStringLiteral("English"));
+    EXPECT_EQ(japanese.FamilyName(), QString::fromUtf8("Русский")); // no US English either: the last one
+    fonts.lcid = 0x0439;
+    CFontPreview hindi(fonts);
+    hindi.setFontFile(path);
+    EXPECT_EQ(hindi.FullName(), QString::fromUtf8("हिन्दी"));
 }
 
 TEST_F(ReaderTest, TableOrderDoesNotMatterAndOnlyFsSelectionBitsCount)

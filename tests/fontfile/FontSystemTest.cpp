@@ -8,6 +8,7 @@
 #include "support/SfntWriter.h"
 
 #include <QFileInfo>
+#include <QtEndian>
 #include <QFontDatabase>
 #include <QTemporaryDir>
 
@@ -196,26 +197,24 @@ TEST(FontSystemRules, PitchAndFamilyFromFacts)
     EXPECT_EQ(pitchAndFamilyFrom(false, true, false, false, 0, 0, 0), 0x03);  // Type 1: no sfnt bits
 }
 
-TEST(FontSystemRules, KernTablesAreReadWithinTheirBounds)
+TEST_F(FontSystemTest, OnlyAFormatZeroKernSubtableCountsAsKerning)
 {
-    const QByteArray good = SfntWriter::kern(2);
-    const auto* p = reinterpret_cast<const unsigned char*>(good.constData());
-    EXPECT_TRUE(kernTableHasPairs(p, static_cast<std::size_t>(good.size())));
-    EXPECT_FALSE(kernTableHasPairs(p, 10)); // cut before the pair count
-    EXPECT_FALSE(kernTableHasPairs(reinterpret_cast<const unsigned char*>(SfntWriter::kern(0).constData()),
-                                   static_cast<std::size_t>(SfntWriter::kern(0).size())));
-    // A first subtable without pairs whose length does not advance must not loop.
-    QByteArray stuck = SfntWriter::kern(0);
-    stuck[3] = 2;    // two subtables
-    stuck[6] = 0;    // first subtable length 0
-    stuck[7] = 0;
-    EXPECT_FALSE(kernTableHasPairs(reinterpret_cast<const unsigned char*>(stuck.constData()),
-                                   static_cast<std::size_t>(stuck.size())));
-    // Apple's form (version 1.0) is not read.
-    QByteArray apple = good;
-    apple[1] = 1;
-    EXPECT_FALSE(kernTableHasPairs(reinterpret_cast<const unsigned char*>(apple.constData()),
-                                   static_cast<std::size_t>(apple.size())));
+    const QString kerned = writeFont(QStringLiteral("Probe Kern"), QStringLiteral("kern.ttf"), {}, 3);
+    ASSERT_TRUE(traitsOf(kerned));
+    EXPECT_EQ(traitsOf(kerned)->languageInfo & 0x8, 0x8u);
+    // The same face whose one subtable is format 2 (a class table): no kerning pairs to report.
+    QFile file(kerned);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray data = file.readAll();
+    file.close();
+    const qsizetype entry = data.indexOf("kern");
+    ASSERT_GT(entry, 0);
+    const auto kern = qFromBigEndian<quint32>(data.constData() + entry + 8);
+    data[kern + 4 + 4] = 2; // high byte of the first subtable's coverage: its format
+    const QString classes = dir.filePath(QStringLiteral("classes.ttf"));
+    ASSERT_TRUE(SfntWriter::writeFile(classes, data));
+    ASSERT_TRUE(traitsOf(classes));
+    EXPECT_EQ(traitsOf(classes)->languageInfo & 0x8, 0u);
 }
 
 TEST(FontSystemRules, LocaleIdentifiers)

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -186,7 +187,7 @@ TEST_F(OptionsTest, AnotherWindowOfTheProgramBecomingActiveClosesWithoutAskingOr
     EXPECT_EQ(settings.saves, 0);
 }
 
-TEST_F(OptionsTest, EscapeWithShiftCtrlOrAltEndsTheProgramWhateverTheAnswer)
+TEST_F(OptionsTest, EscapeWithShiftCtrlOrAltEndsTheProgramUnlessTheQuestionIsCancelled)
 {
     open();
     QTest::keyClick(dialog->fOption[0], Qt::Key_Escape);
@@ -199,11 +200,22 @@ TEST_F(OptionsTest, EscapeWithShiftCtrlOrAltEndsTheProgramWhateverTheAnswer)
         QTest::mouseClick(dialog->fOption[0], Qt::LeftButton);
         answer = QMessageBox::Cancel;
         const int before = endCalls;
+        asked.clear();
         QTest::keyClick(dialog->saveButton, Qt::Key_Escape, held);
         QCoreApplication::processEvents();
+        EXPECT_EQ(asked.size(), 1u);
+        EXPECT_EQ(endCalls, before); // Cancel keeps the changes open, and the program running
+        EXPECT_FALSE(closed());
+
+        answer = QMessageBox::No;
+        QTest::keyClick(dialog->saveButton, Qt::Key_Escape, held);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(asked.size(), 2u);
         EXPECT_EQ(endCalls, before + 1);
-        EXPECT_FALSE(closed()); // the answer kept the dialog; ending the program is the owner's part
-        delete dialog.data();
+        // The program's end closes the windows left; this one has answered and asks nothing more.
+        if (dialog) dialog->close();
+        EXPECT_EQ(asked.size(), 2u);
+        EXPECT_TRUE(closed());
     }
 }
 
@@ -217,6 +229,7 @@ TEST_F(OptionsTest, TheQuestionIsAYesNoCancelQuestionBoxOverTheDialog)
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    int questionIndent = 0;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) return;
@@ -225,6 +238,17 @@ TEST_F(OptionsTest, TheQuestionIsAYesNoCancelQuestionBoxOverTheDialog)
         icon = box->icon();
         buttons = box->standardButtons();
         if (box->defaultButton()) defaultButton = box->standardButton(box->defaultButton());
+        // The question's own line keeps its four leading blanks: it starts right of the line above.
+        if (auto* label = box->findChild<QLabel*>("qt_msgbox_label")) {
+            const QImage shown = label->grab().toImage();
+            const auto firstInk = [&](int fromRow, int toRow) {
+                for (int x = 0; x < shown.width(); ++x)
+                    for (int y = fromRow; y < toRow; ++y)
+                        if (qGray(shown.pixel(x, y)) < 128) return x;
+                return -1;
+            };
+            questionIndent = firstInk(shown.height() * 2 / 3, shown.height()) - firstInk(0, shown.height() / 3);
+        }
         box->button(QMessageBox::No)->click();
     });
     dialog->close();
@@ -233,6 +257,7 @@ TEST_F(OptionsTest, TheQuestionIsAYesNoCancelQuestionBoxOverTheDialog)
     EXPECT_EQ(icon, QMessageBox::Question);
     EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     EXPECT_EQ(defaultButton, QMessageBox::Yes);
+    EXPECT_GT(questionIndent, 6);
     EXPECT_TRUE(closed());
 }
 

@@ -1,6 +1,8 @@
 // The printer setup dialog, driven offscreen through its real controls: the printer list, the copies field
 // and spin control in step, OK printing one job, Cancel and the Escape keys.
 #include "printing/PrinterSetup.h"
+#include "summary/FontBookJob.h"
+#include "support/FakeFontSystem.h"
 #include "controls/Tallyfield.h"
 #include "printing/RecordingPage.h"
 #include "printing/UpDown.h"
@@ -9,7 +11,12 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QFile>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -36,6 +43,12 @@ public:
     }
     platform::PrinterPage& printer() override { return page; }
     void setOutputFile(const QString&) override {}
+    QString pdf; // where painted documents go; none when empty
+    std::optional<platform::PaintedDocument> openPaintedDocument() override
+    {
+        if (pdf.isEmpty()) return std::nullopt;
+        return platform::PaintedDocument{std::make_unique<QPdfWriter>(pdf), pdf};
+    }
 };
 
 struct PrinterSetupTest : ::testing::Test {
@@ -230,6 +243,34 @@ TEST_F(PrinterSetupTest, FailuresAndNoPrintersStillEndTheDocumentAndClose)
     ASSERT_EQ(printers.page.jobs().size(), 1u);
     EXPECT_EQ(printers.page.jobs().front().pages, 1);
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
+}
+
+TEST_F(PrinterSetupTest, ABookPrintsItsCopiesAsOneDocumentWithAnOutlineInsteadOfTheSamplePage)
+{
+    QTemporaryDir dir;
+    printers.pdf = dir.filePath("book.pdf");
+    test::FakeFontSystem fonts;
+    QStringList faces;
+    for (int i = 0; i < 20; ++i) faces << QStringLiteral("DejaVu Sans");
+    QString problem = "not printed";
+    PrinterSetup::Owner owner;
+    owner.print = [&](int copies) { problem = FontBookJob::print(printers, fonts, faces, "DejaVu Sans", copies); };
+    PrinterSetup dialog(printers, owner);
+    dialog.Tallyfield1->setValue(2);
+    dialog.okButton_Click();
+    EXPECT_EQ(problem, QString());
+    EXPECT_TRUE(printers.page.jobs().empty()); // no sample page
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    QProcess info;
+    info.start("pdfinfo", {printers.pdf});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression("Pages:\\s+4\\n")));
+    QFile file(printers.pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("/Outlines"));
+
+    printers.pdf.clear(); // a printer that cannot be painted on says so
+    EXPECT_FALSE(FontBookJob::print(printers, fonts, faces, "DejaVu Sans", 1).isEmpty());
 }
 
 TEST_F(PrinterSetupTest, CancelAndEscapeCloseWithoutPrintingAndEscapeWithAModifierEndsTheProgram)

@@ -1,6 +1,7 @@
 // The main window driven as a user drives it, offscreen, on the tests' own fonts.
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
+#include "options/Options.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "base/FontModule.h"
@@ -11,12 +12,19 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
+#include <QKeyEvent>
 #include <QFontInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -81,8 +89,8 @@ TEST_F(ViewerTest, ControlsStandWhereTheLayoutPutsThem)
     EXPECT_EQ(viewer->printButton->toolTip(), " Print a sample page for the currently selected font ");
     EXPECT_EQ(viewer->displayText->toolTip(),
               " Enter the text you would like to see displayed for the current font ");
-    EXPECT_EQ(viewer->Label1->font().family(), "MS Sans Serif");
-    EXPECT_DOUBLE_EQ(viewer->Label1->font().pointSizeF(), 9.75);
+    EXPECT_EQ(viewer->Label1->font().family(), QApplication::font().family());
+    EXPECT_LE(viewer->Label1->font().pointSizeF(), 9.75); // smaller only where the face needs it
     EXPECT_FALSE(viewer->TextSize->isVisibleTo(viewer.get()));
     EXPECT_FALSE(viewer->fontList->isVisibleTo(viewer.get())); // until loaded
 
@@ -92,7 +100,7 @@ TEST_F(ViewerTest, ControlsStandWhereTheLayoutPutsThem)
     QWidget* order[] = {viewer->fontList->editField(), viewer->sizeList->editField(), viewer->effect[0],
                         viewer->effect[1], viewer->effect[2], viewer->effect[3], viewer->displayText,
                         viewer->summaryButton, viewer->printButton, viewer->optionsButton, viewer->exitButton,
-                        viewer->detailText, viewer->HelpButton};
+                        viewer->displayPicture, viewer->detailText, viewer->HelpButton};
     order[0]->setFocus();
     for (std::size_t i = 1; i < std::size(order); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -198,6 +206,8 @@ TEST_F(ViewerTest, TypedTextStaysAndAnEmptyTextClearsTheSample)
 
     viewer->effect[0]->setChecked(true);
     EXPECT_TRUE(viewer->displayPicture->drawingFont().bold());
+    QTest::keyClick(viewer->displayText, Qt::Key_Delete);
+    EXPECT_EQ(viewer->displayText->toPlainText(), "Hello");
     viewer->displayText->selectAll();
     QTest::keyClick(viewer->displayText, Qt::Key_Delete);
     EXPECT_TRUE(viewer->displayPicture->picture().isNull());
@@ -235,7 +245,111 @@ TEST_F(ViewerTest, AChangeWithoutATypedKeyIsOverwrittenByTheDefaultText)
     load();
     viewer->displayText->setPlainText("pasted");
     EXPECT_FALSE(viewer->textTyped);
-    EXPECT_EQ(viewer->displayText->toPlainText(), viewer->fontList->itemText(0) + " 8-point font");
+    const QString standing = viewer->fontList->itemText(0) + " 8-point font";
+    EXPECT_EQ(viewer->displayText->toPlainText(), standing);
+
+    // Delete types no character, as X11 sends it (with the character 127) or otherwise.
+    QApplication::setActiveWindow(viewer.get());
+    viewer->displayText->setFocus();
+    QTextCursor cursor = viewer->displayText->textCursor();
+    cursor.setPosition(0);
+    viewer->displayText->setTextCursor(cursor);
+    QTest::keyClick(viewer->displayText, Qt::Key_Delete);
+    QKeyEvent x11Delete(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(127)));
+    QApplication::sendEvent(viewer->displayText, &x11Delete);
+    EXPECT_FALSE(viewer->textTyped);
+    EXPECT_EQ(viewer->displayText->toPlainText(), standing);
+    viewer->sizeList->setListIndex(1);
+    EXPECT_EQ(viewer->displayText->toPlainText(), viewer->fontList->itemText(0) + " 9-point font");
+}
+
+TEST_F(ViewerTest, EachKeyOfTheWindowActsOnceWhicheverControlHasTheFocus)
+{
+    load();
+    QApplication::setActiveWindow(viewer.get());
+    int dialogs = 0;
+    QTimer closer; // answers each printer dialog the key opens, as a user pressing Cancel
+    closer.setInterval(5);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QDialog*>(window);
+                dialog && dialog->objectName() == "PrinterSetup" && dialog->isVisible()) {
+                ++dialogs;
+                dialog->reject();
+                // As on a desktop: for a moment after the dialog has gone, no window of the program is active.
+                QApplication::setActiveWindow(nullptr);
+            }
+    });
+    closer.start();
+    setting("CommandLine", "/elsewhere/special.ttf");
+    QWidget* controls[] = {viewer->fontList->editField(), viewer->sizeList->editField(), viewer->effect[0],
+                           viewer->effect[1], viewer->effect[2], viewer->effect[3], viewer->displayText,
+                           viewer->displayPicture, viewer->printButton};
+    for (QWidget* control : controls) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        QApplication::setActiveWindow(viewer.get());
+        control->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), control);
+        dialogs = 0;
+        QTest::keyClick(control, Qt::Key_P, Qt::ControlModifier);
+        EXPECT_EQ(dialogs, 1);
+        QTest::keyClick(control, Qt::Key_P);
+        QTest::keyClick(control, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(dialogs, 1);
+
+        messages.clear();
+        QApplication::setActiveWindow(viewer.get());
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_F16);
+        EXPECT_EQ(messages.size(), 1);
+    }
+}
+
+TEST_F(ViewerTest, FacesAndSizesAreChosenFromTheKeyboard)
+{
+    load();
+    QApplication::setActiveWindow(viewer.get());
+    QLineEdit* face = viewer->fontList->editField();
+    face->setFocus();
+    int clicks = 0;
+    QObject::connect(viewer->fontList, &SimpleCombo::Click, [&] { ++clicks; });
+
+    QTest::keyClick(face, Qt::Key_Up); // already on the first face: nothing changes
+    EXPECT_EQ(clicks, 0);
+    QTest::keyClick(face, Qt::Key_Down);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(viewer->fontList->listIndex(), 1);
+    EXPECT_EQ(face->text(), viewer->fontList->itemText(1));
+    EXPECT_EQ(viewer->displayText->toPlainText(), viewer->fontList->itemText(1) + " 8-point font");
+    QTest::keyClick(face, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(viewer->fontList->listIndex(), viewer->fontList->count() - 1);
+    QTest::keyClick(face, Qt::Key_PageUp);
+    const int page = viewer->fontList->count() - 1 - viewer->fontList->listIndex();
+    EXPECT_GT(page, 1);
+    QTest::keyClick(face, Qt::Key_PageDown);
+    EXPECT_EQ(viewer->fontList->listIndex(), viewer->fontList->count() - 1);
+    QTest::keyClick(face, Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(viewer->fontList->listIndex(), 0);
+    EXPECT_EQ(clicks, 5);
+    QTest::keyClick(face, Qt::Key_End); // End alone stays in the field
+    EXPECT_EQ(viewer->fontList->listIndex(), 0);
+
+    // the size list the same way, and a pick by key is the user's pick
+    QLineEdit* size = viewer->sizeList->editField();
+    QTest::keyClick(face, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), size);
+    QTest::keyClick(size, Qt::Key_Down);
+    QTest::keyClick(size, Qt::Key_Down);
+    EXPECT_EQ(viewer->sizeList->text(), "10");
+    EXPECT_EQ(viewer->chosenSize, 10);
+    EXPECT_EQ(viewer->displayText->toPlainText(), viewer->fontList->itemText(0) + " 10-point font");
+
+    // a click in a list puts the focus in its field
+    QListWidget* faces = viewer->fontList->listBox();
+    const QRect second = faces->visualItemRect(faces->item(2));
+    QTest::mouseClick(faces->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(QApplication::focusWidget(), face);
+    EXPECT_EQ(viewer->fontList->listIndex(), 2);
 }
 
 TEST_F(ViewerTest, KeysReachTheWindowWhicheverControlHasTheFocus)
@@ -261,6 +375,34 @@ TEST_F(ViewerTest, KeysReachTheWindowWhicheverControlHasTheFocus)
     // Escape anywhere ends the program
     EXPECT_FALSE(viewer->ended());
     QTest::keyClick(viewer->effect[2], Qt::Key_Escape);
+    EXPECT_TRUE(viewer->ended());
+}
+
+TEST_F(ViewerTest, ModifierEscapeInTheOptionsAsksOnceAndCancelKeepsTheProgramRunning)
+{
+    load();
+    viewer->optionsButton_Click();
+    QPointer<Options> options = viewer->findChild<Options*>();
+    ASSERT_TRUE(options);
+    int asked = 0;
+    auto answer = QMessageBox::Cancel;
+    options->setQuestion([&](QWidget*, const QString&, const QString&) {
+        ++asked;
+        return answer;
+    });
+    options->fOption[2]->click();
+
+    QTest::keyClick(options->fOption[2], Qt::Key_Escape, Qt::ShiftModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(asked, 1);
+    ASSERT_TRUE(options);
+    EXPECT_TRUE(options->isVisible());
+    EXPECT_FALSE(viewer->ended());
+
+    answer = QMessageBox::No;
+    QTest::keyClick(options->fOption[2], Qt::Key_Escape, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(asked, 2); // once for this Escape, whatever closes the dialog again on the way out
     EXPECT_TRUE(viewer->ended());
 }
 

@@ -5,7 +5,9 @@
 #include "support/FakeFontSystem.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QComboBox>
+#include <QMenu>
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
@@ -90,10 +92,10 @@ TEST(SummaryWindow, LoadSortsTheNamesIgnoringCaseAndSetsTheRange)
 
 TEST(SummaryWindow, PlacesItselfOverTheOwner)
 {
-    // Owner 3000..12000 x 1500..10500 twips; window 5640 x 4395 twips.
+    // Owner 3000..12000 x 1500..10500 twips; window 5640 x 4395 twips inside, 5730 x 4770 with its frame.
     Window w(faces(3), QRect(200, 100, 600, 600));
-    const double left = (9000 - 5640) / 2.0 + 3000 + 15;
-    const double top = (9000 - 4395) / 2.0 + 1500 + 150;
+    const double left = (9000 - 5730) / 2.0 + 3000 + 15;
+    const double top = (9000 - 4770) / 2.0 + 1500 + 150;
     EXPECT_EQ(w.summary->pos(), QPoint(qRound(left / 15), qRound(top / 15)));
 }
 
@@ -135,6 +137,28 @@ TEST(SummaryWindow, KeysPageThroughFortyFacesAndRedrawOnlyOnChange)
     s.VScroll->setValue(10);
     EXPECT_EQ(s.topIndex(), 10);
     EXPECT_EQ(s.drawnRows(), range(10, 26));
+}
+
+TEST(SummaryWindow, TheWindowSeesEachKeyOnceAndAFocusedScrollBarStepsByItselfToo)
+{
+    Window w(faces(40));
+    Summary& s = *w.summary;
+    s.show();
+    QApplication::setActiveWindow(&s);
+    ASSERT_EQ(QApplication::focusWidget(), s.FontPicture);
+    QTest::keyClick(s.FontPicture, Qt::Key_Down);
+    EXPECT_EQ(s.topIndex(), 1);
+
+    QTest::keyClick(s.FontPicture, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), s.VScroll);
+    QTest::keyClick(s.VScroll, Qt::Key_Down);
+    EXPECT_EQ(s.topIndex(), 3);
+    QTest::keyClick(s.VScroll, Qt::Key_Up);
+    EXPECT_EQ(s.topIndex(), 1);
+    EXPECT_EQ(s.VScroll->value(), 1);
+    QTest::keyClick(s.VScroll, Qt::Key_Escape);
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_EQ(w.ended, 0);
 }
 
 TEST(SummaryWindow, ExactlyOnePageOrLessDrawsEveryFaceAndNothingBelow)
@@ -217,6 +241,22 @@ TEST(SummaryWindow, ShowingDrawsTheFirstPageAndActivationRedraws)
     const int draws = w.summary->drawCount();
     w.summary->Form_Activate();
     EXPECT_EQ(w.summary->drawCount(), draws + 1);
+}
+
+TEST(SummaryWindow, PrintAllFacesIsOfferedOnlyWhenItCanPrintAndHandsOverTheFacesInOrder)
+{
+    Window w({"beta", "Alpha", "gamma"});
+    EXPECT_EQ(w.summary->makeContextMenu(), nullptr);
+    QStringList printed;
+    w.summary->setPrintAllFaces([&](const QStringList& faces) { printed = faces; });
+    std::unique_ptr<QMenu> menu(w.summary->makeContextMenu());
+    ASSERT_NE(menu, nullptr);
+    auto* action = menu->findChild<QAction*>("printAllFacesAction");
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->text(), QString::fromUtf8("Print All Faces\u2026"));
+    action->trigger();
+    QCoreApplication::processEvents(); // the menu hands it on once it has closed
+    EXPECT_EQ(printed, QStringList({"Alpha", "beta", "gamma"}));
 }
 
 TEST(SummaryPainter, FacesAreAskedForAtEightPointsWithoutBorrowedGlyphs)

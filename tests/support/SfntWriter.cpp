@@ -53,7 +53,7 @@ QByteArray maxp(std::uint16_t glyphs)
     return t;
 }
 
-QByteArray cmapAsciiToGlyph1()
+QByteArray cmapRangeToGlyph1(std::uint16_t first, std::uint16_t last)
 {
     QByteArray sub;
     const std::uint16_t segments = 2;
@@ -64,10 +64,10 @@ QByteArray cmapAsciiToGlyph1()
     put16(sub, 4);
     put16(sub, 1);
     put16(sub, 0);
-    put16(sub, 0x7E), put16(sub, 0xFFFF); // end codes
+    put16(sub, last), put16(sub, 0xFFFF); // end codes
     put16(sub, 0);
-    put16(sub, 0x20), put16(sub, 0xFFFF);                // start codes
-    put16(sub, (1 - 0x20) & 0xFFFF), put16(sub, 1);      // deltas
+    put16(sub, first), put16(sub, 0xFFFF);               // start codes
+    put16(sub, (1 - first) & 0xFFFF), put16(sub, 1);     // deltas
     put16(sub, 0), put16(sub, 0);                        // range offsets
     QByteArray t;
     put16(t, 0);
@@ -179,7 +179,7 @@ QByteArray SfntWriter::os2(const Os2Fields& f)
     put16(t, 1);
     put16(t, 500);
     put16(t, f.weightClass);
-    put16(t, 5);
+    put16(t, f.widthClass);
     put16(t, 0);
     for (int i = 0; i < 10; ++i) put16(t, 0);
     put16(t, 0);
@@ -187,7 +187,7 @@ QByteArray SfntWriter::os2(const Os2Fields& f)
     for (int i = 0; i < 4; ++i) put32(t, i == 0 ? 1 : 0); // Basic Latin
     t.append("TEST", 4);
     put16(t, f.fsSelection);
-    put16(t, 0x20), put16(t, 0x7E);
+    put16(t, f.firstChar), put16(t, f.lastChar);
     put16(t, 800), put16(t, 0x10000 - 200), put16(t, 0);
     put16(t, 800), put16(t, 200);
     put32(t, f.codePageRange1);
@@ -238,7 +238,7 @@ QByteArray SfntWriter::minimalFont(const std::vector<SfntName>& names, const Os2
     put16(loca, 0), put16(loca, 0), put16(loca, 0);
     if (cff) w.add("CFF ", QByteArray(8, '\0'));
     w.add("OS/2", os2(os2Fields));
-    w.add("cmap", cmapAsciiToGlyph1());
+    w.add("cmap", cmapRangeToGlyph1(os2Fields.firstChar, os2Fields.lastChar));
     w.add("glyf", QByteArray());
     w.add("head", head());
     w.add("hhea", hhea(advance, 2));
@@ -268,6 +268,63 @@ QByteArray SfntWriter::collection(const std::vector<SfntWriter>& fonts)
         pad4(font);
         out.append(font);
     }
+    return out;
+}
+
+namespace {
+
+/// Type 1 encryption (eexec with key 55665, charstrings with 4330).
+QByteArray type1Encrypt(const QByteArray& plain, std::uint16_t key)
+{
+    std::uint16_t r = key;
+    QByteArray out;
+    for (char c : plain) {
+        const auto p = static_cast<std::uint8_t>(c);
+        const auto e = static_cast<std::uint8_t>(p ^ (r >> 8));
+        r = static_cast<std::uint16_t>((e + r) * 52845u + 22719u);
+        out.append(static_cast<char>(e));
+    }
+    return out;
+}
+
+} // namespace
+
+QByteArray SfntWriter::type1Font(const QString& family, const QString& fullName, const QString& weight)
+{
+    const QByteArray psName = QString(family + u'-' + weight).remove(u' ').toLatin1();
+    QByteArray clear;
+    clear += "%!PS-AdobeFont-1.0: " + psName + " 001.000\n";
+    clear += "12 dict begin\n/FontInfo 9 dict dup begin\n/version (001.000) readonly def\n";
+    clear += "/FullName (" + fullName.toLatin1() + ") readonly def\n";
+    clear += "/FamilyName (" + family.toLatin1() + ") readonly def\n";
+    clear += "/Weight (" + weight.toLatin1() + ") readonly def\n";
+    clear += "/ItalicAngle 0 def\n/isFixedPitch false def\nend readonly def\n";
+    clear += "/FontName /" + psName + " def\n/Encoding StandardEncoding def\n/PaintType 0 def\n";
+    clear += "/FontType 1 def\n/FontMatrix [0.001 0 0 0.001 0 0] readonly def\n";
+    clear += "/FontBBox {0 0 500 700} readonly def\ncurrentdict end\ncurrentfile eexec\n";
+
+    // "0 500 hsbw endchar" and "0 250 hsbw endchar", each after four bytes of lenIV.
+    auto charString = [](std::uint8_t hi, std::uint8_t lo) {
+        QByteArray plain("\0\0\0\0", 4);
+        plain += QByteArray::fromRawData("\x8b", 1);
+        plain.append(static_cast<char>(hi)).append(static_cast<char>(lo));
+        plain += QByteArray("\x0d\x0e", 2);
+        return type1Encrypt(plain, 4330);
+    };
+    const QByteArray notdef = charString(248, 136); // 500
+    const QByteArray space = charString(247, 142);  // 250
+    QByteArray priv("\0\0\0\0", 4);
+    priv += "dup /Private 8 dict dup begin\n/RD{string currentfile exch readstring pop}executeonly def\n"
+            "/ND{noaccess def}executeonly def\n/NP{noaccess put}executeonly def\n/BlueValues [] ND\n"
+            "/MinFeature{16 16} ND\n/password 5839 def\n/lenIV 4 def\n/Subrs 0 array ND\n"
+            "2 index /CharStrings 2 dict dup begin\n";
+    priv += "/.notdef " + QByteArray::number(notdef.size()) + " RD " + notdef + " ND\n";
+    priv += "/space " + QByteArray::number(space.size()) + " RD " + space + " ND\n";
+    priv += "end\nend\nreadonly put\nnoaccess put\ndup /FontName get exch definefont pop\n"
+            "mark currentfile closefile\n";
+    QByteArray out = clear + type1Encrypt(priv, 55665).toHex() + "\n";
+    for (int line = 0; line < 8; ++line) out += QByteArray(64, '0') + "\n";
+    out += "cleartomark\n";
     return out;
 }
 

@@ -27,6 +27,10 @@ struct Os2Fields {
     std::array<std::uint8_t, 10> panose{};
     std::uint32_t codePageRange1 = 0x1; // Latin 1
     std::uint16_t weightClass = 400;
+    std::uint16_t widthClass = 5; // 5 normal, 3 condensed
+    /// The characters the font has (minimalFont maps them all to one glyph): printable ASCII by default.
+    std::uint16_t firstChar = 0x20;
+    std::uint16_t lastChar = 0x7E;
 };
 
 class SfntWriter {
@@ -68,6 +72,10 @@ public:
 
     /// A 'ttcf' collection of the given fonts (each built by a writer); offsets are laid out for them.
     static QByteArray collection(const std::vector<SfntWriter>& fonts);
+
+    /// A Type 1 font (PFA: clear text, then the eexec-encrypted private part in hex) of the given family,
+    /// full name and weight, with a .notdef and a space glyph; FreeType and fontconfig read it as Type 1.
+    static QByteArray type1Font(const QString& family, const QString& fullName, const QString& weight);
 
     static bool writeFile(const QString& path, const QByteArray& data);
 

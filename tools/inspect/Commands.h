@@ -13,12 +13,27 @@ int records(platform::Platform& platform, const QStringList& args);
 /// print FACE --pdf OUT [--copies N]: the sample page, one page per copy, into a PDF file.
 int print(platform::Platform& platform, const QStringList& args);
 
+/// book --pdf OUT [--text T] [--faces REGEX]: every listed face (or those matching REGEX) as a row in its own
+/// face, sixteen rows a page, into a PDF file with an outline by first letter.
+int book(platform::Platform& platform, const QStringList& args);
+
 /// font FILE: every property of the font file reader, one Name<TAB>value line each.
 int font(platform::Platform& platform, const QStringList& args);
 /// details FACE: the details lines of a face, then Copyright<TAB>the label's text.
 int details(platform::Platform& platform, const QStringList& args);
 
+/// resolve FACE: the face the sample of FACE draws from, as File, Index, Family, Style and Substitute
+/// lines; exit status 1 when no installed face has the name (the lines then name the substitute).
+int resolve(platform::Platform& platform, const QStringList& args);
+
 /// sizes FACE: the sizes the size list offers for a face, one per line.
 int sizes(platform::Platform& platform, const QStringList& args);
+
+/// info FACE|FILE [--text TEXT] [--json]: files, names, coverage, layout features, axes and licence of a face.
+int info(platform::Platform& platform, const QStringList& args);
+/// names FILE: every name record of every face of the file, in words.
+int names(platform::Platform& platform, const QStringList& args);
+/// coverage TEXT: the listed faces that have every character of TEXT, in list order.
+int coverage(platform::Platform& platform, const QStringList& args);
 
 } // namespace quillon::inspect

@@ -1,5 +1,5 @@
-// font and details: the font file reader's properties for one file, and the details text of one face, as
-// the main window shows them.
+// font, details and resolve: the font file reader's properties for one file, the details text of one face
+// as the main window shows them, and the face its sample draws from.
 #include "tools/inspect/Commands.h"
 
 #include "catalogue/FontListLoader.h"
@@ -8,6 +8,7 @@
 #include "fontfile/CFontPreview.h"
 #include "platform/NativeText.h"
 #include "platform/Platform.h"
+#include "platform/ScreenFace.h"
 #include "platform/linux/ReadableFile.h"
 
 #include <cstdio>
@@ -101,6 +102,33 @@ int details(platform::Platform& platform, const QStringList& args)
     for (const QString& line : out.lines) printLine(line);
     printField("Copyright", out.copyright);
     return std::fflush(stdout) == 0 ? 0 : 2;
+}
+
+int resolve(platform::Platform& platform, const QStringList& args)
+{
+    if (args.size() != 1) {
+        std::fputs("usage: quillon-inspect resolve FACE\n", stderr);
+        return 2;
+    }
+    const std::optional<platform::ResolvedFace> face = platform::drawnFace(platform.fontSystem, args[0]);
+    if (!face) {
+        std::fputs("quillon-inspect: no fonts are installed\n", stderr);
+        return 2;
+    }
+    printField("File", face->file);
+    printField("Index", QString::number(face->index));
+    printField("Family", face->family);
+    printField("Style", face->style);
+    printField("Substitute", face->substitute);
+    if (std::fflush(stdout) != 0) return 2;
+    if (face->substitute) {
+        // Scripts that compare faces must not take the stand-in for the face they asked for.
+        std::fprintf(stderr, "quillon-inspect: no installed face is named \"%s\"; it is drawn in %s %s instead\n",
+                     platform::nativeBytes(args[0]).constData(), face->family.toUtf8().constData(),
+                     face->style.toUtf8().constData());
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace quillon::inspect

@@ -4,6 +4,7 @@
 
 #include "platform/NativeText.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "shell/ProgramInfo.h"
 
 #include <QGuiApplication>
 
@@ -22,15 +23,27 @@ const Command kCommands[] = {
     {"faces", "faces", quillon::inspect::faces},
     {"records", "records", quillon::inspect::records},
     {"print", "print FACE --pdf OUT [--copies N]", quillon::inspect::print},
+    {"book", "book --pdf OUT [--text T] [--faces REGEX]", quillon::inspect::book},
     {"font", "font FILE", quillon::inspect::font},
     {"details", "details FACE", quillon::inspect::details},
     {"sizes", "sizes FACE", quillon::inspect::sizes},
+    {"resolve", "resolve FACE", quillon::inspect::resolve},
+    {"info", "info FACE|FILE [--text TEXT] [--json]", quillon::inspect::info},
+    {"names", "names FILE", quillon::inspect::names},
+    {"coverage", "coverage TEXT", quillon::inspect::coverage},
 };
+
+QString usageText()
+{
+    QString text = QStringLiteral("usage: quillon-inspect COMMAND [ARGS]\ncommands:\n");
+    for (const Command& c : kCommands) text += QStringLiteral("  %1\n").arg(QString::fromUtf8(c.usage));
+    text += QStringLiteral("  --help | --version\n");
+    return text;
+}
 
 int usage()
 {
-    std::fputs("usage: quillon-inspect COMMAND [ARGS]\ncommands:\n", stderr);
-    for (const Command& c : kCommands) std::fprintf(stderr, "  %s\n", c.usage);
+    std::fputs(usageText().toUtf8().constData(), stderr);
     return 2;
 }
 
@@ -43,6 +56,10 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The arguments as bytes, before Qt could take any of them ("-reverse") for its own options.
     const QStringList all = quillon::platform::argumentsFrom(argc, argv);
+    if (const auto answer = quillon::terminalAnswer(all, QStringLiteral("quillon-inspect"), usageText())) {
+        std::fputs(answer->toUtf8().constData(), stdout);
+        return 0;
+    }
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QGuiApplication app(qtArgc, qtArgv);

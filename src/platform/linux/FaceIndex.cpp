@@ -8,6 +8,7 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include <fontconfig/fcfreetype.h>
 
 #include <algorithm>
 #include <cmath>
@@ -50,6 +51,16 @@ double distanceFromRegular(const IndexedFace& f)
 {
     return std::abs(f.weight - FC_WEIGHT_REGULAR) + (f.slant != FC_SLANT_ROMAN ? 1000 : 0) +
            std::abs(f.width - FC_WIDTH_NORMAL) * 2 + (f.variable ? 10000 : 0) + (f.sfnt ? 0 : 0.5);
+}
+
+/// Whether two faces are one design in two files: the same family, style, weight and slant. A Type 1
+/// file and the OpenType file of the same face differ in what fontconfig reads from them (a Type 1 font
+/// states no width, so a narrow face looks normal-width there), and so in their distance.
+bool sameFace(const IndexedFace& a, const IndexedFace& b)
+{
+    return a.weight == b.weight && a.slant == b.slant && a.style.compare(b.style, Qt::CaseInsensitive) == 0 &&
+           !a.familiesLower.isEmpty() && !b.familiesLower.isEmpty() &&
+           a.familiesLower.front() == b.familiesLower.front();
 }
 
 } // namespace
@@ -134,17 +145,43 @@ void FaceIndex::unindexFace(int i)
     drop(byFullName_, face(i).fullNamesLower, [](const QString& name) { return name; });
 }
 
-std::vector<int> FaceIndex::ranked(const std::vector<int>& faces) const
+std::vector<int> FaceIndex::ranked(const std::vector<int>& faces, const QString& lowerName) const
 {
     std::vector<int> out;
     out.reserve(faces.size());
     for (int i : faces)
         if (face(i).live) out.push_back(i);
     if (out.size() < 2) return out;
-    std::stable_sort(out.begin(), out.end(), [this](int a, int b) {
-        return distanceFromRegular(face(a)) < distanceFromRegular(face(b));
+    // Of faces equally near, one whose full name is the name asked for is the better match: two fonts
+    // may claim one family (a font that carries its sibling's family name by mistake).
+    auto named = [&](int i) { return !lowerName.isEmpty() && face(i).fullNamesLower.contains(lowerName); };
+    std::stable_sort(out.begin(), out.end(), [&](int a, int b) {
+        const double da = distanceFromRegular(face(a));
+        const double db = distanceFromRegular(face(b));
+        if (da != db) return da < db;
+        return named(a) && !named(b);
     });
+    // Of one face in two formats the sfnt file goes first: it is the one the fonts key lists, and the one
+    // whose traits (outlines, device bit) the details describe.
+    for (std::size_t k = 0; k < out.size(); ++k) {
+        if (face(out[k]).sfnt) continue;
+        for (std::size_t j = k + 1; j < out.size(); ++j) {
+            if (face(out[j]).sfnt && sameFace(face(out[j]), face(out[k]))) {
+                std::rotate(out.begin() + static_cast<std::ptrdiff_t>(k), out.begin() + static_cast<std::ptrdiff_t>(j),
+                            out.begin() + static_cast<std::ptrdiff_t>(j) + 1);
+                break;
+            }
+        }
+    }
     return out;
+}
+
+std::optional<int> FaceIndex::sfntTwin(int i) const
+{
+    if (face(i).sfnt) return std::nullopt;
+    for (int j = 0; j < static_cast<int>(faces_.size()); ++j)
+        if (j != i && face(j).live && face(j).sfnt && sameFace(face(j), face(i))) return j;
+    return std::nullopt;
 }
 
 bool FaceIndex::confirmFamily(int i, const QString& lowerName)
@@ -180,7 +217,7 @@ std::optional<FaceChoice> FaceIndex::find(const QString& name, int cutTo)
     if (name.isEmpty()) return std::nullopt;
     const QString lower = name.toLower();
     if (const auto family = byFamily_.constFind(familyKey(name)); family != byFamily_.constEnd())
-        for (int i : ranked(*family))
+        for (int i : ranked(*family, lower))
             if (confirmFamily(i, lower)) return FaceChoice{i, NameMatch::Family};
     if (const auto full = byFullName_.constFind(lower); full != byFullName_.constEnd()) {
         const std::vector<int> best = ranked(*full);
@@ -227,6 +264,10 @@ std::optional<FaceChoice> FaceIndex::substitute(const QString& name)
     for (int i = 0; i < static_cast<int>(faces_.size()) && !choice; ++i)
         if (face(i).live && face(i).index == index && face(i).file == path)
             choice = FaceChoice{i, NameMatch::Substitute};
+    // fontconfig may pick the Type 1 file of a face that is installed as OpenType too; the sfnt file is
+    // drawn and described instead, as among a name's own candidates.
+    if (choice)
+        if (const std::optional<int> twin = sfntTwin(choice->face)) choice->face = *twin;
     if (!choice && !path.isEmpty()) {
         addPattern(match);
         // Reachable as a substitute only, never by a name.
@@ -259,7 +300,7 @@ ResolvedFace FaceIndex::resolved(int i)
     return out;
 }
 
-int FaceIndex::learnFile(const QString& path)
+int FaceIndex::learnFile(const QString& path, const QByteArray& data)
 {
     build();
     auto it = learned_.find(path);
@@ -267,14 +308,24 @@ int FaceIndex::learnFile(const QString& path)
         ++it->count;
         return static_cast<int>(it->faces.size());
     }
-    // Face by face, as Qt registers an application font, so the index and Qt's matcher see the same faces.
+    // Face by face, as Qt registers an application font, so the index and Qt's matcher see the same faces;
+    // from the bytes already read, never from a mapping of the file.
+    FT_Library library = freetype();
+    if (!library || data.isEmpty()) return 0;
     const QByteArray file = nativeBytes(path);
     Learned learned{1, {}};
-    int count = 0;
+    long count = 1;
     // A collection's face count comes from the file; a lying one must not make this run for long.
-    constexpr int kMostFaces = 4096;
-    for (int id = 0; id < kMostFaces && (id == 0 || id < count); ++id) {
-        FcPattern* pattern = FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(file.constData()), id, nullptr, &count);
+    constexpr long kMostFaces = 4096;
+    for (long id = 0; id < kMostFaces && id < count; ++id) {
+        FT_Face ftFace = nullptr;
+        if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(data.constData()),
+                               static_cast<FT_Long>(data.size()), id, &ftFace) != 0)
+            break;
+        if (id == 0) count = ftFace->num_faces;
+        FcPattern* pattern = FcFreeTypeQueryFace(ftFace, reinterpret_cast<const FcChar8*>(file.constData()),
+                                                 static_cast<unsigned int>(id), nullptr);
+        FT_Done_Face(ftFace);
         if (!pattern) break;
         addPattern(pattern);
         FcPatternDestroy(pattern);

@@ -67,9 +67,10 @@ public:
     QString familyOf(int i);
     ResolvedFace resolved(int i);
 
-    /// Makes the faces of a font file known (an added font); the number of faces it holds, 0 when none.
-    /// Each learning needs its own forgetting; the faces stay known until the last one.
-    int learnFile(const QString& path);
+    /// Makes the faces of a font file known (an added font) from its contents `data`, as read from `path`
+    /// (absolute): the number of faces it holds, 0 when none. Each learning needs its own forgetting; the
+    /// faces stay known until the last one.
+    int learnFile(const QString& path, const QByteArray& data);
     bool forgetFile(const QString& path);
 
     /// The FreeType library the index opens faces with, for callers that read a face's tables.
@@ -82,7 +83,12 @@ private:
     void unindexFace(int i);
     /// Whether the face's own name table lists `lowerName` as a family (name ID 1) in any language.
     bool confirmFamily(int i, const QString& lowerName);
-    std::vector<int> ranked(const std::vector<int>& faces) const;
+    /// Live faces in the order a request without style prefers them: nearest to regular, then, of equally
+    /// near ones, a face whose full name is `lowerName`; of one face in an sfnt and a Type 1 file, the sfnt
+    /// file first.
+    std::vector<int> ranked(const std::vector<int>& faces, const QString& lowerName = QString()) const;
+    /// An sfnt file's face that is the same face as the non-sfnt face i; nullopt when none is known.
+    std::optional<int> sfntTwin(int i) const;
 
     bool built_ = false;
     std::vector<IndexedFace> faces_;

@@ -1,9 +1,9 @@
 #include "platform/linux/FontSystemLinux.h"
 
+#include "platform/linux/FontFileBytes.h"
 #include "platform/linux/FontSystemLocale.h"
 #include "platform/Log.h"
 
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 
@@ -47,14 +47,16 @@ QString LinuxFontSystem::stdFontName(const QString& name)
 
 int LinuxFontSystem::AddFontResource(const QString& path)
 {
-    // Only regular files: fontconfig would wait forever on a pipe.
-    const QFileInfo info(path);
-    if (!info.isFile() || !QGuiApplication::instance()) return 0;
-    const QString absolute = info.absoluteFilePath();
-    const int id = QFontDatabase::addApplicationFont(absolute);
+    if (!QGuiApplication::instance()) return 0;
+    // Read once, then handed over from memory: Qt and fontconfig would otherwise map the file, and one
+    // that shrinks meanwhile (a package update) would end the program with SIGBUS. Only regular files:
+    // fontconfig would wait forever on a pipe. The path's own bytes find the file, whatever its name.
+    const std::optional<QByteArray> data = readFontFile(path);
+    if (!data || data->isEmpty()) return 0;
+    const int id = QFontDatabase::addApplicationFontFromData(*data);
     if (id < 0) return 0;
     applicationFonts_.insert(path, id);
-    const int learned = index_.learnFile(absolute);
+    const int learned = index_.learnFile(absoluteNativePath(path), *data);
     return std::max<int>(learned, static_cast<int>(QFontDatabase::applicationFontFamilies(id).size()));
 }
 
@@ -64,7 +66,7 @@ bool LinuxFontSystem::RemoveFontResource(const QString& path)
     if (it == applicationFonts_.end()) return false;
     const int id = it.value();
     applicationFonts_.erase(it);
-    index_.forgetFile(QFileInfo(path).absoluteFilePath());
+    index_.forgetFile(absoluteNativePath(path));
     return QGuiApplication::instance() && QFontDatabase::removeApplicationFont(id);
 }
 
@@ -72,7 +74,9 @@ std::optional<ResolvedFace> LinuxFontSystem::resolveFace(const QString& name)
 {
     const std::optional<FaceChoice> choice = choose(name, 0);
     if (!choice) return std::nullopt;
-    return index_.resolved(choice->face);
+    ResolvedFace face = index_.resolved(choice->face);
+    face.substitute = choice->how == NameMatch::Substitute;
+    return face;
 }
 
 FontHandle LinuxFontSystem::CreateFontIndirect(const LogFont& request)
@@ -82,7 +86,9 @@ FontHandle LinuxFontSystem::CreateFontIndirect(const LogFont& request)
     const std::optional<FaceChoice> choice = choose(faceName, LogFont::kFaceNameChars);
     if (!choice) return 0;
     const FontHandle handle = next_++;
-    fonts_[handle] = Font{index_.resolved(choice->face), false, std::nullopt};
+    ResolvedFace face = index_.resolved(choice->face);
+    face.substitute = choice->how == NameMatch::Substitute;
+    fonts_[handle] = Font{std::move(face), false, std::nullopt};
     return handle;
 }
 

@@ -1,6 +1,9 @@
 #include "platform/linux/FontSystemTraits.h"
 
 #include "platform/NativeText.h"
+#include "platform/linux/FontFileBytes.h"
+#include "sfnt/NameText.h"
+#include "sfnt/Tables.h"
 
 #include <QFile>
 
@@ -27,9 +30,8 @@ using FacePtr = std::unique_ptr<std::remove_pointer_t<FT_Face>, FaceCloser>;
 FacePtr openFace(FT_Library library, const QString& file, int index)
 {
     if (!library || index < 0) return nullptr;
-    FT_Face face = nullptr;
-    if (FT_New_Face(library, nativeBytes(file).constData(), index, &face) != 0) return nullptr;
-    return FacePtr(face);
+    // Read, not mapped: a font file replaced while it is open must not end the program.
+    return FacePtr(openFaceByReads(library, file, index));
 }
 
 FacePtr openFace(FT_Library library, const QByteArray& bytes, int index)
@@ -42,25 +44,11 @@ FacePtr openFace(FT_Library library, const QByteArray& bytes, int index)
     return FacePtr(face);
 }
 
-QString decodeName(const FT_SfntName& name)
-{
-    QString text;
-    if (name.platform_id == TT_PLATFORM_APPLE_UNICODE || name.platform_id == TT_PLATFORM_MICROSOFT) {
-        for (FT_UInt i = 0; i + 1 < name.string_len; i += 2)
-            text.append(QChar(static_cast<char16_t>(name.string[i] << 8 | name.string[i + 1])));
-    } else {
-        for (FT_UInt i = 0; i < name.string_len; ++i) text.append(QChar(name.string[i]));
-    }
-    return text;
-}
-
 bool hasTable(FT_Face face, FT_ULong tag)
 {
     FT_ULong length = 0;
     return FT_Load_Sfnt_Table(face, tag, 0, nullptr, &length) == 0;
 }
-
-std::uint16_t be16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); }
 
 bool faceKerns(FT_Face face)
 {
@@ -68,9 +56,9 @@ bool faceKerns(FT_Face face)
     if (FT_Load_Sfnt_Table(face, TTAG_kern, 0, nullptr, &length) != 0 || length == 0) return false;
     // A kern table is bounded by the file FreeType already holds open; cap what we copy all the same.
     length = std::min<FT_ULong>(length, 1u << 20);
-    std::vector<unsigned char> table(length);
+    std::vector<std::uint8_t> table(length);
     if (FT_Load_Sfnt_Table(face, TTAG_kern, 0, table.data(), &length) != 0) return false;
-    return kernTableHasPairs(table.data(), table.size());
+    return sfnt::kernTableHasPairs(std::span(table.data(), table.size()));
 }
 
 } // namespace
@@ -94,21 +82,6 @@ std::uint8_t pitchAndFamilyFrom(bool fixedWidth, bool scalable, bool sfnt, bool 
     else if (panoseSerif >= 11 && panoseSerif <= 15)
         byte |= 0x20;
     return byte;
-}
-
-bool kernTableHasPairs(const unsigned char* table, std::size_t length)
-{
-    if (!table || length < 4 || be16(table) != 0) return false; // only the Microsoft form counts
-    const std::size_t subtables = be16(table + 2);
-    std::size_t at = 4;
-    for (std::size_t i = 0; i < subtables && at + 8 <= length; ++i) {
-        const std::size_t subLength = be16(table + at + 2);
-        const std::uint16_t coverage = be16(table + at + 4);
-        if ((coverage >> 8) == 0 && be16(table + at + 6) > 0) return true;
-        if (subLength < 6) break; // a length that does not move on would loop forever
-        at += subLength;
-    }
-    return false;
 }
 
 namespace {
@@ -137,7 +110,29 @@ std::optional<FaceTraits> traitsOf(const FacePtr& face)
     return traits;
 }
 
-std::optional<FaceNames> namesOf(const FacePtr& face);
+std::optional<FaceNames> namesOf(const FacePtr& face)
+{
+    if (!face) return std::nullopt;
+    FaceNames names;
+    names.sfnt = FT_IS_SFNT(face.get());
+    int rank = 4; // lower is better: 0 Microsoft US English, 1 Microsoft other, 2 Macintosh, 3 any other
+    const FT_UInt count = names.sfnt ? FT_Get_Sfnt_Name_Count(face.get()) : 0;
+    for (FT_UInt i = 0; i < count; ++i) {
+        FT_SfntName name{};
+        if (FT_Get_Sfnt_Name(face.get(), i, &name) != 0 || name.name_id != TT_NAME_ID_FONT_FAMILY) continue;
+        const QString text = sfnt::decodeNameText(name.platform_id, name.encoding_id, name.string, name.string_len);
+        names.familiesLower << text.toLower();
+        int r = 3;
+        if (name.platform_id == TT_PLATFORM_MICROSOFT) r = name.language_id == 0x0409 ? 0 : 1;
+        else if (name.platform_id == TT_PLATFORM_MACINTOSH) r = 2;
+        if (r < rank && !text.isEmpty()) {
+            rank = r;
+            names.family = text;
+        }
+    }
+    if (names.family.isEmpty() && face->family_name) names.family = QString::fromUtf8(face->family_name);
+    return names;
+}
 
 } // namespace
 
@@ -169,33 +164,5 @@ std::optional<FaceNames> readFaceNames(FT_Library library, const QByteArray& byt
 {
     return namesOf(openFace(library, bytes, index));
 }
-
-namespace {
-
-std::optional<FaceNames> namesOf(const FacePtr& face)
-{
-    if (!face) return std::nullopt;
-    FaceNames names;
-    names.sfnt = FT_IS_SFNT(face.get());
-    int rank = 4; // lower is better: 0 Microsoft US English, 1 Microsoft other, 2 Macintosh, 3 any other
-    const FT_UInt count = names.sfnt ? FT_Get_Sfnt_Name_Count(face.get()) : 0;
-    for (FT_UInt i = 0; i < count; ++i) {
-        FT_SfntName name{};
-        if (FT_Get_Sfnt_Name(face.get(), i, &name) != 0 || name.name_id != TT_NAME_ID_FONT_FAMILY) continue;
-        const QString text = decodeName(name);
-        names.familiesLower << text.toLower();
-        int r = 3;
-        if (name.platform_id == TT_PLATFORM_MICROSOFT) r = name.language_id == 0x0409 ? 0 : 1;
-        else if (name.platform_id == TT_PLATFORM_MACINTOSH) r = 2;
-        if (r < rank && !text.isEmpty()) {
-            rank = r;
-            names.family = text;
-        }
-    }
-    if (names.family.isEmpty() && face->family_name) names.family = QString::fromUtf8(face->family_name);
-    return names;
-}
-
-} // namespace
 
 } // namespace quillon::platform

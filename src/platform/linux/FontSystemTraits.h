@@ -7,7 +7,8 @@
 // PANOSE serif styles 2-10 and swiss for 11-15; 0x02 when scalable; 0x08 for an sfnt with a 'CFF ' table,
 // else 0x04 for an sfnt. A Windows .fon face keeps the byte stored in it.
 // Language flags: DBCS when the OS/2 code page ranges hold any of bits 17-21, glyph shapes when they hold
-// bit 6 (Arabic), kerning when a Microsoft 'kern' table has a format-0 subtable with pairs.
+// bit 6 (Arabic), kerning when a Microsoft 'kern' table has a format-0 subtable with pairs
+// (sfnt::kernTableHasPairs).
 
 #include <QByteArray>
 #include <QString>
@@ -51,9 +52,5 @@ std::optional<FaceNames> readFaceNames(FT_Library library, const QByteArray& byt
 /// The tmPitchAndFamily rule above, from facts about the face (exposed for tests).
 std::uint8_t pitchAndFamilyFrom(bool fixedWidth, bool scalable, bool sfnt, bool cff, std::uint8_t panoseFamily,
                                 std::uint8_t panoseSerif, std::uint8_t panoseProportion);
-
-/// Whether a Microsoft 'kern' table (version 0) has a format-0 subtable with at least one pair. Reads only
-/// inside `length` bytes.
-bool kernTableHasPairs(const unsigned char* table, std::size_t length);
 
 } // namespace quillon::platform

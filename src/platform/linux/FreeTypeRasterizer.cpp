@@ -1,6 +1,6 @@
 #include "platform/linux/FreeTypeRasterizer.h"
 
-#include "platform/NativeText.h"
+#include "platform/linux/FontFileBytes.h"
 
 #include <QFile>
 
@@ -74,8 +74,9 @@ std::optional<RasterLine> FreeTypeRasterizer::rasterize(const QString& file, int
                                                         const QString& text)
 {
     if (!library_ || !(pixelSize > 0 && pixelSize <= kMaxPixelSize) || index < 0) return std::nullopt;
-    FT_Face face = nullptr;
-    if (FT_New_Face(library_, nativeBytes(file).constData(), index, &face) != 0) return std::nullopt;
+    // Read, not mapped: a font file replaced while it is open must not end the program.
+    FT_Face face = openFaceByReads(library_, file, index);
+    if (!face) return std::nullopt;
     struct Closer {
         FT_Face face;
         ~Closer() { FT_Done_Face(face); }

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/linux/DesktopAssociations.h"
 #include "platform/linux/DesktopShell.h"
+#include "platform/linux/FontconfigFacts.h"
 #include "platform/linux/FreeTypeRasterizer.h"
 #include "platform/linux/FontSystemLinux.h"
 #include "platform/linux/IniSettingsStore.h"
@@ -35,6 +36,7 @@ private:
     LinuxPrinters printers_;
     LinuxSystemInfo systemInfo_;
     FreeTypeRasterizer faceRasterizer_;
+    FontconfigFacts fontFacts_;
     Platform platform_;
 };
 

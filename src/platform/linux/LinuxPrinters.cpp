@@ -112,6 +112,11 @@ QPageSize LinuxPrinters::pdfPageSize()
                                                                                 : QPageSize::A4);
 }
 
+QMarginsF LinuxPrinters::pdfMargins()
+{
+    return {18, 18, 18, 18};
+}
+
 QString LinuxPrinters::suggestedPdfPath()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -128,7 +133,9 @@ std::unique_ptr<QPrinter> LinuxPrinters::openCurrent()
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(path);
-        printer->setPageLayout(QPageLayout(pdfPageSize(), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        // The margins of an ordinary printer, so a PDF printed at full size loses nothing at the paper's edge:
+        // the page's origin lies where a CUPS queue puts it.
+        printer->setPageLayout(QPageLayout(pdfPageSize(), QPageLayout::Portrait, pdfMargins(), QPageLayout::Point));
         printer->setFullPage(false);
         printer->setCreator(QStringLiteral("Quillon"));
         printer->setDocName(QStringLiteral("Quillon sample page"));
@@ -143,6 +150,16 @@ std::unique_ptr<QPrinter> LinuxPrinters::openCurrent()
     printer->setCreator(QStringLiteral("Quillon"));
     printer->setDocName(QStringLiteral("Quillon sample page"));
     return printer;
+}
+
+std::optional<PaintedDocument> LinuxPrinters::openPaintedDocument()
+{
+    std::unique_ptr<QPrinter> printer = openCurrent();
+    printer->setDocName(QStringLiteral("Quillon font book"));
+    PaintedDocument document;
+    if (printer->outputFormat() == QPrinter::PdfFormat) document.pdfFile = printer->outputFileName();
+    document.device = std::move(printer);
+    return document;
 }
 
 } // namespace quillon::platform

@@ -7,6 +7,7 @@
 #include "platform/linux/QtPrinterPage.h"
 
 #include <QList>
+#include <QMarginsF>
 #include <QPageSize>
 
 #include <functional>
@@ -31,6 +32,7 @@ public:
     bool setCurrentPrinter(const QString& deviceName) override;
     PrinterPage& printer() override { return page_; }
     void setOutputFile(const QString& path) override { outputFile_ = path; }
+    std::optional<PaintedDocument> openPaintedDocument() override;
 
     /// A CUPS queue as the system lists it: its queue name and its description (what desktops show).
     struct Queue {
@@ -41,9 +43,11 @@ public:
     /// queues and not the PDF destination's name; otherwise the queue name, which CUPS keeps unique.
     static QStringList deviceNamesFor(const QList<Queue>& queues);
 
-    /// The page the PDF destination prints on: Letter where the locale measures in inches, else A4; no
-    /// margins, as a PDF has no edge a printer cannot reach.
+    /// The page the PDF destination prints on: Letter where the locale measures in inches, else A4.
     static QPageSize pdfPageSize();
+    /// The PDF destination's margins, points: a quarter inch all round, the printable area of a usual CUPS
+    /// queue, so a PDF printed on paper at full size loses nothing.
+    static QMarginsF pdfMargins();
     /// The documents folder (the home folder when there is none) joined with the suggested file name.
     static QString suggestedPdfPath();
 

@@ -39,6 +39,9 @@ void QtPrinterPage::open()
         failed_ = true;
         throw PrinterError("the print document could not be started");
     }
+    // Nothing is drawn where the printer cannot reach: a printer leaves out what falls past its printable
+    // area, and so does the PDF destination (the rules run a little wider than A4's printable area).
+    painter_.setClipRect(QRect(0, 0, printer_->width(), printer_->height()));
 }
 
 void QtPrinterPage::beforeDrawing()
@@ -60,15 +63,16 @@ QFont QtPrinterPage::font() const
 {
     if (!resolvedKnown_ || resolvedName_ != fontName_) {
         if (fonts_) {
-            // The face the mapper picks for the name, as on the screen: a full name prints that face, not
-            // whatever Qt falls back to for a family it does not know. Characters the face lacks may still
-            // come from other fonts, as they always have on the page.
+            // The face the sample draws, as on the screen: a full name prints that face, not whatever Qt
+            // falls back to for a family it does not know, and a letter the face lacks prints as the face's
+            // own missing-glyph mark rather than borrowed from another font (an Arabic-only face must not
+            // seem to have a Latin alphabet on paper).
             resolved_ = screenFaceFont(*fonts_, fontName_);
-            resolved_.setStyleStrategy(QFont::PreferDefault);
         } else {
             resolved_ = QFont();
             // setFamilies keeps a face name with a comma in it whole.
             resolved_.setFamilies({fontName_});
+            resolved_.setStyleStrategy(QFont::NoFontMerging);
         }
         resolvedName_ = fontName_;
         resolvedKnown_ = true;

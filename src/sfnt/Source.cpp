@@ -1,28 +1,38 @@
-#include "fontfile/PositionedFile.h"
-
-#include "platform/NativeText.h"
-
-#include <QFile>
+#include "sfnt/Source.h"
 
 #include <algorithm>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace quillon {
+namespace quillon::sfnt {
 
-PositionedFile::~PositionedFile() { close(); }
+std::vector<std::uint8_t> Source::bytes(std::uint64_t offset, std::size_t length) const
+{
+    std::vector<std::uint8_t> out(length);
+    if (!read(offset, out.data(), length)) return {};
+    return out;
+}
 
-bool PositionedFile::open(const QString& path)
+bool MemorySource::read(std::uint64_t offset, std::uint8_t* out, std::size_t length) const
+{
+    if (length == 0) return true; // `out` may then be null
+    const std::uint64_t inside = offset < bytes_.size() ? std::min<std::uint64_t>(length, bytes_.size() - offset) : 0;
+    if (inside > 0) std::memcpy(out, bytes_.data() + offset, static_cast<std::size_t>(inside));
+    std::memset(out + inside, 0, length - static_cast<std::size_t>(inside));
+    return true;
+}
+
+FileSource::~FileSource() { close(); }
+
+bool FileSource::open(const QByteArray& nativePath)
 {
     close();
-    const QByteArray native = platform::nativeBytes(path); // every byte of a name that is not UTF-8
-    if (native.isEmpty()) return false;
+    if (nativePath.isEmpty()) return false;
     // O_NONBLOCK so that opening a FIFO someone named as a font cannot wait for a writer.
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return false;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
@@ -31,10 +41,11 @@ bool PositionedFile::open(const QString& path)
     }
     fd_ = fd;
     size_ = static_cast<std::uint64_t>(st.st_size);
+    prefetch(0, kFirstPage);
     return true;
 }
 
-void PositionedFile::close()
+void FileSource::close()
 {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
@@ -43,13 +54,12 @@ void PositionedFile::close()
     aheadStart_ = 0;
 }
 
-bool PositionedFile::readAhead(std::uint64_t offset, std::size_t length)
+bool FileSource::prefetch(std::uint64_t offset, std::size_t length) const
 {
     ahead_.clear();
     if (fd_ < 0) return false;
     if (offset >= size_) return true;
-    const auto inside = static_cast<std::size_t>(
-        std::min<std::uint64_t>({length, kMostReadAhead, size_ - offset}));
+    const auto inside = static_cast<std::size_t>(std::min<std::uint64_t>({length, kMostReadAhead, size_ - offset}));
     ahead_.resize(inside);
     aheadStart_ = offset;
     if (!readFromFile(offset, ahead_.data(), inside)) {
@@ -59,11 +69,10 @@ bool PositionedFile::readAhead(std::uint64_t offset, std::size_t length)
     return true;
 }
 
-bool PositionedFile::read(std::uint64_t offset, void* buffer, std::size_t length) const
+bool FileSource::read(std::uint64_t offset, std::uint8_t* out, std::size_t length) const
 {
     if (fd_ < 0) return false;
     if (length == 0) return true;
-    auto* out = static_cast<unsigned char*>(buffer);
     if (offset >= aheadStart_ && offset - aheadStart_ <= ahead_.size() &&
         length <= ahead_.size() - (offset - aheadStart_)) {
         std::memcpy(out, ahead_.data() + (offset - aheadStart_), length);
@@ -72,7 +81,7 @@ bool PositionedFile::read(std::uint64_t offset, void* buffer, std::size_t length
     return readFromFile(offset, out, length);
 }
 
-bool PositionedFile::readFromFile(std::uint64_t offset, unsigned char* out, std::size_t length) const
+bool FileSource::readFromFile(std::uint64_t offset, std::uint8_t* out, std::size_t length) const
 {
     const std::uint64_t inside = offset < size_ ? std::min<std::uint64_t>(length, size_ - offset) : 0;
     std::size_t done = 0;
@@ -89,4 +98,4 @@ bool PositionedFile::readFromFile(std::uint64_t offset, unsigned char* out, std:
     return ok;
 }
 
-} // namespace quillon
+} // namespace quillon::sfnt

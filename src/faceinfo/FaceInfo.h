@@ -1,0 +1,110 @@
+#pragma once
+// Everything about one face in one place: the installed files that hold it (and which one the sample draws
+// from), its name records in words, what it covers, its layout features, variation axes and colour tables,
+// and its licence. Gathered on request (the face information window, quillon-inspect), never on a face
+// change of the main window.
+
+#include "catalogue/FontCatalogue.h"
+#include "faceinfo/Coverage.h"
+#include "faceinfo/LayoutFeatures.h"
+#include "platform/FontFacts.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace quillon {
+namespace platform {
+class FontFileLookup;
+class FontSystem;
+} // namespace platform
+
+namespace faceinfo {
+
+struct FileRow {
+    QString path;
+    int index = 0;
+    QString format;  // "TrueType", "OpenType CFF", "TrueType collection, face 2 of 10", "Type 1", "Bitmap (PCF)"
+    QString style;
+    QString version; // "2.037", empty when unknown
+    std::int64_t bytes = -1;
+    QString folder;
+    bool drawn = false;       // the sample draws from this face
+    bool substitute = false;  // drawn, though it is not this face: the font system's substitute for the name
+    bool inRecords = false;   // the catalogue's records name the file
+};
+
+struct NameRow {
+    int nameID = 0;
+    int platformID = 0;
+    int encodingID = 0;
+    int languageID = 0;
+    QString nameWords;     // "Full name"
+    QString platform;      // "Windows"
+    QString language;      // "English (United States)"
+    QString text;
+    bool used = false;     // the details or the copyright line read this record
+};
+
+struct Axis {
+    QByteArray tag;
+    QString name;
+    double minimum = 0, defaultValue = 0, maximum = 0;
+};
+
+struct Instance {
+    QString name;
+    std::vector<double> coordinates;
+};
+
+struct FaceInfo {
+    QString face;                 // as asked
+    std::vector<FileRow> files;   // no face found: empty
+    int described = -1;           // the row whose face the rest describes (the drawn one when it is this face)
+    std::vector<NameRow> names;   // grouped by name ID, then in the file's order
+    int glyphCount = 0;
+    std::vector<platform::CodeRange> charset;
+    int characterCount = 0;
+    std::vector<ScriptCount> scripts;
+    QStringList languages;
+    std::vector<Feature> features;
+    std::vector<Axis> axes;
+    std::vector<Instance> instances;
+    QStringList colourTables;     // present ones of COLR, CPAL, CBDT, sbix, SVG
+    QString licence;              // name ID 13
+    QString licenceUrl;           // name ID 14
+};
+
+class FaceInfoReader {
+public:
+    /// All references must outlive the reader; catalogue may be empty (quillon-inspect on a file).
+    FaceInfoReader(platform::FontFacts& facts, platform::FontSystem& fonts, platform::FontFileLookup& files,
+                   const FontCatalogue& catalogue);
+
+    /// Gathers the face's files and the details of the face the sample draws from (or the first file's).
+    FaceInfo read(const QString& face);
+    /// The same for one face of a font file, installed or not: the file is the face described, its family
+    /// names the face and finds the other files.
+    FaceInfo readFile(const QString& path, int index);
+
+    /// Which record of each name ID the program's reader takes: a Windows record in the system language, else
+    /// the last Windows record, else the first record of another platform. Index into `names`, -1 when none.
+    static int usedRecord(const std::vector<platform::RawName>& names, int nameID, std::uint32_t systemLcid);
+    /// The format in words for a face of a file.
+    static QString formatWords(const platform::FontFileFacts& file, bool cffOutlines);
+    /// 16.16 revision as "1.000"; empty for 0.
+    static QString versionWords(std::uint32_t revision);
+
+private:
+    void gatherFiles(FaceInfo& info);
+    void describe(FaceInfo& info, const platform::FaceFacts& facts);
+
+    platform::FontFacts& facts_;
+    platform::FontSystem& fonts_;
+    platform::FontFileLookup& files_;
+    const FontCatalogue& catalogue_;
+};
+
+} // namespace faceinfo
+} // namespace quillon

@@ -1,0 +1,266 @@
+#include "faceinfo/FaceInformation.h"
+
+#include "platform/Platform.h"
+#include "platform/Shell.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace quillon {
+
+namespace {
+
+QTextBrowser* makeBrowser(const char* name)
+{
+    auto* browser = new QTextBrowser;
+    browser->setObjectName(QLatin1String(name));
+    browser->setOpenLinks(false); // links go to the desktop through the shell, not into the browser
+    return browser;
+}
+
+QString esc(const QString& text) { return text.toHtmlEscaped(); }
+
+QString row(std::initializer_list<QString> cells)
+{
+    QString out = QStringLiteral("<tr>");
+    for (const QString& c : cells) out += QStringLiteral("<td style='padding-right:12px'>") + c + QStringLiteral("</td>");
+    return out + QStringLiteral("</tr>");
+}
+
+QString number(double v) { return QString::number(v, 'g', 6); }
+
+} // namespace
+
+FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalogue& catalogue, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      platform_(platform),
+      reader_(platform.fontFacts, platform.fontSystem, platform.fontFiles, catalogue)
+{
+    setObjectName(QStringLiteral("faceInformation"));
+    setWindowTitle(QStringLiteral("Face Information"));
+    // Closing the main window ends the program even while this one is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    resize(680, 460);
+
+    auto* layout = new QVBoxLayout(this);
+    faceName = new QLabel(this);
+    faceName->setObjectName(QStringLiteral("faceName"));
+    faceName->setTextFormat(Qt::PlainText);
+    QFont heading = faceName->font();
+    heading.setBold(true);
+    heading.setPointSizeF(heading.pointSizeF() * 1.3);
+    faceName->setFont(heading);
+    layout->addWidget(faceName);
+
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabs"));
+    layout->addWidget(tabs);
+
+    auto* filesPage = new QWidget;
+    auto* filesLayout = new QVBoxLayout(filesPage);
+    filesTable = new QTreeWidget;
+    filesTable->setObjectName(QStringLiteral("filesTable"));
+    filesTable->setRootIsDecorated(false);
+    filesTable->setHeaderLabels({QStringLiteral("Sample"), QStringLiteral("File"), QStringLiteral("Format"),
+                                 QStringLiteral("Style"), QStringLiteral("Version"), QStringLiteral("Size"),
+                                 QStringLiteral("Folder")});
+    filesLayout->addWidget(filesTable);
+    openFolderButton = new QPushButton(QStringLiteral("Open Folder"));
+    openFolderButton->setObjectName(QStringLiteral("openFolderButton"));
+    filesLayout->addWidget(openFolderButton, 0, Qt::AlignRight);
+    connect(openFolderButton, &QPushButton::clicked, this, &FaceInformation::openFolder);
+    tabs->addTab(filesPage, QStringLiteral("Files"));
+
+    namesTable = new QTreeWidget;
+    namesTable->setObjectName(QStringLiteral("namesTable"));
+    namesTable->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Platform"), QStringLiteral("Language"),
+                                 QStringLiteral("Text"), QStringLiteral("Used")});
+    tabs->addTab(namesTable, QStringLiteral("Names"));
+
+    coverageText = makeBrowser("coverageText");
+    tabs->addTab(coverageText, QStringLiteral("Coverage"));
+    openTypeText = makeBrowser("openTypeText");
+    tabs->addTab(openTypeText, QStringLiteral("OpenType"));
+    licenceText = makeBrowser("licenceText");
+    connect(licenceText, &QTextBrowser::anchorClicked, this, &FaceInformation::openLink);
+    tabs->addTab(licenceText, QStringLiteral("Licence"));
+}
+
+void FaceInformation::setFace(const QString& face)
+{
+    if (face == face_ && !pending_ && !info_.face.isNull()) return;
+    face_ = face;
+    faceName->setText(face);
+    if (pending_) return;
+    pending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (pending_) refresh();
+    });
+}
+
+void FaceInformation::setSampleText(const QString& text)
+{
+    if (text == sampleText_) return;
+    sampleText_ = text;
+    if (!pending_) fillCoverage();
+}
+
+const faceinfo::FaceInfo& FaceInformation::info()
+{
+    if (pending_) refresh();
+    return info_;
+}
+
+void FaceInformation::refresh()
+{
+    pending_ = false;
+    info_ = reader_.read(face_);
+    fillFiles();
+    fillNames();
+    fillCoverage();
+    fillOpenType();
+    fillLicence();
+}
+
+void FaceInformation::fillFiles()
+{
+    filesTable->clear();
+    const QLocale locale;
+    for (std::size_t i = 0; i < info_.files.size(); ++i) {
+        const faceinfo::FileRow& f = info_.files[i];
+        const QString name = f.path.mid(f.path.lastIndexOf(QLatin1Char('/')) + 1);
+        auto* item = new QTreeWidgetItem(filesTable, {f.substitute ? QStringLiteral("substitute") : f.drawn ? QStringLiteral("✓") : QString(),
+                                                      name, f.format, f.style, f.version,
+                                                      f.bytes < 0 ? QString() : locale.formattedDataSize(f.bytes),
+                                                      f.folder});
+        item->setToolTip(1, f.path);
+        if (static_cast<int>(i) == info_.described) filesTable->setCurrentItem(item);
+    }
+    for (int c = 0; c < filesTable->columnCount(); ++c) filesTable->resizeColumnToContents(c);
+    openFolderButton->setEnabled(!info_.files.empty());
+}
+
+void FaceInformation::fillNames()
+{
+    namesTable->clear();
+    QTreeWidgetItem* group = nullptr;
+    int groupId = -1;
+    for (const faceinfo::NameRow& n : info_.names) {
+        if (!group || n.nameID != groupId) {
+            group = new QTreeWidgetItem(namesTable, {QStringLiteral("%1 %2").arg(n.nameID).arg(n.nameWords)});
+            group->setExpanded(true);
+            groupId = n.nameID;
+        }
+        QString text = n.text;
+        text.replace(QLatin1Char('\n'), QChar(0x21B5));
+        auto* item = new QTreeWidgetItem(group, {QString(), n.platform, n.language, text,
+                                                 n.used ? QStringLiteral("used") : QString()});
+        item->setToolTip(3, n.text);
+    }
+    namesTable->resizeColumnToContents(0);
+    namesTable->resizeColumnToContents(1);
+    namesTable->resizeColumnToContents(2);
+}
+
+void FaceInformation::fillCoverage()
+{
+    if (info_.described < 0) {
+        coverageText->setHtml(QStringLiteral("<p>No installed face has this name.</p>"));
+        return;
+    }
+    QString html = QStringLiteral("<p>%1 glyphs, %2 characters.</p>").arg(info_.glyphCount).arg(info_.characterCount);
+    const std::vector<char32_t> missing = faceinfo::missingCharacters(info_.charset, sampleText_);
+    html += missing.empty() ? QStringLiteral("<p>The face has every character of the sample text.</p>")
+                            : QStringLiteral("<p><b>Characters of the sample text the face lacks:</b> %1</p>")
+                                  .arg(esc(faceinfo::describeCharacters(missing)));
+    html += QStringLiteral("<p><b>Writing systems</b></p><table>");
+    for (const faceinfo::ScriptCount& s : info_.scripts)
+        html += row({esc(s.script), QString::number(s.characters)});
+    html += QStringLiteral("</table><p><b>Languages</b> (%1): %2</p>")
+                .arg(info_.languages.size())
+                .arg(esc(info_.languages.join(QStringLiteral(", "))));
+    coverageText->setHtml(html);
+}
+
+void FaceInformation::fillOpenType()
+{
+    QString html = QStringLiteral("<p><b>Layout features</b></p>");
+    if (info_.features.empty()) html += QStringLiteral("<p>None.</p>");
+    html += QStringLiteral("<table>");
+    for (const faceinfo::Feature& f : info_.features) {
+        QStringList tables;
+        if (f.substitution) tables << QStringLiteral("GSUB");
+        if (f.positioning) tables << QStringLiteral("GPOS");
+        html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(f.tag))), esc(f.name), tables.join(u' ')});
+    }
+    html += QStringLiteral("</table><p><b>Variation axes</b></p>");
+    if (info_.axes.empty()) html += QStringLiteral("<p>None: the face is not variable.</p>");
+    else {
+        html += QStringLiteral("<table>") + row({QStringLiteral("Tag"), QStringLiteral("Name"), QStringLiteral("Minimum"),
+                                                  QStringLiteral("Default"), QStringLiteral("Maximum")});
+        for (const faceinfo::Axis& a : info_.axes)
+            html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(a.tag))), esc(a.name),
+                         number(a.minimum), number(a.defaultValue), number(a.maximum)});
+        html += QStringLiteral("</table>");
+        if (!info_.instances.empty()) {
+            html += QStringLiteral("<p><b>Named instances</b></p><table>");
+            for (const faceinfo::Instance& i : info_.instances) {
+                QStringList coords;
+                for (double c : i.coordinates) coords << number(c);
+                html += row({esc(i.name), coords.join(QStringLiteral(", "))});
+            }
+            html += QStringLiteral("</table>");
+        }
+    }
+    html += QStringLiteral("<p><b>Colour tables:</b> %1</p>")
+                .arg(info_.colourTables.isEmpty() ? QStringLiteral("none") : esc(info_.colourTables.join(u' ')));
+    openTypeText->setHtml(html);
+}
+
+void FaceInformation::fillLicence()
+{
+    QString html = QStringLiteral("<p><b>Licence</b></p><p>%1</p>")
+                       .arg(info_.licence.isEmpty() ? QStringLiteral("The face states no licence.")
+                                                    : esc(info_.licence).replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+    if (!info_.licenceUrl.isEmpty()) {
+        // Only a web address becomes a link: the text comes from the font file.
+        const QUrl url(info_.licenceUrl.trimmed(), QUrl::StrictMode);
+        const bool web = url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+        html += web ? QStringLiteral("<p><a href=\"%1\">%2</a></p>").arg(esc(url.toString(QUrl::FullyEncoded)), esc(info_.licenceUrl))
+                    : QStringLiteral("<p>%1</p>").arg(esc(info_.licenceUrl));
+    }
+    licenceText->setHtml(html);
+}
+
+void FaceInformation::openFolder()
+{
+    QTreeWidgetItem* current = filesTable->currentItem();
+    const int i = current ? filesTable->indexOfTopLevelItem(current) : info_.described;
+    if (i < 0 || i >= static_cast<int>(info_.files.size())) return;
+    platform_.shell.openUrl(QUrl::fromLocalFile(info_.files[static_cast<std::size_t>(i)].folder));
+}
+
+void FaceInformation::openLink(const QUrl& url)
+{
+    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) platform_.shell.openUrl(url);
+}
+
+void FaceInformation::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace quillon

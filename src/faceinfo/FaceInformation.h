@@ -1,0 +1,70 @@
+#pragma once
+// The face information window: everything about the face selected in the main window, in five tabs (Files,
+// Names, Coverage, OpenType, Licence). It follows the main window's face while it is open and reads the face
+// only then, after the selection has settled; closed, it costs the main window nothing. Escape closes it.
+//
+// A top-level window owned by the main window; it does not keep the program running on its own.
+
+#include "catalogue/FontCatalogue.h"
+#include "faceinfo/FaceInfo.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTextBrowser;
+class QTreeWidget;
+
+namespace quillon {
+
+namespace platform {
+struct Platform;
+}
+
+class FaceInformation : public QWidget {
+    Q_OBJECT
+public:
+    /// platform and catalogue must outlive the window.
+    FaceInformation(platform::Platform& platform, const FontCatalogue& catalogue, QWidget* parent = nullptr);
+
+    /// Shows `face`, read once the current event is done (several changes in a row read only the last face).
+    void setFace(const QString& face);
+    /// The sample text whose missing characters the Coverage tab names.
+    void setSampleText(const QString& text);
+
+    const QString& face() const { return face_; }
+    /// What the window shows now; read at once when a face is still pending.
+    const faceinfo::FaceInfo& info();
+
+    QLabel* faceName;
+    QTabWidget* tabs;
+    QTreeWidget* filesTable;
+    QPushButton* openFolderButton;
+    QTreeWidget* namesTable;
+    QTextBrowser* coverageText;
+    QTextBrowser* openTypeText;
+    QTextBrowser* licenceText;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void refresh();
+    void fillFiles();
+    void fillNames();
+    void fillCoverage();
+    void fillOpenType();
+    void fillLicence();
+    void openFolder();
+    void openLink(const QUrl& url);
+
+    platform::Platform& platform_;
+    faceinfo::FaceInfoReader reader_;
+    faceinfo::FaceInfo info_;
+    QString face_;
+    QString sampleText_;
+    bool pending_ = false;
+};
+
+} // namespace quillon

@@ -1,0 +1,89 @@
+#pragma once
+// What the face information reads of a font beyond what the main window needs: the installed files that hold
+// a face, and for one face of one file its name records, character set, languages, layout tables, variation
+// axes and the tags of its tables. Raw facts only: src/faceinfo turns them into words. src/platform/linux
+// realises it with fontconfig (from its cache where it can) and FreeType; every read is bounded by the file.
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace quillon::platform {
+
+/// One face of one font file, as the font system lists it.
+struct FontFileFacts {
+    QString path;           // absolute
+    int index = 0;          // face index inside the file (bits 16..30: a named instance, as FreeType takes it)
+    int facesInFile = 1;    // faces the file holds: more than one for a collection
+    QString fontFormat;     // fontconfig's word: "TrueType", "CFF", "Type 1", "PCF", "BDF", "Windows FNT", ...
+    QString family;         // first family name
+    QString style;          // first style name
+    QString fullName;       // first full name; may be empty (bitmap fonts)
+    std::int64_t bytes = 0; // file size; -1 when it cannot be read
+    std::uint32_t version = 0; // font revision, 16.16 fixed point; 0 when unknown
+    QString versionText;       // the font's own version text where it has no revision number (Type 1); read
+                               // only when the file is opened
+    bool variable = false;  // the whole-range face of a variable font
+};
+
+/// One name record as stored: text bytes undecoded.
+struct RawName {
+    std::uint16_t platformID = 0;
+    std::uint16_t encodingID = 0;
+    std::uint16_t languageID = 0;
+    std::uint16_t nameID = 0;
+    QByteArray bytes;
+};
+
+struct VariationAxis {
+    QByteArray tag;  // four characters, "wght"
+    int nameID = -1; // the name record that names the axis; -1 when the font gives none
+    QString name;    // the name the font engine gives when there is no such record (Type 1 multiple masters)
+    double minimum = 0;
+    double defaultValue = 0;
+    double maximum = 0;
+};
+
+struct NamedInstance {
+    int nameID = -1;                 // the name record that names it; -1 when none
+    std::vector<double> coordinates; // one per axis, in axis order
+};
+
+/// A closed range of code points, first <= last.
+using CodeRange = std::pair<char32_t, char32_t>;
+
+struct FaceFacts {
+    FontFileFacts file;
+    int glyphCount = 0;
+    std::vector<RawName> names;          // in the file's order
+    QByteArrayList tables;               // tags of the tables present, four characters each
+    QByteArray gsub;                     // the layout tables' bytes, empty when absent or larger than the cap
+    QByteArray gpos;
+    std::vector<VariationAxis> axes;
+    std::vector<NamedInstance> instances;
+    std::vector<CodeRange> charset;      // ascending, not overlapping
+    QStringList languages;               // fontconfig's language tags the face covers ("en", "zh-cn", ...)
+};
+
+class FontFacts {
+public:
+    virtual ~FontFacts() = default;
+
+    /// Installed faces whose family or full name, in any language, equals `name` ignoring case, in the font
+    /// system's order. Empty when none does.
+    virtual std::vector<FontFileFacts> installedFacesNamed(const QString& name) = 0;
+    /// Everything read of one face of a file, installed or not; nullopt when the file holds no such face or
+    /// cannot be read.
+    virtual std::optional<FaceFacts> faceFacts(const QString& path, int index) = 0;
+    /// Whether the face has a glyph for every one of `characters` (an empty list: true). Cheap for installed
+    /// faces: asked of the font system's cache, no file is opened.
+    virtual bool hasCharacters(const QString& path, int index, const std::vector<char32_t>& characters) = 0;
+};
+
+} // namespace quillon::platform

@@ -1,0 +1,114 @@
+#include "platform/linux/FontFileBytes.h"
+
+#include "platform/NativeText.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <memory>
+
+namespace quillon::platform {
+
+namespace {
+
+/// Opens a regular file for reading; -1 when it is none or cannot be opened. O_NONBLOCK keeps a FIFO
+/// from holding the open up, and the type is checked on what was opened, not on the name.
+int openRegular(const QString& path, std::int64_t* size)
+{
+    const int fd = ::open(nativeBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    *size = st.st_size;
+    return fd;
+}
+
+/// Reads up to count bytes at offset; the number read (short at the file's current end).
+std::size_t readAt(int fd, std::uint64_t offset, unsigned char* buffer, std::size_t count)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(fd, buffer + done, count - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+unsigned long streamRead(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count)
+{
+    // A count of 0 is a seek: 0 for a position inside the file, anything else for an error.
+    if (count == 0) return offset <= stream->size ? 0 : 1;
+    if (offset >= stream->size) return 0;
+    return readAt(static_cast<int>(stream->descriptor.value), offset, buffer, count);
+}
+
+void streamClose(FT_Stream stream)
+{
+    ::close(static_cast<int>(stream->descriptor.value));
+    delete stream;
+}
+
+} // namespace
+
+std::optional<QByteArray> readFontFile(const QString& path)
+{
+    std::int64_t size = 0;
+    const int fd = openRegular(path, &size);
+    if (fd < 0) return std::nullopt;
+    std::optional<QByteArray> out;
+    if (size >= 0 && size <= kMostFontFileBytes) {
+        QByteArray data(static_cast<qsizetype>(size), Qt::Uninitialized);
+        const std::size_t got = readAt(fd, 0, reinterpret_cast<unsigned char*>(data.data()),
+                                       static_cast<std::size_t>(size));
+        data.truncate(static_cast<qsizetype>(got));
+        out = std::move(data);
+    }
+    ::close(fd);
+    return out;
+}
+
+QString absoluteNativePath(const QString& path)
+{
+    if (path.startsWith(u'/') || path.isEmpty()) return path;
+    char buffer[PATH_MAX];
+    if (!::getcwd(buffer, sizeof buffer)) return path;
+    QString folder = fromNativeBytes(buffer);
+    if (!folder.endsWith(u'/')) folder += u'/';
+    return folder + path;
+}
+
+FT_Face openFaceByReads(FT_Library library, const QString& path, long index)
+{
+    if (!library || index < 0) return nullptr;
+    std::int64_t size = 0;
+    const int fd = openRegular(path, &size);
+    if (fd < 0) return nullptr;
+    if (size <= 0 || static_cast<std::uint64_t>(size) > ULONG_MAX) {
+        ::close(fd);
+        return nullptr;
+    }
+    auto* stream = new FT_StreamRec{};
+    stream->descriptor.value = fd;
+    stream->size = static_cast<unsigned long>(size);
+    stream->read = streamRead;
+    stream->close = streamClose; // FreeType calls it when the face is done, or when opening fails
+    FT_Open_Args args{};
+    args.flags = FT_OPEN_STREAM;
+    args.stream = stream;
+    FT_Face face = nullptr;
+    if (FT_Open_Face(library, &args, index, &face) != 0) return nullptr;
+    return face;
+}
+
+} // namespace quillon::platform

@@ -1,0 +1,339 @@
+#include "platform/linux/FontconfigFacts.h"
+
+#include "platform/Log.h"
+#include "platform/NativeText.h"
+
+
+#include <fontconfig/fontconfig.h>
+#include <fontconfig/fcfreetype.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_MULTIPLE_MASTERS_H
+#include FT_SFNT_NAMES_H
+#include FT_TYPE1_TABLES_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quillon::platform {
+
+namespace {
+
+QString patternString(FcPattern* pattern, const char* object)
+{
+    FcChar8* value = nullptr;
+    if (FcPatternGetString(pattern, object, 0, &value) != FcResultMatch || !value) return {};
+    return QString::fromUtf8(reinterpret_cast<const char*>(value));
+}
+
+int patternInt(FcPattern* pattern, const char* object, int fallback)
+{
+    int value = fallback;
+    return FcPatternGetInteger(pattern, object, 0, &value) == FcResultMatch ? value : fallback;
+}
+
+bool patternBool(FcPattern* pattern, const char* object)
+{
+    FcBool value = FcFalse;
+    return FcPatternGetBool(pattern, object, 0, &value) == FcResultMatch && value;
+}
+
+QString key(const QString& path, int index) { return QString::number(index) + u':' + path; }
+
+/// Size of the file in bytes, -1 when it cannot be read. By its bytes: Qt's file classes miss a name that is
+/// not UTF-8.
+std::int64_t fileBytes(const QString& path)
+{
+    struct stat st {};
+    return ::stat(nativeBytes(path).constData(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
+}
+
+/// Faces in the file: the count of a 'ttcf' header, 1 for anything else. Reads 12 bytes.
+int facesInFile(const QString& path)
+{
+    const int fd = ::open(nativeBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return 1;
+    unsigned char head[12] = {};
+    const ssize_t got = ::pread(fd, head, sizeof head, 0);
+    ::close(fd);
+    if (got < 12 || std::memcmp(head, "ttcf", 4) != 0) return 1;
+    const unsigned char* b = head + 8;
+    const std::uint32_t n = (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) | (b[2] << 8) | b[3];
+    return n == 0 ? 1 : static_cast<int>(std::min<std::uint32_t>(n, 0x7fffffff));
+}
+
+FontFileFacts fileFactsOf(FcPattern* pattern)
+{
+    FontFileFacts f;
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(pattern, FC_FILE, 0, &file) == FcResultMatch && file)
+        f.path = fromNativeBytes(reinterpret_cast<const char*>(file));
+    f.index = patternInt(pattern, FC_INDEX, 0);
+    f.fontFormat = patternString(pattern, FC_FONTFORMAT);
+    f.family = patternString(pattern, FC_FAMILY);
+    f.style = patternString(pattern, FC_STYLE);
+    f.fullName = patternString(pattern, FC_FULLNAME);
+    f.version = static_cast<std::uint32_t>(patternInt(pattern, FC_FONTVERSION, 0));
+    f.variable = patternBool(pattern, FC_VARIABLE);
+    f.bytes = fileBytes(f.path);
+    f.facesInFile = facesInFile(f.path);
+    return f;
+}
+
+bool nameMatches(FcPattern* pattern, const char* object, const QString& lowerName)
+{
+    FcChar8* value = nullptr;
+    for (int n = 0; FcPatternGetString(pattern, object, n, &value) == FcResultMatch; ++n)
+        if (value && QString::fromUtf8(reinterpret_cast<const char*>(value)).toLower() == lowerName) return true;
+    return false;
+}
+
+std::vector<CodeRange> rangesOf(const FcCharSet* charset)
+{
+    std::vector<CodeRange> out;
+    if (!charset) return out;
+    FcChar32 map[FC_CHARSET_MAP_SIZE];
+    FcChar32 next = 0;
+    for (FcChar32 base = FcCharSetFirstPage(charset, map, &next); base != FC_CHARSET_DONE;
+         base = FcCharSetNextPage(charset, map, &next)) {
+        for (int word = 0; word < FC_CHARSET_MAP_SIZE; ++word) {
+            if (!map[word]) continue;
+            for (int bit = 0; bit < 32; ++bit) {
+                if (!(map[word] & (1u << bit))) continue;
+                const char32_t c = base + static_cast<char32_t>(word * 32 + bit);
+                if (!out.empty() && out.back().second + 1 == c)
+                    out.back().second = c;
+                else
+                    out.emplace_back(c, c);
+            }
+        }
+    }
+    return out;
+}
+
+QStringList languagesOf(FcPattern* pattern)
+{
+    QStringList out;
+    FcLangSet* langs = nullptr;
+    if (FcPatternGetLangSet(pattern, FC_LANG, 0, &langs) != FcResultMatch || !langs) return out;
+    FcStrSet* set = FcLangSetGetLangs(langs);
+    if (!set) return out;
+    if (FcStrList* list = FcStrListCreate(set)) {
+        while (FcChar8* lang = FcStrListNext(list)) out << QString::fromUtf8(reinterpret_cast<const char*>(lang));
+        FcStrListDone(list);
+    }
+    FcStrSetDestroy(set);
+    out.sort();
+    return out;
+}
+
+struct PatternDeleter {
+    void operator()(FcPattern* p) const { FcPatternDestroy(p); }
+};
+struct FaceDeleter {
+    void operator()(FT_Face f) const { FT_Done_Face(f); }
+};
+
+QByteArray tagText(FT_ULong tag)
+{
+    QByteArray out(4, ' ');
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((tag >> (24 - 8 * i)) & 0xff);
+    return out;
+}
+
+QByteArray loadTable(FT_Face face, FT_ULong tag)
+{
+    FT_ULong length = 0;
+    if (FT_Load_Sfnt_Table(face, tag, 0, nullptr, &length) != 0 || length == 0 ||
+        length > FontconfigFacts::kMaxLayoutTableBytes)
+        return {};
+    QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
+    if (FT_Load_Sfnt_Table(face, tag, 0, reinterpret_cast<FT_Byte*>(bytes.data()), &length) != 0) return {};
+    return bytes;
+}
+
+void readVariations(FT_Library library, FT_Face face, FaceFacts& out)
+{
+    if (!FT_HAS_MULTIPLE_MASTERS(face)) return;
+    FT_MM_Var* mm = nullptr;
+    if (FT_Get_MM_Var(face, &mm) != 0 || !mm) return;
+    const bool sfnt = FT_IS_SFNT(face);
+    for (FT_UInt a = 0; a < mm->num_axis; ++a) {
+        const FT_Var_Axis& axis = mm->axis[a];
+        VariationAxis v;
+        v.tag = tagText(axis.tag);
+        v.nameID = sfnt && axis.strid <= 0xffff ? static_cast<int>(axis.strid) : -1;
+        if (axis.name) v.name = QString::fromLatin1(axis.name);
+        v.minimum = axis.minimum / 65536.0;
+        v.defaultValue = axis.def / 65536.0;
+        v.maximum = axis.maximum / 65536.0;
+        out.axes.push_back(std::move(v));
+    }
+    for (FT_UInt n = 0; n < mm->num_namedstyles; ++n) {
+        const FT_Var_Named_Style& style = mm->namedstyle[n];
+        NamedInstance instance;
+        instance.nameID = sfnt && style.strid <= 0xffff ? static_cast<int>(style.strid) : -1;
+        for (FT_UInt a = 0; a < mm->num_axis; ++a) instance.coordinates.push_back(style.coords[a] / 65536.0);
+        out.instances.push_back(std::move(instance));
+    }
+    FT_Done_MM_Var(library, mm);
+}
+
+} // namespace
+
+FontconfigFacts::FontconfigFacts() = default;
+
+FontconfigFacts::~FontconfigFacts()
+{
+    if (library_) FT_Done_FreeType(library_);
+}
+
+FT_Library FontconfigFacts::freetype()
+{
+    if (!library_ && FT_Init_FreeType(&library_) != 0) library_ = nullptr;
+    return library_;
+}
+
+std::vector<FontFileFacts> FontconfigFacts::installedFacesNamed(const QString& name)
+{
+    std::vector<FontFileFacts> out;
+    const QString lowerName = name.toLower();
+    FcConfig* config = FcConfigGetCurrent();
+    if (!config || lowerName.isEmpty()) return out;
+    QHash<QString, std::size_t> seen; // one entry per face of a file, whatever its named instances
+    for (FcSetName which : {FcSetSystem, FcSetApplication}) {
+        FcFontSet* set = FcConfigGetFonts(config, which);
+        for (int i = 0; set && i < set->nfont; ++i) {
+            FcPattern* p = set->fonts[i];
+            if (!nameMatches(p, FC_FAMILY, lowerName) && !nameMatches(p, FC_FULLNAME, lowerName)) continue;
+            FontFileFacts f = fileFactsOf(p);
+            const QString k = key(f.path, f.index & 0xffff);
+            if (auto it = seen.find(k); it != seen.end()) {
+                // The whole-range face of a variable font stands for its named instances.
+                if (f.variable && !out[*it].variable) out[*it] = std::move(f);
+                continue;
+            }
+            seen.insert(k, out.size());
+            out.push_back(std::move(f));
+        }
+    }
+    return out;
+}
+
+FcPattern* FontconfigFacts::installedPattern(const QString& path, int index)
+{
+    FcConfig* config = FcConfigGetCurrent();
+    if (!config) return nullptr;
+    const QByteArray file = nativeBytes(path);
+    // The program's own fonts come and go (their patterns with them), so they are searched afresh each time;
+    // there are few of them.
+    if (FcFontSet* application = FcConfigGetFonts(config, FcSetApplication)) {
+        for (int i = 0; i < application->nfont; ++i) {
+            FcPattern* p = application->fonts[i];
+            FcChar8* value = nullptr;
+            if (FcPatternGetString(p, FC_FILE, 0, &value) == FcResultMatch && value &&
+                file == reinterpret_cast<const char*>(value) && patternInt(p, FC_INDEX, 0) == index)
+                return p;
+        }
+    }
+    // The system's fonts stay as they are for the configuration's life: indexed once for it.
+    FcFontSet* system = FcConfigGetFonts(config, FcSetSystem);
+    if (system != indexedSystem_ || config != indexedConfig_) {
+        byFile_.clear();
+        for (int i = 0; system && i < system->nfont; ++i) {
+            FcPattern* p = system->fonts[i];
+            FcChar8* value = nullptr;
+            if (FcPatternGetString(p, FC_FILE, 0, &value) != FcResultMatch || !value) continue;
+            const QString k = key(fromNativeBytes(reinterpret_cast<const char*>(value)), patternInt(p, FC_INDEX, 0));
+            if (!byFile_.contains(k)) byFile_.insert(k, p);
+        }
+        indexedSystem_ = system;
+        indexedConfig_ = config;
+    }
+    return byFile_.value(key(path, index), nullptr);
+}
+
+bool FontconfigFacts::hasCharacters(const QString& path, int index, const std::vector<char32_t>& characters)
+{
+    if (characters.empty()) return true;
+    std::unique_ptr<FcPattern, PatternDeleter> queried;
+    FcPattern* pattern = installedPattern(path, index);
+    if (!pattern) {
+        int count = 0;
+        queried.reset(FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(nativeBytes(path).constData()), index,
+                                      nullptr, &count));
+        pattern = queried.get();
+    }
+    FcCharSet* charset = nullptr;
+    if (!pattern || FcPatternGetCharSet(pattern, FC_CHARSET, 0, &charset) != FcResultMatch || !charset)
+        return false;
+    for (char32_t c : characters)
+        if (!FcCharSetHasChar(charset, c)) return false;
+    return true;
+}
+
+std::optional<FaceFacts> FontconfigFacts::faceFacts(const QString& path, int index)
+{
+    FT_Library library = freetype();
+    if (!library || index < 0) return std::nullopt;
+    const QByteArray bytes = nativeBytes(path);
+    FT_Face raw = nullptr;
+    if (FT_New_Face(library, bytes.constData(), index, &raw) != 0 || !raw) {
+        qCDebug(log::fonts) << "face information: cannot open" << path << index;
+        return std::nullopt;
+    }
+    std::unique_ptr<FT_FaceRec_, FaceDeleter> face(raw);
+
+    std::unique_ptr<FcPattern, PatternDeleter> queried;
+    FcPattern* pattern = installedPattern(path, index);
+    if (!pattern) {
+        int count = 0;
+        queried.reset(FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(bytes.constData()), index, nullptr, &count));
+        pattern = queried.get();
+    }
+
+    FaceFacts out;
+    if (pattern) {
+        out.file = fileFactsOf(pattern);
+        FcCharSet* charset = nullptr;
+        if (FcPatternGetCharSet(pattern, FC_CHARSET, 0, &charset) == FcResultMatch) out.charset = rangesOf(charset);
+        out.languages = languagesOf(pattern);
+    } else {
+        out.file.path = path;
+        out.file.index = index;
+        out.file.family = QString::fromUtf8(face->family_name ? face->family_name : "");
+        out.file.style = QString::fromUtf8(face->style_name ? face->style_name : "");
+        out.file.bytes = fileBytes(path);
+        out.file.facesInFile = facesInFile(path);
+    }
+    out.glyphCount = static_cast<int>(face->num_glyphs);
+    if (PS_FontInfoRec ps{}; !FT_IS_SFNT(face.get()) && FT_Get_PS_Font_Info(face.get(), &ps) == 0 && ps.version)
+        out.file.versionText = QString::fromLatin1(ps.version).left(64).trimmed();
+
+    if (FT_IS_SFNT(face.get())) {
+        const FT_UInt count = FT_Get_Sfnt_Name_Count(face.get());
+        out.names.reserve(count);
+        for (FT_UInt i = 0; i < count; ++i) {
+            FT_SfntName name{};
+            if (FT_Get_Sfnt_Name(face.get(), i, &name) != 0) continue;
+            RawName r{name.platform_id, name.encoding_id, name.language_id, name.name_id,
+                      QByteArray(reinterpret_cast<const char*>(name.string), static_cast<qsizetype>(name.string_len))};
+            out.names.push_back(std::move(r));
+        }
+        FT_ULong tag = 0;
+        FT_ULong length = 0;
+        for (FT_UInt i = 0; FT_Sfnt_Table_Info(face.get(), i, &tag, &length) == 0; ++i) out.tables << tagText(tag);
+        out.gsub = loadTable(face.get(), FT_MAKE_TAG('G', 'S', 'U', 'B'));
+        out.gpos = loadTable(face.get(), FT_MAKE_TAG('G', 'P', 'O', 'S'));
+    }
+    readVariations(library, face.get(), out);
+    return out;
+}
+
+} // namespace quillon::platform

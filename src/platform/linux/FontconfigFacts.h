@@ -1,0 +1,45 @@
+#pragma once
+// The face information's facts on Linux: installed faces from fontconfig's cache, the character set and
+// language set fontconfig computed for a face (queried from the file itself when it is not installed), and
+// the name records, table tags, layout tables and variation data that FreeType reads from the file.
+//
+// Not thread-safe (the program has one thread). Faces are opened only for faceFacts; hasCharacters for an
+// installed face opens no file.
+
+#include "platform/FontFacts.h"
+
+#include <QHash>
+
+typedef struct FT_LibraryRec_* FT_Library;
+typedef struct _FcPattern FcPattern;
+typedef struct _FcFontSet FcFontSet;
+
+namespace quillon::platform {
+
+class FontconfigFacts final : public FontFacts {
+public:
+    FontconfigFacts();
+    ~FontconfigFacts() override;
+    FontconfigFacts(const FontconfigFacts&) = delete;
+    FontconfigFacts& operator=(const FontconfigFacts&) = delete;
+
+    std::vector<FontFileFacts> installedFacesNamed(const QString& name) override;
+    std::optional<FaceFacts> faceFacts(const QString& path, int index) override;
+    bool hasCharacters(const QString& path, int index, const std::vector<char32_t>& characters) override;
+
+    /// Layout tables larger than this are left out rather than read (the largest known are a few MiB).
+    static constexpr unsigned long kMaxLayoutTableBytes = 16ul << 20;
+
+private:
+    /// The installed face's pattern, owned by fontconfig; nullptr when the face is not installed.
+    FcPattern* installedPattern(const QString& path, int index);
+    FT_Library freetype();
+
+    FT_Library library_ = nullptr;
+    // The system's patterns by "index:path", rebuilt when fontconfig's configuration changes.
+    QHash<QString, FcPattern*> byFile_;
+    FcFontSet* indexedSystem_ = nullptr;
+    void* indexedConfig_ = nullptr;
+};
+
+} // namespace quillon::platform

@@ -1,0 +1,80 @@
+#include "shell/FaceInformationLink.h"
+
+#include "faceinfo/Coverage.h"
+#include "faceinfo/FaceInformation.h"
+#include "platform/FontFacts.h"
+#include "platform/FontSystem.h"
+#include "platform/Platform.h"
+#include "shell/SamplePicture.h"
+#include "shell/SimpleCombo.h"
+#include "shell/Viewer.h"
+
+#include <QMenu>
+#include <QPlainTextEdit>
+
+namespace quillon {
+
+FaceInformationLink::FaceInformationLink(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue)
+    : viewer_(viewer), platform_(platform), catalogue_(catalogue)
+{
+}
+
+void FaceInformationLink::attach()
+{
+    viewer_.fontList->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(viewer_.fontList, &QWidget::customContextMenuRequested, &viewer_, [this](const QPoint& at) {
+        QMenu menu(viewer_.fontList);
+        QAction* open = menu.addAction(QStringLiteral("Face Information…"));
+        open->setObjectName(QStringLiteral("faceInformationAction"));
+        open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+        if (menu.exec(viewer_.fontList->mapToGlobal(at)) == open) show();
+    });
+    viewer_.displayPicture->toolTipSource = [this] { return missingCharactersTip(); };
+}
+
+void FaceInformationLink::show()
+{
+    if (!window_) {
+        window_ = new FaceInformation(platform_, catalogue_, &viewer_);
+        window_->setAttribute(Qt::WA_DeleteOnClose);
+        const QRect frame = viewer_.frameGeometry();
+        window_->move(frame.topLeft() + QPoint(40, 40));
+    }
+    window_->setSampleText(viewer_.displayText->toPlainText());
+    window_->setFace(viewer_.fontList->text());
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+FaceInformation* FaceInformationLink::window() const
+{
+    return window_.data();
+}
+
+void FaceInformationLink::close()
+{
+    if (window_) window_->close();
+}
+
+void FaceInformationLink::follow()
+{
+    if (!window_) return;
+    window_->setSampleText(viewer_.displayText->toPlainText());
+    window_->setFace(viewer_.fontList->text());
+}
+
+QString FaceInformationLink::missingCharactersTip() const
+{
+    const QString face = viewer_.fontList->text();
+    if (face.isEmpty()) return {};
+    const auto resolved = platform_.fontSystem.resolveFace(face);
+    if (!resolved) return {};
+    std::vector<char32_t> missing;
+    for (char32_t c : faceinfo::charactersOf(viewer_.displayText->toPlainText()))
+        if (!platform_.fontFacts.hasCharacters(resolved->file, resolved->index, {c})) missing.push_back(c);
+    if (missing.empty()) return {};
+    return QStringLiteral("Not in this face: ") + faceinfo::describeCharacters(missing);
+}
+
+} // namespace quillon

@@ -1,0 +1,45 @@
+#pragma once
+// Ties the face information window to the main window: opens it (Ctrl+I, the face list's context menu),
+// keeps it on the selected face and the sample text while it is open, and gives the sample picture a tooltip
+// that names the characters of the sample the face lacks. Nothing is read while the window is closed; the
+// tooltip reads only when it is asked for.
+
+#include "catalogue/FontCatalogue.h"
+
+#include <QPointer>
+#include <QString>
+
+namespace quillon {
+
+namespace platform {
+struct Platform;
+}
+class FaceInformation;
+class Viewer;
+
+class FaceInformationLink {
+public:
+    FaceInformationLink(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue);
+
+    /// Adds the context menu to the face list and the tooltip to the sample picture.
+    void attach();
+    /// Opens the window on the selected face, or brings it forward.
+    void show();
+    void close();
+    /// The selected face or the sample text changed.
+    void follow();
+    /// The open window, or null.
+    FaceInformation* window() const;
+
+    /// The tooltip of the sample picture: the characters of the sample text the face lacks; empty when it
+    /// has them all.
+    QString missingCharactersTip() const;
+
+private:
+    Viewer& viewer_;
+    platform::Platform& platform_;
+    const FontCatalogue& catalogue_;
+    QPointer<FaceInformation> window_;
+};
+
+} // namespace quillon

@@ -1,0 +1,27 @@
+#pragma once
+// Prints a book of faces on the program's current printer: the summary window's "Print All Faces…" after
+// the printer dialog's OK. For the PDF destination the finished file also gets the outline by first letter.
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace quillon {
+
+namespace platform {
+class FontSystem;
+class Printers;
+} // namespace platform
+
+struct FontBookJob {
+    /// faces: in the order printed. labelFace: the family of the name labels. progress: called after each
+    /// page with the pages done and the pages in all; may be empty.
+    /// Prints `copies` books as one job. Returns an empty text on success, else what went wrong; a printer
+    /// that cannot be opened (the file choice cancelled) raises PrinterError as every printer operation does.
+    static QString print(platform::Printers& printers, platform::FontSystem& fonts, const QStringList& faces,
+                         const QString& labelFace, int copies,
+                         const std::function<void(int done, int total)>& progress = {});
+};
+
+} // namespace quillon

@@ -1,0 +1,192 @@
+// The face information: name records in words, layout feature lists read inside their table, coverage, and
+// the whole gathering on the tests' own fonts.
+#include "faceinfo/Coverage.h"
+#include "faceinfo/FaceInfo.h"
+#include "faceinfo/FaceInfoReport.h"
+#include "faceinfo/LayoutFeatures.h"
+#include "faceinfo/NameWords.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "support/SfntWriter.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quillon;
+using namespace quillon::faceinfo;
+using quillon::test::SfntWriter;
+
+namespace {
+
+QByteArray be16(std::uint16_t v)
+{
+    QByteArray out(2, '\0');
+    out[0] = char(v >> 8);
+    out[1] = char(v & 0xff);
+    return out;
+}
+
+/// A GSUB/GPOS header whose feature list holds `tags` (each record's feature offset 0), claiming `count`.
+QByteArray layoutTable(const QList<QByteArray>& tags, std::uint16_t count)
+{
+    QByteArray t = be16(1) + be16(0) + be16(0) + be16(10) + be16(0); // version 1.0, scripts, features at 10
+    t += be16(count);
+    for (const QByteArray& tag : tags) t += tag + be16(0);
+    return t;
+}
+
+std::vector<platform::RawName> rawNames(std::initializer_list<std::array<int, 3>> platformLanguageId)
+{
+    std::vector<platform::RawName> out;
+    for (const auto& [platformID, languageID, nameID] : platformLanguageId)
+        out.push_back({std::uint16_t(platformID), 1, std::uint16_t(languageID), std::uint16_t(nameID), {}});
+    return out;
+}
+
+} // namespace
+
+TEST(NameWords, NamesPlatformsLanguagesAndDecodesTexts)
+{
+    EXPECT_EQ(nameIdWords(14), "Licence URL");
+    EXPECT_EQ(nameIdWords(300), "Font-specific name 300");
+    EXPECT_EQ(platformWords(3), "Windows");
+    EXPECT_EQ(languageWords(3, 0x0407), "German (Germany)");
+    EXPECT_EQ(languageWords(3, 0x0804), "Chinese (China)");
+    EXPECT_EQ(languageWords(1, 0), "English");
+    EXPECT_EQ(languageWords(3, 0x8001), "language tag 1");
+    EXPECT_EQ(languageWords(3, 0x7fff), "language 32767");
+    // Two-byte text high byte first, past U+00FF and past the BMP; a lone surrogate shows as "?".
+    EXPECT_EQ(nameText(3, 1, SfntWriter::utf16(QStringLiteral("2001–2020 漢𝄞"))), QStringLiteral("2001–2020 漢𝄞"));
+    EXPECT_EQ(nameText(3, 1, QByteArray("\xD8\x00\x00\x41", 4)), "?A");
+    EXPECT_EQ(nameText(3, 1, QByteArray("\x00\x41\x00", 3)), "A"); // an odd last byte is no character
+    EXPECT_EQ(nameText(1, 0, QByteArray("Caf\x8E", 4)), QStringLiteral("Café")); // Mac Roman
+}
+
+TEST(LayoutFeatures, ReadsTheFeatureListOnlyInsideTheTable)
+{
+    EXPECT_EQ(featureTags(layoutTable({"liga", "kern", "liga", "ss03"}, 4)), (QByteArrayList{"liga", "kern", "ss03"}));
+    // A count larger than the table holds reads the records that are there.
+    EXPECT_EQ(featureTags(layoutTable({"liga", "kern"}, 60000)), (QByteArrayList{"liga", "kern"}));
+    QByteArray outside = layoutTable({"liga"}, 1);
+    outside[6] = char(0xff); // feature list offset past the end
+    EXPECT_TRUE(featureTags(outside).isEmpty());
+    EXPECT_TRUE(featureTags(QByteArray(9, '\0')).isEmpty());
+
+    EXPECT_EQ(featureName("ss03"), "Stylistic Set 3");
+    EXPECT_EQ(featureName("cv12"), "Character Variant 12");
+    EXPECT_EQ(featureName("ss21"), "");
+    const auto both = features(layoutTable({"liga", "kern"}, 2), layoutTable({"kern"}, 1));
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(both[0].tag, "kern");
+    EXPECT_TRUE(both[0].substitution && both[0].positioning);
+    EXPECT_EQ(both[1].name, "Standard Ligatures");
+}
+
+TEST(Coverage, CountsByScriptAndNamesMissingCharacters)
+{
+    const std::vector<platform::CodeRange> set = {{0x20, 0x7e}, {0x391, 0x3a9}, {0x2713, 0x2713}};
+    EXPECT_TRUE(covers(set, 0x20));
+    EXPECT_TRUE(covers(set, 0x7e));
+    EXPECT_FALSE(covers(set, 0x7f));
+    EXPECT_FALSE(covers(set, 0x10));
+    EXPECT_EQ(characterCount(set), 95 + 25 + 1);
+    const auto scripts = scriptCounts(set);
+    ASSERT_GE(scripts.size(), 3u);
+    EXPECT_EQ(scripts[0].script, "Latin");
+    EXPECT_EQ(scripts[0].characters, 52);
+    // Line breaks are not characters of the sample; each missing one is named once, in text order.
+    const auto missing = missingCharacters(set, QStringLiteral("Façade\nΩμέγα 漢字 ✓ ç"));
+    EXPECT_EQ(describeCharacters(missing), QStringLiteral("ç U+00E7, μ U+03BC, έ U+03AD, γ U+03B3, α U+03B1, 漢 U+6F22, 字 U+5B57"));
+    EXPECT_EQ(describeCharacters({U'\u00a0'}), "U+00A0");
+}
+
+TEST(FaceInfoReader, TakesTheNameRecordsTheReaderTakes)
+{
+    // Mac family, then Windows US English and German: the system language wins, else the last Windows one.
+    const auto names = rawNames({{1, 0, 1}, {3, 0x0409, 1}, {3, 0x0407, 1}, {1, 0, 2}});
+    EXPECT_EQ(FaceInfoReader::usedRecord(names, 1, 0x0409), 1);
+    EXPECT_EQ(FaceInfoReader::usedRecord(names, 1, 0x0411), 2);
+    EXPECT_EQ(FaceInfoReader::usedRecord(names, 2, 0x0409), 3);
+    EXPECT_EQ(FaceInfoReader::usedRecord(names, 5, 0x0409), -1);
+    EXPECT_EQ(FaceInfoReader::versionWords(0x00028000), "2.500");
+}
+
+class FaceInfoInstalled : public ::testing::Test {
+protected:
+    platform::LinuxPlatform machine;
+    FontCatalogue catalogue; // empty: the files come from the font system
+    FaceInfoReader reader{machine.platform().fontFacts, machine.platform().fontSystem, machine.platform().fontFiles,
+                          catalogue};
+
+    static const FileRow* drawn(const FaceInfo& info)
+    {
+        for (const FileRow& f : info.files)
+            if (f.drawn) return &f;
+        return nullptr;
+    }
+};
+
+TEST_F(FaceInfoInstalled, DescribesTheFaceTheSampleDrawsFrom)
+{
+    const FaceInfo info = reader.read(QStringLiteral("DejaVu Sans"));
+    const FileRow* sample = drawn(info);
+    ASSERT_NE(sample, nullptr);
+    EXPECT_TRUE(sample->path.endsWith("/DejaVuSans.ttf"));
+    EXPECT_FALSE(sample->substitute);
+    EXPECT_EQ(sample->format, "TrueType");
+    EXPECT_GE(info.files.size(), 2u); // the bold file holds the family too
+    EXPECT_GT(info.glyphCount, 5000);
+    ASSERT_FALSE(info.scripts.empty());
+    EXPECT_TRUE(info.languages.contains("ru"));
+    EXPECT_EQ(describeCharacters(missingCharacters(info.charset, QStringLiteral("Façade Ωμέγα 漢字 ✓"))),
+              QStringLiteral("漢 U+6F22, 字 U+5B57"));
+    EXPECT_TRUE(info.licenceUrl.startsWith("http"));
+    int usedFamilies = 0;
+    for (const NameRow& n : info.names) usedFamilies += n.nameID == 1 && n.used;
+    EXPECT_EQ(usedFamilies, 1);
+    EXPECT_FALSE(info.features.empty());
+
+    const QJsonObject json = QJsonDocument::fromJson(reportJson(info, QStringLiteral("漢"))).object();
+    EXPECT_EQ(json["coverage"].toObject()["missing"].toArray().size(), 1);
+}
+
+TEST_F(FaceInfoInstalled, NamesCollectionsCffOutlinesAndSubstitutes)
+{
+    const FaceInfo cjk = reader.read(QStringLiteral("WenQuanYi Micro Hei"));
+    ASSERT_NE(drawn(cjk), nullptr);
+    EXPECT_EQ(drawn(cjk)->format, "TrueType collection, face 1 of 2");
+    EXPECT_TRUE(missingCharacters(cjk.charset, QStringLiteral("漢字")).empty());
+
+    const FaceInfo cff = reader.read(QStringLiteral("Cantarell"));
+    ASSERT_NE(drawn(cff), nullptr);
+    EXPECT_EQ(drawn(cff)->format, "OpenType CFF");
+
+    // No face has the name: the substitute is named as such and nothing of it is passed off as the face.
+    const FaceInfo none = reader.read(QStringLiteral("No Such Face"));
+    EXPECT_EQ(none.described, -1);
+    ASSERT_EQ(none.files.size(), 1u);
+    EXPECT_TRUE(none.files[0].substitute);
+    EXPECT_TRUE(none.names.empty());
+}
+
+TEST_F(FaceInfoInstalled, AFileNotInstalledIsDescribedFromItself)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("loose.ttf");
+    ASSERT_TRUE(SfntWriter::writeFile(path, SfntWriter::minimalFont(SfntWriter::names("Loose Test", "Regular", "Loose Test"))));
+    const FaceInfo info = reader.readFile(path, 0);
+    EXPECT_EQ(info.face, "Loose Test");
+    ASSERT_GE(info.described, 0);
+    EXPECT_EQ(info.files[std::size_t(info.described)].path, path);
+    EXPECT_EQ(info.names.size(), 5u);
+    EXPECT_TRUE(info.axes.empty());
+
+    // Not a font, or a truncated one: a clear nothing.
+    const QString bad = dir.filePath("bad.ttf");
+    ASSERT_TRUE(SfntWriter::writeFile(bad, SfntWriter::minimalFont(SfntWriter::names("X", "Regular", "X")).left(40)));
+    EXPECT_EQ(reader.readFile(bad, 0).described, -1);
+    EXPECT_EQ(reader.readFile(dir.filePath("absent.ttf"), 0).described, -1);
+}

@@ -1,0 +1,91 @@
+// The face information window opened from the main window as a user opens it, offscreen.
+#include "display/TextMeasurer.h"
+#include "faceinfo/FaceInformation.h"
+#include "platform/SettingsStore.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "base/FontModule.h"
+#include "shell/SamplePicture.h"
+#include "shell/SimpleCombo.h"
+#include "shell/Viewer.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QToolTip>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace quillon;
+
+namespace {
+
+class FaceInformationTest : public ::testing::Test {
+protected:
+    QTemporaryDir config;
+    std::unique_ptr<platform::LinuxPlatform> machine;
+    FontModule module;
+    FontCatalogue catalogue;
+    ScreenTextMeasurer measurer;
+    std::unique_ptr<Viewer> viewer;
+
+    void SetUp() override
+    {
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        machine = std::make_unique<platform::LinuxPlatform>();
+        machine->platform().settings.SaveSetting("Quillon", "Settings", "ShowSplash", "0");
+        viewer = std::make_unique<Viewer>(machine->platform(), module, catalogue, measurer);
+        viewer->Form_Load();
+        viewer->show();
+    }
+
+    void select(const QString& face)
+    {
+        for (int i = 0; i < viewer->fontList->count(); ++i)
+            if (viewer->fontList->itemText(i) == face) viewer->fontList->setListIndex(i);
+        ASSERT_EQ(viewer->fontList->text(), face);
+    }
+
+    FaceInformation* window() const { return viewer->findChild<FaceInformation*>("faceInformation"); }
+};
+
+} // namespace
+
+TEST_F(FaceInformationTest, CtrlIOpensItFollowsTheSelectionAndEscapeClosesIt)
+{
+    select("DejaVu Sans");
+    EXPECT_EQ(window(), nullptr); // nothing is built or read while it is closed
+    QTest::keyClick(viewer->fontList, Qt::Key_I, Qt::ControlModifier);
+    FaceInformation* info = window();
+    ASSERT_NE(info, nullptr);
+    EXPECT_TRUE(info->isVisible());
+    EXPECT_EQ(info->info().face, "DejaVu Sans");
+    QTreeWidget* files = info->findChild<QTreeWidget*>("filesTable");
+    ASSERT_NE(files, nullptr);
+    EXPECT_GE(files->topLevelItemCount(), 1);
+    EXPECT_GT(info->findChild<QTreeWidget*>("namesTable")->topLevelItemCount(), 3);
+
+    select("WenQuanYi Micro Hei");
+    EXPECT_EQ(info->info().face, "WenQuanYi Micro Hei");
+    EXPECT_TRUE(info->findChild<QTreeWidget*>("filesTable")->topLevelItem(0)->text(2).contains("collection"));
+
+    // The sample text's characters the face lacks are named in the Coverage tab.
+    viewer->displayText->setFocus();
+    QTest::keyClick(viewer->displayText, Qt::Key_A); // typed: the sample keeps its text from now on
+    viewer->displayText->setPlainText(QStringLiteral("Ωμέγα 漢"));
+    select("Cantarell");
+    info->info();
+    EXPECT_TRUE(info->findChild<QTextBrowser*>("coverageText")->toPlainText().contains("漢 U+6F22"));
+    // The sample picture's tooltip names them too.
+    ASSERT_TRUE(viewer->displayPicture->toolTipSource);
+    EXPECT_TRUE(viewer->displayPicture->toolTipSource().contains("漢 U+6F22"));
+
+    QPointer<FaceInformation> guard(info);
+    QTest::keyClick(info->findChild<QTreeWidget*>("namesTable"), Qt::Key_Escape);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(guard.isNull());
+    EXPECT_TRUE(viewer->isVisible()); // Escape there does not reach the main window's Escape
+}

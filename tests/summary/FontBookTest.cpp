@@ -1,0 +1,112 @@
+// The book's order, pages and outline, and the outline writer's refusal of files it does not understand.
+#include "summary/FontBook.h"
+#include "base/PdfOutline.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace quillon {
+namespace {
+
+TEST(FontBook, OrderPagesAndOutlineByFirstLetter)
+{
+    EXPECT_EQ(FontBook::sortedLikeSummary({"beta", "Alpha", "alpha", "Beta"}),
+              QStringList({"Alpha", "alpha", "beta", "Beta"}));
+    EXPECT_EQ(FontBook::letterOf("noto"), "N");
+    EXPECT_EQ(FontBook::letterOf("\u00e9cole"), "\u00c9");
+    EXPECT_EQ(FontBook::letterOf(QString::fromUcs4(U"\U0001D504x")), QString::fromUcs4(U"\U0001D504"));
+    EXPECT_EQ(FontBook::letterOf("3270"), "#");
+    EXPECT_EQ(FontBook::letterOf(""), "#");
+
+    // 40 faces: "#" for the digits, then A and B; "#" again after Z joins the first "#" entry.
+    QStringList faces;
+    for (int i = 0; i < 10; ++i) faces << QStringLiteral("%1 Face").arg(i);
+    for (int i = 0; i < 14; ++i) faces << QStringLiteral("A Face %1").arg(i, 2, 10, QLatin1Char('0'));
+    for (int i = 0; i < 15; ++i) faces << QStringLiteral("B Face %1").arg(i, 2, 10, QLatin1Char('0'));
+    faces << QStringLiteral("~ Last");
+    const FontBook book(faces);
+    EXPECT_EQ(book.pageCount(), 3);
+    EXPECT_EQ(FontBook(QStringList()).pageCount(), 0);
+
+    const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+    const FontBook::Geometry sheet = FontBook::geometry(a4);
+    EXPECT_NEAR(sheet.area.left(), FontBook::kMarginPoints, 0.01);
+    EXPECT_NEAR(sheet.rows.width(), sheet.area.width(), 0.01); // the width decides the scale on A4
+    EXPECT_LE(sheet.rows.bottom(), sheet.footer.top());
+    const double height = a4.fullRect(QPageLayout::Point).height();
+    const std::vector<PdfOutlineItem> outline = book.outline(sheet, height);
+    ASSERT_EQ(outline.size(), 3u);
+    EXPECT_EQ(outline[0].title, "#");
+    EXPECT_EQ(outline[0].children.size(), 11u);
+    EXPECT_EQ(outline[0].children.back().title, "~ Last");
+    EXPECT_EQ(outline[0].children.back().page, 2);
+    EXPECT_EQ(outline[1].title, "A");
+    EXPECT_EQ(outline[1].page, 0);
+    EXPECT_NEAR(outline[1].top, height - sheet.rowTop(10), 0.01);
+    EXPECT_EQ(outline[2].title, "B");
+    EXPECT_EQ(outline[2].page, 1); // face 24 is the ninth row of the second page
+    EXPECT_NEAR(outline[2].top, height - sheet.rowTop(8), 0.01);
+    EXPECT_GT(outline[2].children[0].top, outline[2].children[1].top); // lower rows, lower on the sheet
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+TEST(PdfOutline, AppendsOnceAndLeavesFilesItCannotReadAsTheyWere)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("two.pdf");
+    {
+        QPdfWriter writer(pdf);
+        QPainter painter(&writer);
+        painter.drawText(100, 100, "one");
+        writer.newPage();
+        painter.drawText(100, 100, "two");
+    }
+    const QByteArray original = contents(pdf);
+    ASSERT_FALSE(original.isEmpty());
+
+    EXPECT_FALSE(PdfOutline::add(pdf, {{"Past the end", 2, -1, {}}}).isEmpty());
+    EXPECT_EQ(contents(pdf), original);
+
+    const std::vector<PdfOutlineItem> items = {{"A", 0, 700, {{"Alpha (one)", 0, 700, {}}}}, {"\u00c9", 1, -1, {}}};
+    ASSERT_EQ(PdfOutline::add(pdf, items), QString());
+    const QByteArray updated = contents(pdf);
+    EXPECT_TRUE(updated.startsWith(original)); // nothing rewritten, only appended
+    const QByteArray update = updated.mid(original.size());
+    EXPECT_TRUE(update.contains("/Title (Alpha \\(one\\))"));
+    EXPECT_TRUE(update.contains("/Title <FEFF00C9>"));
+    EXPECT_TRUE(update.contains("/Count -1"));
+    EXPECT_TRUE(update.contains("/Outlines"));
+    EXPECT_TRUE(update.endsWith("%%EOF\n"));
+    EXPECT_FALSE(PdfOutline::add(pdf, items).isEmpty()); // an updated file is not updated again
+    EXPECT_EQ(contents(pdf), updated);
+
+    // Not a PDF, a PDF cut short, a cross-reference offset past the end: refused, untouched.
+    const QByteArray cutXref = QByteArray(original).replace(
+        original.mid(original.lastIndexOf("startxref")), "startxref\n99999999999\n%%EOF\n");
+    for (const QByteArray& bytes : {QByteArray("not a pdf at all"), original.left(original.size() - 200),
+                                    original.left(original.size() / 2), cutXref, QByteArray()}) {
+        const QString path = dir.filePath("bad.pdf");
+        writeFile(path, bytes);
+        EXPECT_FALSE(PdfOutline::add(path, items).isEmpty());
+        EXPECT_EQ(contents(path), bytes);
+    }
+}
+
+} // namespace
+} // namespace quillon
