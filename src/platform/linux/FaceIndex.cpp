@@ -157,7 +157,10 @@ void FaceIndex::build()
     // The configuration Qt draws with, so the mapper and the screen agree on what is installed.
     FcConfig* config = FcConfigGetCurrent();
     FcFontSet* set = config ? FcConfigGetFonts(config, FcSetSystem) : nullptr;
-    if (!set) return;
+    if (!set) {
+        keysSorted_ = true; // fonts added later still go into their place
+        return;
+    }
     faces_.reserve(static_cast<std::size_t>(set->nfont));
     pool_.reserve(static_cast<std::size_t>(set->nfont) * 80);
     for (int i = 0; i < set->nfont; ++i) {
