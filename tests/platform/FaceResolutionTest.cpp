@@ -84,6 +84,27 @@ TEST_F(FaceResolutionTest, LongNamesThatShareTheirFirst31CharactersDrawTheirOwnF
     fonts.RemoveFontResource(thin);
 }
 
+TEST_F(FaceResolutionTest, ACutNameFindsTheNearestFaceOfThoseStillAdded)
+{
+    const QString group = QStringLiteral("Quillon Probe Display ExtraCondensed");
+    const QByteArray black = wideFamilyMember(group, QStringLiteral("Black"), 900);
+    const QByteArray thin = wideFamilyMember(group, QStringLiteral("Thin"), 100);
+    FaceIndex index;
+    ASSERT_EQ(index.learnFile(write("black.ttf", black), black), 1);
+    ASSERT_EQ(index.learnFile(write("thin.ttf", thin), thin), 1);
+    const QString cut = group.left(31);
+    auto found = [&] {
+        const auto choice = index.find(cut, 31);
+        return choice && choice->how == NameMatch::Prefix ? QFileInfo(index.file(choice->face)).fileName() : QString();
+    };
+    EXPECT_EQ(found(), QStringLiteral("thin.ttf")); // nearer to regular
+    EXPECT_FALSE(index.find(cut)); // only a cut name is taken for the beginning of one
+    index.forgetFile(dir.filePath("thin.ttf"));
+    EXPECT_EQ(found(), QStringLiteral("black.ttf"));
+    index.forgetFile(dir.filePath("black.ttf"));
+    EXPECT_EQ(found(), QString());
+}
+
 TEST_F(FaceResolutionTest, OneFaceInOpenTypeAndType1DrawsFromTheOpenTypeFile)
 {
     // A narrow face: its OpenType file says condensed, its Type 1 file says nothing of its width and so
@@ -101,13 +122,13 @@ TEST_F(FaceResolutionTest, OneFaceInOpenTypeAndType1DrawsFromTheOpenTypeFile)
     for (const QString& name : {family, family.toUpper()}) {
         const auto found = index.find(name);
         ASSERT_TRUE(found);
-        EXPECT_EQ(QFileInfo(index.face(found->face).file).fileName(), QStringLiteral("narrow.otf"));
+        EXPECT_EQ(QFileInfo(index.file(found->face)).fileName(), QStringLiteral("narrow.otf"));
     }
     // Without the OpenType file the Type 1 file is the face.
     index.forgetFile(dir.filePath("narrow.otf"));
     const auto alone = index.find(family);
     ASSERT_TRUE(alone);
-    EXPECT_EQ(QFileInfo(index.face(alone->face).file).fileName(), QStringLiteral("narrow.pfa"));
+    EXPECT_EQ(QFileInfo(index.file(alone->face)).fileName(), QStringLiteral("narrow.pfa"));
     EXPECT_FALSE(index.face(alone->face).sfnt);
 }
 
@@ -124,7 +145,7 @@ TEST_F(FaceResolutionTest, OfTwoFacesClaimingOneFamilyTheOneWithThatFullNameIsDr
     ASSERT_EQ(index.learnFile(write("own.ttf", own), own), 1);
     const auto found = index.find(name);
     ASSERT_TRUE(found);
-    EXPECT_EQ(QFileInfo(index.face(found->face).file).fileName(), QStringLiteral("own.ttf"));
+    EXPECT_EQ(QFileInfo(index.file(found->face)).fileName(), QStringLiteral("own.ttf"));
 }
 
 TEST_F(FaceResolutionTest, AddedFileIsFoundByItsBytesAndReadNotMapped)

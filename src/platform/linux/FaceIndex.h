@@ -13,26 +13,29 @@
 #include <QString>
 #include <QStringList>
 
+#include <QStringView>
+
+#include <cstdint>
 #include <optional>
 #include <vector>
 
 typedef struct FT_LibraryRec_* FT_Library;
+typedef struct _FcPattern FcPattern;
 
 namespace quillon::platform {
 
+/// One face as the look-ups need it. Its file, first family and style stay in fontconfig's own pattern
+/// (held by reference), its names in the index's pool: some forty bytes a face besides its names.
 struct IndexedFace {
-    QString file;
-    int index = 0;          // as fontconfig gives it: face number, named instance in bits 16..30
-    QStringList families;       // every family name fontconfig holds, all languages
-    QStringList familiesLower;  // the same, lower-cased once for the look-ups
-    QStringList fullNamesLower; // every full name, all languages, lower-cased
-    QString style;          // first style name
-    double weight = 80;     // fontconfig weight; 80 is regular
-    int slant = 0;          // 0 roman
-    double width = 100;     // 100 normal
-    bool variable = false;  // the whole-range face of a variable font (not a named instance)
-    bool sfnt = false;      // TrueType or CFF outlines in an sfnt, preferred over Type 1 and bitmap faces
-    bool live = true;       // false once an added file was taken out again
+    FcPattern* pattern = nullptr; // owned reference: file, index, first family and first style
+    std::uint32_t names = 0;      // where its lower-cased family and full names begin in the name pool
+    int index = 0;                // as fontconfig gives it: face number, named instance in bits 16..30
+    double weight = 80;           // fontconfig weight; 80 is regular
+    double width = 100;           // 100 normal
+    std::int16_t slant = 0;       // 0 roman
+    bool variable = false;        // the whole-range face of a variable font (not a named instance)
+    bool sfnt = false;            // TrueType or CFF outlines in an sfnt, preferred over Type 1 and bitmap faces
+    bool live = true;             // false once an added file was taken out again
 };
 
 /// How a name found a face.
@@ -62,6 +65,11 @@ public:
     std::optional<FaceChoice> substitute(const QString& name);
 
     const IndexedFace& face(int i) const { return faces_[static_cast<std::size_t>(i)]; }
+    /// The face's font file (absolute) and first style name, as fontconfig holds them.
+    QString file(int i) const;
+    QString style(int i) const;
+    /// Faces indexed, live or not.
+    int size() const { return static_cast<int>(faces_.size()); }
     /// The family the face's own name table gives (name ID 1, US English first); fontconfig's first family
     /// when the file has no such name.
     QString familyOf(int i);
@@ -77,23 +85,47 @@ public:
     FT_Library freetype();
 
 private:
+    /// A look-up key: a lower-cased name in the pool and a face that has it. Kept sorted by name, then face.
+    struct Key {
+        std::uint32_t name = 0;
+        int face = 0;
+    };
+    enum NameKind { Families, FullNames };
+
     void build();
-    void addPattern(void* pattern);
+    void addPattern(FcPattern* pattern, bool named);
     void indexFace(int i);
     void unindexFace(int i);
+    /// A pooled name: its length, then its UTF-16 units.
+    std::uint32_t pool(QStringView text);
+    QStringView pooled(std::uint32_t at) const;
+    /// The face's lower-cased family names (fontconfig's, all languages) or full names.
+    std::vector<QStringView> names(int i, NameKind kind) const;
+    /// Faces whose key is `name`, in face order.
+    std::vector<int> facesKeyed(const std::vector<Key>& keys, QStringView name) const;
+    void insertKey(std::vector<Key>& keys, Key key);
+    void sortKeys(std::vector<Key>& keys);
     /// Whether the face's own name table lists `lowerName` as a family (name ID 1) in any language.
     bool confirmFamily(int i, const QString& lowerName);
     /// Live faces in the order a request without style prefers them: nearest to regular, then, of equally
     /// near ones, a face whose full name is `lowerName`; of one face in an sfnt and a Type 1 file, the sfnt
     /// file first.
     std::vector<int> ranked(const std::vector<int>& faces, const QString& lowerName = QString()) const;
+    bool sameFace(int a, int b) const;
     /// An sfnt file's face that is the same face as the non-sfnt face i; nullopt when none is known.
     std::optional<int> sfntTwin(int i) const;
 
     bool built_ = false;
     std::vector<IndexedFace> faces_;
-    QHash<QString, std::vector<int>> byFamily_;
-    QHash<QString, std::vector<int>> byFullName_;
+    /// Every face's lower-cased names, and the blank-free family keys that differ from them.
+    std::vector<char16_t> pool_;
+    std::vector<Key> byFamilyKey_; // family names without blanks, as fontconfig tells families apart
+    std::vector<Key> byFamily_;    // family names as written, for prefixes and twins
+    std::vector<Key> byFullName_;
+    bool keysSorted_ = false; // false while the index is first built: the keys are sorted once at its end
+    /// Faces by file and face number, for fontconfig's substitutes; built when first asked.
+    std::vector<int> byFile_;
+    bool byFileCurrent_ = false;
     struct Learned {
         int count = 0;
         std::vector<int> faces;
