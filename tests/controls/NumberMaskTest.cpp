@@ -116,6 +116,7 @@ TEST(NumberMask, FormatLengthLimitsTyping)
     EXPECT_EQ(NumberMask::ParseFormat("#,##0;-#,##0"), 6);
     EXPECT_EQ(NumberMask::ParseFormat("0;(000)"), 4);
     EXPECT_EQ(NumberMask::ParseFormat("000;00"), 3);
+    EXPECT_EQ(NumberMask::ParseFormat("##0.00;(0.00)"), 6); // sections of equal length: the positive one counts
     EXPECT_EQ(NumberMask::ParseFormat(""), 0);
     EXPECT_EQ(NumberMask::ParseFormat(";"), 0);
 }

@@ -128,6 +128,12 @@ TEST_F(DesktopAssociationsTest, CommandsTurnIntoExecLinesAndBack)
     EXPECT_EQ(execFromCommand(" %1"), "");
     EXPECT_EQ(commandFromExec("\"/opt/my fonts/viewer\" --x=%% %F %i %c"), "\"/opt/my fonts/viewer\" --x=% %1");
     EXPECT_EQ(commandFromExec("viewer %k"), "viewer");
+    // The openers pinned for the print entry read back as recorded, backslashes and all, so each pin
+    // can be found again to be taken back.
+    const QStringList kept{"font/ttf=odd\\s.desktop", "font/otf=a b.desktop"};
+    const auto entry = KeyFileLines::parse(printEntry("/usr/bin/quillon /p %1", kept));
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(keptOpenersOf(*entry), kept);
 }
 
 TEST_F(DesktopAssociationsTest, AnOwnCommandWithoutAProgramIsRefused)

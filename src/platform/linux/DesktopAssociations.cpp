@@ -191,7 +191,7 @@ QStringList DesktopAssociations::keptOpeners(const XdgPaths& paths) const
 {
     const auto entry = KeyFileLines::load(paths.userApplications() + QLatin1Char('/') + kPrintDesktopId);
     if (!entry) return {};
-    return KeyFileLines::listItems(entry->value(QStringLiteral("Desktop Entry"), kKeptOpenersKey).value_or(QString()));
+    return keptOpenersOf(*entry);
 }
 
 bool DesktopAssociations::writePrintEntry(const XdgPaths& paths, const QStringList& keptOpeners)

@@ -11,8 +11,10 @@ bool needsQuotes(const QString& word)
 {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
     if (word.isEmpty()) return true;
+    // Control characters too: a key file reader trims blanks such as \v and \f at a value's ends, and only
+    // quotes keep them in the word.
     for (const QChar c : word)
-        if (reserved.contains(c)) return true;
+        if (reserved.contains(c) || c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
     return false;
 }
 
@@ -155,6 +157,17 @@ QByteArray printEntry(const QString& command, const QStringList& keptOpeners)
         lines << kKeptOpenersKey + QLatin1Char('=') + escapeValue(keptOpeners.join(QLatin1Char(';'))) +
                      QLatin1Char(';');
     return entryText(lines);
+}
+
+QStringList keptOpenersOf(const KeyFileLines& printEntry)
+{
+    // The record is one escaped list: its items are unescaped once, as listItems does. Unescaping the
+    // value first as well would turn an opener's "\\s" into a blank, and the pin made for that opener
+    // could not be found to be taken back.
+    QString record;
+    for (const KeyFileLines::Entry& entry : printEntry.entries(QStringLiteral("Desktop Entry")))
+        if (entry.key == kKeptOpenersKey) record = entry.value;
+    return KeyFileLines::listItems(record);
 }
 
 QByteArray mimePackage()

@@ -3,6 +3,8 @@
 // package for the font kinds the shared database does not know, and the translation between a shell
 // command ("program args %1") and a desktop entry's Exec line ("program args %f").
 
+#include "platform/linux/KeyFileLines.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -41,6 +43,8 @@ QByteArray openEntry(const QString& command);
 /// let the desktop pick it as the opener of a type that has no default, and a double click would print.
 /// keptOpeners ("type=desktop ID"), when any, are recorded under X-Quillon-Kept-Openers.
 QByteArray printEntry(const QString& command, const QStringList& keptOpeners = {});
+/// The kept openers a print entry records, as printEntry wrote them; none when it records none.
+QStringList keptOpenersOf(const KeyFileLines& printEntry);
 /// The MIME package (shared-mime-info XML) declaring the .fon and .pfm types.
 QByteArray mimePackage();
 

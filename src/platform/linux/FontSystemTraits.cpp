@@ -34,6 +34,16 @@ FacePtr openFace(FT_Library library, const QString& file, int index)
     return FacePtr(openFaceByReads(library, file, index));
 }
 
+FacePtr openFace(FT_Library library, const QByteArray& bytes, int index)
+{
+    if (!library || index < 0) return nullptr;
+    FT_Face face = nullptr;
+    if (FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(bytes.constData()),
+                           static_cast<FT_Long>(bytes.size()), index, &face) != 0)
+        return nullptr;
+    return FacePtr(face);
+}
+
 bool hasTable(FT_Face face, FT_ULong tag)
 {
     FT_ULong length = 0;
@@ -74,9 +84,10 @@ std::uint8_t pitchAndFamilyFrom(bool fixedWidth, bool scalable, bool sfnt, bool 
     return byte;
 }
 
-std::optional<FaceTraits> readFaceTraits(FT_Library library, const QString& file, int index)
+namespace {
+
+std::optional<FaceTraits> traitsOf(const FacePtr& face)
 {
-    FacePtr face = openFace(library, file, index);
     if (!face) return std::nullopt;
     FaceTraits traits;
     FT_WinFNT_HeaderRec fnt{};
@@ -99,18 +110,8 @@ std::optional<FaceTraits> readFaceTraits(FT_Library library, const QString& file
     return traits;
 }
 
-std::optional<FaceTraits> readFaceTraits(const QString& file, int index)
+std::optional<FaceNames> namesOf(const FacePtr& face)
 {
-    FT_Library library = nullptr;
-    if (FT_Init_FreeType(&library) != 0) return std::nullopt;
-    std::optional<FaceTraits> traits = readFaceTraits(library, file, index);
-    FT_Done_FreeType(library);
-    return traits;
-}
-
-std::optional<FaceNames> readFaceNames(FT_Library library, const QString& file, int index)
-{
-    FacePtr face = openFace(library, file, index);
     if (!face) return std::nullopt;
     FaceNames names;
     names.sfnt = FT_IS_SFNT(face.get());
@@ -133,6 +134,37 @@ std::optional<FaceNames> readFaceNames(FT_Library library, const QString& file, 
     }
     if (names.family.isEmpty() && face->family_name) names.family = QString::fromUtf8(face->family_name);
     return names;
+}
+
+} // namespace
+
+std::optional<FaceTraits> readFaceTraits(FT_Library library, const QString& file, int index)
+{
+    return traitsOf(openFace(library, file, index));
+}
+
+std::optional<FaceTraits> readFaceTraits(FT_Library library, const QByteArray& bytes, int index)
+{
+    return traitsOf(openFace(library, bytes, index));
+}
+
+std::optional<FaceTraits> readFaceTraits(const QString& file, int index)
+{
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0) return std::nullopt;
+    std::optional<FaceTraits> traits = readFaceTraits(library, file, index);
+    FT_Done_FreeType(library);
+    return traits;
+}
+
+std::optional<FaceNames> readFaceNames(FT_Library library, const QString& file, int index)
+{
+    return namesOf(openFace(library, file, index));
+}
+
+std::optional<FaceNames> readFaceNames(FT_Library library, const QByteArray& bytes, int index)
+{
+    return namesOf(openFace(library, bytes, index));
 }
 
 } // namespace quillon::platform

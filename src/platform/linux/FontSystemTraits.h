@@ -10,6 +10,7 @@
 // bit 6 (Arabic), kerning when a Microsoft 'kern' table has a format-0 subtable with pairs
 // (sfnt::kernTableHasPairs).
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -43,6 +44,10 @@ std::optional<FaceTraits> readFaceTraits(const QString& file, int index);
 
 /// The names of face `index` of `file`; nullopt when FreeType cannot open it.
 std::optional<FaceNames> readFaceNames(FT_Library library, const QString& file, int index);
+
+/// The same from the file's bytes, held by the caller while the call lasts.
+std::optional<FaceTraits> readFaceTraits(FT_Library library, const QByteArray& bytes, int index);
+std::optional<FaceNames> readFaceNames(FT_Library library, const QByteArray& bytes, int index);
 
 /// The tmPitchAndFamily rule above, from facts about the face (exposed for tests).
 std::uint8_t pitchAndFamilyFrom(bool fixedWidth, bool scalable, bool sfnt, bool cff, std::uint8_t panoseFamily,

@@ -79,17 +79,8 @@ void IniSettingsStore::SaveSetting(const QString& appName, const QString& sectio
 
     auto file = KeyFileLines::load(path, KeyFileLines::Syntax::QtIni);
     if (!file) return noteDamaged(path);
-    const auto entry = lastEntry(*file, section, key);
     // Every start saves its command line: a value already stored as this text costs no write and no sync.
-    if (entry) {
-        const auto stored = ini::readValue(entry->value);
-        if (stored && !stored->isList && textOf(entry->value) == value) return;
-    }
-    const QString written = ini::writeValue(value);
-    if (entry)
-        file->setValue(entry->line, written);
-    else
-        file->append(section, key, written);
+    if (!storeIn(*file, section, key, value)) return;
     if (!file->save(path)) qCDebug(log::associations) << "settings file" << path << "could not be written:" << key;
 }
 
@@ -102,9 +93,29 @@ QString IniSettingsStore::GetSetting(const QString& appName, const QString& sect
         noteDamaged(path);
         return defaultValue;
     }
-    const auto entry = lastEntry(*file, section, key);
-    if (!entry) return defaultValue;
-    return textOf(entry->value).value_or(defaultValue);
+    return valueIn(*file, section, key).value_or(defaultValue);
+}
+
+std::optional<QString> IniSettingsStore::valueIn(const KeyFileLines& file, const QString& section, const QString& key)
+{
+    const auto entry = lastEntry(file, section, key);
+    if (!entry) return std::nullopt;
+    return textOf(entry->value);
+}
+
+bool IniSettingsStore::storeIn(KeyFileLines& file, const QString& section, const QString& key, const QString& value)
+{
+    const auto entry = lastEntry(file, section, key);
+    if (entry) {
+        const auto stored = ini::readValue(entry->value);
+        if (stored && !stored->isList && textOf(entry->value) == value) return false;
+    }
+    const QString written = ini::writeValue(value);
+    if (entry)
+        file.setValue(entry->line, written);
+    else
+        file.append(section, key, written);
+    return true;
 }
 
 } // namespace quillon::platform

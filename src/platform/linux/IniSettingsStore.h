@@ -12,7 +12,11 @@
 
 #include "platform/SettingsStore.h"
 
+#include <optional>
+
 namespace quillon::platform {
+
+class KeyFileLines;
 
 class IniSettingsStore final : public SettingsStore {
 public:
@@ -26,6 +30,14 @@ public:
     QString damagedFile() const override { return damaged_; }
 
     QString fileFor(const QString& appName) const;
+
+    /// The text a settings file (read with KeyFileLines' QtIni syntax) holds for key in section, as
+    /// GetSetting reads it; nullopt when it holds no readable value for it.
+    static std::optional<QString> valueIn(const KeyFileLines& file, const QString& section, const QString& key);
+    /// Stores value in the file as SaveSetting does: the key's last line gets the new value, or a line is
+    /// added to the section; every other line stays. False when the file already holds that text (nothing
+    /// to write).
+    static bool storeIn(KeyFileLines& file, const QString& section, const QString& key, const QString& value);
 
 private:
     void noteDamaged(const QString& file);
