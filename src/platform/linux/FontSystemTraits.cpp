@@ -110,17 +110,16 @@ std::optional<FaceTraits> traitsOf(const FacePtr& face)
     return traits;
 }
 
-std::optional<FaceNames> namesOf(const FacePtr& face)
+/// The names of `face`, its records read from `file` (the same font's bytes; null when they cannot be read).
+std::optional<FaceNames> namesOf(const FacePtr& face, const sfnt::Source* file, int index)
 {
     if (!face) return std::nullopt;
     FaceNames names;
     names.sfnt = FT_IS_SFNT(face.get());
     int rank = 4; // lower is better: 0 Microsoft US English, 1 Microsoft other, 2 Macintosh, 3 any other
     // The records as the program's own reader reads and decodes them, from the directory and name table only.
-    sfnt::FileSource source;
-    const std::vector<sfnt::NameEntry> records = names.sfnt && source.open(nativeBytes(file))
-                                                     ? sfnt::listNames(source, index & 0xffff)
-                                                     : std::vector<sfnt::NameEntry>{};
+    const std::vector<sfnt::NameEntry> records =
+        names.sfnt && file ? sfnt::listNames(*file, index & 0xffff) : std::vector<sfnt::NameEntry>{};
     for (const sfnt::NameEntry& name : records) {
         if (name.nameID != TT_NAME_ID_FONT_FAMILY) continue;
         names.familiesLower << name.text.toLower();
@@ -159,12 +158,17 @@ std::optional<FaceTraits> readFaceTraits(const QString& file, int index)
 
 std::optional<FaceNames> readFaceNames(FT_Library library, const QString& file, int index)
 {
-    return namesOf(openFace(library, file, index));
+    FacePtr face = openFace(library, file, index);
+    if (!face) return std::nullopt;
+    sfnt::FileSource source;
+    return namesOf(face, source.open(nativeBytes(file)) ? &source : nullptr, index);
 }
 
 std::optional<FaceNames> readFaceNames(FT_Library library, const QByteArray& bytes, int index)
 {
-    return namesOf(openFace(library, bytes, index));
+    const sfnt::MemorySource source(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+    return namesOf(openFace(library, bytes, index), &source, index);
 }
 
 } // namespace quillon::platform
