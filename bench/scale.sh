@@ -28,17 +28,9 @@ done
 build=$work/bin
 xvfb=
 trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-cc -O2 -o "$work/map_timer" "$root/bench/startup/map_timer.c" -lX11
-g++ -O2 -fPIC -std=c++20 -o "$work/baseline" "$root/bench/startup/baseline.cpp" $(pkg-config --cflags --libs Qt6Widgets)
-display=:$((200 + RANDOM % 500))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
-for _ in $(seq 300); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-DISPLAY=$display xdpyinfo >/dev/null 2>&1 || { echo "scale: the virtual display $display did not start" >&2; exit 1; }
-export DISPLAY=$display XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_CONFIG_HOME/Quillon" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-printf '[Settings]\nShowSplash=0\n' > "$XDG_CONFIG_HOME/Quillon/Quillon.conf"
+bench_name=scale
+source "$root/bench/startup/session.sh"
 
-median() { sort -n -k"$2" "$1" | awk -v k="$2" '{a[NR]=$k} END {print a[int((NR+1)/2)]}'; }
 field() { sed -n "s/$2/\\1/p" "$1" | head -1; } # first capture of a sed pattern in a file, or empty
 
 echo "load average at start: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) processors; $runs runs each"

@@ -49,11 +49,9 @@ QString openedFormat(const platform::FaceFacts& facts)
     return FaceInfoReader::formatWords(file, hasCffOutlines(facts));
 }
 
-QString textOf(const std::vector<platform::RawName>& names, int record)
+QString textOf(const std::vector<sfnt::NameEntry>& names, int record)
 {
-    if (record < 0) return {};
-    const platform::RawName& n = names[static_cast<std::size_t>(record)];
-    return nameText(n.platformID, n.encodingID, n.bytes);
+    return record < 0 ? QString() : names[static_cast<std::size_t>(record)].text;
 }
 
 } // namespace
@@ -86,24 +84,6 @@ QString FaceInfoReader::versionWords(std::uint32_t revision)
 {
     if (revision == 0) return {};
     return QString::number(revision / 65536.0, 'f', 3);
-}
-
-int FaceInfoReader::usedRecord(const std::vector<platform::RawName>& names, int nameID, std::uint32_t systemLcid)
-{
-    int chosen = -1;
-    bool windows = false;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const platform::RawName& n = names[i];
-        if (n.nameID != nameID) continue;
-        if (n.platformID == 3) {
-            chosen = static_cast<int>(i);
-            windows = true;
-            if (n.languageID == systemLcid) break;
-        } else if (!windows && chosen < 0) {
-            chosen = static_cast<int>(i);
-        }
-    }
-    return chosen;
 }
 
 void FaceInfoReader::gatherFiles(FaceInfo& info)
@@ -189,10 +169,10 @@ void FaceInfoReader::describe(FaceInfo& info, const platform::FaceFacts& facts)
     const std::uint32_t lcid = fonts_.GetSystemDefaultLCID();
     // The reader's names: copyright to trademark, read for the details and the copyright line.
     std::vector<int> used;
-    for (int id = 0; id <= 7; ++id) used.push_back(usedRecord(facts.names, id, lcid));
+    for (int id = 0; id <= 7; ++id) used.push_back(sfnt::chosenNameRecord(facts.names, id, lcid));
 
     for (std::size_t i = 0; i < facts.names.size(); ++i) {
-        const platform::RawName& n = facts.names[i];
+        const sfnt::NameEntry& n = facts.names[i];
         NameRow row;
         row.nameID = n.nameID;
         row.platformID = n.platformID;
@@ -201,7 +181,7 @@ void FaceInfoReader::describe(FaceInfo& info, const platform::FaceFacts& facts)
         row.nameWords = nameIdWords(n.nameID);
         row.platform = platformWords(n.platformID);
         row.language = languageWords(n.platformID, n.languageID);
-        row.text = nameText(n.platformID, n.encodingID, n.bytes);
+        row.text = n.text;
         row.used = std::find(used.begin(), used.end(), static_cast<int>(i)) != used.end();
         info.names.push_back(std::move(row));
     }
@@ -215,7 +195,7 @@ void FaceInfoReader::describe(FaceInfo& info, const platform::FaceFacts& facts)
     info.languages = facts.languages;
     info.features = features(facts.gsub, facts.gpos);
 
-    auto nameOf = [&](int nameID) { return nameID < 0 ? QString() : textOf(facts.names, usedRecord(facts.names, nameID, lcid)); };
+    auto nameOf = [&](int nameID) { return nameID < 0 ? QString() : textOf(facts.names, sfnt::chosenNameRecord(facts.names, nameID, lcid)); };
     for (const platform::VariationAxis& a : facts.axes) {
         QString name = nameOf(a.nameID);
         if (name.isEmpty()) name = a.name;

@@ -88,9 +88,6 @@ public:
     /// names the face and finds the other files.
     FaceInfo readFile(const QString& path, int index);
 
-    /// Which record of each name ID the program's reader takes: a Windows record in the system language, else
-    /// the last Windows record, else the first record of another platform. Index into `names`, -1 when none.
-    static int usedRecord(const std::vector<platform::RawName>& names, int nameID, std::uint32_t systemLcid);
     /// The format in words for a face of a file.
     static QString formatWords(const platform::FontFileFacts& file, bool cffOutlines);
     /// 16.16 revision as "1.000"; empty for 0.

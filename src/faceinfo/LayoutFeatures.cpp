@@ -1,5 +1,7 @@
 #include "faceinfo/LayoutFeatures.h"
 
+#include "sfnt/Cursor.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -8,12 +10,6 @@
 namespace quillon::faceinfo {
 
 namespace {
-
-std::uint16_t u16(const QByteArray& b, qsizetype at)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + at;
-    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
-}
 
 const std::map<QByteArray, const char*>& registry()
 {
@@ -79,16 +75,18 @@ bool twoDigits(const QByteArray& tag, int& number)
 QByteArrayList featureTags(const QByteArray& table)
 {
     QByteArrayList out;
+    const sfnt::Cursor c(reinterpret_cast<const std::uint8_t*>(table.constData()), static_cast<std::size_t>(table.size()));
     // Header: major and minor version, script list offset, feature list offset (from the table's start).
-    if (table.size() < 10) return out;
-    const qsizetype list = u16(table, 6);
-    if (list == 0 || list + 2 > table.size()) return out;
-    const qsizetype count = u16(table, list);
-    for (qsizetype i = 0; i < count; ++i) {
-        const qsizetype record = list + 2 + i * 6; // tag, then the feature's offset
-        if (record + 6 > table.size()) break;
-        const QByteArray tag = table.mid(record, 4);
-        if (!out.contains(tag)) out << tag;
+    if (c.size() < 10) return out;
+    const std::uint64_t list = c.u16(6);
+    if (list == 0 || !c.holds(list, 2)) return out;
+    const std::uint64_t count = c.u16(list);
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const std::uint64_t record = list + 2 + i * 6; // tag, then the feature's offset
+        if (!c.holds(record, 6)) break;
+        const std::span<const std::uint8_t> tag = c.bytes(record, 4);
+        const QByteArray text(reinterpret_cast<const char*>(tag.data()), 4);
+        if (!out.contains(text)) out << text;
     }
     return out;
 }

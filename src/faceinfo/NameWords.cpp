@@ -1,6 +1,5 @@
 #include "faceinfo/NameWords.h"
 
-#include <unicode/ucnv.h>
 #include <unicode/uloc.h>
 
 #include <array>
@@ -73,63 +72,6 @@ QString languageWords(int platformID, int languageID)
     else if (platformID == 0)
         return QStringLiteral("any");
     return words.isEmpty() ? QStringLiteral("language %1").arg(languageID) : words;
-}
-
-namespace {
-
-QString utf16HighFirst(const QByteArray& bytes)
-{
-    QString out;
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype units = bytes.size() / 2;
-    out.reserve(units);
-    for (qsizetype i = 0; i < units; ++i) {
-        const char16_t u = static_cast<char16_t>((b[2 * i] << 8) | b[2 * i + 1]);
-        if (QChar::isHighSurrogate(u) && i + 1 < units) {
-            const char16_t low = static_cast<char16_t>((b[2 * i + 2] << 8) | b[2 * i + 3]);
-            if (QChar::isLowSurrogate(low)) {
-                out += QChar(u);
-                out += QChar(low);
-                ++i;
-                continue;
-            }
-        }
-        out += QChar::isSurrogate(u) ? QChar(u'?') : QChar(u);
-    }
-    return out;
-}
-
-QString throughIcu(const char* converterName, const QByteArray& bytes)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    UConverter* converter = ucnv_open(converterName, &status);
-    if (U_FAILURE(status) || !converter) return QString::fromLatin1(bytes);
-    // A single-byte encoding never gives more UTF-16 units than bytes, a double-byte one no more either.
-    std::u16string out(static_cast<std::size_t>(bytes.size()) + 1, u'\0');
-    const int32_t length = ucnv_toUChars(converter, reinterpret_cast<UChar*>(out.data()),
-                                         static_cast<int32_t>(out.size()), bytes.constData(),
-                                         static_cast<int32_t>(bytes.size()), &status);
-    ucnv_close(converter);
-    if (U_FAILURE(status) || length < 0) return QString::fromLatin1(bytes);
-    return QString::fromUtf16(out.data(), std::min<qsizetype>(length, static_cast<qsizetype>(out.size())));
-}
-
-} // namespace
-
-QString nameText(int platformID, int encodingID, const QByteArray& bytes)
-{
-    if (platformID == 0 || platformID == 3 || (platformID == 2 && encodingID == 1)) return utf16HighFirst(bytes);
-    if (platformID == 1) {
-        switch (encodingID) {
-        case 0: return throughIcu("macintosh", bytes);
-        case 1: return throughIcu("Shift_JIS", bytes);
-        case 2: return throughIcu("Big5", bytes);
-        case 3: return throughIcu("EUC-KR", bytes);
-        case 25: return throughIcu("GB2312", bytes);
-        default: break;
-        }
-    }
-    return QString::fromLatin1(bytes);
 }
 
 } // namespace quillon::faceinfo

@@ -1,11 +1,8 @@
 #pragma once
-// Name records in words: what a name ID means, which platform and language a record is for, and the text of
-// its bytes. Languages are named through ICU in English ("German (Switzerland)").
+// Name records in words: what a name ID means and which platform and language a record is for (their texts
+// are decoded by the sfnt reader). Languages are named through ICU in English ("German (Switzerland)").
 
-#include <QByteArray>
 #include <QString>
-
-#include <cstdint>
 
 namespace quillon::faceinfo {
 
@@ -17,8 +14,5 @@ QString platformWords(int platformID);
 /// Unicode platform; "language N" when it has no name. IDs from 0x8000 point into the font's own language
 /// tags and are given as such.
 QString languageWords(int platformID, int languageID);
-/// The record's text: UTF-16 (high byte first) on the Unicode and Windows platforms, a lone surrogate as
-/// "?"; the Macintosh Roman encoding through ICU; other single-byte encodings as Latin-1.
-QString nameText(int platformID, int encodingID, const QByteArray& bytes);
 
 } // namespace quillon::faceinfo

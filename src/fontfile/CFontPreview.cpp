@@ -59,26 +59,8 @@ bool CFontPreview::ReadFontTables(const sfnt::FileSource& file)
 
 QString CFontPreview::LookupName(int nameId) const
 {
-    // A Microsoft record replaces the result, and one in the system language ends the scan; another
-    // platform's record counts only while the result is empty. When no record is in the system language,
-    // the first Microsoft record in US English comes before whatever the scan ended on (the language a
-    // font with a few translations is surest to carry, where the last record could be any of them).
-    constexpr std::uint16_t kUsEnglish = 0x0409;
-    QString result;
-    const QString* english = nullptr;
-    const std::size_t n = std::min(nameRecords_.size(), nameStrings_.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const NameRecord& record = nameRecords_[i];
-        if (record.nameID != nameId) continue;
-        if (record.platformID == 3) {
-            result = nameStrings_[i];
-            if (record.languageID == systemLocale_) return result;
-            if (record.languageID == kUsEnglish && !english) english = &nameStrings_[i];
-        } else if (result.isEmpty()) {
-            result = nameStrings_[i];
-        }
-    }
-    return english ? *english : result;
+    const int chosen = sfnt::chosenNameRecord(nameRecords_, nameStrings_, nameId, systemLocale_);
+    return chosen < 0 ? QString() : nameStrings_[static_cast<std::size_t>(chosen)];
 }
 
 bool CFontPreview::ResolveFaceName()

@@ -4,6 +4,8 @@
 // axes and the tags of its tables. Raw facts only: src/faceinfo turns them into words. src/platform/linux
 // realises it with fontconfig (from its cache where it can) and FreeType; every read is bounded by the file.
 
+#include "sfnt/NameTable.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QString>
@@ -32,15 +34,6 @@ struct FontFileFacts {
     bool variable = false;  // the whole-range face of a variable font
 };
 
-/// One name record as stored: text bytes undecoded.
-struct RawName {
-    std::uint16_t platformID = 0;
-    std::uint16_t encodingID = 0;
-    std::uint16_t languageID = 0;
-    std::uint16_t nameID = 0;
-    QByteArray bytes;
-};
-
 struct VariationAxis {
     QByteArray tag;  // four characters, "wght"
     int nameID = -1; // the name record that names the axis; -1 when the font gives none
@@ -61,7 +54,7 @@ using CodeRange = std::pair<char32_t, char32_t>;
 struct FaceFacts {
     FontFileFacts file;
     int glyphCount = 0;
-    std::vector<RawName> names;          // in the file's order
+    std::vector<sfnt::NameEntry> names;  // in the file's order, decoded as the details reader decodes them
     QByteArrayList tables;               // tags of the tables present, four characters each
     QByteArray gsub;                     // the layout tables' bytes, empty when absent or larger than the cap
     QByteArray gpos;

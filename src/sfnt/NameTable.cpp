@@ -24,6 +24,27 @@ unsigned decodingOf(const NameRecord& r)
     return r.platformID == 1 && r.encodingID == 0 ? 2 : 0;
 }
 
+/// The rule of chosenNameRecord over `count` records, `at(i)` giving the record's IDs and its text.
+template <class At>
+int chooseRecord(std::size_t count, At at, int nameID, std::uint32_t systemLanguage)
+{
+    constexpr std::uint16_t kUsEnglish = 0x0409;
+    int chosen = -1;
+    int english = -1;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto [record, text] = at(i);
+        if (record.nameID != nameID) continue;
+        if (record.platformID == 3) {
+            chosen = static_cast<int>(i);
+            if (record.languageID == systemLanguage) return chosen;
+            if (record.languageID == kUsEnglish && english < 0) english = chosen;
+        } else if (chosen < 0 || at(static_cast<std::size_t>(chosen)).second.isEmpty()) {
+            chosen = static_cast<int>(i);
+        }
+    }
+    return english >= 0 ? english : chosen;
+}
+
 bool inside(const NameTable& table, std::uint64_t at, std::uint64_t length)
 {
     return at <= table.end && length <= table.end - at;
@@ -166,6 +187,21 @@ std::vector<NameEntry> listNames(const Source& source, int face)
 std::vector<NameEntry> listNames(std::span<const std::uint8_t> bytes, int face)
 {
     return listNames(MemorySource(bytes), face);
+}
+
+int chosenNameRecord(const std::vector<NameRecord>& records, const std::vector<QString>& texts, int nameID,
+                     std::uint32_t systemLanguage)
+{
+    const auto at = [&](std::size_t i) { return std::pair<const NameRecord&, const QString&>(records[i], texts[i]); };
+    return chooseRecord(std::min(records.size(), texts.size()), at, nameID, systemLanguage);
+}
+
+int chosenNameRecord(const std::vector<NameEntry>& entries, int nameID, std::uint32_t systemLanguage)
+{
+    const auto at = [&](std::size_t i) {
+        return std::pair<const NameEntry&, const QString&>(entries[i], entries[i].text);
+    };
+    return chooseRecord(entries.size(), at, nameID, systemLanguage);
 }
 
 } // namespace quillon::sfnt

@@ -79,4 +79,15 @@ struct NameEntry {
 std::vector<NameEntry> listNames(const Source& source, int face = 0);
 std::vector<NameEntry> listNames(std::span<const std::uint8_t> bytes, int face = 0);
 
+/// The record the program reads for name `nameID`, the one rule for every reader of names (the details, the
+/// face name, the marks and names of the face information): a Microsoft record replaces the choice, and one
+/// in `systemLanguage` (a Windows LCID) ends the scan; another platform's record counts only while the
+/// choice has no text. When no record is in the system language, the first Microsoft record in US English
+/// comes before whatever the scan ended on (the language a font with a few translations is surest to carry,
+/// where the last record could be any of them). Index into `records`, or -1 when none has the ID. Records
+/// past the end of `texts` are not looked at.
+int chosenNameRecord(const std::vector<NameRecord>& records, const std::vector<QString>& texts, int nameID,
+                     std::uint32_t systemLanguage);
+int chosenNameRecord(const std::vector<NameEntry>& entries, int nameID, std::uint32_t systemLanguage);
+
 } // namespace quillon::sfnt

@@ -138,6 +138,23 @@ TEST(SfntNames, ListsEveryRecordAndReadsACutLastRecordAsZeros)
     EXPECT_TRUE(listNames(span(QByteArray("ttcf"))).empty());
 }
 
+TEST(SfntNames, ChoosesTheRecordEveryReaderTakes)
+{
+    const auto entry = [](std::uint16_t platform, std::uint16_t language, std::uint16_t id, const char* text) {
+        return NameEntry{platform, 1, language, id, QString::fromLatin1(text)};
+    };
+    // Mac family, then Windows US English and German: the system language wins; without it US English comes
+    // before the last Windows record.
+    const std::vector<NameEntry> names = {entry(1, 0, 1, "Mac"), entry(3, 0x0409, 1, "English"),
+                                          entry(3, 0x0407, 1, "German"), entry(1, 0, 2, "Bold"),
+                                          entry(3, 0x0407, 4, ""), entry(1, 0, 4, "Mac full")};
+    EXPECT_EQ(chosenNameRecord(names, 1, 0x0407), 2);
+    EXPECT_EQ(chosenNameRecord(names, 1, 0x0411), 1);
+    EXPECT_EQ(chosenNameRecord(names, 2, 0x0409), 3);
+    EXPECT_EQ(chosenNameRecord(names, 4, 0x0409), 5); // a Windows record without text gives way
+    EXPECT_EQ(chosenNameRecord(names, 5, 0x0409), -1);
+}
+
 // The crafted shapes a fuzzer and a few hand-made files found: each must cost about what the file holds,
 // however its directory and records repeat.
 

@@ -7,6 +7,7 @@
 #include "base/FontModule.h"
 #include "shell/Logo.h"
 #include "shell/Viewer.h"
+#include "support/ViewerFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -66,26 +67,15 @@ QStringList cutCaptions(const QWidget& window)
     return cut;
 }
 
-class Captions : public ::testing::Test
-{
+class Captions : public test::ViewerFixture {
 protected:
-    QTemporaryDir config;
-    std::unique_ptr<platform::LinuxPlatform> machine;
-    FontModule module;
-    FontCatalogue catalogue;
-    ScreenTextMeasurer measurer;
-    std::unique_ptr<Viewer> viewer;
-
     void SetUp() override
     {
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-        machine = std::make_unique<platform::LinuxPlatform>();
-        machine->platform().settings.SaveSetting("Quillon", "Settings", "ShowSplash", "0");
+        ViewerFixture::SetUp();
         captions::useStandIn(machine->platform().fontSystem); // as the program's start does
-        viewer = std::make_unique<Viewer>(machine->platform(), module, catalogue, measurer);
+        buildViewer();
         viewer->showMessage = [](const QString&, const QString&) {};
-        viewer->Form_Load();
-        viewer->show();
+        load();
     }
 };
 

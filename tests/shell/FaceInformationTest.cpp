@@ -7,6 +7,7 @@
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
+#include "support/ViewerFixture.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -23,23 +24,13 @@ using namespace quillon;
 
 namespace {
 
-class FaceInformationTest : public ::testing::Test {
+class FaceInformationTest : public test::ViewerFixture {
 protected:
-    QTemporaryDir config;
-    std::unique_ptr<platform::LinuxPlatform> machine;
-    FontModule module;
-    FontCatalogue catalogue;
-    ScreenTextMeasurer measurer;
-    std::unique_ptr<Viewer> viewer;
-
     void SetUp() override
     {
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-        machine = std::make_unique<platform::LinuxPlatform>();
-        machine->platform().settings.SaveSetting("Quillon", "Settings", "ShowSplash", "0");
-        viewer = std::make_unique<Viewer>(machine->platform(), module, catalogue, measurer);
-        viewer->Form_Load();
-        viewer->show();
+        ViewerFixture::SetUp();
+        buildViewer();
+        load();
     }
 
     void select(const QString& face)

@@ -9,6 +9,7 @@
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
 #include "support/QtPrint.h"
+#include "support/ViewerFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,35 +34,15 @@ using namespace quillon;
 
 namespace {
 
-class ViewerTest : public ::testing::Test {
+class ViewerTest : public test::ViewerFixture {
 protected:
-    QTemporaryDir config;
-    std::unique_ptr<platform::LinuxPlatform> machine;
-    FontModule module;
-    FontCatalogue catalogue;
-    ScreenTextMeasurer measurer;
-    std::unique_ptr<Viewer> viewer;
     QStringList messages;
 
     void SetUp() override
     {
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-        machine = std::make_unique<platform::LinuxPlatform>();
-        setting("ShowSplash", "0");
-        viewer = std::make_unique<Viewer>(machine->platform(), module, catalogue, measurer);
+        ViewerFixture::SetUp();
+        buildViewer();
         viewer->showMessage = [this](const QString& text, const QString& title) { messages << title + ": " + text; };
-    }
-
-    void setting(const QString& key, const QString& value)
-    {
-        machine->platform().settings.SaveSetting("Quillon", "Settings", key, value);
-    }
-
-    void load(const QString& commandLine = QString())
-    {
-        module.commandLine = commandLine;
-        viewer->Form_Load();
-        viewer->show();
     }
 
     int faceIndex(const QString& face) const

@@ -120,13 +120,13 @@ int names(platform::Platform& platform, const QStringList& args)
     for (int face = 0; face < facts->file.facesInFile; ++face) {
         const auto current = face == 0 ? facts : platform.fontFacts.faceFacts(path, face);
         if (!current) continue;
-        for (const platform::RawName& n : current->names) {
+        for (const sfnt::NameEntry& n : current->names) {
             QStringList fields;
             if (facts->file.facesInFile > 1) fields << QString::number(face);
             fields << QString::number(n.nameID) << faceinfo::nameIdWords(n.nameID)
                    << faceinfo::platformWords(n.platformID) << QString::number(n.encodingID)
                    << faceinfo::languageWords(n.platformID, n.languageID)
-                   << faceinfo::nameText(n.platformID, n.encodingID, n.bytes);
+                   << n.text;
             printLine(fields.join(u'\t'));
         }
     }

@@ -2,14 +2,14 @@
 
 #include "platform/NativeText.h"
 #include "platform/linux/FontFileBytes.h"
-#include "sfnt/NameText.h"
+#include "sfnt/NameTable.h"
+#include "sfnt/Source.h"
 #include "sfnt/Tables.h"
 
 #include <QFile>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include FT_SFNT_NAMES_H
 #include FT_TRUETYPE_IDS_H
 #include FT_TRUETYPE_TABLES_H
 #include FT_TRUETYPE_TAGS_H
@@ -110,24 +110,25 @@ std::optional<FaceTraits> traitsOf(const FacePtr& face)
     return traits;
 }
 
-std::optional<FaceNames> namesOf(const FacePtr& face)
+/// The names of `face`, its records read from `file` (the same font's bytes; null when they cannot be read).
+std::optional<FaceNames> namesOf(const FacePtr& face, const sfnt::Source* file, int index)
 {
     if (!face) return std::nullopt;
     FaceNames names;
     names.sfnt = FT_IS_SFNT(face.get());
     int rank = 4; // lower is better: 0 Microsoft US English, 1 Microsoft other, 2 Macintosh, 3 any other
-    const FT_UInt count = names.sfnt ? FT_Get_Sfnt_Name_Count(face.get()) : 0;
-    for (FT_UInt i = 0; i < count; ++i) {
-        FT_SfntName name{};
-        if (FT_Get_Sfnt_Name(face.get(), i, &name) != 0 || name.name_id != TT_NAME_ID_FONT_FAMILY) continue;
-        const QString text = sfnt::decodeNameText(name.platform_id, name.encoding_id, name.string, name.string_len);
-        names.familiesLower << text.toLower();
+    // The records as the program's own reader reads and decodes them, from the directory and name table only.
+    const std::vector<sfnt::NameEntry> records =
+        names.sfnt && file ? sfnt::listNames(*file, index & 0xffff) : std::vector<sfnt::NameEntry>{};
+    for (const sfnt::NameEntry& name : records) {
+        if (name.nameID != TT_NAME_ID_FONT_FAMILY) continue;
+        names.familiesLower << name.text.toLower();
         int r = 3;
-        if (name.platform_id == TT_PLATFORM_MICROSOFT) r = name.language_id == 0x0409 ? 0 : 1;
-        else if (name.platform_id == TT_PLATFORM_MACINTOSH) r = 2;
-        if (r < rank && !text.isEmpty()) {
+        if (name.platformID == TT_PLATFORM_MICROSOFT) r = name.languageID == 0x0409 ? 0 : 1;
+        else if (name.platformID == TT_PLATFORM_MACINTOSH) r = 2;
+        if (r < rank && !name.text.isEmpty()) {
             rank = r;
-            names.family = text;
+            names.family = name.text;
         }
     }
     if (names.family.isEmpty() && face->family_name) names.family = QString::fromUtf8(face->family_name);
@@ -157,12 +158,17 @@ std::optional<FaceTraits> readFaceTraits(const QString& file, int index)
 
 std::optional<FaceNames> readFaceNames(FT_Library library, const QString& file, int index)
 {
-    return namesOf(openFace(library, file, index));
+    FacePtr face = openFace(library, file, index);
+    if (!face) return std::nullopt;
+    sfnt::FileSource source;
+    return namesOf(face, source.open(nativeBytes(file)) ? &source : nullptr, index);
 }
 
 std::optional<FaceNames> readFaceNames(FT_Library library, const QByteArray& bytes, int index)
 {
-    return namesOf(openFace(library, bytes, index));
+    const sfnt::MemorySource source(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+    return namesOf(openFace(library, bytes, index), &source, index);
 }
 
 } // namespace quillon::platform

@@ -2,24 +2,23 @@
 
 #include "platform/Log.h"
 #include "platform/NativeText.h"
-
+#include "platform/linux/FontFileBytes.h"
+#include "sfnt/Directory.h"
+#include "sfnt/NameTable.h"
+#include "sfnt/Source.h"
 
 #include <fontconfig/fontconfig.h>
 #include <fontconfig/fcfreetype.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_MULTIPLE_MASTERS_H
-#include FT_SFNT_NAMES_H
 #include FT_TYPE1_TABLES_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace quillon::platform {
 
@@ -54,18 +53,19 @@ std::int64_t fileBytes(const QString& path)
     return ::stat(nativeBytes(path).constData(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
 }
 
-/// Faces in the file: the count of a 'ttcf' header, 1 for anything else. Reads 12 bytes.
+/// Faces in the file: the count of a collection's header, 1 for anything else (and for a collection that
+/// claims none).
+int facesInFile(const sfnt::Source& file)
+{
+    const std::optional<sfnt::Directory> dir = sfnt::readDirectory(file, 0);
+    if (!dir || !dir->collection || dir->numFonts == 0) return 1;
+    return static_cast<int>(std::min<std::uint32_t>(dir->numFonts, 0x7fffffff));
+}
+
 int facesInFile(const QString& path)
 {
-    const int fd = ::open(nativeBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return 1;
-    unsigned char head[12] = {};
-    const ssize_t got = ::pread(fd, head, sizeof head, 0);
-    ::close(fd);
-    if (got < 12 || std::memcmp(head, "ttcf", 4) != 0) return 1;
-    const unsigned char* b = head + 8;
-    const std::uint32_t n = (std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) | (b[2] << 8) | b[3];
-    return n == 0 ? 1 : static_cast<int>(std::min<std::uint32_t>(n, 0x7fffffff));
+    sfnt::FileSource file;
+    return file.open(nativeBytes(path)) ? facesInFile(file) : 1;
 }
 
 FontFileFacts fileFactsOf(FcPattern* pattern)
@@ -283,12 +283,17 @@ std::optional<FaceFacts> FontconfigFacts::faceFacts(const QString& path, int ind
     FT_Library library = freetype();
     if (!library || index < 0) return std::nullopt;
     const QByteArray bytes = nativeBytes(path);
-    FT_Face raw = nullptr;
-    if (FT_New_Face(library, bytes.constData(), index, &raw) != 0 || !raw) {
+    // Through reads, not a mapping: a file replaced while it is open must not end the program.
+    FT_Face raw = openFaceByReads(library, path, index);
+    if (!raw) {
         qCDebug(log::fonts) << "face information: cannot open" << path << index;
         return std::nullopt;
     }
     std::unique_ptr<FT_FaceRec_, FaceDeleter> face(raw);
+    // The names and the collection header are read by the program's own bounded reader, from the file's
+    // directory and name table only.
+    sfnt::FileSource file;
+    const bool opened = file.open(bytes);
 
     std::unique_ptr<FcPattern, PatternDeleter> queried;
     FcPattern* pattern = installedPattern(path, index);
@@ -310,22 +315,14 @@ std::optional<FaceFacts> FontconfigFacts::faceFacts(const QString& path, int ind
         out.file.family = QString::fromUtf8(face->family_name ? face->family_name : "");
         out.file.style = QString::fromUtf8(face->style_name ? face->style_name : "");
         out.file.bytes = fileBytes(path);
-        out.file.facesInFile = facesInFile(path);
+        out.file.facesInFile = opened ? facesInFile(file) : 1;
     }
     out.glyphCount = static_cast<int>(face->num_glyphs);
     if (PS_FontInfoRec ps{}; !FT_IS_SFNT(face.get()) && FT_Get_PS_Font_Info(face.get(), &ps) == 0 && ps.version)
         out.file.versionText = QString::fromLatin1(ps.version).left(64).trimmed();
 
     if (FT_IS_SFNT(face.get())) {
-        const FT_UInt count = FT_Get_Sfnt_Name_Count(face.get());
-        out.names.reserve(count);
-        for (FT_UInt i = 0; i < count; ++i) {
-            FT_SfntName name{};
-            if (FT_Get_Sfnt_Name(face.get(), i, &name) != 0) continue;
-            RawName r{name.platform_id, name.encoding_id, name.language_id, name.name_id,
-                      QByteArray(reinterpret_cast<const char*>(name.string), static_cast<qsizetype>(name.string_len))};
-            out.names.push_back(std::move(r));
-        }
+        if (opened) out.names = sfnt::listNames(file, index & 0xffff);
         FT_ULong tag = 0;
         FT_ULong length = 0;
         for (FT_UInt i = 0; FT_Sfnt_Table_Info(face.get(), i, &tag, &length) == 0; ++i) out.tables << tagText(tag);

@@ -1,7 +1,8 @@
 #pragma once
 // The face information's facts on Linux: installed faces from fontconfig's cache, the character set and
-// language set fontconfig computed for a face (queried from the file itself when it is not installed), and
-// the name records, table tags, layout tables and variation data that FreeType reads from the file.
+// language set fontconfig computed for a face (queried from the file itself when it is not installed), the
+// name records as the program's own sfnt reader reads them, and the table tags, layout tables and variation
+// data that FreeType reads from the file.
 //
 // Not thread-safe (the program has one thread). Faces are opened only for faceFacts; hasCharacters for an
 // installed face opens no file.
