@@ -8,12 +8,12 @@
 // collection costs it some 60 ms). Prints median and worst of each, per face.
 // usage: face_change_bench [EVERY_NTH_FACE [both|change|naive]]
 //        (run under a display or QT_QPA_PLATFORM=offscreen)
-#include "platform/ScreenFace.h"
+#include "base/FontModule.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
+#include "platform/ScreenFace.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "base/FontModule.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
@@ -114,6 +114,7 @@ int main(int argc, char** argv)
     std::printf("ratio: median %.3f, worst %.3f\n", a.median / b.median, a.worst / b.worst);
     std::sort(slowest.begin(), slowest.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
     for (std::size_t i = 0; i < std::min<std::size_t>(5, slowest.size()); ++i)
-        std::printf("slow face change: %.2f ms %s\n", slowest[i].first, slowest[i].second.toUtf8().constData());
+        std::printf("slow face change: %.2f ms %s\n", slowest[i].first,
+                    slowest[i].second.toUtf8().constData());
     return 0;
 }

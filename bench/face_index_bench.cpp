@@ -69,7 +69,8 @@ void lookUps(benchmark::State& state, const QStringList& names, int cutTo)
     FaceIndex index;
     index.find(QStringLiteral("x"));
     for (auto _ : state)
-        for (const QString& name : names) benchmark::DoNotOptimize(index.find(cutTo ? name.left(cutTo) : name, cutTo));
+        for (const QString& name : names)
+            benchmark::DoNotOptimize(index.find(cutTo ? name.left(cutTo) : name, cutTo));
     state.SetItemsProcessed(state.iterations() * names.size());
 }
 

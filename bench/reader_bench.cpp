@@ -75,9 +75,9 @@ void perFile(benchmark::State& state)
 {
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(sfntFiles().size()));
     state.counters["files"] = static_cast<double>(sfntFiles().size());
-    state.counters["us_per_file"] = benchmark::Counter(
-        static_cast<double>(sfntFiles().size()) * 1e-6, benchmark::Counter::kIsIterationInvariantRate |
-                                                            benchmark::Counter::kInvert);
+    state.counters["us_per_file"] =
+        benchmark::Counter(static_cast<double>(sfntFiles().size()) * 1e-6,
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void Reader(benchmark::State& state)
@@ -161,7 +161,8 @@ QByteArray craftedFile(qsizetype padding)
     QByteArray file;
     be32(file, 0x10000), be16(file, kEntries + 1), be16(file, 0), be16(file, 0), be16(file, 0);
     file += "head", be32(file, 0), be32(file, headAt), be32(file, 54);
-    for (int i = 0; i < kEntries; ++i) file += "name", be32(file, 0), be32(file, nameAt), be32(file, quint32(name.size()));
+    for (int i = 0; i < kEntries; ++i)
+        file += "name", be32(file, 0), be32(file, nameAt), be32(file, quint32(name.size()));
     return file + head + name + QByteArray(padding, '\0');
 }
 
@@ -173,11 +174,20 @@ public:
     bool RemoveFontResource(const QString&) override { return true; }
     void SendFontChange() override {}
     std::uint32_t GetSystemDefaultLCID() override { return 0x0409; }
-    std::optional<quillon::platform::ResolvedFace> resolveFace(const QString&) override { return std::nullopt; }
+    std::optional<quillon::platform::ResolvedFace> resolveFace(const QString&) override
+    {
+        return std::nullopt;
+    }
     quillon::platform::FontHandle CreateFontIndirect(const quillon::platform::LogFont&) override { return 0; }
     bool DeleteObject(quillon::platform::FontHandle) override { return false; }
-    std::optional<quillon::platform::ResolvedFace> faceOf(quillon::platform::FontHandle) override { return {}; }
-    std::optional<quillon::platform::TextMetric> GetTextMetrics(quillon::platform::FontHandle) override { return {}; }
+    std::optional<quillon::platform::ResolvedFace> faceOf(quillon::platform::FontHandle) override
+    {
+        return {};
+    }
+    std::optional<quillon::platform::TextMetric> GetTextMetrics(quillon::platform::FontHandle) override
+    {
+        return {};
+    }
     std::uint32_t GetFontLanguageInfo(quillon::platform::FontHandle) override { return 0; }
 };
 

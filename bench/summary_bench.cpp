@@ -55,7 +55,8 @@ QStringList installedNames(bool fullNames)
             // The English full name when the face has one, else its first.
             int chosen = 0;
             FcChar8* lang = nullptr;
-            for (int k = 0; FcPatternGetString(fonts->fonts[i], FC_FULLNAMELANG, k, &lang) == FcResultMatch; ++k)
+            for (int k = 0; FcPatternGetString(fonts->fonts[i], FC_FULLNAMELANG, k, &lang) == FcResultMatch;
+                 ++k)
                 if (std::strcmp(reinterpret_cast<const char*>(lang), "en") == 0) {
                     chosen = k;
                     break;
@@ -78,8 +79,9 @@ QStringList installedNames(bool fullNames)
 
 QStringList sortedLikeTheWindow(QStringList names)
 {
-    std::stable_sort(names.begin(), names.end(),
-                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
     return names;
 }
 
@@ -98,7 +100,8 @@ bool drawNaivePage(QImage& image, const QStringList& sorted, int top, const QStr
 
 double cpuMs();
 
-bool drawNaivePage(QImage& image, const QStringList& sorted, int top, const QString& labelFace, double deadline)
+bool drawNaivePage(QImage& image, const QStringList& sorted, int top, const QString& labelFace,
+                   double deadline)
 {
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -175,7 +178,7 @@ struct Stopwatch {
 QStringList gNames;
 QStringList gSorted;
 quillon::Summary* gWindow = nullptr;
-double gOpenCpuMs = 0; // making the window: sorting and storing the names
+double gOpenCpuMs = 0;            // making the window: sorting and storing the names
 double gPlainBudgetMs = INFINITY; // processor time the plain pages may take in the sweep
 
 void sweep(const QString& csvPath)
@@ -241,7 +244,8 @@ void sweep(const QString& csvPath)
         }
         if (ratio > 1.0 / 3.0) ++overThird;
     }
-    std::printf("faces %d, pages %zu; processor time per page (wall clock in brackets)\n", count, tops.size());
+    std::printf("faces %d, pages %zu; processor time per page (wall clock in brackets)\n", count,
+                tops.size());
     std::printf("window, first visit: median %7.2f ms  max %7.2f ms  total %8.1f ms  (median %7.2f ms)\n",
                 cold.median(), cold.max(), cold.total(), coldWall.median());
     Figures plainSeen, plainSeenWall;
@@ -256,10 +260,12 @@ void sweep(const QString& csvPath)
                 cut ? ", the last cut short by the budget" : "");
     std::printf("window, seen faces:  median %7.2f ms  max %7.2f ms                     (median %7.2f ms)\n",
                 warm.median(), warm.max(), warmWall.median());
-    std::printf("worst page ratio window/plain %.3f (page %zu: %.2f ms vs %.2f ms); pages over a third: %zu\n",
-                worstRatio, worstPage, cold.ms[worstPage], naive.ms[worstPage], overThird);
-    std::printf("summary open: %.2f ms processor time (names sorted and stored %.2f ms, first page %.2f ms)\n",
-                gOpenCpuMs + cold.ms[0], gOpenCpuMs, cold.ms[0]);
+    std::printf(
+        "worst page ratio window/plain %.3f (page %zu: %.2f ms vs %.2f ms); pages over a third: %zu\n",
+        worstRatio, worstPage, cold.ms[worstPage], naive.ms[worstPage], overThird);
+    std::printf(
+        "summary open: %.2f ms processor time (names sorted and stored %.2f ms, first page %.2f ms)\n",
+        gOpenCpuMs + cold.ms[0], gOpenCpuMs, cold.ms[0]);
     std::printf("resident memory: %ld KiB before the sweep, %ld KiB after (%ld KiB for the kept layouts)\n",
                 rssBefore, rssAfter, rssAfter - rssBefore);
     if (!csvPath.isEmpty()) {
@@ -357,7 +363,8 @@ int main(int argc, char** argv)
     watch.stop(openCpu, openWall);
     gOpenCpuMs = openCpu.total();
     std::printf("%s names, %s\n", fullNames ? "full" : "family",
-                qtOnly ? "window draws through Qt" : "window draws through the font system and its rasterizer");
+                qtOnly ? "window draws through Qt"
+                       : "window draws through the font system and its rasterizer");
     gWindow = &window;
     sweep(csvPath);
 

@@ -31,8 +31,7 @@ void put(const char* target, const QString& name, const QByteArray& bytes)
 
 void putFont(const QString& name, const QByteArray& bytes)
 {
-    for (const char* target : {"reader", "sfnt_full_name", "face_traits"})
-        put(target, name, bytes);
+    for (const char* target : {"reader", "sfnt_full_name", "face_traits"}) put(target, name, bytes);
 }
 
 SfntName mac(std::uint16_t id, const QByteArray& text) { return SfntName{1, 0, 0, id, text}; }
@@ -52,7 +51,8 @@ void fonts()
     mixed.push_back(mac(1, "Seed Mac"));
     mixed.push_back(mac(4, "Soci\x8E\x74\xE9 Full"));
     mixed.push_back(SfntName{0, 3, 0, 6, SfntWriter::utf16(QStringLiteral("Seed-PS"))});
-    mixed.push_back(SfntName{3, 1, 0x040C, 4, SfntWriter::utf16(QString::fromUtf8("Graisse \xE2\x80\x93 \xCE\xB1"))});
+    mixed.push_back(
+        SfntName{3, 1, 0x040C, 4, SfntWriter::utf16(QString::fromUtf8("Graisse \xE2\x80\x93 \xCE\xB1"))});
     mixed.push_back(SfntName{3, 1, 0x0409, 7, QByteArray("\xD8\x00\x00\x41", 4)}); // a lone surrogate
     SfntWriter w;
     w.add("head", SfntWriter::head(0x5F0F3CF5, 0x0003))
@@ -77,8 +77,8 @@ void keyFiles()
 {
     const QString command = QStringLiteral("\"/opt/my fonts/quillon\" %1");
     const QByteArray open = desktop::openEntry(command);
-    const QByteArray print =
-        desktop::printEntry(QStringLiteral("/usr/bin/quillon /p %1"), {QStringLiteral("font/ttf=viewer.desktop")});
+    const QByteArray print = desktop::printEntry(QStringLiteral("/usr/bin/quillon /p %1"),
+                                                 {QStringLiteral("font/ttf=viewer.desktop")});
     const QByteArray list = "# the user's own words\n"
                             "[Default Applications]\n"
                             "font/ttf=org.quillon.Quillon.desktop;viewer.desktop;\n"
@@ -91,12 +91,14 @@ void keyFiles()
                             "font/collection=viewer.desktop;\n"
                             "[Default Applications]\n"
                             "font/ttf=late.desktop";
-    const QByteArray cache = "[MIME Cache]\nfont/ttf=viewer.desktop;other.desktop;\nfont/otf=viewer.desktop;\n";
+    const QByteArray cache =
+        "[MIME Cache]\nfont/ttf=viewer.desktop;other.desktop;\nfont/otf=viewer.desktop;\n";
     const QByteArray entry = "[Desktop Entry]\nType=Application\nName=Viewer\nName[de]=Betrachter\n"
                              "Exec=\"/opt/a b/viewer\" --x=%% %F %i %c\nTryExec=viewer\nHidden=false\n";
-    const QByteArray settings = "; written by hand\n[General]\nx=1\n[Settings]\nCommandLine=\"/p c:\\\\a b.ttf\"\n"
-                                "ShowSplash=0\nDefaultViewer=@Invalid()\nList=a, \"b,c\" ,d ; comment\n"
-                                "Escapes=\\x41\\101\\n\\t\n[Other%20Section]\nk%U00E9y=v\n";
+    const QByteArray settings =
+        "; written by hand\n[General]\nx=1\n[Settings]\nCommandLine=\"/p c:\\\\a b.ttf\"\n"
+        "ShowSplash=0\nDefaultViewer=@Invalid()\nList=a, \"b,c\" ,d ; comment\n"
+        "Escapes=\\x41\\101\\n\\t\n[Other%20Section]\nk%U00E9y=v\n";
     for (const char* target : {"keyfile", "desktop_entry"}) {
         put(target, QStringLiteral("open.desktop"), open);
         put(target, QStringLiteral("print.desktop"), print);
@@ -104,7 +106,8 @@ void keyFiles()
         put(target, QStringLiteral("mimeinfo.cache"), cache);
         put(target, QStringLiteral("viewer.desktop"), entry);
     }
-    put("desktop_entry", QStringLiteral("command"), "\"/opt/my fonts/quillon\" /p %1\nfont/ttf=viewer.desktop\n");
+    put("desktop_entry", QStringLiteral("command"),
+        "\"/opt/my fonts/quillon\" /p %1\nfont/ttf=viewer.desktop\n");
     put("keyfile", QStringLiteral("settings.conf"), settings);
     put("settings", QStringLiteral("settings.conf"), settings);
     put("settings", QStringLiteral("with-value.conf"), settings + QByteArray("\0/p bad\xff\xfe.ttf", 15));

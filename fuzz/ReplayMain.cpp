@@ -43,8 +43,7 @@ int main(int argc, char** argv)
                 if (entry.is_regular_file() && entry.path().filename().string().front() != '.')
                     files.push_back(entry.path());
             std::sort(files.begin(), files.end());
-            for (const auto& file : files)
-                ok = replay(file) && ok, ++replayed;
+            for (const auto& file : files) ok = replay(file) && ok, ++replayed;
         } else if (std::filesystem::exists(path, error)) {
             ok = replay(path) && ok;
             ++replayed;

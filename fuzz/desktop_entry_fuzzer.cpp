@@ -35,8 +35,8 @@ void checkOwnEntries(const QString& command, const QStringList& keptOpeners)
 {
     const QString exec = desktop::execFromCommand(command);
     if (exec.isEmpty()) {
-        check(quillon::platform::commandProgram(command).isEmpty(), "a command with a program has no Exec line",
-              command);
+        check(quillon::platform::commandProgram(command).isEmpty(),
+              "a command with a program has no Exec line", command);
         return;
     }
     const auto open = KeyFileLines::parse(desktop::openEntry(command));
@@ -55,8 +55,8 @@ void checkOwnEntries(const QString& command, const QStringList& keptOpeners)
     const QStringList words = quillon::platform::splitCommand(command);
     if (plainWords(words)) {
         const QString back = desktop::commandFromExec(KeyFileLines::unescape(exec));
-        check(quillon::platform::splitCommand(back) == words, "the command does not come back from its Exec line",
-              command + QStringLiteral(" -> ") + back);
+        check(quillon::platform::splitCommand(back) == words,
+              "the command does not come back from its Exec line", command + QStringLiteral(" -> ") + back);
     }
 }
 
@@ -81,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString command = newline < 0 ? text : text.left(newline);
     QStringList kept;
     if (newline >= 0)
-        for (const QString& item : KeyFileLines::listItems(text.mid(newline + 1).replace(QLatin1Char('\n'), QLatin1Char(';'))))
+        for (const QString& item :
+             KeyFileLines::listItems(text.mid(newline + 1).replace(QLatin1Char('\n'), QLatin1Char(';'))))
             kept.append(item);
     checkOwnEntries(command, kept);
     return 0;

@@ -30,7 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto traits = platform::readFaceTraits(library, bytes, index);
         const auto names = platform::readFaceNames(library, bytes, index);
         check(traits.has_value() == names.has_value(), "a face opens for one question and not the other");
-        if (names) check(names->sfnt || names->familiesLower.isEmpty(), "name records read from a face without them");
+        if (names)
+            check(names->sfnt || names->familiesLower.isEmpty(),
+                  "name records read from a face without them");
         if (traits) check((traits->languageInfo & ~0x19u) == 0, "language flags beyond the three known");
     }
     return 0;

@@ -41,7 +41,8 @@ void editLists(const KeyFileLines& file, const QByteArray& text)
 {
     const QString id = quillon::platform::desktop::kDesktopId;
     int edits = 0;
-    for (const QString& group : {QStringLiteral("Default Applications"), QStringLiteral("Added Associations")}) {
+    for (const QString& group :
+         {QStringLiteral("Default Applications"), QStringLiteral("Added Associations")}) {
         for (const KeyFileLines::Entry& entry : file.entries(group)) {
             if (++edits > 16) return; // every line is alike to the edits: a few show what they do
             if (KeyFileLines::listItems(entry.value).contains(id)) {
@@ -51,13 +52,13 @@ void editLists(const KeyFileLines& file, const QByteArray& text)
             }
             const QString first = MimeAppsEditor::withItemFirst(entry.value, id);
             check(KeyFileLines::listItems(first).value(0) == id, "the ID is not first", first);
-            check(MimeAppsEditor::withoutItem(first, id) == entry.value, "taking the first ID out changed the value",
-                  entry.value + QStringLiteral(" -> ") + first);
+            check(MimeAppsEditor::withoutItem(first, id) == entry.value,
+                  "taking the first ID out changed the value", entry.value + QStringLiteral(" -> ") + first);
             const QString last = MimeAppsEditor::withItemLast(entry.value, id);
             check(KeyFileLines::listItems(last).value(KeyFileLines::listItems(last).size() - 1) == id,
                   "the ID is not last", last);
-            check(MimeAppsEditor::withoutItem(last, id) == entry.value, "taking the last ID out changed the value",
-                  entry.value + QStringLiteral(" -> ") + last);
+            check(MimeAppsEditor::withoutItem(last, id) == entry.value,
+                  "taking the last ID out changed the value", entry.value + QStringLiteral(" -> ") + last);
 
             KeyFileLines edited = file;
             edited.setValue(entry.line, first);
@@ -95,7 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString value = quillon::platform::desktop::kDesktopId + QLatin1Char(';');
     appended.append(QStringLiteral("Added Associations"), type, value);
     const KeyFileLines again = reread(appended.text());
-    check(again.value(QStringLiteral("Added Associations"), type) == value, "an appended line is not the one read");
+    check(again.value(QStringLiteral("Added Associations"), type) == value,
+          "an appended line is not the one read");
 
     // Taking out the first entry of a group (and its header, when it served only that entry).
     const auto entries = file->entries(QStringLiteral("Default Applications"));

@@ -15,16 +15,28 @@ namespace {
 class NoFaces final : public quillon::platform::FontSystem {
 public:
     int live = 0;
-    QString stdFontName(const QString& name) override { return name.isEmpty() ? QStringLiteral("x") : QString(); }
+    QString stdFontName(const QString& name) override
+    {
+        return name.isEmpty() ? QStringLiteral("x") : QString();
+    }
     int AddFontResource(const QString&) override { return ++live, 1; }
     bool RemoveFontResource(const QString&) override { return --live, true; }
     void SendFontChange() override {}
     std::uint32_t GetSystemDefaultLCID() override { return 0x0409; }
-    std::optional<quillon::platform::ResolvedFace> resolveFace(const QString&) override { return std::nullopt; }
+    std::optional<quillon::platform::ResolvedFace> resolveFace(const QString&) override
+    {
+        return std::nullopt;
+    }
     quillon::platform::FontHandle CreateFontIndirect(const quillon::platform::LogFont&) override { return 0; }
     bool DeleteObject(quillon::platform::FontHandle) override { return false; }
-    std::optional<quillon::platform::ResolvedFace> faceOf(quillon::platform::FontHandle) override { return {}; }
-    std::optional<quillon::platform::TextMetric> GetTextMetrics(quillon::platform::FontHandle) override { return {}; }
+    std::optional<quillon::platform::ResolvedFace> faceOf(quillon::platform::FontHandle) override
+    {
+        return {};
+    }
+    std::optional<quillon::platform::TextMetric> GetTextMetrics(quillon::platform::FontHandle) override
+    {
+        return {};
+    }
     std::uint32_t GetFontLanguageInfo(quillon::platform::FontHandle) override { return 0x8000; }
 };
 
@@ -48,13 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         quillon::CFontPreview reader(fonts);
         reader.setFontFile(path);
         std::size_t total = 0;
-        for (const QString& text : {reader.Copyright(), reader.FamilyName(), reader.FullName(), reader.SubFamilyName(),
-                                    reader.PostscriptName(), reader.Trademark(), reader.UniqueIdentifier(),
-                                    reader.VersionString()})
+        for (const QString& text :
+             {reader.Copyright(), reader.FamilyName(), reader.FullName(), reader.SubFamilyName(),
+              reader.PostscriptName(), reader.Trademark(), reader.UniqueIdentifier(), reader.VersionString()})
             total += static_cast<std::size_t>(text.size());
         // No text can be longer than the bytes it came from.
         if (total > 8 * (size + 1)) std::abort();
-        const int bits = int{reader.Bold()} + int{reader.Italic()} + int{reader.StrikeOut()} + int{reader.Underlined()};
+        const int bits =
+            int{reader.Bold()} + int{reader.Italic()} + int{reader.StrikeOut()} + int{reader.Underlined()};
         if (bits > 4) std::abort();
     }
     if (fonts.live != 0) std::abort();

@@ -26,15 +26,24 @@ namespace {
 
 const QString kSection = QStringLiteral("Settings");
 
-const QString kAwkwardValues[] = {
-    QString(), QStringLiteral("1"), QStringLiteral(" spaced "), QStringLiteral("a,b"), QStringLiteral("x;y"),
-    QStringLiteral("@at"), QStringLiteral("\"quoted\""), QStringLiteral("back\\slash\\"), QStringLiteral("\t\n\r"),
-    QStringLiteral("/p c:\\fonts\\a b.ttf"), QString(QChar(0)) + QStringLiteral("1f"), QString::fromUtf8("\xC3\xA9\xF0\x9F\x98\x80"),
-    QString(QChar(0xDCFF)) + QStringLiteral("ab"), QStringLiteral("=")};
+const QString kAwkwardValues[] = {QString(),
+                                  QStringLiteral("1"),
+                                  QStringLiteral(" spaced "),
+                                  QStringLiteral("a,b"),
+                                  QStringLiteral("x;y"),
+                                  QStringLiteral("@at"),
+                                  QStringLiteral("\"quoted\""),
+                                  QStringLiteral("back\\slash\\"),
+                                  QStringLiteral("\t\n\r"),
+                                  QStringLiteral("/p c:\\fonts\\a b.ttf"),
+                                  QString(QChar(0)) + QStringLiteral("1f"),
+                                  QString::fromUtf8("\xC3\xA9\xF0\x9F\x98\x80"),
+                                  QString(QChar(0xDCFF)) + QStringLiteral("ab"),
+                                  QStringLiteral("=")};
 
 // Every setting the file holds: (section, key) -> the text read for it.
 std::map<std::pair<QString, QString>, std::optional<QString>> settingsOf(const KeyFileLines& file,
-                                                                        const QStringList& sections)
+                                                                         const QStringList& sections)
 {
     std::map<std::pair<QString, QString>, std::optional<QString>> all;
     for (const QString& section : sections)
@@ -57,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto written = quillon::platform::ini::readValue(quillon::platform::ini::writeValue(value));
     // (A leading "@" is doubled: QSettings keeps "@" for its own typed values.)
     const QString plain = value.startsWith(QLatin1Char('@')) ? QLatin1Char('@') + value : value;
-    check(written && !written->isList && written->text == plain, "a written value reads back otherwise", value);
+    check(written && !written->isList && written->text == plain, "a written value reads back otherwise",
+          value);
 
     const auto file = KeyFileLines::parse(text, KeyFileLines::Syntax::QtIni);
     if (!file) return 0;
@@ -67,8 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const QByteArray& line : linesOf(text)) {
         const QByteArray trimmed = line.trimmed();
         if (trimmed.startsWith('[') && trimmed.endsWith(']'))
-            if (const auto name = quillon::platform::ini::readKey(QString::fromUtf8(trimmed.mid(1, trimmed.size() - 2))))
-                if (!sections.contains(*name) && name->compare(QLatin1String("General"), Qt::CaseInsensitive) != 0)
+            if (const auto name =
+                    quillon::platform::ini::readKey(QString::fromUtf8(trimmed.mid(1, trimmed.size() - 2))))
+                if (!sections.contains(*name) &&
+                    name->compare(QLatin1String("General"), Qt::CaseInsensitive) != 0)
                     sections.append(*name);
     }
     const auto before = settingsOf(*file, sections);
@@ -90,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto reread = KeyFileLines::parse(saved, KeyFileLines::Syntax::QtIni);
     check(reread.has_value(), "a save left a settings file the reader refuses", QString::fromUtf8(saved));
     check(IniSettingsStore::valueIn(*reread, section, key) == value, "a stored value reads back otherwise",
-          value + QStringLiteral(" -> ") + IniSettingsStore::valueIn(*reread, section, key).value_or("<none>"));
+          value + QStringLiteral(" -> ") +
+              IniSettingsStore::valueIn(*reread, section, key).value_or("<none>"));
     auto after = settingsOf(*reread, sections);
     after.erase({section, key});
     auto expected = before;

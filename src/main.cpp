@@ -1,8 +1,8 @@
 // The program's entry: builds the Linux platform and hands it to the start-up.
+#include "shell/Main.h"
 #include "platform/NativeText.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/LocalInstanceChannel.h"
-#include "shell/Main.h"
 #include "shell/ProgramInfo.h"
 
 #include <QApplication>
@@ -38,7 +38,8 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("org.quillon.Quillon"));
     quillon::platform::LinuxPlatform machine;
     const QString program = quillon::exeShortPathFor(QApplication::applicationFilePath());
-    machine.associations().setOwnCommands(program + QStringLiteral(" %1"), program + QStringLiteral(" /p %1"));
+    machine.associations().setOwnCommands(program + QStringLiteral(" %1"),
+                                          program + QStringLiteral(" /p %1"));
     quillon::platform::LocalInstanceChannel channel(QStringLiteral("quillon"));
     quillon::Main start(machine.platform(), channel);
     const int status = start.start(arguments, QApplication::applicationFilePath());

@@ -33,9 +33,9 @@ bool SysInfoLauncher::GetKeyValue(HKEY root, const std::string& keyName, const s
     if (type == REG_SZ) {
         value = QString::fromUtf8(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(n));
     } else if (type == REG_DWORD && size >= 4) {
-        value = QString::number(static_cast<std::uint32_t>(buffer[0]) | static_cast<std::uint32_t>(buffer[1]) << 8 |
-                                static_cast<std::uint32_t>(buffer[2]) << 16 |
-                                static_cast<std::uint32_t>(buffer[3]) << 24);
+        value = QString::number(
+            static_cast<std::uint32_t>(buffer[0]) | static_cast<std::uint32_t>(buffer[1]) << 8 |
+            static_cast<std::uint32_t>(buffer[2]) << 16 | static_cast<std::uint32_t>(buffer[3]) << 24);
     }
     return true;
 }

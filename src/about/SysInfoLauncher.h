@@ -21,7 +21,9 @@ public:
     /// Size of the value buffer, bytes; a longer value is not read.
     static constexpr platform::DWORD kBufferSize = 1024;
 
-    SysInfoLauncher(platform::Registry& registry, platform::Shell& shell) : registry_(registry), shell_(shell) {}
+    SysInfoLauncher(platform::Registry& registry, platform::Shell& shell) : registry_(registry), shell_(shell)
+    {
+    }
 
     /// Reads one value of a key opened for reading only. Returns false, with `value` emptied, when the key
     /// or the value cannot be read (also when it is longer than the buffer). A REG_SZ value gives its text

@@ -1,10 +1,10 @@
 #include "about/frmAbout.h"
 
 #include "about/SysInfoLauncher.h"
+#include "base/WindowGeometry.h"
 #include "controls/Captions.h"
 #include "controls/WindowsKeys.h"
 #include "platform/Shell.h"
-#include "base/WindowGeometry.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -21,8 +21,10 @@ namespace quillon {
 const QString frmAbout::kTitle = QStringLiteral("Quillon");
 const QString frmAbout::kMakerEmail = QStringLiteral("brindlewick@example.com");
 const QString frmAbout::kMakerWeb = QStringLiteral("http://www.example.com");
-const QString frmAbout::kMailFailed = QStringLiteral("A problem has occurred while trying to send an e-mail.");
-const QString frmAbout::kSysInfoUnavailable = QStringLiteral("System Information Is Unavailable At This Time");
+const QString frmAbout::kMailFailed =
+    QStringLiteral("A problem has occurred while trying to send an e-mail.");
+const QString frmAbout::kSysInfoUnavailable =
+    QStringLiteral("System Information Is Unavailable At This Time");
 
 namespace {
 
@@ -30,8 +32,10 @@ constexpr int kClientWidth = 6045;
 constexpr int kClientHeight = 4275;
 
 const QString kDescription = QStringLiteral(
-    "The Quillon is designed to provide information about the screen/printer fonts installed on your system.  "
-    "This program also provides the ability to view different sizes and effects for each font, and the ability "
+    "The Quillon is designed to provide information about the screen/printer fonts installed on your system. "
+    " "
+    "This program also provides the ability to view different sizes and effects for each font, and the "
+    "ability "
     "to view text that you type to see how it appears.  In addition, the program gives the option to print a "
     "single font or to compare the appearance of all fonts in a summary-type view.");
 
@@ -75,7 +79,8 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
 
 } // namespace
 
-frmAbout::frmAbout(platform::Registry& registry, platform::Shell& shell, const QRect& ownerFrame, QWidget* parent)
+frmAbout::frmAbout(platform::Registry& registry, platform::Shell& shell, const QRect& ownerFrame,
+                   QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       registry_(registry), shell_(shell)
@@ -100,7 +105,8 @@ frmAbout::frmAbout(platform::Registry& registry, platform::Shell& shell, const Q
                        QStringLiteral(" Visit the Brindlewick web site "));
     cmdOK = makeButton(this, "cmdOK", QStringLiteral("OK"), QRect(4579, 3216, 1260, 345));
     cmdOK->setDefault(true);
-    cmdSysInfo = makeButton(this, "cmdSysInfo", QStringLiteral("&System Info..."), QRect(4579, 3651, 1245, 345));
+    cmdSysInfo =
+        makeButton(this, "cmdSysInfo", QStringLiteral("&System Info..."), QRect(4579, 3651, 1245, 345));
     cmdSysInfo->setAutoDefault(false);
 
     EmailLink->installEventFilter(this);
@@ -129,7 +135,8 @@ QUrl frmAbout::mailtoUrl(const QString& address, const QString& subject)
     url.setScheme(QStringLiteral("mailto"));
     url.setPath(address);
     QUrlQuery query;
-    query.addQueryItem(QStringLiteral("subject"), QString(subject).replace(QLatin1Char('&'), QStringLiteral("%26")));
+    query.addQueryItem(QStringLiteral("subject"),
+                       QString(subject).replace(QLatin1Char('&'), QStringLiteral("%26")));
     url.setQuery(query);
     return url;
 }
@@ -164,7 +171,8 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         auto* label = qobject_cast<QLabel*>(watched);
-        if (label && mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
+        if (label && mouse->button() == Qt::LeftButton &&
+            label->rect().contains(mouse->position().toPoint())) {
             if (label == EmailLink) EmailLink_Click();
             if (label == WebLink) WebLink_Click();
             return true;

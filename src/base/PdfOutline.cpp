@@ -44,12 +44,14 @@ std::optional<Reference> referenceAfter(const QByteArray& dictionary, const char
 }
 
 // The text of object `ref` between "obj" and "endobj", read at its cross-reference offset.
-std::optional<QByteArray> objectAt(Source& source, const std::map<long long, qint64>& offsets, const Reference& ref)
+std::optional<QByteArray> objectAt(Source& source, const std::map<long long, qint64>& offsets,
+                                   const Reference& ref)
 {
     const auto found = offsets.find(ref.number);
     if (found == offsets.end()) return std::nullopt;
     const QByteArray text = source.read(found->second, kMaxObjectBytes);
-    const QByteArray head = QByteArray::number(ref.number) + ' ' + QByteArray::number(ref.generation) + " obj";
+    const QByteArray head =
+        QByteArray::number(ref.number) + ' ' + QByteArray::number(ref.generation) + " obj";
     if (!text.startsWith(head)) return std::nullopt;
     const qsizetype end = text.indexOf("endobj", head.size());
     if (end < 0) return std::nullopt;
@@ -61,7 +63,8 @@ QString readXref(Source& source, qint64 at, std::map<long long, qint64>& offsets
 {
     if (!source.file.seek(at)) return QStringLiteral("the cross-reference offset is outside the file");
     const auto line = [&] { return source.file.readLine(256).trimmed(); };
-    if (line() != "xref") return QStringLiteral("the file keeps its cross-references in a stream, not a table");
+    if (line() != "xref")
+        return QStringLiteral("the file keeps its cross-references in a stream, not a table");
     qint64 entries = 0;
     for (;;) {
         const QByteArray header = line();
@@ -70,7 +73,8 @@ QString readXref(Source& source, qint64 at, std::map<long long, qint64>& offsets
         bool okStart = false, okCount = false;
         const long long first = parts.size() == 2 ? parts[0].toLongLong(&okStart) : 0;
         const long long count = parts.size() == 2 ? parts[1].toLongLong(&okCount) : 0;
-        if (!okStart || !okCount || first < 0 || count < 0) return QStringLiteral("the cross-reference table is damaged");
+        if (!okStart || !okCount || first < 0 || count < 0)
+            return QStringLiteral("the cross-reference table is damaged");
         entries += count;
         if (entries > kMaxXrefEntries || count * 20 > source.size)
             return QStringLiteral("the cross-reference table is larger than the file");
@@ -124,11 +128,11 @@ public:
 
     // Writes items as the children of `parent`; returns their count including their open descendants
     // (closed items count as one).
-    int writeLevel(const std::vector<PdfOutlineItem>& items, long long parent, long long& first, long long& last)
+    int writeLevel(const std::vector<PdfOutlineItem>& items, long long parent, long long& first,
+                   long long& last)
     {
         std::vector<long long> numbers;
-        for (std::size_t i = 0; i < items.size(); ++i)
-            numbers.push_back(reserve());
+        for (std::size_t i = 0; i < items.size(); ++i) numbers.push_back(reserve());
         first = numbers.empty() ? 0 : numbers.front();
         last = numbers.empty() ? 0 : numbers.back();
         for (std::size_t i = 0; i < items.size(); ++i) {
@@ -174,7 +178,8 @@ private:
 bool pagesValid(const std::vector<PdfOutlineItem>& items, std::size_t pages)
 {
     for (const PdfOutlineItem& item : items)
-        if (item.page < 0 || std::size_t(item.page) >= pages || !pagesValid(item.children, pages)) return false;
+        if (item.page < 0 || std::size_t(item.page) >= pages || !pagesValid(item.children, pages))
+            return false;
     return true;
 }
 
@@ -195,21 +200,22 @@ QByteArray PdfOutline::textString(const QString& title)
         return literal + ')';
     }
     QByteArray hex = "<FEFF";
-    for (QChar c : text)
-        hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
+    for (QChar c : text) hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
     return hex + '>';
 }
 
 QString PdfOutline::add(const QString& path, const std::vector<PdfOutlineItem>& items)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite)) return QStringLiteral("cannot open the file: ") + file.errorString();
+    if (!file.open(QIODevice::ReadWrite))
+        return QStringLiteral("cannot open the file: ") + file.errorString();
     Source source{file, file.size()};
 
     const QByteArray tail = source.read(std::max<qint64>(0, source.size - kTailBytes), kTailBytes);
     const qsizetype mark = tail.lastIndexOf("startxref");
     bool ok = false;
-    const qint64 xrefAt = mark < 0 ? 0 : tail.mid(mark + 9).trimmed().split('\n').value(0).trimmed().toLongLong(&ok);
+    const qint64 xrefAt =
+        mark < 0 ? 0 : tail.mid(mark + 9).trimmed().split('\n').value(0).trimmed().toLongLong(&ok);
     if (!ok) return QStringLiteral("no cross-reference offset at the end of the file");
 
     std::map<long long, qint64> offsets;
@@ -235,7 +241,8 @@ QString PdfOutline::add(const QString& path, const std::vector<PdfOutlineItem>& 
     const QRegularExpressionMatch count = countPattern.match(QString::fromLatin1(*pageTree));
     if (!count.hasMatch() || count.captured(1).toLongLong() != (long long)pages.size())
         return QStringLiteral("the page tree is not a flat list of pages");
-    if (!pagesValid(items, pages.size())) return QStringLiteral("an outline entry names a page the file lacks");
+    if (!pagesValid(items, pages.size()))
+        return QStringLiteral("an outline entry names a page the file lacks");
 
     // The update starts on a line of its own after whatever the file ends with.
     Writer writer(size, source.size + 1, pages);
@@ -257,13 +264,16 @@ QString PdfOutline::add(const QString& path, const std::vector<PdfOutlineItem>& 
         return QByteArray::number(offset).rightJustified(10, '0') + ' ' +
                QByteArray::number(generation).rightJustified(5, '0') + " n \n";
     };
-    table += QByteArray::number(root->number) + " 1\n" + entry(writer.written().at(root->number), root->generation);
+    table += QByteArray::number(root->number) + " 1\n" +
+             entry(writer.written().at(root->number), root->generation);
     table += QByteArray::number(size) + ' ' + QByteArray::number(writer.next() - size) + '\n';
-    for (long long n = size; n < writer.next(); ++n)
-        table += entry(writer.written().at(n), 0);
-    table += "trailer\n<< /Size " + QByteArray::number(writer.next()) + " /Root " + ref(root->number, root->generation);
-    if (const auto info = referenceAfter(trailer, "/Info")) table += " /Info " + ref(info->number, info->generation);
-    table += " /Prev " + QByteArray::number(xrefAt) + " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    for (long long n = size; n < writer.next(); ++n) table += entry(writer.written().at(n), 0);
+    table += "trailer\n<< /Size " + QByteArray::number(writer.next()) + " /Root " +
+             ref(root->number, root->generation);
+    if (const auto info = referenceAfter(trailer, "/Info"))
+        table += " /Info " + ref(info->number, info->generation);
+    table +=
+        " /Prev " + QByteArray::number(xrefAt) + " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
 
     const QByteArray update = '\n' + writer.out() + table;
     if (!file.seek(source.size) || file.write(update) != update.size() || !file.flush()) {

@@ -15,8 +15,8 @@
 namespace quillon {
 
 struct PdfOutlineItem {
-    QString title;  // shown as it is; long titles are cut at kMaxTitle characters
-    int page = 0;   // counted from 0
+    QString title;   // shown as it is; long titles are cut at kMaxTitle characters
+    int page = 0;    // counted from 0
     double top = -1; // where the view starts on that page: points above the page's bottom edge; < 0 the top
     std::vector<PdfOutlineItem> children; // shown folded until opened
 };

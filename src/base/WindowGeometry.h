@@ -17,7 +17,10 @@ inline constexpr int kTwipsPerPixel = 15;
 /// Twips to whole logical pixels, rounded to nearest.
 inline int px(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 /// A rectangle given in twips, in logical pixels.
-inline QRect pxRect(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
+inline QRect pxRect(int left, int top, int width, int height)
+{
+    return {px(left), px(top), px(width), px(height)};
+}
 /// Logical pixels to twips: exact for whole pixels, and for fractions of one (mouse positions).
 inline constexpr int twips(int pixels) { return pixels * kTwipsPerPixel; }
 inline constexpr double twips(double pixels) { return pixels * kTwipsPerPixel; }

@@ -6,8 +6,7 @@
 
 namespace quillon {
 
-class FaceList
-{
+class FaceList {
 public:
     virtual ~FaceList() = default;
     /// Inserts text at its sorted place: after every entry that does not compare greater ignoring case

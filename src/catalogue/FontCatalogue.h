@@ -11,11 +11,12 @@
 namespace quillon {
 
 struct FontRecord {
-    QString face;  // cleaned face name, lower-cased
-    QString file;  // font file name as the fonts key gives it, terminator dropped, lower-cased
+    QString face; // cleaned face name, lower-cased
+    QString file; // font file name as the fonts key gives it, terminator dropped, lower-cased
     bool bold = false;
     bool italic = false;
-    QString sizes; // raster point sizes, comma-separated as listed in the entry name; empty for scalable fonts
+    QString
+        sizes; // raster point sizes, comma-separated as listed in the entry name; empty for scalable fonts
 };
 
 class FontCatalogue {

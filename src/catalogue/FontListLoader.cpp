@@ -145,8 +145,7 @@ void FontListLoader::addRecord(HKEY root, const QString& path, const QString& en
 
     if (indexedRecords_ != catalogue_.records.size()) {
         recordedFiles_.clear();
-        for (const FontRecord& record : catalogue_.records)
-            recordedFiles_.insert(record.file);
+        for (const FontRecord& record : catalogue_.records) recordedFiles_.insert(record.file);
         indexedRecords_ = catalogue_.records.size();
     }
     if (recordedFiles_.contains(file)) return;

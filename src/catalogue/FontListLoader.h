@@ -5,8 +5,8 @@
 
 #include "catalogue/FaceList.h"
 #include "catalogue/FontCatalogue.h"
-#include "registry/RegistryModule.h"
 #include "platform/Registry.h"
+#include "registry/RegistryModule.h"
 
 #include <QSet>
 #include <QString>
@@ -26,8 +26,7 @@ inline const QString kDisplayFontsKey = QStringLiteral("Display\\Fonts");
 /// The enumeration's name buffer, in bytes; a name that does not fit ends the enumeration.
 inline constexpr int kFontNameBuffer = 2000;
 
-class FontListLoader
-{
+class FontListLoader {
 public:
     /// All three must outlive the loader.
     FontListLoader(platform::Registry& registry, platform::SystemInfo& system, FontCatalogue& catalogue);

@@ -5,24 +5,15 @@ namespace quillon {
 namespace {
 
 /// 1-based position of the first occurrence, 0 when there is none.
-qsizetype position(const QString& text, QStringView what)
-{
-    return text.indexOf(what) + 1;
-}
+qsizetype position(const QString& text, QStringView what) { return text.indexOf(what) + 1; }
 
 /// Whether a match at 1-based position p stands at the start of a word: past the name's second character
 /// and right after a blank. A style word glued to the word before it ("SemiBold", "DemiItalic",
 /// "-BoldItalic") is part of the face's name, and cutting there would list a name no face has.
-bool startsWord(const QString& text, qsizetype p)
-{
-    return p > 2 && text.at(p - 2) == u' ';
-}
+bool startsWord(const QString& text, qsizetype p) { return p > 2 && text.at(p - 2) == u' '; }
 
 /// Keeps the first p - 2 characters: the blank before the match goes too, with everything after it.
-void cutAt(QString& text, qsizetype p)
-{
-    text.truncate(p - 2);
-}
+void cutAt(QString& text, qsizetype p) { text.truncate(p - 2); }
 
 } // namespace
 

@@ -8,8 +8,7 @@
 
 namespace quillon {
 
-class MemoryFaceList final : public FaceList
-{
+class MemoryFaceList final : public FaceList {
 public:
     void addItem(const QString& text) override;
     int count() const override { return static_cast<int>(items_.size()); }

@@ -9,10 +9,7 @@ using namespace platform;
 
 namespace {
 
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 /// "a\\b", "a\b\" and "A\B" all name the key a\b.
 void appendPath(std::string& path, const std::string& subKey)
@@ -27,15 +24,9 @@ void appendPath(std::string& path, const std::string& subKey)
     if (!path.empty() && path.back() == '\\') path.pop_back();
 }
 
-bool readOnly(DWORD access)
-{
-    return (access & ~KEY_READ) == 0;
-}
+bool readOnly(DWORD access) { return (access & ~KEY_READ) == 0; }
 
-bool isRoot(HKEY key)
-{
-    return key >= HKEY_CLASSES_ROOT && key <= HKEY_CURRENT_CONFIG;
-}
+bool isRoot(HKEY key) { return key >= HKEY_CLASSES_ROOT && key <= HKEY_CURRENT_CONFIG; }
 
 /// Registry value names are at most 16383 characters; a longer one is not copied and is queried from
 /// the registry itself.
@@ -58,8 +49,7 @@ RegistryReadCache::OpenKey* RegistryReadCache::find(HKEY key)
 const std::string& RegistryReadCache::lowered(const std::string& name)
 {
     scratch_.assign(name);
-    for (char& c : scratch_)
-        c = lowerAscii(c);
+    for (char& c : scratch_) c = lowerAscii(c);
     return scratch_;
 }
 
@@ -168,8 +158,7 @@ RegistryReadCache::Copy& RegistryReadCache::copyOf(OpenKey& open)
         if (status == ERROR_MORE_DATA) continue; // a name too long to copy
         if (status != ERROR_SUCCESS) break;
         std::string valueName(name.data(), nameLength);
-        for (char& c : valueName)
-            c = lowerAscii(c);
+        for (char& c : valueName) c = lowerAscii(c);
         data.resize(size);
         DWORD read = size;
         nameLength = kNameBuffer;

@@ -16,8 +16,7 @@
 
 namespace quillon {
 
-class RegistryReadCache final : public platform::Registry
-{
+class RegistryReadCache final : public platform::Registry {
 public:
     /// base must outlive this object.
     explicit RegistryReadCache(platform::Registry& base) : base_(base) {}

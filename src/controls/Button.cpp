@@ -1,10 +1,10 @@
 #include "controls/Button.h"
 
+#include "base/WindowGeometry.h"
 #include "controls/ButtonPainter.h"
 #include "controls/OleColor.h"
 #include "controls/PropertyBag.h"
 #include "controls/QtButtonSurface.h"
-#include "base/WindowGeometry.h"
 #include "controls/WindowsKeys.h"
 
 #include <QKeyEvent>
@@ -79,8 +79,10 @@ void Button::ReadProperties(PropertyBag& bag)
     enabled_ = bag.ReadProperty(kEnabled, true).toBool();
     QWidget::setEnabled(enabled_);
     // A colour the store cannot give as a number leaves the one held before.
-    backColor_ = OleColor::fromVariant(bag.ReadProperty(kBackColor, colourVariant(kDefaultBackColor))).value_or(backColor_);
-    foreColor_ = OleColor::fromVariant(bag.ReadProperty(kForeColor, colourVariant(kDefaultForeColor))).value_or(foreColor_);
+    backColor_ = OleColor::fromVariant(bag.ReadProperty(kBackColor, colourVariant(kDefaultBackColor)))
+                     .value_or(backColor_);
+    foreColor_ = OleColor::fromVariant(bag.ReadProperty(kForeColor, colourVariant(kDefaultForeColor)))
+                     .value_or(foreColor_);
     penColour_ = foreColor_;
     update();
 }
@@ -135,8 +137,7 @@ void Button::keyPressEvent(QKeyEvent* event)
 
 void Button::mousePressEvent(QMouseEvent* event)
 {
-    if (!enabled_)
-        return;
+    if (!enabled_) return;
     isPressed_ = true;
     repaint();
     emit MouseDown(WindowsKeys::mouseButtons(event->button()), WindowsKeys::shiftState(event->modifiers()),
@@ -145,8 +146,7 @@ void Button::mousePressEvent(QMouseEvent* event)
 
 void Button::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (!enabled_)
-        return;
+    if (!enabled_) return;
     // The release comes here even outside the control, since the press grabbed the mouse, so the
     // pressed look always ends; it is a click only where the button was released over the control.
     isPressed_ = false;

@@ -11,9 +11,9 @@ namespace quillon {
 namespace {
 
 struct Ring {
-    int inset;          ///< twips inside the outer ring
-    double start;       ///< radians
-    double end;         ///< radians
+    int inset;    ///< twips inside the outer ring
+    double start; ///< radians
+    double end;   ///< radians
     std::uint32_t normal;
     std::uint32_t pressed;
 };

@@ -39,8 +39,8 @@ struct ButtonPainter {
     /// runs from kLowerLeft to kUpperRight, the upper left half back again.
     static constexpr double kLowerLeft = 3.927;
     static constexpr double kUpperRight = 0.785;
-    static constexpr int kRingStep = 15;         ///< twips between rings
-    static constexpr int kCaptionMargin = 5;     ///< twips; the caption never starts nearer the edge
+    static constexpr int kRingStep = 15;     ///< twips between rings
+    static constexpr int kCaptionMargin = 5; ///< twips; the caption never starts nearer the edge
     static constexpr std::uint32_t kButtonFace = 0x8000000F;
     static constexpr std::uint32_t kLight3D = 0x80000016;
     static constexpr std::uint32_t kGreyText = 0x808080;

@@ -14,23 +14,19 @@ QString trimBlanks(const QString& text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
+    while (first < last && text.at(first) == u' ') ++first;
+    while (last > first && text.at(last - 1) == u' ') --last;
     return text.mid(first, last - first);
 }
 
 template <typename Number> QString plainDecimal(Number value)
 {
-    if (!std::isfinite(value))
-        return QString();
+    if (!std::isfinite(value)) return QString();
     // Fixed notation with the fewest digits that read back as the same number: never an exponent,
     // never a grouping separator, whatever the locale.
     char buffer[400];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    if (result.ec != std::errc())
-        return QString();
+    if (result.ec != std::errc()) return QString();
     return QString::fromLatin1(buffer, result.ptr - buffer);
 }
 
@@ -39,12 +35,10 @@ template <typename Number> QString plainDecimal(Number value)
 int NumberMask::ParseFormat(const QString& format)
 {
     const qsizetype p = format.indexOf(u';');
-    if (p < 0)
-        return int(format.size());
+    if (p < 0) return int(format.size());
     const QString positive = format.left(p);
     const QString negative = format.mid(p + 1);
-    if (positive.size() >= negative.size())
-        return int(positive.size());
+    if (positive.size() >= negative.size()) return int(positive.size());
     return int(negative.size() - (negative.endsWith(u')') ? 1 : 0));
 }
 
@@ -59,12 +53,10 @@ CleanNumber NumberMask::UnformatNumeric(const QString& text, bool positiveOnly)
         if (isDigit(c)) {
             result.append(c);
         } else if (c == u'.') {
-            if (!pointSeen)
-                result.append(c);
+            if (!pointSeen) result.append(c);
             pointSeen = true;
         } else if (c == u'-' || c == u'(') {
-            if (i == 0)
-                result = QStringLiteral("-");
+            if (i == 0) result = QStringLiteral("-");
         }
     }
     CleanNumber clean{result, true};
@@ -119,8 +111,7 @@ MaskedNumber NumberMask::ApplyFormat(const QString& number, const QString& forma
         const QChar c = at(out, g);
         if (at(digits, h) == u'-') {
             --h;
-            if (h == 0)
-                break;
+            if (h == 0) break;
         }
         if (c == u'0' || c == u'#') {
             out[g - 1] = at(digits, h);
@@ -132,36 +123,29 @@ MaskedNumber NumberMask::ApplyFormat(const QString& number, const QString& forma
     // Zeros that merely filled optional places before the first significant digit become optional again.
     for (qsizetype i = 1; i <= out.size(); ++i) {
         const QChar c = at(out, i);
-        if ((c >= u'1' && c <= u'9') || c == u'.')
-            break;
-        if (c == u'0' && i <= mask.size() && at(mask, i) == u'#')
-            out[i - 1] = u'#';
+        if ((c >= u'1' && c <= u'9') || c == u'.') break;
+        if (c == u'0' && i <= mask.size() && at(mask, i) == u'#') out[i - 1] = u'#';
     }
 
     // Unfilled places blank out, and so does a separator that only follows blanks or a sign.
     for (qsizetype i = 1; i <= out.size(); ++i) {
         QChar c = at(out, i);
         if (c == u',') {
-            const bool leading = i == 1 || at(out, i - 1) == u'-' || at(out, i - 1) == u'(' ||
-                                 at(out, i - 1) == u' ';
-            if (leading)
-                c = u'#';
+            const bool leading =
+                i == 1 || at(out, i - 1) == u'-' || at(out, i - 1) == u'(' || at(out, i - 1) == u' ';
+            if (leading) c = u'#';
         }
-        if (c == u'#')
-            out[i - 1] = u' ';
+        if (c == u'#') out[i - 1] = u' ';
     }
     out = trimBlanks(out);
 
     // The sign is closed up against the number; anything standing before it goes.
     qsizetype t = out.indexOf(u'(') + 1;
-    if (t == 0)
-        t = out.indexOf(u'-') + 1;
+    if (t == 0) t = out.indexOf(u'-') + 1;
     if (t > 0 && t < out.size()) {
         qsizetype n = 0;
-        while (t + n + 1 <= out.size() && at(out, t + n + 1) == u' ')
-            ++n;
-        if (n > 0)
-            out = at(out, t) + out.mid(t + n);
+        while (t + n + 1 <= out.size() && at(out, t + n + 1) == u' ') ++n;
+        if (n > 0) out = at(out, t) + out.mid(t + n);
     }
     return {out, mask};
 }
@@ -169,11 +153,9 @@ MaskedNumber NumberMask::ApplyFormat(const QString& number, const QString& forma
 double NumberMask::leadingValue(const QString& text)
 {
     qsizetype i = 0;
-    while (i < text.size() && text.at(i) == u' ')
-        ++i;
+    while (i < text.size() && text.at(i) == u' ') ++i;
     std::string number;
-    if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+'))
-        number += char(text.at(i++).unicode());
+    if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+')) number += char(text.at(i++).unicode());
     bool anyDigit = false;
     while (i < text.size() && isDigit(text.at(i))) {
         number += char(text.at(i++).unicode());
@@ -187,13 +169,11 @@ double NumberMask::leadingValue(const QString& text)
             anyDigit = true;
         }
     }
-    if (!anyDigit)
-        return 0.0;
+    if (!anyDigit) return 0.0;
     // from_chars, unlike strtod, reads "." as the point whatever locale the program runs in.
     double value = 0.0;
     const char* begin = number.data();
-    if (*begin == '+')
-        ++begin;
+    if (*begin == '+') ++begin;
     auto result = std::from_chars(begin, number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         // Too many digits before the point overflow; a long run of zeros after it underflows.
@@ -201,8 +181,7 @@ double NumberMask::leadingValue(const QString& text)
         const std::string whole = number.substr(0, point);
         const bool large = whole.find_first_of("123456789") != std::string::npos;
         value = large ? HUGE_VAL : 0.0;
-        if (number.front() == '-')
-            value = -value;
+        if (number.front() == '-') value = -value;
     }
     return value;
 }

@@ -10,8 +10,7 @@ std::optional<std::uint32_t> OleColor::fromText(const QString& text)
     bool ok = false;
     if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive)) {
         const QString digits = t.mid(2);
-        if (digits.isEmpty() || digits.size() > 8)
-            return std::nullopt;
+        if (digits.isEmpty() || digits.size() > 8) return std::nullopt;
         const std::uint32_t v = digits.toUInt(&ok, 16);
         return ok ? std::optional(v) : std::nullopt;
     }
@@ -20,8 +19,7 @@ std::optional<std::uint32_t> OleColor::fromText(const QString& text)
         return ok && v <= 0xFFFFFFFFull ? std::optional(std::uint32_t(v)) : std::nullopt;
     }
     const qlonglong v = t.toLongLong(&ok, 10);
-    if (!ok || v < -2147483648LL || v > 0xFFFFFFFFLL)
-        return std::nullopt;
+    if (!ok || v < -2147483648LL || v > 0xFFFFFFFFLL) return std::nullopt;
     return std::uint32_t(v);
 }
 
@@ -32,8 +30,7 @@ std::optional<std::uint32_t> OleColor::fromVariant(const QVariant& value)
     case QMetaType::QByteArray: {
         // Stored as a colour literal is written, with its closing "&".
         QString text = value.toString().trimmed();
-        if (text.endsWith(u'&'))
-            text.chop(1);
+        if (text.endsWith(u'&')) text.chop(1);
         return fromText(text);
     }
     default:
@@ -41,8 +38,7 @@ std::optional<std::uint32_t> OleColor::fromVariant(const QVariant& value)
     }
     bool ok = false;
     const qlonglong v = value.toLongLong(&ok);
-    if (!ok || v < -2147483648LL || v > 0xFFFFFFFFLL)
-        return std::nullopt;
+    if (!ok || v < -2147483648LL || v > 0xFFFFFFFFLL) return std::nullopt;
     return std::uint32_t(v);
 }
 

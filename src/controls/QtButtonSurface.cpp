@@ -1,8 +1,8 @@
 #include "controls/QtButtonSurface.h"
 
+#include "base/WindowGeometry.h"
 #include "controls/ButtonPainter.h"
 #include "controls/OleColor.h"
-#include "base/WindowGeometry.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -12,7 +12,8 @@
 
 namespace quillon {
 
-QtButtonSurface::QtButtonSurface(QPainter& painter, const QRect& area, const QPalette& palette, const QFont& font)
+QtButtonSurface::QtButtonSurface(QPainter& painter, const QRect& area, const QPalette& palette,
+                                 const QFont& font)
     : painter_(painter), area_(area), palette_(palette), font_(font)
 {
     font_.setBold(false);
@@ -22,7 +23,8 @@ QtButtonSurface::QtButtonSurface(QPainter& painter, const QRect& area, const QPa
 
 void QtButtonSurface::clear() { painter_.fillRect(area_, colour(ButtonPainter::kButtonFace)); }
 
-void QtButtonSurface::ellipse(QPointF centre, double radius, double aspect, std::uint32_t fill, std::uint32_t outline)
+void QtButtonSurface::ellipse(QPointF centre, double radius, double aspect, std::uint32_t fill,
+                              std::uint32_t outline)
 {
     QPen pen(colour(outline));
     pen.setCosmetic(true);
@@ -39,8 +41,7 @@ void QtButtonSurface::arc(QPointF centre, double radius, double aspect, double s
     // an arc whose end is below its start runs on through 3 o'clock.
     constexpr double kSixteenthsPerRadian = 16.0 * 180.0 / std::numbers::pi;
     double span = end - start;
-    if (span <= 0)
-        span += 2 * std::numbers::pi;
+    if (span <= 0) span += 2 * std::numbers::pi;
     QPen pen(colour(value));
     pen.setCosmetic(true);
     pen.setWidth(1);
@@ -76,8 +77,8 @@ QRectF QtButtonSurface::box(QPointF centre, double radius, double aspect) const
         ry = radius * aspect;
     else
         rx = radius / aspect;
-    return QRectF((centre.x() - rx) / kTwipsPerPixel, (centre.y() - ry) / kTwipsPerPixel, 2 * rx / kTwipsPerPixel,
-                  2 * ry / kTwipsPerPixel);
+    return QRectF((centre.x() - rx) / kTwipsPerPixel, (centre.y() - ry) / kTwipsPerPixel,
+                  2 * rx / kTwipsPerPixel, 2 * ry / kTwipsPerPixel);
 }
 
 QColor QtButtonSurface::colour(std::uint32_t value) const { return OleColor::toQColor(value, palette_); }

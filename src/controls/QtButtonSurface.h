@@ -19,8 +19,10 @@ public:
     QtButtonSurface(QPainter& painter, const QRect& area, const QPalette& palette, const QFont& font);
 
     void clear() override;
-    void ellipse(QPointF centre, double radius, double aspect, std::uint32_t fill, std::uint32_t outline) override;
-    void arc(QPointF centre, double radius, double aspect, double start, double end, std::uint32_t colour) override;
+    void ellipse(QPointF centre, double radius, double aspect, std::uint32_t fill,
+                 std::uint32_t outline) override;
+    void arc(QPointF centre, double radius, double aspect, double start, double end,
+             std::uint32_t colour) override;
     QSizeF textSize(const QString& text) override;
     void text(QPointF topLeft, const QString& text, std::uint32_t colour, bool bold) override;
 

@@ -1,9 +1,9 @@
 #include "controls/Tallyfield.h"
 
+#include "base/WindowGeometry.h"
 #include "controls/NumberMask.h"
 #include "controls/OleColor.h"
 #include "controls/PropertyBag.h"
-#include "base/WindowGeometry.h"
 #include "controls/WindowsKeys.h"
 
 #include <QApplication>
@@ -59,8 +59,7 @@ QVariant Tallyfield::Value()
 {
     numberText_ = txtNumber->text();
     UnformatNumeric();
-    if (numberText_.isEmpty())
-        return QVariant::fromValue<short>(0);
+    if (numberText_.isEmpty()) return QVariant::fromValue<short>(0);
     return QVariant(NumberMask::leadingValue(numberText_));
 }
 
@@ -213,11 +212,9 @@ void Tallyfield::showText(const QString& text)
 void Tallyfield::applyColour(const QString& text, bool background)
 {
     QString number = text;
-    if (number.endsWith(u'&'))
-        number.chop(1);
+    if (number.endsWith(u'&')) number.chop(1);
     const std::optional<std::uint32_t> colour = OleColor::fromText(number);
-    if (!colour)
-        return;
+    if (!colour) return;
     QPalette palette = txtNumber->palette();
     const QPalette::ColorRole role = background ? QPalette::Base : QPalette::Text;
     // System colours follow the application's palette, not whatever this box was given before.
@@ -228,18 +225,15 @@ void Tallyfield::applyColour(const QString& text, bool background)
 void Tallyfield::txtNumber_Change()
 {
     const QString text = txtNumber->text();
-    if (text == kDesignText)
-        return;
+    if (text == kDesignText) return;
     numberText_ = text;
     UnformatNumeric();
-    if (lastText_.toString() == numberText_)
-        return;
+    if (lastText_.toString() == numberText_) return;
     // The old text may be a masked one, read only as far as its leading number goes: "1,234.50" counts
     // as 1. That is how a change of value is told from a change of spelling such as "5" to "5.".
     const double before = NumberMask::leadingValue(lastText_.toString());
     lastText_ = numberText_;
-    if (before != NumberMask::leadingValue(numberText_))
-        emit Change();
+    if (before != NumberMask::leadingValue(numberText_)) emit Change();
 }
 
 void Tallyfield::txtNumber_GotFocus()
@@ -260,8 +254,7 @@ void Tallyfield::txtNumber_GotFocus()
 void Tallyfield::txtNumber_LostFocus()
 {
     hasFocus_ = false;
-    if (locked_)
-        return;
+    if (locked_) return;
     numberText_ = txtNumber->text();
     FormatNumeric();
     txtNumber->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -298,13 +291,13 @@ bool Tallyfield::txtNumber_KeyPress(QKeyEvent* event)
     // arrows reach the text box without passing the filter).
     const bool alt = (event->modifiers() & Qt::AltModifier) != 0;
     const int ch = WindowsKeys::typedCharacter(*event);
-    if (ch < 0)
-        return false;
+    if (ch < 0) return false;
 
     const QString text = txtNumber->text();
     const qsizetype selected = txtNumber->selectedText().size();
     const bool overLength = selected < text.size() && text.size() >= maxLength_ && maxLength_ != 0;
-    const int selStart = txtNumber->hasSelectedText() ? txtNumber->selectionStart() : txtNumber->cursorPosition();
+    const int selStart =
+        txtNumber->hasSelectedText() ? txtNumber->selectionStart() : txtNumber->cursorPosition();
 
     bool accept = false;
     bool beep = false;
@@ -324,10 +317,8 @@ bool Tallyfield::txtNumber_KeyPress(QKeyEvent* event)
         beep = overLength;
         accept = !overLength && !positiveOnly_ && selStart == 0;
     }
-    if (accept)
-        return false;
-    if (beep && beep_)
-        beep_();
+    if (accept) return false;
+    if (beep && beep_) beep_();
     // Keys the window acts on (Enter for its default button, Escape, Alt shortcuts) go on to it.
     if (ch == 13 || ch == 27 || alt)
         event->ignore();
@@ -349,13 +340,11 @@ void Tallyfield::txtNumber_Mouse(QMouseEvent* event, bool press)
 
 bool Tallyfield::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != txtNumber)
-        return QWidget::eventFilter(watched, event);
+    if (watched != txtNumber) return QWidget::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn:
         // Coming back from another window or from the box's own context menu is not entering the field.
-        if (!hasFocus_)
-            txtNumber_GotFocus();
+        if (!hasFocus_) txtNumber_GotFocus();
         break;
     case QEvent::FocusOut: {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
@@ -371,22 +360,23 @@ bool Tallyfield::eventFilter(QObject* watched, QEvent* event)
         // Keep the three clipboard keys for the field even where the window has shortcuts on them.
         auto* key = static_cast<QKeyEvent*>(event);
         const short code = WindowsKeys::keyCode(*key);
-        if (WindowsKeys::shiftState(key->modifiers()) == kCtrl && (code == kKeyC || code == kKeyV || code == kKeyX))
+        if (WindowsKeys::shiftState(key->modifiers()) == kCtrl &&
+            (code == kKeyC || code == kKeyV || code == kKeyX))
             key->accept();
         break;
     }
     case QEvent::KeyPress: {
         auto* key = static_cast<QKeyEvent*>(event);
         // Tab moves the focus before the text box sees it as a key.
-        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && !(key->modifiers() & Qt::ControlModifier))
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            !(key->modifiers() & Qt::ControlModifier))
             return false;
         txtNumber_KeyDown(key);
         return txtNumber_KeyPress(key);
     }
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->isAutoRepeat())
-            break;
+        if (key->isAutoRepeat()) break;
         short keyCode = WindowsKeys::keyCode(*key);
         short shift = WindowsKeys::shiftState(key->modifiers());
         emit KeyUp(keyCode, shift);

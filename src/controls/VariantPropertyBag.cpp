@@ -8,7 +8,8 @@ QVariant VariantPropertyBag::ReadProperty(const QString& name, const QVariant& d
     return it == contents_.constEnd() ? defaultValue : it.value();
 }
 
-void VariantPropertyBag::WriteProperty(const QString& name, const QVariant& value, const QVariant& defaultValue)
+void VariantPropertyBag::WriteProperty(const QString& name, const QVariant& value,
+                                       const QVariant& defaultValue)
 {
     // A default is dropped rather than stored, so a later change of the default reaches old definitions.
     if (value == defaultValue)

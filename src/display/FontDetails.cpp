@@ -26,8 +26,12 @@ constexpr FlagLine kLanguageLines[] = {
     {platform::GCP_REORDER, "Characters need to be reordered"},
 };
 
-const char* const kFamilyLines[] = {nullptr,           "Is a Roman font",  "Is a Swiss font",
-                                    "Is a modern font", "Is a script font", "Is a decorative font"};
+const char* const kFamilyLines[] = {nullptr,
+                                    "Is a Roman font",
+                                    "Is a Swiss font",
+                                    "Is a modern font",
+                                    "Is a script font",
+                                    "Is a decorative font"};
 
 /// The existence test of the fonts folder: only a plain file counts, not a hidden one.
 bool fontFileExists(const QString& path)
@@ -63,7 +67,8 @@ QStringList FontDetails::traitLines(std::uint8_t p, std::uint32_t flags)
                                              : QStringLiteral("Is a fixed pitch font"));
     if (p & platform::TMPF_VECTOR) lines << QStringLiteral("Is a vector font");
     const unsigned family = (p >> 4) & 0x0F;
-    if (family < std::size(kFamilyLines) && kFamilyLines[family]) lines << QString::fromLatin1(kFamilyLines[family]);
+    if (family < std::size(kFamilyLines) && kFamilyLines[family])
+        lines << QString::fromLatin1(kFamilyLines[family]);
     if (flags == 0) {
         lines << QStringLiteral("Is a Standard Latin Font");
     } else {
@@ -115,7 +120,8 @@ FontDetailsText FontDetails::describe(const QString& faceName, const FontCatalog
                             << "was refused by the reader: not a TrueType file, or cut short";
     const QString version = versionLine(reader.VersionString());
     if (!version.isEmpty()) out.lines << version;
-    out.lines << (reader.Installed() ? QStringLiteral("Installed: True") : QStringLiteral("Installed: False"));
+    out.lines << (reader.Installed() ? QStringLiteral("Installed: True")
+                                     : QStringLiteral("Installed: False"));
     out.copyright = copyrightLabel(reader.Copyright());
     return out;
 }

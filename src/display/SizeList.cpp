@@ -10,7 +10,8 @@ namespace quillon {
 long long roundHalfEven(double value)
 {
     if (!std::isfinite(value)) return 0;
-    const double clamped = std::clamp(value, static_cast<double>(LLONG_MIN / 2), static_cast<double>(LLONG_MAX / 2));
+    const double clamped =
+        std::clamp(value, static_cast<double>(LLONG_MIN / 2), static_cast<double>(LLONG_MAX / 2));
     return static_cast<long long>(std::nearbyint(clamped)); // the default rounding mode is to nearest-even
 }
 

@@ -11,7 +11,8 @@
 namespace quillon {
 
 /// The sixteen standard point sizes offered for scalable faces, in list order.
-inline constexpr std::array<int, 16> kStandardSizes = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+inline constexpr std::array<int, 16> kStandardSizes = {8,  9,  10, 11, 12, 14, 16, 18,
+                                                       20, 22, 24, 26, 28, 36, 48, 72};
 
 /// Window and sample-picture heights in twips, normal and while 72 points is selected.
 inline constexpr int kWindowHeight = 6315;

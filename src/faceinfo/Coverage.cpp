@@ -38,8 +38,9 @@ std::vector<ScriptCount> scriptCounts(const std::vector<platform::CodeRange>& ch
     out.reserve(counts.size());
     for (const auto& [script, count] : counts) {
         const char* name = uscript_getName(static_cast<UScriptCode>(script));
-        out.push_back({QString::fromLatin1(name ? name : "Unknown").replace(QLatin1Char('_'), QLatin1Char(' ')),
-                       count});
+        out.push_back(
+            {QString::fromLatin1(name ? name : "Unknown").replace(QLatin1Char('_'), QLatin1Char(' ')),
+             count});
     }
     std::sort(out.begin(), out.end(), [](const ScriptCount& a, const ScriptCount& b) {
         return a.characters != b.characters ? a.characters > b.characters : a.script < b.script;

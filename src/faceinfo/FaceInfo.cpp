@@ -75,7 +75,8 @@ QString FaceInfoReader::formatWords(const platform::FontFileFacts& file, bool cf
     else
         words = f;
     if (file.facesInFile > 1)
-        words += QStringLiteral(" collection, face %1 of %2").arg((file.index & 0xffff) + 1).arg(file.facesInFile);
+        words +=
+            QStringLiteral(" collection, face %1 of %2").arg((file.index & 0xffff) + 1).arg(file.facesInFile);
     if (file.variable) words += QStringLiteral(", variable");
     return words;
 }
@@ -88,7 +89,8 @@ QString FaceInfoReader::versionWords(std::uint32_t revision)
 
 void FaceInfoReader::gatherFiles(FaceInfo& info)
 {
-    for (const platform::FontFileFacts& f : facts_.installedFacesNamed(info.face)) info.files.push_back(rowOf(f));
+    for (const platform::FontFileFacts& f : facts_.installedFacesNamed(info.face))
+        info.files.push_back(rowOf(f));
 
     const QString lowerFace = platform::lowerCased(info.face);
     for (const FontRecord& record : catalogue_.records) {
@@ -107,8 +109,9 @@ void FaceInfoReader::gatherFiles(FaceInfo& info)
     }
 
     if (const auto resolved = fonts_.resolveFace(info.face)) {
-        auto it = std::find_if(info.files.begin(), info.files.end(),
-                               [&](const FileRow& row) { return sameFace(row, resolved->file, resolved->index); });
+        auto it = std::find_if(info.files.begin(), info.files.end(), [&](const FileRow& row) {
+            return sameFace(row, resolved->file, resolved->index);
+        });
         if (it != info.files.end()) {
             it->drawn = true;
         } else if (auto facts = facts_.faceFacts(resolved->file, resolved->index)) {
@@ -195,13 +198,17 @@ void FaceInfoReader::describe(FaceInfo& info, const platform::FaceFacts& facts)
     info.languages = facts.languages;
     info.features = features(facts.gsub, facts.gpos);
 
-    auto nameOf = [&](int nameID) { return nameID < 0 ? QString() : textOf(facts.names, sfnt::chosenNameRecord(facts.names, nameID, lcid)); };
+    auto nameOf = [&](int nameID) {
+        return nameID < 0 ? QString()
+                          : textOf(facts.names, sfnt::chosenNameRecord(facts.names, nameID, lcid));
+    };
     for (const platform::VariationAxis& a : facts.axes) {
         QString name = nameOf(a.nameID);
         if (name.isEmpty()) name = a.name;
         info.axes.push_back({a.tag, name, a.minimum, a.defaultValue, a.maximum});
     }
-    for (const platform::NamedInstance& n : facts.instances) info.instances.push_back({nameOf(n.nameID), n.coordinates});
+    for (const platform::NamedInstance& n : facts.instances)
+        info.instances.push_back({nameOf(n.nameID), n.coordinates});
 
     for (const char* tag : {"COLR", "CPAL", "CBDT", "sbix", "SVG "})
         if (facts.tables.contains(tag)) info.colourTables << QString::fromLatin1(tag).trimmed();

@@ -25,14 +25,15 @@ namespace faceinfo {
 struct FileRow {
     QString path;
     int index = 0;
-    QString format;  // "TrueType", "OpenType CFF", "TrueType collection, face 2 of 10", "Type 1", "Bitmap (PCF)"
+    QString
+        format; // "TrueType", "OpenType CFF", "TrueType collection, face 2 of 10", "Type 1", "Bitmap (PCF)"
     QString style;
     QString version; // "2.037", empty when unknown
     std::int64_t bytes = -1;
     QString folder;
-    bool drawn = false;       // the sample draws from this face
-    bool substitute = false;  // drawn, though it is not this face: the font system's substitute for the name
-    bool inRecords = false;   // the catalogue's records name the file
+    bool drawn = false;      // the sample draws from this face
+    bool substitute = false; // drawn, though it is not this face: the font system's substitute for the name
+    bool inRecords = false;  // the catalogue's records name the file
 };
 
 struct NameRow {
@@ -40,11 +41,11 @@ struct NameRow {
     int platformID = 0;
     int encodingID = 0;
     int languageID = 0;
-    QString nameWords;     // "Full name"
-    QString platform;      // "Windows"
-    QString language;      // "English (United States)"
+    QString nameWords; // "Full name"
+    QString platform;  // "Windows"
+    QString language;  // "English (United States)"
     QString text;
-    bool used = false;     // the details or the copyright line read this record
+    bool used = false; // the details or the copyright line read this record
 };
 
 struct Axis {
@@ -59,10 +60,10 @@ struct Instance {
 };
 
 struct FaceInfo {
-    QString face;                 // as asked
-    std::vector<FileRow> files;   // no face found: empty
-    int described = -1;           // the row whose face the rest describes (the drawn one when it is this face)
-    std::vector<NameRow> names;   // grouped by name ID, then in the file's order
+    QString face;               // as asked
+    std::vector<FileRow> files; // no face found: empty
+    int described = -1;         // the row whose face the rest describes (the drawn one when it is this face)
+    std::vector<NameRow> names; // grouped by name ID, then in the file's order
     int glyphCount = 0;
     std::vector<platform::CodeRange> charset;
     int characterCount = 0;
@@ -71,9 +72,9 @@ struct FaceInfo {
     std::vector<Feature> features;
     std::vector<Axis> axes;
     std::vector<Instance> instances;
-    QStringList colourTables;     // present ones of COLR, CPAL, CBDT, sbix, SVG
-    QString licence;              // name ID 13
-    QString licenceUrl;           // name ID 14
+    QStringList colourTables; // present ones of COLR, CPAL, CBDT, sbix, SVG
+    QString licence;          // name ID 13
+    QString licenceUrl;       // name ID 14
 };
 
 class FaceInfoReader {

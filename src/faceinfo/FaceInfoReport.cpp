@@ -20,7 +20,9 @@ QStringList reportLines(const FaceInfo& info, const QString& sampleText)
     auto line = [&](std::initializer_list<QString> fields) { out << tabbed(fields).join(u'\t'); };
     line({QStringLiteral("Face"), info.face});
     for (const FileRow& f : info.files) {
-        QString role = f.substitute ? QStringLiteral("drawn (substitute)") : f.drawn ? QStringLiteral("drawn") : QString();
+        QString role = f.substitute ? QStringLiteral("drawn (substitute)")
+                       : f.drawn    ? QStringLiteral("drawn")
+                                    : QString();
         if (f.inRecords) role += role.isEmpty() ? QStringLiteral("listed") : QStringLiteral(", listed");
         line({QStringLiteral("File"), f.path, QString::number(f.index), f.format, f.style, f.version,
               QString::number(f.bytes), role});
@@ -36,20 +38,20 @@ QStringList reportLines(const FaceInfo& info, const QString& sampleText)
               n.used ? QStringLiteral("used") : QString()});
     line({QStringLiteral("Glyphs"), QString::number(info.glyphCount)});
     line({QStringLiteral("Characters"), QString::number(info.characterCount)});
-    for (const ScriptCount& s : info.scripts) line({QStringLiteral("Script"), s.script, QString::number(s.characters)});
+    for (const ScriptCount& s : info.scripts)
+        line({QStringLiteral("Script"), s.script, QString::number(s.characters)});
     line({QStringLiteral("Languages"), info.languages.join(u' ')});
     if (!sampleText.isEmpty())
         line({QStringLiteral("Missing"), describeCharacters(missingCharacters(info.charset, sampleText))});
-    for (const Feature& f : info.features)
-    {
+    for (const Feature& f : info.features) {
         QStringList tables;
         if (f.substitution) tables << QStringLiteral("GSUB");
         if (f.positioning) tables << QStringLiteral("GPOS");
         line({QStringLiteral("Feature"), QString::fromLatin1(f.tag), f.name, tables.join(u' ')});
     }
     for (const Axis& a : info.axes)
-        line({QStringLiteral("Axis"), QString::fromLatin1(a.tag), a.name, number(a.minimum), number(a.defaultValue),
-              number(a.maximum)});
+        line({QStringLiteral("Axis"), QString::fromLatin1(a.tag), a.name, number(a.minimum),
+              number(a.defaultValue), number(a.maximum)});
     for (const Instance& i : info.instances) {
         QStringList coords;
         for (double c : i.coordinates) coords << number(c);
@@ -97,7 +99,8 @@ QByteArray reportJson(const FaceInfo& info, const QString& sampleText)
                              {QStringLiteral("languages"), QJsonArray::fromStringList(info.languages)}};
         QJsonArray scripts;
         for (const ScriptCount& s : info.scripts)
-            scripts.append(QJsonObject{{QStringLiteral("script"), s.script}, {QStringLiteral("characters"), s.characters}});
+            scripts.append(QJsonObject{{QStringLiteral("script"), s.script},
+                                       {QStringLiteral("characters"), s.characters}});
         coverage[QStringLiteral("scripts")] = scripts;
         if (!sampleText.isEmpty()) {
             QJsonArray missing;
@@ -124,13 +127,14 @@ QByteArray reportJson(const FaceInfo& info, const QString& sampleText)
         for (const Instance& i : info.instances) {
             QJsonArray coords;
             for (double c : i.coordinates) coords.append(c);
-            instances.append(QJsonObject{{QStringLiteral("name"), i.name}, {QStringLiteral("coordinates"), coords}});
+            instances.append(
+                QJsonObject{{QStringLiteral("name"), i.name}, {QStringLiteral("coordinates"), coords}});
         }
-        root[QStringLiteral("opentype")] = QJsonObject{{QStringLiteral("features"), features},
-                                                       {QStringLiteral("axes"), axes},
-                                                       {QStringLiteral("instances"), instances},
-                                                       {QStringLiteral("colourTables"),
-                                                        QJsonArray::fromStringList(info.colourTables)}};
+        root[QStringLiteral("opentype")] =
+            QJsonObject{{QStringLiteral("features"), features},
+                        {QStringLiteral("axes"), axes},
+                        {QStringLiteral("instances"), instances},
+                        {QStringLiteral("colourTables"), QJsonArray::fromStringList(info.colourTables)}};
         root[QStringLiteral("licence")] = QJsonObject{{QStringLiteral("description"), info.licence},
                                                       {QStringLiteral("url"), info.licenceUrl}};
     }

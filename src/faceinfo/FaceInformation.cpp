@@ -32,7 +32,8 @@ QString esc(const QString& text) { return text.toHtmlEscaped(); }
 QString row(std::initializer_list<QString> cells)
 {
     QString out = QStringLiteral("<tr>");
-    for (const QString& c : cells) out += QStringLiteral("<td style='padding-right:12px'>") + c + QStringLiteral("</td>");
+    for (const QString& c : cells)
+        out += QStringLiteral("<td style='padding-right:12px'>") + c + QStringLiteral("</td>");
     return out + QStringLiteral("</tr>");
 }
 
@@ -40,9 +41,9 @@ QString number(double v) { return QString::number(v, 'g', 6); }
 
 } // namespace
 
-FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalogue& catalogue, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      platform_(platform),
+FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalogue& catalogue,
+                                 QWidget* parent)
+    : QWidget(parent, Qt::Window), platform_(platform),
       reader_(platform.fontFacts, platform.fontSystem, platform.fontFiles, catalogue)
 {
     setObjectName(QStringLiteral("faceInformation"));
@@ -82,8 +83,8 @@ FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalog
 
     namesTable = new QTreeWidget;
     namesTable->setObjectName(QStringLiteral("namesTable"));
-    namesTable->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Platform"), QStringLiteral("Language"),
-                                 QStringLiteral("Text"), QStringLiteral("Used")});
+    namesTable->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Platform"),
+                                 QStringLiteral("Language"), QStringLiteral("Text"), QStringLiteral("Used")});
     tabs->addTab(namesTable, QStringLiteral("Names"));
 
     coverageText = makeBrowser("coverageText");
@@ -138,10 +139,12 @@ void FaceInformation::fillFiles()
     for (std::size_t i = 0; i < info_.files.size(); ++i) {
         const faceinfo::FileRow& f = info_.files[i];
         const QString name = f.path.mid(f.path.lastIndexOf(QLatin1Char('/')) + 1);
-        auto* item = new QTreeWidgetItem(filesTable, {f.substitute ? QStringLiteral("substitute") : f.drawn ? QStringLiteral("✓") : QString(),
-                                                      name, f.format, f.style, f.version,
-                                                      f.bytes < 0 ? QString() : locale.formattedDataSize(f.bytes),
-                                                      f.folder});
+        auto* item = new QTreeWidgetItem(
+            filesTable, {f.substitute ? QStringLiteral("substitute")
+                         : f.drawn    ? QStringLiteral("✓")
+                                      : QString(),
+                         name, f.format, f.style, f.version,
+                         f.bytes < 0 ? QString() : locale.formattedDataSize(f.bytes), f.folder});
         item->setToolTip(1, f.path);
         if (static_cast<int>(i) == info_.described) filesTable->setCurrentItem(item);
     }
@@ -162,8 +165,8 @@ void FaceInformation::fillNames()
         }
         QString text = n.text;
         text.replace(QLatin1Char('\n'), QChar(0x21B5));
-        auto* item = new QTreeWidgetItem(group, {QString(), n.platform, n.language, text,
-                                                 n.used ? QStringLiteral("used") : QString()});
+        auto* item = new QTreeWidgetItem(
+            group, {QString(), n.platform, n.language, text, n.used ? QStringLiteral("used") : QString()});
         item->setToolTip(3, n.text);
     }
     namesTable->resizeColumnToContents(0);
@@ -177,7 +180,8 @@ void FaceInformation::fillCoverage()
         coverageText->setHtml(QStringLiteral("<p>No installed face has this name.</p>"));
         return;
     }
-    QString html = QStringLiteral("<p>%1 glyphs, %2 characters.</p>").arg(info_.glyphCount).arg(info_.characterCount);
+    QString html =
+        QStringLiteral("<p>%1 glyphs, %2 characters.</p>").arg(info_.glyphCount).arg(info_.characterCount);
     const std::vector<char32_t> missing = faceinfo::missingCharacters(info_.charset, sampleText_);
     html += missing.empty() ? QStringLiteral("<p>The face has every character of the sample text.</p>")
                             : QStringLiteral("<p><b>Characters of the sample text the face lacks:</b> %1</p>")
@@ -200,13 +204,16 @@ void FaceInformation::fillOpenType()
         QStringList tables;
         if (f.substitution) tables << QStringLiteral("GSUB");
         if (f.positioning) tables << QStringLiteral("GPOS");
-        html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(f.tag))), esc(f.name), tables.join(u' ')});
+        html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(f.tag))), esc(f.name),
+                     tables.join(u' ')});
     }
     html += QStringLiteral("</table><p><b>Variation axes</b></p>");
-    if (info_.axes.empty()) html += QStringLiteral("<p>None: the face is not variable.</p>");
+    if (info_.axes.empty())
+        html += QStringLiteral("<p>None: the face is not variable.</p>");
     else {
-        html += QStringLiteral("<table>") + row({QStringLiteral("Tag"), QStringLiteral("Name"), QStringLiteral("Minimum"),
-                                                  QStringLiteral("Default"), QStringLiteral("Maximum")});
+        html += QStringLiteral("<table>") +
+                row({QStringLiteral("Tag"), QStringLiteral("Name"), QStringLiteral("Minimum"),
+                     QStringLiteral("Default"), QStringLiteral("Maximum")});
         for (const faceinfo::Axis& a : info_.axes)
             html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(a.tag))), esc(a.name),
                          number(a.minimum), number(a.defaultValue), number(a.maximum)});
@@ -221,21 +228,25 @@ void FaceInformation::fillOpenType()
             html += QStringLiteral("</table>");
         }
     }
-    html += QStringLiteral("<p><b>Colour tables:</b> %1</p>")
-                .arg(info_.colourTables.isEmpty() ? QStringLiteral("none") : esc(info_.colourTables.join(u' ')));
+    html +=
+        QStringLiteral("<p><b>Colour tables:</b> %1</p>")
+            .arg(info_.colourTables.isEmpty() ? QStringLiteral("none") : esc(info_.colourTables.join(u' ')));
     openTypeText->setHtml(html);
 }
 
 void FaceInformation::fillLicence()
 {
     QString html = QStringLiteral("<p><b>Licence</b></p><p>%1</p>")
-                       .arg(info_.licence.isEmpty() ? QStringLiteral("The face states no licence.")
-                                                    : esc(info_.licence).replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+                       .arg(info_.licence.isEmpty()
+                                ? QStringLiteral("The face states no licence.")
+                                : esc(info_.licence).replace(QLatin1Char('\n'), QStringLiteral("<br>")));
     if (!info_.licenceUrl.isEmpty()) {
         // Only a web address becomes a link: the text comes from the font file.
         const QUrl url(info_.licenceUrl.trimmed(), QUrl::StrictMode);
-        const bool web = url.isValid() && (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
-        html += web ? QStringLiteral("<p><a href=\"%1\">%2</a></p>").arg(esc(url.toString(QUrl::FullyEncoded)), esc(info_.licenceUrl))
+        const bool web = url.isValid() &&
+                         (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+        html += web ? QStringLiteral("<p><a href=\"%1\">%2</a></p>")
+                          .arg(esc(url.toString(QUrl::FullyEncoded)), esc(info_.licenceUrl))
                     : QStringLiteral("<p>%1</p>").arg(esc(info_.licenceUrl));
     }
     licenceText->setHtml(html);
@@ -251,7 +262,8 @@ void FaceInformation::openFolder()
 
 void FaceInformation::openLink(const QUrl& url)
 {
-    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https")) platform_.shell.openUrl(url);
+    if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
+        platform_.shell.openUrl(url);
 }
 
 void FaceInformation::keyPressEvent(QKeyEvent* event)

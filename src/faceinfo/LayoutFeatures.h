@@ -21,7 +21,7 @@ QString featureName(const QByteArray& tag);
 
 struct Feature {
     QByteArray tag;
-    QString name;      // registered name, may be empty
+    QString name;              // registered name, may be empty
     bool substitution = false; // in GSUB
     bool positioning = false;  // in GPOS
 };

@@ -1,9 +1,9 @@
 #include "options/FileAssociations.h"
 
+#include "base/FontModule.h"
 #include "platform/Log.h"
 #include "platform/SettingsStore.h"
 #include "platform/ShellCommand.h"
-#include "base/FontModule.h"
 
 #include <optional>
 #include <utility>
@@ -35,7 +35,8 @@ QString classKeyFor(const QString& extension, const QString& shellVerb)
 
 } // namespace
 
-FileAssociations::FileAssociations(RegistryModule& registry, SettingsStore& settings, const FontModule& module)
+FileAssociations::FileAssociations(RegistryModule& registry, SettingsStore& settings,
+                                   const FontModule& module)
     : registry_(registry), settings_(settings), module_(module)
 {
 }
@@ -43,7 +44,8 @@ FileAssociations::FileAssociations(RegistryModule& registry, SettingsStore& sett
 QString FileAssociations::fonCommandKey(const QString& verb)
 {
     const auto places = placesFor(verb);
-    return places ? QStringLiteral("fonfile\\shell\\") + places->shellVerb + QStringLiteral("\\command") : QString();
+    return places ? QStringLiteral("fonfile\\shell\\") + places->shellVerb + QStringLiteral("\\command")
+                  : QString();
 }
 
 void FileAssociations::SaveAssociation(const QString& verb)
@@ -59,8 +61,7 @@ void FileAssociations::SaveAssociation(const QString& verb)
     // Nor is the program's command for the other verb a prior one: where a kind has no print command of its
     // own, the shell prints with its opener, which may be this program's view command.
     const QString other = verb == QStringLiteral("V") ? module_.printCommand : module_.viewCommand;
-    if (current.isEmpty() || current == own || current == other || !hasProgram(current))
-        return;
+    if (current.isEmpty() || current == own || current == other || !hasProgram(current)) return;
     settings_.SaveSetting(settings_keys::kTitle, settings_keys::kSection, places->priorKey, current);
 }
 
@@ -68,7 +69,8 @@ bool FileAssociations::SetAssociation(const QString& verb)
 {
     const auto places = placesFor(verb);
     if (!places) return true;
-    return writeAll(places->shellVerb, verb == QStringLiteral("V") ? module_.viewCommand : module_.printCommand);
+    return writeAll(places->shellVerb,
+                    verb == QStringLiteral("V") ? module_.viewCommand : module_.printCommand);
 }
 
 bool FileAssociations::RestoreAssociation(const QString& verb)
@@ -80,7 +82,8 @@ bool FileAssociations::RestoreAssociation(const QString& verb)
     // Without a command to put back, the program still takes its own out: leaving it in place would keep
     // the program the shell's command while the option says it is not.
     const QString own = verb == QStringLiteral("V") ? module_.viewCommand : module_.printCommand;
-    const bool ok = hasProgram(prior) ? writeAll(places->shellVerb, prior) : removeOwn(places->shellVerb, own);
+    const bool ok =
+        hasProgram(prior) ? writeAll(places->shellVerb, prior) : removeOwn(places->shellVerb, own);
     if (ok && !prior.isEmpty())
         settings_.SaveSetting(settings_keys::kTitle, settings_keys::kSection, places->priorKey, QString());
     return ok;
@@ -89,7 +92,8 @@ bool FileAssociations::RestoreAssociation(const QString& verb)
 bool FileAssociations::writeAll(const QString& shellVerb, const QString& command)
 {
     if (!hasProgram(command)) {
-        qCDebug(log::associations) << "the" << shellVerb << "command" << command << "names no program: not written";
+        qCDebug(log::associations) << "the" << shellVerb << "command" << command
+                                   << "names no program: not written";
         return false;
     }
     bool ok = true;
@@ -100,7 +104,8 @@ bool FileAssociations::writeAll(const QString& shellVerb, const QString& command
         // A key that could not be made shows as the write into it failing, so only the write is read.
         registry_.CreateRegKey(HKEY_CLASSES_ROOT, classKey);
         if (!succeeded(registry_.SetRegValue(HKEY_CLASSES_ROOT, classKey, QString(), 2, command))) {
-            qCDebug(log::associations) << "the" << shellVerb << "command for" << extension << "files was not written";
+            qCDebug(log::associations)
+                << "the" << shellVerb << "command for" << extension << "files was not written";
             ok = false;
         }
         // The machine-wide copy is a courtesy to other users: the store may refuse this user, harmlessly.
@@ -117,10 +122,12 @@ bool FileAssociations::removeOwn(const QString& shellVerb, const QString& ownCom
         if (extension.isEmpty()) continue;
         const QString classKey = classKeyFor(extension, shellVerb);
         const QString machineKey = QStringLiteral("software\\classes\\") + classKey;
-        for (const auto& [root, key] : {std::pair{HKEY_CLASSES_ROOT, classKey}, std::pair{HKEY_LOCAL_MACHINE, machineKey}}) {
+        for (const auto& [root, key] :
+             {std::pair{HKEY_CLASSES_ROOT, classKey}, std::pair{HKEY_LOCAL_MACHINE, machineKey}}) {
             // Only the program's own command, read exactly as written: another program's stays.
             if (regValueText(registry_.GetRegValue(root, key, QString())) != ownCommand) continue;
-            if (succeeded(registry_.DeleteRegValue(root, key, QString())) || root != HKEY_CLASSES_ROOT) continue;
+            if (succeeded(registry_.DeleteRegValue(root, key, QString())) || root != HKEY_CLASSES_ROOT)
+                continue;
             qCDebug(log::associations) << "the program's" << shellVerb << "command for" << extension
                                        << "files could not be taken out";
             ok = false;

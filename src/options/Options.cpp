@@ -1,9 +1,9 @@
 #include "options/Options.h"
 
+#include "base/WindowGeometry.h"
 #include "controls/Captions.h"
 #include "controls/WindowsKeys.h"
 #include "platform/SettingsStore.h"
-#include "base/WindowGeometry.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -45,8 +45,8 @@ bool isOne(const QString& stored)
 
 QMessageBox::StandardButton askWithMessageBox(QWidget* parent, const QString& text, const QString& title)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                    parent);
+    QMessageBox box(QMessageBox::Question, title, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::Cancel);
     return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -97,8 +97,7 @@ Options::Options(const QRect& ownerFrame, platform::SettingsStore& settings, Reg
     setTabOrder(saveButton, cancelButton);
 
     installEventFilter(this);
-    for (QWidget* control : findChildren<QWidget*>())
-        control->installEventFilter(this);
+    for (QWidget* control : findChildren<QWidget*>()) control->installEventFilter(this);
 
     Form_Load(ownerFrame);
     captions::fit(*this);
@@ -108,8 +107,8 @@ Options::~Options() = default;
 
 QPoint Options::placement(const QRect& ownerFrame, const QSize& dialogFrame)
 {
-    const QPoint at = placeOver(twipsRect(ownerFrame), QSize(twips(dialogFrame.width()), twips(dialogFrame.height())),
-                                15, 150);
+    const QPoint at = placeOver(twipsRect(ownerFrame),
+                                QSize(twips(dialogFrame.width()), twips(dialogFrame.height())), 15, 150);
     return {px(at.x()), px(at.y())};
 }
 
@@ -159,15 +158,16 @@ void Options::saveButton_Click()
     }
     for (int i = 0; i < 3; ++i)
         if (made[i])
-            settings_.SaveSetting(settings_keys::kTitle, settings_keys::kSection, QString::fromUtf8(kBoxes[i].setting),
+            settings_.SaveSetting(settings_keys::kTitle, settings_keys::kSection,
+                                  QString::fromUtf8(kBoxes[i].setting),
                                   fOption[i]->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     if (!made[0] || !made[1]) {
         // The boxes go back to what is stored, which is what the desktop still does.
         for (int i = 0; i < 2; ++i)
             if (!made[i])
-                fOption[i]->setChecked(isOne(settings_.GetSetting(settings_keys::kTitle, settings_keys::kSection,
-                                                                  QString::fromUtf8(kBoxes[i].setting),
-                                                                  QString::fromUtf8(kBoxes[i].defaultValue))));
+                fOption[i]->setChecked(isOne(settings_.GetSetting(
+                    settings_keys::kTitle, settings_keys::kSection, QString::fromUtf8(kBoxes[i].setting),
+                    QString::fromUtf8(kBoxes[i].defaultValue))));
         asking_ = true;
         notice_(this, kAssociationFailedText, windowTitle());
         asking_ = false;

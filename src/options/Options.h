@@ -64,8 +64,8 @@ public:
     void saveButton_Click();
     void cancelButton_Click();
 
-    inline static const QString kQuestionText = QStringLiteral(
-        "The Quillon options have changed.\r\n\r\n    Do you wish to save the changes?");
+    inline static const QString kQuestionText =
+        QStringLiteral("The Quillon options have changed.\r\n\r\n    Do you wish to save the changes?");
     inline static const QString kQuestionTitle = QStringLiteral(" Exit Options Entry");
     /// Said when Save could not change the desktop's associations; the options involved keep their values.
     inline static const QString kAssociationFailedText =

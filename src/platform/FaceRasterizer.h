@@ -13,8 +13,8 @@
 namespace quillon::platform {
 
 struct RasterLine {
-    QImage coverage;    ///< Format_Alpha8: how much of each pixel the glyphs cover; may be null for blank text
-    QPoint offset;      ///< where coverage's top-left lies from the text cell's top-left, pixels
+    QImage coverage; ///< Format_Alpha8: how much of each pixel the glyphs cover; may be null for blank text
+    QPoint offset;   ///< where coverage's top-left lies from the text cell's top-left, pixels
     double advance = 0; ///< width of the text cell (sum of advances), pixels
     int ascent = 0;     ///< cell height above the baseline, pixels
     int descent = 0;    ///< cell height below the baseline, pixels

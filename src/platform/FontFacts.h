@@ -20,18 +20,18 @@ namespace quillon::platform {
 
 /// One face of one font file, as the font system lists it.
 struct FontFileFacts {
-    QString path;           // absolute
-    int index = 0;          // face index inside the file (bits 16..30: a named instance, as FreeType takes it)
-    int facesInFile = 1;    // faces the file holds: more than one for a collection
-    QString fontFormat;     // fontconfig's word: "TrueType", "CFF", "Type 1", "PCF", "BDF", "Windows FNT", ...
-    QString family;         // first family name
-    QString style;          // first style name
-    QString fullName;       // first full name; may be empty (bitmap fonts)
-    std::int64_t bytes = 0; // file size; -1 when it cannot be read
+    QString path;        // absolute
+    int index = 0;       // face index inside the file (bits 16..30: a named instance, as FreeType takes it)
+    int facesInFile = 1; // faces the file holds: more than one for a collection
+    QString fontFormat;  // fontconfig's word: "TrueType", "CFF", "Type 1", "PCF", "BDF", "Windows FNT", ...
+    QString family;      // first family name
+    QString style;       // first style name
+    QString fullName;    // first full name; may be empty (bitmap fonts)
+    std::int64_t bytes = 0;    // file size; -1 when it cannot be read
     std::uint32_t version = 0; // font revision, 16.16 fixed point; 0 when unknown
     QString versionText;       // the font's own version text where it has no revision number (Type 1); read
                                // only when the file is opened
-    bool variable = false;  // the whole-range face of a variable font
+    bool variable = false;     // the whole-range face of a variable font
 };
 
 struct VariationAxis {
@@ -54,14 +54,14 @@ using CodeRange = std::pair<char32_t, char32_t>;
 struct FaceFacts {
     FontFileFacts file;
     int glyphCount = 0;
-    std::vector<sfnt::NameEntry> names;  // in the file's order, decoded as the details reader decodes them
-    QByteArrayList tables;               // tags of the tables present, four characters each
-    QByteArray gsub;                     // the layout tables' bytes, empty when absent or larger than the cap
+    std::vector<sfnt::NameEntry> names; // in the file's order, decoded as the details reader decodes them
+    QByteArrayList tables;              // tags of the tables present, four characters each
+    QByteArray gsub;                    // the layout tables' bytes, empty when absent or larger than the cap
     QByteArray gpos;
     std::vector<VariationAxis> axes;
     std::vector<NamedInstance> instances;
-    std::vector<CodeRange> charset;      // ascending, not overlapping
-    QStringList languages;               // fontconfig's language tags the face covers ("en", "zh-cn", ...)
+    std::vector<CodeRange> charset; // ascending, not overlapping
+    QStringList languages;          // fontconfig's language tags the face covers ("en", "zh-cn", ...)
 };
 
 class FontFacts {

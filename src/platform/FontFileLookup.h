@@ -6,8 +6,7 @@
 
 namespace quillon::platform {
 
-class FontFileLookup
-{
+class FontFileLookup {
 public:
     virtual ~FontFileLookup() = default;
     /// The full path of the installed font file whose file name (without folder), lower-cased, equals

@@ -15,11 +15,11 @@ namespace quillon::platform {
 
 /// A face the font system uses for a name.
 struct ResolvedFace {
-    QString file;   // absolute path of the font file
-    int index = 0;  // face index inside the file; bits 16..30 name a variable font's named instance, as
-                    // FreeType's FT_New_Face takes it (0 there: the default instance)
-    QString family; // the family the font system reports for the face
-    QString style;  // the face's style name ("Regular", "Bold Italic", ...), may be empty
+    QString file;        // absolute path of the font file
+    int index = 0;       // face index inside the file; bits 16..30 name a variable font's named instance, as
+                         // FreeType's FT_New_Face takes it (0 there: the default instance)
+    QString family;      // the family the font system reports for the face
+    QString style;       // the face's style name ("Regular", "Bold Italic", ...), may be empty
     QString styleFamily; // the family `style` is a style of, under which Qt lists the face too: for a face
                          // with a typographic family ("Noto Sans" for Noto Sans Black Italic) that family,
                          // not `family`; empty when the same as `family`

@@ -20,7 +20,8 @@ public:
     /// Mounts a view at root\path; the key and its parents then exist. The view is owned by the registry.
     void mount(HKEY root, const std::string& path, std::unique_ptr<RegistryView> view);
 
-    LONG RegOpenKeyEx(HKEY root, const std::string& subKey, DWORD options, DWORD access, HKEY& result) override;
+    LONG RegOpenKeyEx(HKEY root, const std::string& subKey, DWORD options, DWORD access,
+                      HKEY& result) override;
     LONG RegCreateKeyEx(HKEY root, const std::string& subKey, DWORD options, DWORD access, HKEY& result,
                         DWORD* disposition) override;
     LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD* type, unsigned char* data,

@@ -77,7 +77,8 @@ QByteArray nativeBytes(QStringView text)
             bytes += char(c);
         } else if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) {
             bytes += char(c - kEscapeBase);
-        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
+        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                   QChar::isLowSurrogate(text[i + 1].unicode())) {
             bytes += text.sliced(i, 2).toUtf8();
             ++i;
         } else if (QChar::isSurrogate(c)) {
@@ -96,7 +97,8 @@ QString lowerCased(const QString& text)
     qsizetype run = 0; // start of the text not yet copied
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode());
+        const bool pair =
+            QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode());
         if (pair) {
             ++i;
             continue;

@@ -49,16 +49,18 @@ class Registry {
 public:
     virtual ~Registry() = default;
 
-    virtual LONG RegOpenKeyEx(HKEY root, const std::string& subKey, DWORD options, DWORD access, HKEY& result) = 0;
+    virtual LONG RegOpenKeyEx(HKEY root, const std::string& subKey, DWORD options, DWORD access,
+                              HKEY& result) = 0;
     /// Opens or creates the key and any missing intermediate keys. disposition may be null.
-    virtual LONG RegCreateKeyEx(HKEY root, const std::string& subKey, DWORD options, DWORD access, HKEY& result,
-                                DWORD* disposition) = 0;
+    virtual LONG RegCreateKeyEx(HKEY root, const std::string& subKey, DWORD options, DWORD access,
+                                HKEY& result, DWORD* disposition) = 0;
     /// Enumerates the values of an open key by index. nameLength is in: the buffer's size in bytes, out: the
-    /// name's length without its NUL. A name that does not fit (with its NUL) gives ERROR_MORE_DATA and leaves
-    /// nameLength unchanged; past the last value gives ERROR_NO_MORE_ITEMS and leaves it unchanged too.
-    /// type, data and dataSize may each be null; with data null and dataSize set, the value's size is reported.
-    virtual LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD* type, unsigned char* data,
-                              DWORD* dataSize) = 0;
+    /// name's length without its NUL. A name that does not fit (with its NUL) gives ERROR_MORE_DATA and
+    /// leaves nameLength unchanged; past the last value gives ERROR_NO_MORE_ITEMS and leaves it unchanged
+    /// too. type, data and dataSize may each be null; with data null and dataSize set, the value's size is
+    /// reported.
+    virtual LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD& nameLength, DWORD* type,
+                              unsigned char* data, DWORD* dataSize) = 0;
     /// Reads one value; "" names the key's default value. With data null, only type and size are reported.
     /// A buffer smaller than the value gives ERROR_MORE_DATA and the needed size.
     virtual LONG RegQueryValueEx(HKEY key, const std::string& name, DWORD* type, unsigned char* data,

@@ -23,7 +23,8 @@ QFont screenFaceFont(FontSystem& fonts, const QString& faceName)
             font.setStyleName(face->style);
         }
     } else {
-        font.setFamilies(QStringList{faceName}); // one family, taken as it stands: never split at commas into a list
+        font.setFamilies(
+            QStringList{faceName}); // one family, taken as it stands: never split at commas into a list
     }
     // Windows' text output draws a face with its own glyphs only; so do the sample, the page and the summary.
     font.setStyleStrategy(QFont::NoFontMerging);

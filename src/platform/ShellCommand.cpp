@@ -11,8 +11,7 @@ bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); 
 QString commandWithoutTerminator(const QString& command)
 {
     qsizetype end = command.size();
-    while (end > 0 && (command.at(end - 1).isNull() || isBlank(command.at(end - 1))))
-        --end;
+    while (end > 0 && (command.at(end - 1).isNull() || isBlank(command.at(end - 1)))) --end;
     return command.left(end);
 }
 
@@ -49,8 +48,7 @@ QString commandProgram(const QString& command)
     // A switch such as "/p" where the program should be: the program's part of the command is missing.
     if (first.size() <= 3 && first.startsWith(QLatin1Char('/')) && first.mid(1).size() > 0) {
         bool letters = true;
-        for (const QChar c : first.mid(1))
-            letters = letters && c.isLetter();
+        for (const QChar c : first.mid(1)) letters = letters && c.isLetter();
         if (letters) return QString();
     }
     return first;

@@ -17,8 +17,8 @@ QStringList splitCommand(const QString& command);
 
 /// The program the command starts, or empty when it starts none: no words at all, an empty quoted first
 /// word, a first word that is a placeholder such as "%1", or a switch such as "/p" (one or two letters
-/// after a slash, as the program's own print command has after its path). A command without a program must never be
-/// written as an association: the shell would try to run the font file itself.
+/// after a slash, as the program's own print command has after its path). A command without a program must
+/// never be written as an association: the shell would try to run the font file itself.
 QString commandProgram(const QString& command);
 
 } // namespace quillon::platform

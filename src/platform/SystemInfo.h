@@ -24,8 +24,7 @@ static_assert(sizeof(OSVERSIONINFOA) == 148);
 /// The extended record's size (OSVERSIONINFOEXA), which the call also accepts.
 inline constexpr DWORD kOsVersionInfoExSize = 156;
 
-class SystemInfo
-{
+class SystemInfo {
 public:
     virtual ~SystemInfo() = default;
     /// Fills the record when its size field is 148 or 156 and returns true; otherwise changes nothing and

@@ -1,8 +1,8 @@
 #include "printing/PrinterSetup.h"
 
+#include "base/WindowGeometry.h"
 #include "controls/Captions.h"
 #include "controls/Tallyfield.h"
-#include "base/WindowGeometry.h"
 #include "controls/WindowsKeys.h"
 #include "platform/Log.h"
 #include "platform/Printers.h"
@@ -26,10 +26,7 @@ constexpr int kClientHeight = 1950;
 constexpr int kArrowUp = 38;
 constexpr int kArrowDown = 40;
 
-double numberOf(const QVariant& value)
-{
-    return value.toDouble();
-}
+double numberOf(const QVariant& value) { return value.toDouble(); }
 
 } // namespace
 
@@ -98,8 +95,7 @@ PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* p
     // Key preview: the filter installed last runs first, so the dialog sees keys before any control does,
     // the copies field's own text box included.
     installEventFilter(this);
-    for (QWidget* child : findChildren<QWidget*>())
-        child->installEventFilter(this);
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
 
     Form_Load();
     captions::fit(*this);
@@ -123,8 +119,7 @@ void PrinterSetup::Form_Load()
     for (const QString& name : printers_.deviceNames()) {
         if (name == kHiddenPrinter) continue;
         int at = 0;
-        while (at < Combo1->count() && Combo1->itemText(at).compare(name, Qt::CaseInsensitive) <= 0)
-            ++at;
+        while (at < Combo1->count() && Combo1->itemText(at).compare(name, Qt::CaseInsensitive) <= 0) ++at;
         Combo1->insertItem(at, name);
     }
 
@@ -153,7 +148,8 @@ void PrinterSetup::okButton_Click()
         for (const QString& name : printers_.deviceNames())
             if (name == chosen) {
                 if (!printers_.setCurrentPrinter(name))
-                    qCDebug(log::printing) << "printer" << name << "could not be made current: the last one prints";
+                    qCDebug(log::printing)
+                        << "printer" << name << "could not be made current: the last one prints";
                 break;
             }
     } catch (const std::exception& e) {
@@ -190,10 +186,7 @@ void PrinterSetup::okButton_Click()
     accept();
 }
 
-void PrinterSetup::exitButton_Click()
-{
-    reject();
-}
+void PrinterSetup::exitButton_Click() { reject(); }
 
 void PrinterSetup::Tallyfield1_Change()
 {
@@ -241,14 +234,12 @@ void PrinterSetup::PrintSamplePage()
                           owner_.details ? owner_.details() : QString());
 }
 
-void PrinterSetup::DrawRule()
-{
-    page_.DrawRule();
-}
+void PrinterSetup::DrawRule() { page_.DrawRule(); }
 
 bool PrinterSetup::eventFilter(QObject* watched, QEvent* event)
 {
-    // A key a control leaves alone travels on to its parents; the dialog sees it once, at the focused control.
+    // A key a control leaves alone travels on to its parents; the dialog sees it once, at the focused
+    // control.
     const QWidget* focused = QApplication::focusWidget();
     if (event->type() == QEvent::KeyPress && (watched == focused || (!focused && watched == this))) {
         auto* key = static_cast<QKeyEvent*>(event);

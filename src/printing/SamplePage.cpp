@@ -83,8 +83,7 @@ void SamplePage::sampleFont(const QString& face, double points, bool bold, bool 
 
 void SamplePage::DrawRule()
 {
-    for (int offset : {0, 5, 10})
-        printer_.line(kRuleLeft, printY_ + offset, kRuleRight, printY_ + offset);
+    for (int offset : {0, 5, 10}) printer_.line(kRuleLeft, printY_ + offset, kRuleRight, printY_ + offset);
 }
 
 void SamplePage::PrintSamplePage(const QString& face, const QString& details)
@@ -152,7 +151,8 @@ int PrintSampleCopies(platform::PrinterPage& printer, SamplePage& page, int copi
         try {
             page.PrintSamplePage(face, details);
         } catch (const std::exception& e) {
-            qCDebug(log::printing) << "copy" << copy << "of the sample page of" << face << "failed:" << e.what();
+            qCDebug(log::printing) << "copy" << copy << "of the sample page of" << face
+                                   << "failed:" << e.what();
             ++failures;
         }
     }

@@ -77,9 +77,11 @@ QString RegistryModule::SetRegValue(HKEY root, const QString& path, const QStrin
         } else {
             const auto u = static_cast<std::uint32_t>(number);
             const unsigned char bytes[4] = {static_cast<unsigned char>(u), static_cast<unsigned char>(u >> 8),
-                                            static_cast<unsigned char>(u >> 16), static_cast<unsigned char>(u >> 24)};
-            status = registry_.RegSetValueEx(key, ansi(name), REG_DWORD, bytes, 4) == ERROR_SUCCESS ? kRegSuccess
-                                                                                                    : kRegError;
+                                            static_cast<unsigned char>(u >> 16),
+                                            static_cast<unsigned char>(u >> 24)};
+            status = registry_.RegSetValueEx(key, ansi(name), REG_DWORD, bytes, 4) == ERROR_SUCCESS
+                         ? kRegSuccess
+                         : kRegError;
         }
     }
     registry_.RegCloseKey(key);

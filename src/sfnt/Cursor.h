@@ -32,8 +32,8 @@ public:
     }
     std::uint32_t u32(std::uint64_t at) const
     {
-        return std::uint32_t{u8(at)} << 24 | std::uint32_t{next(at, 1)} << 16 | std::uint32_t{next(at, 2)} << 8 |
-               next(at, 3);
+        return std::uint32_t{u8(at)} << 24 | std::uint32_t{next(at, 1)} << 16 |
+               std::uint32_t{next(at, 2)} << 8 | next(at, 3);
     }
 
     /// The `length` bytes from `at` when they lie wholly inside the view; otherwise empty.
@@ -45,7 +45,10 @@ public:
 
 private:
     /// The byte `k` after `at`; zero where that position is past the end or past the last 64-bit one.
-    std::uint8_t next(std::uint64_t at, unsigned k) const { return k < bytes_.size() && at < bytes_.size() - k ? bytes_[at + k] : 0; }
+    std::uint8_t next(std::uint64_t at, unsigned k) const
+    {
+        return k < bytes_.size() && at < bytes_.size() - k ? bytes_[at + k] : 0;
+    }
 
     std::span<const std::uint8_t> bytes_;
 };

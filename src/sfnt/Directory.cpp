@@ -9,13 +9,15 @@ namespace quillon::sfnt {
 
 const TableEntry* Directory::first(std::uint32_t wanted) const
 {
-    auto it = std::find_if(entries.begin(), entries.end(), [&](const TableEntry& e) { return e.tag == wanted; });
+    auto it =
+        std::find_if(entries.begin(), entries.end(), [&](const TableEntry& e) { return e.tag == wanted; });
     return it == entries.end() ? nullptr : &*it;
 }
 
 const TableEntry* Directory::last(std::uint32_t wanted) const
 {
-    auto it = std::find_if(entries.rbegin(), entries.rend(), [&](const TableEntry& e) { return e.tag == wanted; });
+    auto it =
+        std::find_if(entries.rbegin(), entries.rend(), [&](const TableEntry& e) { return e.tag == wanted; });
     return it == entries.rend() ? nullptr : &*it;
 }
 

@@ -25,8 +25,7 @@ unsigned decodingOf(const NameRecord& r)
 }
 
 /// The rule of chosenNameRecord over `count` records, `at(i)` giving the record's IDs and its text.
-template <class At>
-int chooseRecord(std::size_t count, At at, int nameID, std::uint32_t systemLanguage)
+template <class At> int chooseRecord(std::size_t count, At at, int nameID, std::uint32_t systemLanguage)
 {
     constexpr std::uint16_t kUsEnglish = 0x0409;
     int chosen = -1;
@@ -84,7 +83,8 @@ bool readNameTable(const Source& source, std::uint64_t start, std::uint64_t end,
     table.records.resize(backed);
     for (std::size_t r = 0; r < backed; ++r) {
         const std::uint64_t p = r * kNameRecordSize;
-        table.records[r] = NameRecord{c.u16(p), c.u16(p + 2), c.u16(p + 4), c.u16(p + 6), c.u16(p + 8), c.u16(p + 10)};
+        table.records[r] =
+            NameRecord{c.u16(p), c.u16(p + 2), c.u16(p + 4), c.u16(p + 6), c.u16(p + 8), c.u16(p + 10)};
     }
     if (work) {
         ++work->tablesParsed;
@@ -93,8 +93,8 @@ bool readNameTable(const Source& source, std::uint64_t start, std::uint64_t end,
     return true;
 }
 
-bool readNameTexts(const Source& source, const NameTable& table, TextBudget& budget, std::vector<QString>& texts,
-                   Work* work)
+bool readNameTexts(const Source& source, const NameTable& table, TextBudget& budget,
+                   std::vector<QString>& texts, Work* work)
 {
     texts.assign(table.records.size(), QString());
     struct Span {
@@ -147,15 +147,16 @@ bool readNameTexts(const Source& source, const NameTable& table, TextBudget& bud
                 ok = false;
                 break;
             }
-            span.text = decodeNameText(span.record->platformID, span.record->encodingID, bytes.data(), bytes.size());
+            span.text =
+                decodeNameText(span.record->platformID, span.record->encodingID, bytes.data(), bytes.size());
         }
     }
     for (const auto& [record, span] : uses) texts[record] = spans[span].text;
     return ok;
 }
 
-QString readNameText(const Source& source, const NameTable& table, const NameRecord& record, TextBudget& budget,
-                     Work* work)
+QString readNameText(const Source& source, const NameTable& table, const NameRecord& record,
+                     TextBudget& budget, Work* work)
 {
     const std::uint64_t at = table.storage + record.offset;
     if (record.length == 0 || !inside(table, at, record.length) || !budget.take(record.length)) return {};
@@ -192,7 +193,9 @@ std::vector<NameEntry> listNames(std::span<const std::uint8_t> bytes, int face)
 int chosenNameRecord(const std::vector<NameRecord>& records, const std::vector<QString>& texts, int nameID,
                      std::uint32_t systemLanguage)
 {
-    const auto at = [&](std::size_t i) { return std::pair<const NameRecord&, const QString&>(records[i], texts[i]); };
+    const auto at = [&](std::size_t i) {
+        return std::pair<const NameRecord&, const QString&>(records[i], texts[i]);
+    };
     return chooseRecord(std::min(records.size(), texts.size()), at, nameID, systemLanguage);
 }
 

@@ -57,8 +57,8 @@ bool readNameTable(const Source& source, std::uint64_t start, std::uint64_t end,
 
 /// The texts of every record, index for index. Records that share a text (font tools store identical
 /// strings once) share its one decoding. False on an I/O error (texts read up to then are kept).
-bool readNameTexts(const Source& source, const NameTable& table, TextBudget& budget, std::vector<QString>& texts,
-                   Work* work = nullptr);
+bool readNameTexts(const Source& source, const NameTable& table, TextBudget& budget,
+                   std::vector<QString>& texts, Work* work = nullptr);
 
 /// The text of one record; empty when it is not wholly inside the bound, past the budget or unreadable.
 QString readNameText(const Source& source, const NameTable& table, const NameRecord& record,

@@ -19,7 +19,8 @@ std::vector<std::uint8_t> Source::bytes(std::uint64_t offset, std::size_t length
 bool MemorySource::read(std::uint64_t offset, std::uint8_t* out, std::size_t length) const
 {
     if (length == 0) return true; // `out` may then be null
-    const std::uint64_t inside = offset < bytes_.size() ? std::min<std::uint64_t>(length, bytes_.size() - offset) : 0;
+    const std::uint64_t inside =
+        offset < bytes_.size() ? std::min<std::uint64_t>(length, bytes_.size() - offset) : 0;
     if (inside > 0) std::memcpy(out, bytes_.data() + offset, static_cast<std::size_t>(inside));
     std::memset(out + inside, 0, length - static_cast<std::size_t>(inside));
     return true;
@@ -59,7 +60,8 @@ bool FileSource::prefetch(std::uint64_t offset, std::size_t length) const
     ahead_.clear();
     if (fd_ < 0) return false;
     if (offset >= size_) return true;
-    const auto inside = static_cast<std::size_t>(std::min<std::uint64_t>({length, kMostReadAhead, size_ - offset}));
+    const auto inside =
+        static_cast<std::size_t>(std::min<std::uint64_t>({length, kMostReadAhead, size_ - offset}));
     ahead_.resize(inside);
     aheadStart_ = offset;
     if (!readFromFile(offset, ahead_.data(), inside)) {

@@ -61,8 +61,7 @@ bool readFontFacts(const Source& source, FontFacts& facts, Work* work)
     if (!facts.valid) return false;
 
     if (const TableEntry* name = dir->last(tag("name"))) {
-        if (!source.prefetch(name->offset, std::min<std::size_t>(name->length, kMostNameTable)))
-            return false;
+        if (!source.prefetch(name->offset, std::min<std::size_t>(name->length, kMostNameTable))) return false;
         if (!readNameTable(source, name->offset, source.size(), facts.names, work)) return false;
         TextBudget budget = TextBudget::forFile(source.size());
         if (!readNameTexts(source, facts.names, budget, facts.texts, work)) return false;

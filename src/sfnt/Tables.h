@@ -28,10 +28,10 @@ bool kernTableHasPairs(std::span<const std::uint8_t> table);
 
 /// What the details reader takes from one file.
 struct FontFacts {
-    bool valid = false;             // "head" carries the TrueType magic
-    NameTable names;                // empty unless valid
-    std::vector<QString> texts;     // the decoded text of each record, same index
-    std::uint16_t fsSelection = 0;  // of "OS/2", 0 without one
+    bool valid = false;            // "head" carries the TrueType magic
+    NameTable names;               // empty unless valid
+    std::vector<QString> texts;    // the decoded text of each record, same index
+    std::uint16_t fsSelection = 0; // of "OS/2", 0 without one
 };
 
 /// Reads `facts` from a font file or the first font of a collection: the first "head" entry decides

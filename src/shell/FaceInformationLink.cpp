@@ -14,7 +14,8 @@
 
 namespace quillon {
 
-FaceInformationLink::FaceInformationLink(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue)
+FaceInformationLink::FaceInformationLink(Viewer& viewer, platform::Platform& platform,
+                                         const FontCatalogue& catalogue)
     : viewer_(viewer), platform_(platform), catalogue_(catalogue)
 {
 }
@@ -22,13 +23,14 @@ FaceInformationLink::FaceInformationLink(Viewer& viewer, platform::Platform& pla
 void FaceInformationLink::attach()
 {
     viewer_.fontList->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(viewer_.fontList, &QWidget::customContextMenuRequested, &viewer_, [this](const QPoint& at) {
-        QMenu menu(viewer_.fontList);
-        QAction* open = menu.addAction(QStringLiteral("Face Information…"));
-        open->setObjectName(QStringLiteral("faceInformationAction"));
-        open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-        if (menu.exec(viewer_.fontList->mapToGlobal(at)) == open) show();
-    });
+    QObject::connect(viewer_.fontList, &QWidget::customContextMenuRequested, &viewer_,
+                     [this](const QPoint& at) {
+                         QMenu menu(viewer_.fontList);
+                         QAction* open = menu.addAction(QStringLiteral("Face Information…"));
+                         open->setObjectName(QStringLiteral("faceInformationAction"));
+                         open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+                         if (menu.exec(viewer_.fontList->mapToGlobal(at)) == open) show();
+                     });
     viewer_.displayPicture->toolTipSource = [this] { return missingCharactersTip(); };
 }
 
@@ -47,10 +49,7 @@ void FaceInformationLink::show()
     window_->activateWindow();
 }
 
-FaceInformation* FaceInformationLink::window() const
-{
-    return window_.data();
-}
+FaceInformation* FaceInformationLink::window() const { return window_.data(); }
 
 void FaceInformationLink::close()
 {

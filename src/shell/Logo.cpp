@@ -1,8 +1,8 @@
 #include "shell/Logo.h"
 
+#include "base/WindowGeometry.h"
 #include "controls/Captions.h"
 #include "platform/SettingsStore.h"
-#include "base/WindowGeometry.h"
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -117,7 +117,8 @@ QLabel* makeImage(QWidget* parent, const char* name, const QRect& twipsRect, con
 
 } // namespace
 
-Logo::Logo(const QIcon& programIcon, QWidget* parent, std::chrono::milliseconds hold, const QString& serifFamily)
+Logo::Logo(const QIcon& programIcon, QWidget* parent, std::chrono::milliseconds hold,
+           const QString& serifFamily)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), hold_(hold)
 {
     setObjectName(QStringLiteral("Logo"));
@@ -145,8 +146,9 @@ Logo::Logo(const QIcon& programIcon, QWidget* parent, std::chrono::milliseconds 
                          captions::font(8.25), Qt::AlignHCenter | Qt::AlignTop);
     Label[3] = makeLabel(this, "Label3", QString(), QRect(0, 2160, 4005, 255), captions::font(9.75),
                          Qt::AlignHCenter | Qt::AlignTop);
-    Message = makeLabel(this, "Message", QStringLiteral("PLEASE WAIT... Setting up display data"),
-                        QRect(135, 2640, 3735, 285), captions::font(8.25, true), Qt::AlignLeft | Qt::AlignTop);
+    Message =
+        makeLabel(this, "Message", QStringLiteral("PLEASE WAIT... Setting up display data"),
+                  QRect(135, 2640, 3735, 285), captions::font(8.25, true), Qt::AlignLeft | Qt::AlignTop);
     QPalette palette = Message->palette();
     palette.setColor(QPalette::WindowText, kMessageColour);
     Message->setPalette(palette);
@@ -163,14 +165,16 @@ double Logo::valOf(const QString& text)
 {
     QString s;
     for (QChar c : text)
-        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
+            c != QLatin1Char('\r'))
             s += c;
     if (s.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ||
         s.startsWith(QLatin1String("&O"), Qt::CaseInsensitive)) {
         const bool hex = s.at(1).toUpper() == QLatin1Char('H');
         qsizetype end = 2;
-        while (end < s.size() && (hex ? s.at(end).isDigit() || QStringLiteral("abcdefABCDEF").contains(s.at(end))
-                                       : s.at(end) >= QLatin1Char('0') && s.at(end) <= QLatin1Char('7')))
+        while (end < s.size() &&
+               (hex ? s.at(end).isDigit() || QStringLiteral("abcdefABCDEF").contains(s.at(end))
+                    : s.at(end) >= QLatin1Char('0') && s.at(end) <= QLatin1Char('7')))
             ++end;
         bool ok = false;
         const qlonglong v = s.mid(2, end - 2).toLongLong(&ok, hex ? 16 : 8);

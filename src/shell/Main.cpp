@@ -27,8 +27,8 @@ void tellTerminal(const QString& text)
 bool hasDisplay()
 {
     const QString name = QGuiApplication::platformName();
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && name != QLatin1String("offscreen") &&
-           name != QLatin1String("minimal");
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
+           name != QLatin1String("offscreen") && name != QLatin1String("minimal");
 }
 
 } // namespace
@@ -46,7 +46,8 @@ QString exeShortPathFor(const QString& executablePath)
     return path;
 }
 
-Main::Main(platform::Platform& platform, platform::InstanceChannel& channel) : platform_(platform), channel_(channel)
+Main::Main(platform::Platform& platform, platform::InstanceChannel& channel)
+    : platform_(platform), channel_(channel)
 {
     showProblem = [](const QString& text) {
         tellTerminal(text);
@@ -69,11 +70,13 @@ void Main::useKnownInterfaceFace()
 int Main::start(const QStringList& arguments, const QString& executablePath)
 {
     module_.commandLine = commandLineFrom(arguments);
-    platform_.settings.SaveSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLine"), module_.commandLine);
+    platform_.settings.SaveSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLine"),
+                                   module_.commandLine);
     if (const QString damaged = platform_.settings.damagedFile(); !damaged.isEmpty())
-        tellTerminal(QStringLiteral("the settings file %1 is not understood and is left as it is; default settings "
-                                    "are used")
-                         .arg(damaged));
+        tellTerminal(
+            QStringLiteral("the settings file %1 is not understood and is left as it is; default settings "
+                           "are used")
+                .arg(damaged));
 
     const auto claim = channel_.claim();
     if (claim == platform::InstanceChannel::Claim::Running) {

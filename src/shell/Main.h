@@ -2,9 +2,9 @@
 // The program's start: stores the command line, hands it to a copy that is already running, or builds the
 // start-up texts and shows the main window.
 
+#include "base/FontModule.h"
 #include "catalogue/FontCatalogue.h"
 #include "display/TextMeasurer.h"
-#include "base/FontModule.h"
 
 #include <QStringList>
 

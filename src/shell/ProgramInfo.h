@@ -17,6 +17,7 @@ QString programVersion();
 /// command line to run. Only a sole "--help" or "--version" counts: anything else is a file name, so a
 /// font file really called "--help" is still reachable as "./--help". program: the name to show.
 /// usage: the usage lines for --help, ending in a newline.
-std::optional<QString> terminalAnswer(const QStringList& arguments, const QString& program, const QString& usage);
+std::optional<QString> terminalAnswer(const QStringList& arguments, const QString& program,
+                                      const QString& usage);
 
 } // namespace quillon

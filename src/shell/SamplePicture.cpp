@@ -61,7 +61,8 @@ void SamplePicture::draw() const
     const QFontMetrics metrics(font_, &image_);
     // One print at the top-left corner; a line end inside the text starts the next line below.
     QString normalised = lastText_;
-    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    normalised.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     int y = 0;
     for (const QString& line : normalised.split(QLatin1Char('\n'))) {
         if (y > size.height()) break;

@@ -22,7 +22,8 @@ public:
     void clearPicture();
     /// Sets the drawing font: the face of `face` with the size and effects given; a size of 0 or below keeps
     /// the previous size.
-    void setDrawingFont(const QFont& face, int pointSize, bool bold, bool italic, bool strikeOut, bool underline);
+    void setDrawingFont(const QFont& face, int pointSize, bool bold, bool italic, bool strikeOut,
+                        bool underline);
     /// Clears, then draws text from the top-left corner, one line per line of text, cut at the edges.
     void printText(const QString& text);
 

@@ -8,7 +8,8 @@
 
 namespace quillon {
 
-SimpleCombo::SimpleCombo(QWidget* parent) : QWidget(parent), edit_(new QLineEdit(this)), list_(new QListWidget(this))
+SimpleCombo::SimpleCombo(QWidget* parent)
+    : QWidget(parent), edit_(new QLineEdit(this)), list_(new QListWidget(this))
 {
     edit_->setObjectName(QStringLiteral("edit"));
     list_->setObjectName(QStringLiteral("list"));
@@ -23,7 +24,8 @@ SimpleCombo::SimpleCombo(QWidget* parent) : QWidget(parent), edit_(new QLineEdit
     });
     connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         // A click on the entry that is already selected still selects it again.
-        if (!settingFromCode_ && item && list_->row(item) == list_->currentRow()) userSelected(list_->currentRow());
+        if (!settingFromCode_ && item && list_->row(item) == list_->currentRow())
+            userSelected(list_->currentRow());
     });
 }
 
@@ -120,7 +122,8 @@ void SimpleCombo::resizeEvent(QResizeEvent* event)
 {
     const int editHeight = edit_->sizeHint().height();
     edit_->setGeometry(0, 0, event->size().width(), editHeight);
-    list_->setGeometry(0, editHeight, event->size().width(), std::max(0, event->size().height() - editHeight));
+    list_->setGeometry(0, editHeight, event->size().width(),
+                       std::max(0, event->size().height() - editHeight));
 }
 
 } // namespace quillon

@@ -1,17 +1,17 @@
 #include "shell/Viewer.h"
 
-#include "platform/ScreenFace.h"
+#include "base/WindowGeometry.h"
 #include "controls/Captions.h"
 #include "controls/WindowsKeys.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "platform/Platform.h"
+#include "platform/ScreenFace.h"
 #include "platform/SettingsStore.h"
+#include "shell/FaceInformationLink.h"
 #include "shell/Logo.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
-#include "base/WindowGeometry.h"
-#include "shell/FaceInformationLink.h"
 #include "shell/ViewerWindows.h"
 
 #include <QApplication>
@@ -34,7 +34,8 @@ namespace {
 constexpr int kClientWidth = 6255;
 
 /// A label in `font`, or in the window's font when none is given.
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry, const QFont* font)
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, QRect geometry,
+                  const QFont* font)
 {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QLatin1String(name));
@@ -68,16 +69,16 @@ int virtualKeyCode(const QKeyEvent* event)
 
 int shiftBits(Qt::KeyboardModifiers modifiers)
 {
-    return (modifiers & Qt::ShiftModifier ? SHIFT_MASK : 0) | (modifiers & Qt::ControlModifier ? CTRL_MASK : 0) |
-           (modifiers & Qt::AltModifier ? ALT_MASK : 0);
+    return (modifiers & Qt::ShiftModifier ? SHIFT_MASK : 0) |
+           (modifiers & Qt::ControlModifier ? CTRL_MASK : 0) | (modifiers & Qt::AltModifier ? ALT_MASK : 0);
 }
 
 } // namespace
 
-Viewer::Viewer(platform::Platform& platform, FontModule& module, FontCatalogue& catalogue, TextMeasurer& measurer,
-               QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
+Viewer::Viewer(platform::Platform& platform, FontModule& module, FontCatalogue& catalogue,
+               TextMeasurer& measurer, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       platform_(platform), module_(module), catalogue_(catalogue), measurer_(measurer)
 {
     setObjectName(QStringLiteral("Viewer"));
@@ -104,10 +105,7 @@ Viewer::Viewer(platform::Platform& platform, FontModule& module, FontCatalogue& 
     qApp->installEventFilter(this);
 }
 
-Viewer::~Viewer()
-{
-    qApp->removeEventFilter(this);
-}
+Viewer::~Viewer() { qApp->removeEventFilter(this); }
 
 void Viewer::buildControls(const QFont& labelFont)
 {
@@ -132,8 +130,8 @@ void Viewer::buildControls(const QFont& labelFont)
                                QStringLiteral(" Display a summary view of all installed fonts "));
     printButton = makeButton(this, "printButton", QStringLiteral("&Print"), pxRect(5160, 690, 855, 375),
                              QStringLiteral(" Print a sample page for the currently selected font "));
-    optionsButton = makeButton(this, "optionsButton", QStringLiteral("&Options"), pxRect(5160, 1140, 855, 375),
-                               QStringLiteral(" Modify program options "));
+    optionsButton = makeButton(this, "optionsButton", QStringLiteral("&Options"),
+                               pxRect(5160, 1140, 855, 375), QStringLiteral(" Modify program options "));
     exitButton = makeButton(this, "exitButton", QStringLiteral("E&xit"), pxRect(5160, 1590, 855, 375),
                             QStringLiteral(" Exit the program "));
     connect(summaryButton, &QPushButton::clicked, this, &Viewer::summaryButton_Click);
@@ -148,8 +146,8 @@ void Viewer::buildControls(const QFont& labelFont)
     Frame1->setGeometry(pxRect(960, 2070, 1305, 1455));
     Frame1->setFrameShape(QFrame::StyledPanel);
     Frame1->setFont(labelFont);
-    const QString captions[4] = {QStringLiteral("Bold"), QStringLiteral("Italics"), QStringLiteral("Strikethru"),
-                                 QStringLiteral("Underline")};
+    const QString captions[4] = {QStringLiteral("Bold"), QStringLiteral("Italics"),
+                                 QStringLiteral("Strikethru"), QStringLiteral("Underline")};
     const QString tips[4] = {QStringLiteral(" Display the current font in bold characters "),
                              QStringLiteral(" Display the current font in italics "),
                              QStringLiteral(" Display the current font in strike-through characters "),
@@ -185,7 +183,8 @@ void Viewer::buildControls(const QFont& labelFont)
     displayText = new QPlainTextEdit(this);
     displayText->setObjectName(QStringLiteral("displayText"));
     displayText->setGeometry(pxRect(960, 4035, 5055, 285));
-    displayText->setToolTip(QStringLiteral(" Enter the text you would like to see displayed for the current font "));
+    displayText->setToolTip(
+        QStringLiteral(" Enter the text you would like to see displayed for the current font "));
     displayText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     displayText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     displayText->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -199,15 +198,14 @@ void Viewer::buildControls(const QFont& labelFont)
     displayPicture->setGeometry(pxRect(960, 4410, 5055, kPictureHeight));
     // A picture box is a stop of the tab order, between the command buttons and the details.
     displayPicture->setFocusPolicy(Qt::StrongFocus);
-
 }
 
 void Viewer::applyTabOrder()
 {
     // The layout's tab indexes, leaving out the controls that never take the focus.
-    const QList<QWidget*> order = {fontList,   sizeList,      effect[0],   effect[1],     effect[2],
-                                   effect[3],  displayText,   summaryButton, printButton, optionsButton,
-                                   exitButton, displayPicture, detailText,  HelpButton};
+    const QList<QWidget*> order = {fontList,   sizeList,       effect[0],     effect[1],   effect[2],
+                                   effect[3],  displayText,    summaryButton, printButton, optionsButton,
+                                   exitButton, displayPicture, detailText,    HelpButton};
     for (qsizetype i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
@@ -284,7 +282,8 @@ void Viewer::Form_KeyDown(int keyCode, int shift)
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     switch (keyCode) {
     case VK_F16:
-        module_.commandLine = platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLine"));
+        module_.commandLine =
+            platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLine"));
         SelectCommandLineFont();
         break;
     case VK_F1:
@@ -348,8 +347,8 @@ bool Viewer::eventFilter(QObject* watched, QEvent* event)
     } else if (event->type() == QEvent::KeyPress && keyBelongsHere(watched)) {
         auto* key = static_cast<QKeyEvent*>(event);
         // The window sees every key before the control that has the focus. Qt hands a key to the focus widget
-        // (a text box may pass it through twice) and then, when the control leaves it alone, to each parent up
-        // to the window: the key is taken at its first stop only, or the window would act on it twice (a
+        // (a text box may pass it through twice) and then, when the control leaves it alone, to each parent
+        // up to the window: the key is taken at its first stop only, or the window would act on it twice (a
         // second printer dialog once the first is closed, for one Ctrl+P). Which control has the focus cannot
         // tell the first stop: while a dialog the key opened closes, no window of the program is active. So
         // the key taken is remembered until its release, and by its time and key as well, since the next key
@@ -423,20 +422,11 @@ void Viewer::sizeList_Click()
     RenderSample();
 }
 
-void Viewer::effect_Click(int)
-{
-    RenderSample();
-}
+void Viewer::effect_Click(int) { RenderSample(); }
 
-void Viewer::displayText_Change()
-{
-    RenderSample();
-}
+void Viewer::displayText_Change() { RenderSample(); }
 
-void Viewer::displayText_KeyPress()
-{
-    textTyped = true;
-}
+void Viewer::displayText_KeyPress() { textTyped = true; }
 
 void Viewer::displayText_GotFocus()
 {
@@ -506,7 +496,8 @@ void Viewer::setDisplayText(const QString& text)
 void Viewer::RenderSample()
 {
     if (!textTyped)
-        setDisplayText(fontList->text() + QLatin1Char(' ') + sizeList->text() + QStringLiteral("-point font"));
+        setDisplayText(fontList->text() + QLatin1Char(' ') + sizeList->text() +
+                       QStringLiteral("-point font"));
     const QString text = displayText->toPlainText();
     windows_->faceInformation().follow();
     if (text.isEmpty()) {
@@ -536,10 +527,7 @@ QString Viewer::detailTextValue() const
     return detailText->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
-void Viewer::ShowFontDetails()
-{
-    windows_->showFontDetails(fontList->text(), *detailText, *Copyright);
-}
+void Viewer::ShowFontDetails() { windows_->showFontDetails(fontList->text(), *detailText, *Copyright); }
 
 // ---- Command line -----------------------------------------------------------------------------------------
 
@@ -548,10 +536,7 @@ void Viewer::SelectCommandLineFont()
     quillon::SelectCommandLineFont(module_.commandLine, catalogue_, *this);
 }
 
-void Viewer::selectFace(int index)
-{
-    fontList->setListIndex(index);
-}
+void Viewer::selectFace(int index) { fontList->setListIndex(index); }
 
 void Viewer::setEffect(int index, int value)
 {

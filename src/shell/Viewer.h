@@ -4,13 +4,13 @@
 // a list's selection or a box's value from code runs that control's handler at once, and the two guards
 // loadingList and selectingSize keep nested handlers from doing their work twice.
 
+#include "base/FontModule.h"
 #include "catalogue/CommandLineSelection.h"
 #include "catalogue/FontCatalogue.h"
-#include "base/FontModule.h"
 #include "controls/WindowsKeys.h"
 
-#include <QPointer>
 #include <QFont>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>

@@ -1,27 +1,27 @@
 #include "shell/ViewerWindows.h"
 
+#include "about/frmAbout.h"
 #include "catalogue/FontListLoader.h"
+#include "catalogue/MemoryFaceList.h"
 #include "controls/Button.h"
 #include "display/FontDetails.h"
-#include "about/frmAbout.h"
 #include "options/Options.h"
-#include "registry/RegistryModule.h"
-#include "summary/FontBookJob.h"
-#include "printing/PrinterSetup.h"
-#include "shell/FaceInformationLink.h"
-#include "shell/Logo.h"
-#include "summary/Summary.h"
-#include "catalogue/MemoryFaceList.h"
 #include "platform/Log.h"
 #include "platform/Platform.h"
 #include "platform/ScreenFace.h"
+#include "printing/PrinterSetup.h"
+#include "registry/RegistryModule.h"
+#include "shell/FaceInformationLink.h"
+#include "shell/Logo.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
+#include "summary/FontBookJob.h"
+#include "summary/Summary.h"
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPen>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressDialog>
@@ -33,8 +33,7 @@ namespace {
 
 /// A modeless window is opened once: asked again while it is open, it only comes forward. `make` builds it
 /// afresh otherwise; it deletes itself when closed, which clears `open`.
-template <class Window, class Make>
-void showOnce(QPointer<Window>& open, Make make)
+template <class Window, class Make> void showOnce(QPointer<Window>& open, Make make)
 {
     if (open) {
         open->raise();
@@ -49,8 +48,7 @@ void showOnce(QPointer<Window>& open, Make make)
 }
 
 /// Closes a window as its close box would; a dialog's close rejects it, which also ends a modal one's wait.
-template <class Window>
-void closeIfOpen(const QPointer<Window>& open)
+template <class Window> void closeIfOpen(const QPointer<Window>& open)
 {
     if (open) open->close();
 }
@@ -76,7 +74,8 @@ struct ViewerWindows::Parts {
 
 ViewerWindows::ViewerWindows(Viewer& viewer, platform::Platform& platform, FontModule& module,
                              FontCatalogue& catalogue)
-    : viewer_(viewer), platform_(platform), module_(module), catalogue_(catalogue), parts_(std::make_unique<Parts>(viewer, platform, catalogue))
+    : viewer_(viewer), platform_(platform), module_(module), catalogue_(catalogue),
+      parts_(std::make_unique<Parts>(viewer, platform, catalogue))
 {
 }
 
@@ -131,10 +130,7 @@ void ViewerWindows::showFontDetails(const QString& face, QPlainTextEdit& detailT
     detailText.setPlainText(details.lines.join(QLatin1Char('\n')));
 }
 
-FaceInformationLink& ViewerWindows::faceInformation()
-{
-    return parts_->faceInformation;
-}
+FaceInformationLink& ViewerWindows::faceInformation() { return parts_->faceInformation; }
 
 void ViewerWindows::showSplash()
 {
@@ -152,7 +148,8 @@ void ViewerWindows::closeSplash() { closeIfOpen(parts_->logo); }
 void ViewerWindows::showSummary()
 {
     showOnce(parts_->summary, [this] {
-        auto* summary = new Summary(catalogue_.fontNames, viewer_.frameGeometry(), [this] { endProgram(); }, &viewer_);
+        auto* summary = new Summary(
+            catalogue_.fontNames, viewer_.frameGeometry(), [this] { endProgram(); }, &viewer_);
         summary->useFontSystem(&platform_.fontSystem, &platform_.faceRasterizer);
         summary->setPrintAllFaces(
             [this, summary](const QStringList& faces) { showBookPrinterSetup(faces, summary); });
@@ -198,9 +195,11 @@ void ViewerWindows::showBookPrinterSetup(const QStringList& faces, QWidget* over
                 progress->setValue(done); // lets the windows redraw meanwhile
             });
         if (problem.isEmpty()) return;
-        // Unlike a sample page, a book is hundreds of pages: one that did not come out must not pass unnoticed.
+        // Unlike a sample page, a book is hundreds of pages: one that did not come out must not pass
+        // unnoticed.
         qCDebug(log::printing) << "the font book was not printed whole:" << problem;
-        QMessageBox::warning(window, kAppTitle, QStringLiteral("The font book was not printed whole: %1.").arg(problem));
+        QMessageBox::warning(window, kAppTitle,
+                             QStringLiteral("The font book was not printed whole: %1.").arg(problem));
     };
     auto* dialog = new PrinterSetup(platform_.printers, std::move(owner), over);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -227,8 +226,9 @@ void ViewerWindows::endProgram()
 void ViewerWindows::showOptions()
 {
     showOnce(parts_->options, [this] {
-        return new Options(viewer_.frameGeometry(), platform_.settings, parts_->registry, module_,
-                           [this] { endProgram(); }, &viewer_);
+        return new Options(
+            viewer_.frameGeometry(), platform_.settings, parts_->registry, module_, [this] { endProgram(); },
+            &viewer_);
     });
 }
 

@@ -3,8 +3,8 @@
 // splash), the round help button, the catalogue build into the face list and the details text. Kept apart
 // from Viewer so the window itself stays a layout and its handlers.
 
-#include "catalogue/FontCatalogue.h"
 #include "base/FontModule.h"
+#include "catalogue/FontCatalogue.h"
 
 #include <QIcon>
 #include <QPointer>

@@ -22,7 +22,8 @@ constexpr double kTwipsPerPoint = 20;
 constexpr double kPointsPerPixel = 0.75; // a screen pixel at 96 dots an inch
 
 // One line of text in the label font at screen size, its left edge at x; centred in `width` when given.
-void drawLine(QPainter& painter, const QString& text, const QFont& font, double x, double y, double width = -1)
+void drawLine(QPainter& painter, const QString& text, const QFont& font, double x, double y,
+              double width = -1)
 {
     QTextLayout layout(text, font, &FontBook::rowDevice());
     layout.beginLayout();
@@ -43,8 +44,9 @@ FontBook::FontBook(QStringList faces) : faces_(std::move(faces)) {}
 
 QStringList FontBook::sortedLikeSummary(QStringList faces)
 {
-    std::stable_sort(faces.begin(), faces.end(),
-                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::stable_sort(faces.begin(), faces.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
     return faces;
 }
 
@@ -58,10 +60,7 @@ QString FontBook::letterOf(const QString& face)
     return QString::fromUcs4(&first, 1).toUpper();
 }
 
-int FontBook::pageCount() const
-{
-    return int((faces_.size() + kRowsPerPage - 1) / kRowsPerPage);
-}
+int FontBook::pageCount() const { return int((faces_.size() + kRowsPerPage - 1) / kRowsPerPage); }
 
 double FontBook::Geometry::rowTop(int row) const
 {
@@ -131,7 +130,8 @@ void FontBook::drawPage(QPainter& painter, const Geometry& g, int page, SummaryP
     painter.save();
     painter.translate(g.header.topLeft());
     painter.scale(toSheet, toSheet);
-    const QString span = first == last ? faces_[first] : faces_[first] + QStringLiteral(" \u2013 ") + faces_[last];
+    const QString span =
+        first == last ? faces_[first] : faces_[first] + QStringLiteral(" \u2013 ") + faces_[last];
     drawLine(painter, span, label, px(SummaryPainter::kLabelX), 0);
     painter.restore();
 

@@ -50,11 +50,11 @@ public:
     /// Where things go on a sheet of this layout: the block of rows and the bands above and below it, in
     /// points from the sheet's top left, and how much larger than on screen everything is drawn.
     struct Geometry {
-        QRectF area;    // inside the margins
-        QRectF header;  // the first and last face of the page
-        QRectF rows;    // the sixteen rows (the summary picture, scaled)
-        QRectF footer;  // the page number
-        double scale = 1; // sheet size over screen size
+        QRectF area;                  // inside the margins
+        QRectF header;                // the first and last face of the page
+        QRectF rows;                  // the sixteen rows (the summary picture, scaled)
+        QRectF footer;                // the page number
+        double scale = 1;             // sheet size over screen size
         double rowTop(int row) const; // points from the sheet's top
     };
     static Geometry geometry(const QPageLayout& layout);
@@ -64,8 +64,8 @@ public:
     /// (from 1, counting on through the copies); may be empty. copies: whole books, one after the other, in
     /// the one document. Returns false when there is no face, the device could not be painted on (nothing
     /// drawn) or a page could not be added.
-    bool print(QPagedPaintDevice& device, SummaryPainter& rows, const std::function<void(int page)>& pageDone = {},
-               int copies = 1) const;
+    bool print(QPagedPaintDevice& device, SummaryPainter& rows,
+               const std::function<void(int page)>& pageDone = {}, int copies = 1) const;
 
     /// The outline for a PDF of this book: one entry a first letter, pointing at the row of its first face,
     /// holding an entry for each of its faces. geometry: the sheet's, as print() used it.

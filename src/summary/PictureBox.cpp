@@ -1,7 +1,7 @@
 #include "summary/PictureBox.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 namespace quillon {
 

@@ -7,8 +7,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QEvent>
 #include <QContextMenuEvent>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -107,14 +107,15 @@ void Summary::Form_Load(const QStringList& fontNames, const QRect& ownerFrame)
     // before it is shown, so the usual frame is added to its client size.
     const QRectF owner(twips(ownerFrame.x()), twips(ownerFrame.y()), twips(ownerFrame.width()),
                        twips(ownerFrame.height()));
-    const QPointF at =
-        SummaryScroll::placement(owner, QSizeF(kClientWidth + kFrameExtraWidth, kClientHeight + kFrameExtraHeight));
+    const QPointF at = SummaryScroll::placement(
+        owner, QSizeF(kClientWidth + kFrameExtraWidth, kClientHeight + kFrameExtraHeight));
     move(qRound(at.x() / kTwipsPerPixel), qRound(at.y() / kTwipsPerPixel));
 
     // A sorted list compares without regard to case; names equal but for case keep their order.
     QStringList sorted = fontNames;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
     fontList->addItems(sorted);
     fontList->setEditText(QStringLiteral("Combo1"));
 
@@ -139,8 +140,7 @@ QStringList Summary::faces() const
 {
     QStringList list;
     list.reserve(fontList->count());
-    for (int i = 0; i < fontList->count(); ++i)
-        list << fontList->itemText(i);
+    for (int i = 0; i < fontList->count(); ++i) list << fontList->itemText(i);
     return list;
 }
 
@@ -151,7 +151,8 @@ QMenu* Summary::makeContextMenu()
     QAction* print = menu->addAction(QStringLiteral("Print All Faces\u2026"));
     print->setObjectName(QStringLiteral("printAllFacesAction"));
     // Queued: the menu has closed and is gone before the printer dialog opens over this window.
-    connect(print, &QAction::triggered, this, [this] { printAllFaces_(faces()); }, Qt::QueuedConnection);
+    connect(
+        print, &QAction::triggered, this, [this] { printAllFaces_(faces()); }, Qt::QueuedConnection);
     return menu;
 }
 

@@ -1,8 +1,8 @@
 #include "summary/SummaryPainter.h"
 
+#include "base/WindowGeometry.h"
 #include "platform/FaceRasterizer.h"
 #include "platform/FontSystem.h"
-#include "base/WindowGeometry.h"
 #include "platform/ScreenFace.h"
 
 #include <QPainter>
@@ -107,8 +107,8 @@ void SummaryPainter::draw(QPainter& painter, const QPointF& at, Text& text, cons
                 const uchar* from = text.coverage.constScanLine(y);
                 auto* to = reinterpret_cast<QRgb*>(tinted.scanLine(y));
                 for (int x = 0; x < tinted.width(); ++x)
-                    to[x] = qPremultiply(qRgba(colour.red(), colour.green(), colour.blue(),
-                                               from[x] * colour.alpha() / 255));
+                    to[x] = qPremultiply(
+                        qRgba(colour.red(), colour.green(), colour.blue(), from[x] * colour.alpha() / 255));
             }
             text.tinted = std::move(tinted);
             text.tint = colour.rgba();

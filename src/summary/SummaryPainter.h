@@ -15,7 +15,6 @@
 #include <QRectF>
 #include <QString>
 
-
 class QPaintDevice;
 class QPainter;
 
@@ -56,7 +55,8 @@ public:
 
     /// Draws row `row` (0 at the top) for face `face`. The name is drawn whole from x 30; the sample, drawn
     /// afterwards from x 1800 on its opaque background, covers what of the name reaches past that point.
-    void drawRow(QPainter& painter, int row, const QString& face, const QColor& text, const QColor& background);
+    void drawRow(QPainter& painter, int row, const QString& face, const QColor& text,
+                 const QColor& background);
 
     /// The font a face is drawn in: the font system's choice for that name at 8 points, regular, with no
     /// glyphs borrowed from other fonts for characters the face lacks.
@@ -71,9 +71,9 @@ private:
         QList<QGlyphRun> runs; // drawn through Qt: positions relative to the text cell's top-left
         QImage coverage;       // drawn by the rasterizer: glyph coverage, placed at `offset` from the cell
         QPoint offset;
-        QImage tinted;         // coverage in the colour last drawn with
+        QImage tinted; // coverage in the colour last drawn with
         QRgb tint = 0;
-        QSizeF cell;           // advance width by ascent + descent, the area the opaque background fills
+        QSizeF cell; // advance width by ascent + descent, the area the opaque background fills
     };
 
     Text layout(const QString& text, const QFont& font) const;

@@ -55,12 +55,13 @@ TEST(AboutBox, ShowsItsTextsAndLayout)
     EXPECT_EQ(a.windowTitle(), QStringLiteral(" About Quillon"));
     EXPECT_EQ(a.lblTitle->text(), QStringLiteral("Quillon"));
     EXPECT_EQ(a.lblVersion->text(), QStringLiteral("Version 1.3"));
-    EXPECT_EQ(a.lblDescription->text(),
-              QStringLiteral("The Quillon is designed to provide information about the screen/printer fonts "
-                             "installed on your system.  This program also provides the ability to view different "
-                             "sizes and effects for each font, and the ability to view text that you type to see "
-                             "how it appears.  In addition, the program gives the option to print a single font "
-                             "or to compare the appearance of all fonts in a summary-type view."));
+    EXPECT_EQ(
+        a.lblDescription->text(),
+        QStringLiteral("The Quillon is designed to provide information about the screen/printer fonts "
+                       "installed on your system.  This program also provides the ability to view different "
+                       "sizes and effects for each font, and the ability to view text that you type to see "
+                       "how it appears.  In addition, the program gives the option to print a single font "
+                       "or to compare the appearance of all fonts in a summary-type view."));
     EXPECT_TRUE(a.lblDescription->wordWrap());
     EXPECT_EQ(a.lblDisclaimer->text(), QStringLiteral("Please send any comments or suggestions to:"));
     EXPECT_EQ(a.Label1->text(), QStringLiteral("Web site:"));
@@ -98,7 +99,8 @@ TEST(AboutBox, TheEmailLinkComposesToTheMakerWithTheVersionAsSubject)
               QStringLiteral("mailto:a@example.com?subject=x%20%26%20y"));
 
     b.shell.openSucceeds = false; // no mail handler, or it failed to start
-    const QStringList texts = answeringMessages([&] { QTest::mouseClick(b.about->EmailLink, Qt::LeftButton); });
+    const QStringList texts =
+        answeringMessages([&] { QTest::mouseClick(b.about->EmailLink, Qt::LeftButton); });
     EXPECT_EQ(texts, QStringList{QStringLiteral("A problem has occurred while trying to send an e-mail.")});
 }
 

@@ -1,6 +1,6 @@
 // Reading the system information key and starting the tool it names, over a registry in memory.
-#include "RecordingShell.h"
 #include "about/SysInfoLauncher.h"
+#include "RecordingShell.h"
 #include "platform/MemoryRegistry.h"
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/SystemInfoView.h"
@@ -27,7 +27,8 @@ void put(MemoryRegistry& registry, const std::string& key, const std::string& na
          const std::string& data)
 {
     HKEY handle = 0;
-    ASSERT_EQ(registry.RegCreateKeyEx(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, handle, nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(registry.RegCreateKeyEx(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, handle, nullptr),
+              ERROR_SUCCESS);
     ASSERT_EQ(registry.RegSetValueEx(handle, name, type, reinterpret_cast<const unsigned char*>(data.data()),
                                      static_cast<DWORD>(data.size())),
               ERROR_SUCCESS);
@@ -59,10 +60,10 @@ TEST(GetKeyValue, ReadsTextWithoutItsTerminatorFromAKeyOpenForReadingOnly)
 {
     MemoryRegistry registry;
     registry.mount(HKEY_LOCAL_MACHINE, kMsinfo,
-                   std::make_unique<ReadOnlyView>(std::vector<RegistryValue>{
-                       {"PATH", REG_SZ, std::string("/usr/bin/tool\0", 14)},
-                       {"Count", REG_DWORD, std::string("\x2a\x01\0\0", 4)},
-                       {"Blob", REG_BINARY, "xyz"}}));
+                   std::make_unique<ReadOnlyView>(
+                       std::vector<RegistryValue>{{"PATH", REG_SZ, std::string("/usr/bin/tool\0", 14)},
+                                                  {"Count", REG_DWORD, std::string("\x2a\x01\0\0", 4)},
+                                                  {"Blob", REG_BINARY, "xyz"}}));
     test::RecordingShell shell;
     SysInfoLauncher launcher(registry, shell);
     QString value = QStringLiteral("before");
@@ -128,7 +129,8 @@ TEST(StartSysInfo, TheFolderValueNeedsTheProgramInIt)
     EXPECT_FALSE(launcher.StartSysInfo()); // a folder without the program: nothing is started
     EXPECT_TRUE(shell.started.isEmpty());
 
-    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("MSINFO32.EXE"))); // a folder of that name is no file
+    ASSERT_TRUE(
+        QDir(folder.path()).mkdir(QStringLiteral("MSINFO32.EXE"))); // a folder of that name is no file
     EXPECT_FALSE(launcher.StartSysInfo());
     EXPECT_TRUE(shell.started.isEmpty());
     ASSERT_TRUE(QDir(folder.path()).rmdir(QStringLiteral("MSINFO32.EXE")));
@@ -152,7 +154,7 @@ TEST(DesktopShell, StartsOnlyAnExecutableFileAndLetsItRunOnItsOwn)
     const QString plain = folder.filePath("plain");
     ASSERT_TRUE(QFile(plain).open(QIODevice::WriteOnly));
 
-    EXPECT_FALSE(shell.startProgram(plain));                  // not executable
+    EXPECT_FALSE(shell.startProgram(plain));                   // not executable
     EXPECT_FALSE(shell.startProgram(folder.filePath("none"))); // absent
     EXPECT_FALSE(shell.startProgram(folder.path()));           // a folder
     EXPECT_FALSE(shell.startProgram(QStringLiteral("sh")));    // a bare name is not searched for
@@ -169,7 +171,8 @@ TEST(DesktopShell, ANewMessageWithNoMailProgramSetUpFails)
     const QByteArray keys[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"};
     QList<std::optional<QByteArray>> saved;
     for (const QByteArray& key : keys) {
-        saved << (qEnvironmentVariableIsSet(key.constData()) ? std::optional(qgetenv(key.constData())) : std::nullopt);
+        saved << (qEnvironmentVariableIsSet(key.constData()) ? std::optional(qgetenv(key.constData()))
+                                                             : std::nullopt);
         qputenv(key.constData(), home.filePath(QString::fromLatin1(key)).toLocal8Bit());
     }
     DesktopShell shell;

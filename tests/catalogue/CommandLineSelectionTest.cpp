@@ -12,7 +12,10 @@ struct Recorder : CommandLineTarget {
     QStringList calls;
     bool printPending = false;
     void selectFace(int index) override { calls << QStringLiteral("select %1").arg(index); }
-    void setEffect(int index, int value) override { calls << QStringLiteral("effect %1=%2").arg(index).arg(value); }
+    void setEffect(int index, int value) override
+    {
+        calls << QStringLiteral("effect %1=%2").arg(index).arg(value);
+    }
     void setPrintPending(bool pending) override { printPending = pending; }
     void showNotRegistered() override { calls << QStringLiteral("message"); }
 };

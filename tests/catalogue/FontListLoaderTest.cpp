@@ -1,6 +1,6 @@
 // Building the catalogue from hand-made font lists in an in-memory registry.
-#include "catalogue/CommandLineSelection.h"
 #include "catalogue/FontListLoader.h"
+#include "catalogue/CommandLineSelection.h"
 #include "catalogue/MemoryFaceList.h"
 #include "platform/MemoryRegistry.h"
 #include "platform/NativeText.h"
@@ -20,8 +20,7 @@ const std::string kNt = kNtFontsKey.toStdString();
 const std::string kOther = kWindowsFontsKey.toStdString();
 const std::string kDisplay = kDisplayFontsKey.toStdString();
 
-class FakeSystem final : public SystemInfo
-{
+class FakeSystem final : public SystemInfo {
 public:
     DWORD platformId = VER_PLATFORM_WIN32_NT;
     bool fails = false;
@@ -43,8 +42,7 @@ QStringList describe(const FontCatalogue& catalogue)
     return lines;
 }
 
-class FontListLoaderTest : public ::testing::Test
-{
+class FontListLoaderTest : public ::testing::Test {
 protected:
     void value(HKEY root, const std::string& path, const std::string& name, const std::string& data,
                DWORD type = REG_SZ)

@@ -15,8 +15,7 @@ TEST(MemoryFaceList, SortsIgnoringCaseAndKeepsEqualNamesInTheOrderAdded)
                             "Zapf",    "arial", "Ärger", "apple", "Ab",      "ab",
                             "a",       "Ω",     "ω",     "b",     "Arial2",  ""};
     MemoryFaceList list;
-    for (const QString& name : added)
-        list.addItem(name);
+    for (const QString& name : added) list.addItem(name);
 
     QStringList expected = added;
     std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
@@ -30,8 +29,7 @@ TEST(MemoryFaceList, SortsIgnoringCaseAndKeepsEqualNamesInTheOrderAdded)
 TEST(MemoryFaceList, RemovingEntriesKeepsTheSelectionOnItsEntry)
 {
     MemoryFaceList list;
-    for (const char* name : {"a", "b", "c", "d"})
-        list.addItem(name);
+    for (const char* name : {"a", "b", "c", "d"}) list.addItem(name);
     list.setListIndex(2);
     list.removeItem(0);
     EXPECT_EQ(list.listIndex(), 1);

@@ -1,7 +1,7 @@
 // The catalogue reads the fonts key through a copy; these pin that the copy answers as the registry would.
 #include "catalogue/RegistryReadCache.h"
-#include "registry/RegistryModule.h"
 #include "platform/MemoryRegistry.h"
+#include "registry/RegistryModule.h"
 #include "support/CountingView.h"
 #include "support/QtPrint.h"
 
@@ -16,8 +16,7 @@ using test::CountingView;
 
 const QString kKey = QStringLiteral("Software\\Fonts");
 
-class RegistryReadCacheTest : public ::testing::Test
-{
+class RegistryReadCacheTest : public ::testing::Test {
 protected:
     void SetUp() override
     {

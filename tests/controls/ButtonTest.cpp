@@ -1,7 +1,7 @@
 // The round button: its drawing checked on a recording surface and on real pixels, its events driven
 // with the mouse and keyboard, its property store read and written.
-#include "RecordingPropertyBag.h"
 #include "controls/Button.h"
+#include "RecordingPropertyBag.h"
 #include "controls/ButtonPainter.h"
 #include "controls/ButtonSurface.h"
 #include "controls/QtButtonSurface.h"
@@ -24,15 +24,15 @@ using quillon::test::RecordingPropertyBag;
 namespace {
 
 struct Op {
-    QString kind;  // "clear", "ellipse", "arc", "text"
-    QPointF at {}; // centre, or the text's top left
+    QString kind; // "clear", "ellipse", "arc", "text"
+    QPointF at{}; // centre, or the text's top left
     double radius = 0;
     double aspect = 0;
     double start = 0;
     double end = 0;
     std::uint32_t colour = 0; // fill, arc or text colour
     std::uint32_t outline = 0;
-    QString text {};
+    QString text{};
     bool bold = false;
 };
 
@@ -63,8 +63,7 @@ public:
     {
         std::vector<Op> out;
         for (const Op& op : ops)
-            if (op.kind == "arc")
-                out.push_back(op);
+            if (op.kind == "arc") out.push_back(op);
         return out;
     }
     const Op& textOp() const { return ops.back(); }
@@ -171,8 +170,7 @@ struct Rendered {
         for (int i = 0; i < image.width(); ++i) {
             const int x = fromLeft ? i : image.width() - 1 - i;
             const QColor c = image.pixelColor(x, row);
-            if (c != face)
-                return c;
+            if (c != face) return c;
         }
         return face;
     }
@@ -180,7 +178,8 @@ struct Rendered {
 
 Rendered render(Button& button)
 {
-    Rendered r{QImage(button.size(), QImage::Format_RGB32), button.palette().color(QPalette::Active, QPalette::Button)};
+    Rendered r{QImage(button.size(), QImage::Format_RGB32),
+               button.palette().color(QPalette::Active, QPalette::Button)};
     QPainter painter(&r.image);
     QtButtonSurface surface(painter, button.rect(), button.palette(), button.font());
     button.paint(surface);
@@ -239,7 +238,8 @@ struct ButtonEvents : ::testing::Test {
         QObject::connect(HelpButton, &Button::MouseUp, [this](short b, short, float, float) {
             seen << QString("MouseUp %1 %2").arg(b).arg(HelpButton->isPressed());
         });
-        QObject::connect(HelpButton, &Button::MouseMove, [this](short, short, float, float) { seen << "MouseMove"; });
+        QObject::connect(HelpButton, &Button::MouseMove,
+                         [this](short, short, float, float) { seen << "MouseMove"; });
         window->resize(200, 420);
         window->show();
         window->activateWindow();
@@ -253,8 +253,7 @@ struct ButtonEvents : ::testing::Test {
         int* paints = nullptr;
         bool eventFilter(QObject*, QEvent* e) override
         {
-            if (e->type() == QEvent::Paint)
-                ++*paints;
+            if (e->type() == QEvent::Paint) ++*paints;
             return false;
         }
     } counter;
@@ -351,7 +350,8 @@ TEST(ButtonStore, ReadsAndWritesCaptionEnabledBackColorForeColorWithDefaults)
     EXPECT_EQ(fresh.writeDefaults.value("ForeColor").toLongLong(), 0x80000012LL);
 
     // Colours as a text store keeps them, or as the signed numbers older definitions hold.
-    RecordingPropertyBag stored({{"Caption", "?"}, {"BackColor", "&H00FF00FF&"}, {"ForeColor", -2147483648LL + 5}});
+    RecordingPropertyBag stored(
+        {{"Caption", "?"}, {"BackColor", "&H00FF00FF&"}, {"ForeColor", -2147483648LL + 5}});
     button.ReadProperties(stored);
     EXPECT_EQ(stored.reads, order);
     EXPECT_EQ(stored.readDefaults, fresh.writeDefaults);
@@ -361,7 +361,8 @@ TEST(ButtonStore, ReadsAndWritesCaptionEnabledBackColorForeColorWithDefaults)
 
     VariantPropertyBag saved;
     button.WriteProperties(saved);
-    EXPECT_EQ(saved.contents().keys(), (QStringList{"BackColor", "Caption", "ForeColor"})); // Enabled is default
+    EXPECT_EQ(saved.contents().keys(),
+              (QStringList{"BackColor", "Caption", "ForeColor"})); // Enabled is default
 
     // A colour no number can be made of leaves the one held.
     RecordingPropertyBag broken({{"BackColor", "magenta"}});

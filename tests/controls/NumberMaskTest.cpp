@@ -98,7 +98,8 @@ TEST(NumberMask, OddMasksAndNumbersNeitherCrashNorInventDigits)
 {
     EXPECT_EQ(shown("123", ""), "");
     EXPECT_EQ(shown("123", "abc"), "abc");
-    EXPECT_EQ(shown("1.9", "#."), "1"); // a trailing point in the mask goes, and the fraction is cut, not rounded
+    EXPECT_EQ(shown("1.9", "#."),
+              "1"); // a trailing point in the mask goes, and the fraction is cut, not rounded
     EXPECT_EQ(shown("12.345", "0.0"), "2.3");
     EXPECT_EQ(shown(".5", "0.000"), "0.500");
     EXPECT_EQ(shown("5", "000"), "005");
@@ -116,7 +117,8 @@ TEST(NumberMask, FormatLengthLimitsTyping)
     EXPECT_EQ(NumberMask::ParseFormat("#,##0;-#,##0"), 6);
     EXPECT_EQ(NumberMask::ParseFormat("0;(000)"), 4);
     EXPECT_EQ(NumberMask::ParseFormat("000;00"), 3);
-    EXPECT_EQ(NumberMask::ParseFormat("##0.00;(0.00)"), 6); // sections of equal length: the positive one counts
+    EXPECT_EQ(NumberMask::ParseFormat("##0.00;(0.00)"),
+              6); // sections of equal length: the positive one counts
     EXPECT_EQ(NumberMask::ParseFormat(""), 0);
     EXPECT_EQ(NumberMask::ParseFormat(";"), 0);
 }

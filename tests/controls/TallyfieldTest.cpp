@@ -1,7 +1,7 @@
 // The numeric entry box as a user meets it: typed into through its real text box, focus moved in and
 // out, clipboard keys pressed, and its property store read and written.
-#include "RecordingPropertyBag.h"
 #include "controls/Tallyfield.h"
+#include "RecordingPropertyBag.h"
 #include "controls/VariantPropertyBag.h"
 
 #include <QApplication>
@@ -271,7 +271,8 @@ TEST_F(TallyfieldTest, KeyAndMouseEventsCarryWindowsCodesAndTwips)
     QList<QPair<short, short>> released;
     QList<QPointF> downs;
     QObject::connect(field, &Tallyfield::KeyPress, [&](short& code) { pressed << code; });
-    QObject::connect(field, &Tallyfield::KeyUp, [&](short& code, short& shift) { released << qMakePair(code, shift); });
+    QObject::connect(field, &Tallyfield::KeyUp,
+                     [&](short& code, short& shift) { released << qMakePair(code, shift); });
     QObject::connect(field, &Tallyfield::MouseDown, [&](short button, short, float x, float y) {
         EXPECT_EQ(button, 1);
         downs << QPointF(x, y);
@@ -337,8 +338,8 @@ TEST(TallyfieldStore, ReadsAndWritesInItsOrderWithItsDefaults)
     Tallyfield field;
     RecordingPropertyBag fresh;
     field.WriteProperties(fresh);
-    EXPECT_EQ(fresh.writes,
-              (QStringList{"Value", "Format", "Enabled", "PositiveOnly", "BackColor", "ForeColor", "Locked"}));
+    EXPECT_EQ(fresh.writes, (QStringList{"Value", "Format", "Enabled", "PositiveOnly", "BackColor",
+                                         "ForeColor", "Locked"}));
     EXPECT_EQ(fresh.written, fresh.writeDefaults); // a newly placed control holds every default
     EXPECT_EQ(fresh.writeDefaults.value("Format").toString(), "###,##0.00;(##,###.00)");
     EXPECT_EQ(fresh.writeDefaults.value("BackColor").toString(), "&H80000005&");
@@ -348,8 +349,8 @@ TEST(TallyfieldStore, ReadsAndWritesInItsOrderWithItsDefaults)
 
     RecordingPropertyBag stored({{"Format", "#0"}, {"PositiveOnly", true}, {"Value", 123}, {"Locked", true}});
     field.ReadProperties(stored);
-    EXPECT_EQ(stored.reads,
-              (QStringList{"Format", "Enabled", "PositiveOnly", "BackColor", "ForeColor", "Value", "Locked"}));
+    EXPECT_EQ(stored.reads, (QStringList{"Format", "Enabled", "PositiveOnly", "BackColor", "ForeColor",
+                                         "Value", "Locked"}));
     EXPECT_EQ(stored.readDefaults, fresh.writeDefaults);
     EXPECT_EQ(field.maxLength(), 2);
     EXPECT_TRUE(field.Locked());

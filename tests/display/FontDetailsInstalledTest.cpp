@@ -58,8 +58,8 @@ TEST(FontDetailsInstalled, KnownFaces)
     quillon::platform::InstalledFonts files;
     FontCatalogue catalogue;
     for (const Expected& c : cases)
-        catalogue.records.push_back(
-            FontRecord{QString::fromUtf8(c.face).toLower(), QString::fromUtf8(c.file).toLower(), false, false, {}});
+        catalogue.records.push_back(FontRecord{
+            QString::fromUtf8(c.face).toLower(), QString::fromUtf8(c.file).toLower(), false, false, {}});
     FontDetails details(fonts, files);
     for (const Expected& c : cases) {
         const auto out = details.describe(QString::fromUtf8(c.face), catalogue);

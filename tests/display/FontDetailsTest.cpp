@@ -72,9 +72,10 @@ TEST_F(FontDetailsTest, TrueTypeSwissFaceWithItsFile)
     fonts.knownFamilies = {QStringLiteral("Probe")};
     FontDetails details(fonts, files);
     const auto out = details.describe(QStringLiteral("Probe"), catalogue);
-    EXPECT_EQ(out.text(), QStringLiteral("Is a TrueType font\r\nIs a variable pitch font\r\nIs a vector font\r\n"
-                                         "Is a Swiss font\r\nIs a Standard Latin Font\r\nVersion 1.02\r\n"
-                                         "Installed: True"));
+    EXPECT_EQ(out.text(),
+              QStringLiteral("Is a TrueType font\r\nIs a variable pitch font\r\nIs a vector font\r\n"
+                             "Is a Swiss font\r\nIs a Standard Latin Font\r\nVersion 1.02\r\n"
+                             "Installed: True"));
     EXPECT_TRUE(out.copyrightSet);
     EXPECT_EQ(out.copyright, QStringLiteral("Copyright (c) 2024 Somebody"));
 }
@@ -85,12 +86,13 @@ TEST_F(FontDetailsTest, TraitLinesFollowTheBitsInTheirOwnOrder)
     EXPECT_EQ(FontDetails::traitLines(0x00, 0),
               (QStringList{"Is a fixed pitch font", "Is a Standard Latin Font"}));
     EXPECT_EQ(FontDetails::traitLines(0x5F, 0x8000),
-              (QStringList{"Is a TrueType font", "Is a Device font", "Is a variable pitch font", "Is a vector font",
-                           "Is a decorative font"}));
+              (QStringList{"Is a TrueType font", "Is a Device font", "Is a variable pitch font",
+                           "Is a vector font", "Is a decorative font"}));
     EXPECT_EQ(FontDetails::traitLines(0x60, 0xFFFFFFFF),
-              (QStringList{"Is a fixed pitch font", "Double Byte Character Set", "Contains diacritic characters",
-                           "Contains non-displaying glyphs", "Contains special glyph shapes",
-                           "Supports Kashida glyphs", "Contains kerning tables", "Characters need to be reordered"}));
+              (QStringList{"Is a fixed pitch font", "Double Byte Character Set",
+                           "Contains diacritic characters", "Contains non-displaying glyphs",
+                           "Contains special glyph shapes", "Supports Kashida glyphs",
+                           "Contains kerning tables", "Characters need to be reordered"}));
     EXPECT_EQ(FontDetails::traitLines(0x30 | 0x01, 0x8 | 0x1),
               (QStringList{"Is a variable pitch font", "Is a modern font", "Double Byte Character Set",
                            "Contains kerning tables"}));
@@ -104,7 +106,8 @@ TEST_F(FontDetailsTest, VersionAndCopyrightRules)
     EXPECT_EQ(FontDetails::versionLine(QStringLiteral("2.1")), QStringLiteral("Version 2.1"));
     EXPECT_EQ(FontDetails::versionLine(QStringLiteral("Version2.1")), QStringLiteral("Version Version2.1"));
     EXPECT_EQ(FontDetails::versionLine(QString()), QString());
-    EXPECT_EQ(FontDetails::copyrightLabel(QStringLiteral("No full stop here")), QStringLiteral("No full stop here"));
+    EXPECT_EQ(FontDetails::copyrightLabel(QStringLiteral("No full stop here")),
+              QStringLiteral("No full stop here"));
     EXPECT_EQ(FontDetails::copyrightLabel(QStringLiteral(".Leading stop")), QString());
     EXPECT_EQ(FontDetails::copyrightLabel(QStringLiteral("A. B. C.")), QStringLiteral("A"));
 
@@ -147,7 +150,8 @@ TEST_F(FontDetailsTest, FaceWithoutRecordOrFileGetsTraitsOnly)
     SfntWriter::writeFile(dir.filePath(QStringLiteral(".hidden.ttf")), QByteArray(64, '\0'));
     addRecord(QStringLiteral("Hidden"), QStringLiteral("hidden.ttf"));
     FontDetails details(fonts, files);
-    for (const QString& face : {QStringLiteral("Listed"), QStringLiteral("Unlisted"), QStringLiteral("Hidden")}) {
+    for (const QString& face :
+         {QStringLiteral("Listed"), QStringLiteral("Unlisted"), QStringLiteral("Hidden")}) {
         const auto out = details.describe(face, catalogue);
         EXPECT_FALSE(out.lines.join(u'|').contains(QStringLiteral("Installed"))) << face.toStdString();
         EXPECT_TRUE(out.copyrightSet);

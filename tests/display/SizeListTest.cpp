@@ -39,7 +39,8 @@ TEST(SizeList, OnlySizesThatGrowTheMeasuredHeightAreListed)
     // a face that never grows lists only the first size
     EXPECT_EQ(scalableSizeEntries([](int) { return 195.0; }), QStringList{"8"});
     // heights in steps: the smallest size of each distinct height; 202.5 and 197.5 both round to 202/198
-    const std::map<int, double> heights = {{8, 195}, {9, 195}, {10, 202.5}, {11, 202.4}, {12, 240}, {14, 240}};
+    const std::map<int, double> heights = {{8, 195},    {9, 195},  {10, 202.5},
+                                           {11, 202.4}, {12, 240}, {14, 240}};
     const QStringList listed = scalableSizeEntries([&](int size) {
         auto it = heights.find(size);
         return it == heights.end() ? 240.0 : it->second;

@@ -1,8 +1,8 @@
 // The size list measures a face once and scales it; the heights must be the ones the screen really gives
 // for a new font of that face at each size, or the list would offer sizes that do not render distinctly.
-#include "platform/ScreenFace.h"
-#include "display/SizeList.h"
 #include "display/TextMeasurer.h"
+#include "display/SizeList.h"
+#include "platform/ScreenFace.h"
 #include "platform/linux/FontSystemLinux.h"
 #include "support/FakeFontSystem.h"
 
@@ -18,9 +18,9 @@ TEST(ScreenTextMeasurer, HeightsMatchTheScreensOwnMetricsAtEveryStandardSize)
 {
     platform::LinuxFontSystem fonts;
     ScreenTextMeasurer measurer;
-    for (const QString face : {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Mono", "Liberation Mono",
-                               "Liberation Sans", "Cantarell", "WenQuanYi Micro Hei", "DejaVu Sans Bold",
-                               "No Such Face"}) {
+    for (const QString face :
+         {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Mono", "Liberation Mono", "Liberation Sans",
+          "Cantarell", "WenQuanYi Micro Hei", "DejaVu Sans Bold", "No Such Face"}) {
         const QFont screen = platform::screenFaceFont(fonts, face);
         // Loaded at one size and at another: the scaling must not depend on where it started.
         for (int loadedAt : {8, 36}) {

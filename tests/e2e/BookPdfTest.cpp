@@ -35,7 +35,8 @@ TEST(BookPdf, ChosenFacesAreRowsInTheirOwnFacesWithPagesAndOutline)
     QTemporaryDir dir;
     const QString pdf = dir.filePath("book.pdf");
     const QString sample = QStringLiteral("Quick Ωμέγα");
-    const Finished made = run(inspect(), {"book", "--pdf", pdf, "--text", sample, "--faces", "^(dejavu|liberation)"});
+    const Finished made =
+        run(inspect(), {"book", "--pdf", pdf, "--text", sample, "--faces", "^(dejavu|liberation)"});
     ASSERT_EQ(made.exitCode, 0);
     EXPECT_EQ(made.out, pdf + "\t1\t6\n");
 
@@ -43,23 +44,26 @@ TEST(BookPdf, ChosenFacesAreRowsInTheirOwnFacesWithPagesAndOutline)
                                "Liberation Mono", "Liberation Sans",  "Liberation Serif"};
     const QString text = run("pdftotext", {"-layout", pdf, "-"}).out;
     for (const QString& face : faces)
-        EXPECT_TRUE(QRegularExpression("^" + face + ":\\s+" + sample + "$", QRegularExpression::MultilineOption)
-                        .match(text)
-                        .hasMatch())
-            << qPrintable(face) << "\n" << qPrintable(text);
+        EXPECT_TRUE(
+            QRegularExpression("^" + face + ":\\s+" + sample + "$", QRegularExpression::MultilineOption)
+                .match(text)
+                .hasMatch())
+            << qPrintable(face) << "\n"
+            << qPrintable(text);
     EXPECT_EQ(text.count(sample), 6);
     EXPECT_TRUE(text.contains("DejaVu Sans – Liberation Serif")); // the page's first and last face
     EXPECT_TRUE(text.contains("Page 1 of 1"));
 
     const QString fonts = run("pdffonts", {pdf}).out;
-    for (const char* font : {"DejaVuSans ", "DejaVuSansMono", "DejaVuSerif", "LiberationMono", "LiberationSans",
-                             "LiberationSerif"})
+    for (const char* font : {"DejaVuSans ", "DejaVuSansMono", "DejaVuSerif", "LiberationMono",
+                             "LiberationSans", "LiberationSerif"})
         EXPECT_TRUE(fonts.contains(font)) << font << "\n" << qPrintable(fonts);
 
     const QString xml = run("pdftohtml", {"-xml", "-stdout", "-i", pdf}).out;
     const QRegularExpression outline(
         "<outline>\\s*<item page=\"1\">D</item>\\s*<outline>\\s*(<item page=\"1\">DejaVu[^<]*</item>\\s*){3}"
-        "</outline>\\s*<item page=\"1\">L</item>\\s*<outline>\\s*(<item page=\"1\">Liberation[^<]*</item>\\s*){3}"
+        "</outline>\\s*<item page=\"1\">L</item>\\s*<outline>\\s*(<item "
+        "page=\"1\">Liberation[^<]*</item>\\s*){3}"
         "</outline>\\s*</outline>");
     EXPECT_TRUE(outline.match(xml).hasMatch()) << qPrintable(xml.left(2000));
 }
@@ -74,7 +78,8 @@ TEST(BookPdf, ABookThatCannotBeMadeLeavesTheEarlierFile)
     earlier.close();
     for (const QStringList& args : {QStringList{"--faces", "^no such face$"}, QStringList{"--faces", "("},
                                     QStringList{"--text", ""}, QStringList{"--copies", "2"}}) {
-        EXPECT_EQ(run(inspect(), QStringList{"book", "--pdf", pdf} + args).exitCode, 2) << qPrintable(args.join(' '));
+        EXPECT_EQ(run(inspect(), QStringList{"book", "--pdf", pdf} + args).exitCode, 2)
+            << qPrintable(args.join(' '));
         ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
         EXPECT_EQ(earlier.readAll(), "earlier");
         earlier.close();

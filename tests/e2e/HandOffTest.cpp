@@ -36,7 +36,8 @@ protected:
         ASSERT_TRUE(home.isValid());
         QDir(home.path()).mkpath("config");
         QDir(home.path()).mkpath("runtime");
-        QFile::setPermissions(home.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(home.path() + "/runtime",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toUtf8());
         qputenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toUtf8());
         machine = std::make_unique<platform::LinuxPlatform>();
@@ -64,7 +65,8 @@ protected:
             second.setArguments(arguments);
         } else {
             QString octal;
-            for (const char c : rawArgument) octal += QString::asprintf("\\%03o", static_cast<unsigned char>(c));
+            for (const char c : rawArgument)
+                octal += QString::asprintf("\\%03o", static_cast<unsigned char>(c));
             second.setProgram("/bin/sh");
             second.setArguments({"-c", "exec \"$0\" \"$(printf '" + octal + "')\"", program()});
         }
@@ -80,7 +82,10 @@ protected:
         return second.exitStatus() == QProcess::NormalExit ? second.exitCode() : -1;
     }
 
-    QString font(const QString& file) const { return qEnvironmentVariable("QUILLON_TEST_FONTS") + "/" + file; }
+    QString font(const QString& file) const
+    {
+        return qEnvironmentVariable("QUILLON_TEST_FONTS") + "/" + file;
+    }
 };
 
 TEST_F(HandOffTest, APrintStartOnAnInstalledFileSelectsItsFaceAndOpensThePrinterDialog)
@@ -103,13 +108,16 @@ TEST_F(HandOffTest, APrintStartOnAnInstalledFileSelectsItsFaceAndOpensThePrinter
     EXPECT_TRUE(viewer.effect[0]->isChecked());
     EXPECT_TRUE(viewer.effect[1]->isChecked());
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_EQ(machine->platform().settings.GetSetting("Quillon", "Settings", "CommandLine"), ("/p " + path).toLower());
+    EXPECT_EQ(machine->platform().settings.GetSetting("Quillon", "Settings", "CommandLine"),
+              ("/p " + path).toLower());
 
     QElapsedTimer clock;
     clock.start();
-    while (viewer.printPending && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (viewer.printPending && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_FALSE(viewer.printPending) << "the repaint did not act on the print request";
-    while (!dialogOpened && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (!dialogOpened && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_TRUE(dialogOpened) << "the printer setup dialog did not open";
 }
 
@@ -130,7 +138,9 @@ TEST_F(HandOffTest, AFileThatIsNotInstalledGivesTheMessageAndTheFirstFace)
 
 TEST_F(HandOffTest, TheArgumentsReachTheRunningCopyAsGivenEvenQtOptionsAndBytesThatAreNotUtf8)
 {
-    const auto stored = [this] { return machine->platform().settings.GetSetting("Quillon", "Settings", "CommandLine"); };
+    const auto stored = [this] {
+        return machine->platform().settings.GetSetting("Quillon", "Settings", "CommandLine");
+    };
     EXPECT_EQ(secondStart({"-reverse"}), 0); // a file of that name, not an option for Qt
     EXPECT_EQ(stored(), "-reverse");
     EXPECT_EQ(messages.size(), 1);

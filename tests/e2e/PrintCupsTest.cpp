@@ -282,8 +282,7 @@ TEST(PrintCupsChild, DISABLED_ChooseTheQueueAndPrintThreeCopies)
     owner.details = [] { return QStringLiteral("Is a TrueType font\r\nInstalled: True"); };
     PrinterSetup dialog(printers, owner);
     QStringList listed;
-    for (int i = 0; i < dialog.Combo1->count(); ++i)
-        listed << dialog.Combo1->itemText(i);
+    for (int i = 0; i < dialog.Combo1->count(); ++i) listed << dialog.Combo1->itemText(i);
     EXPECT_EQ(listed, QStringList({platform::LinuxPrinters::kPdfDeviceName, "Proof printer"}));
 
     dialog.Combo1->setCurrentText("Proof printer");

@@ -22,10 +22,7 @@ constexpr double kMargin = 18;     // points from each edge of the sheet to the 
 constexpr double kA4Width = 595.28, kA4Height = 841.89;
 
 // Twips from the printable area's top left as points from the sheet's.
-double pt(int twips)
-{
-    return kMargin + twips / 20.0;
-}
+double pt(int twips) { return kMargin + twips / 20.0; }
 
 struct Word {
     int page = 0;
@@ -76,10 +73,7 @@ Finished run(const QString& program, const QStringList& args)
     return r;
 }
 
-QString inspect()
-{
-    return qEnvironmentVariable("QUILLON_BINARY_DIR") + "/quillon-inspect";
-}
+QString inspect() { return qEnvironmentVariable("QUILLON_BINARY_DIR") + "/quillon-inspect"; }
 
 std::vector<Word> words(const QString& pdf)
 {
@@ -174,8 +168,7 @@ TEST(PrintPdf, TheSamplePageOfAFaceStandsWhereTheLayoutPutsIt)
 
     // The second copy is the same page.
     std::vector<Word> first, second;
-    for (const Word& w : all)
-        (w.page == 0 ? first : second).push_back(w);
+    for (const Word& w : all) (w.page == 0 ? first : second).push_back(w);
     ASSERT_EQ(first.size(), second.size());
     for (std::size_t i = 0; i < first.size(); ++i) {
         EXPECT_EQ(first[i].text, second[i].text);
@@ -218,8 +211,7 @@ TEST(PrintPdf, TheSamplePageOfAFaceStandsWhereTheLayoutPutsIt)
         for (int xDot = rightEdge + 1; xDot < image.width(); ++xDot)
             ASSERT_GT(darkest(xDot, rule, rule + 10), 230) << xDot;
     }
-    for (int xDot = 0; xDot < image.width(); xDot += 5)
-        ASSERT_GT(darkest(xDot, 790, 810), 230) << xDot;
+    for (int xDot = 0; xDot < image.width(); xDot += 5) ASSERT_GT(darkest(xDot, 790, 810), 230) << xDot;
     // The margins stay white all round.
     for (int y = 0; y < image.height(); y += 3)
         for (int x : {0, marginDots - 4, image.width() - marginDots + 3, image.width() - 1})
@@ -254,8 +246,10 @@ TEST(PrintPdf, AFaceWithoutLatinLettersPrintsItsOwnGlyphsOnly)
     arabic.firstChar = 0x0600;
     arabic.lastChar = 0x06FF;
     const QString face = QStringLiteral("Quillon Probe Arabic");
-    auto names = quillon::test::SfntWriter::names(face, QStringLiteral("Regular"), face + QStringLiteral(" Regular"));
-    names.push_back({3, 1, 0x0409, 6, quillon::test::SfntWriter::utf16(QStringLiteral("QuillonProbeArabic"))});
+    auto names =
+        quillon::test::SfntWriter::names(face, QStringLiteral("Regular"), face + QStringLiteral(" Regular"));
+    names.push_back(
+        {3, 1, 0x0409, 6, quillon::test::SfntWriter::utf16(QStringLiteral("QuillonProbeArabic"))});
     ASSERT_TRUE(quillon::test::SfntWriter::writeFile(dir.filePath("fonts/arabic.ttf"),
                                                      quillon::test::SfntWriter::minimalFont(names, arabic)));
     fontConfig = fontConfigWithArial(dir, dir.filePath("fonts"));

@@ -32,7 +32,8 @@ Answer ask(const QString& program, const QString& option, const QTemporaryDir& h
         p.waitForFinished();
         return {};
     }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput())};
 }
 
 TEST(TerminalAnswer, HelpAndVersionAnswerWithoutDisplayOrSettings)
@@ -50,7 +51,8 @@ TEST(TerminalAnswer, HelpAndVersionAnswerWithoutDisplayOrSettings)
         EXPECT_TRUE(help.out.contains("--version"));
     }
     // Nothing written: no settings folder, no socket or lock in the runtime folder.
-    EXPECT_TRUE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(
+        QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }
 
 } // namespace

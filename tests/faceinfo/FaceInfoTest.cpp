@@ -1,7 +1,7 @@
 // The face information: name records in words, layout feature lists read inside their table, coverage, and
 // the whole gathering on the tests' own fonts.
-#include "faceinfo/Coverage.h"
 #include "faceinfo/FaceInfo.h"
+#include "faceinfo/Coverage.h"
 #include "faceinfo/FaceInfoReport.h"
 #include "faceinfo/LayoutFeatures.h"
 #include "faceinfo/NameWords.h"
@@ -54,7 +54,8 @@ TEST(NameWords, NamesPlatformsAndLanguages)
 
 TEST(LayoutFeatures, ReadsTheFeatureListOnlyInsideTheTable)
 {
-    EXPECT_EQ(featureTags(layoutTable({"liga", "kern", "liga", "ss03"}, 4)), (QByteArrayList{"liga", "kern", "ss03"}));
+    EXPECT_EQ(featureTags(layoutTable({"liga", "kern", "liga", "ss03"}, 4)),
+              (QByteArrayList{"liga", "kern", "ss03"}));
     // A count larger than the table holds reads the records that are there.
     EXPECT_EQ(featureTags(layoutTable({"liga", "kern"}, 60000)), (QByteArrayList{"liga", "kern"}));
     QByteArray outside = layoutTable({"liga"}, 1);
@@ -86,7 +87,8 @@ TEST(Coverage, CountsByScriptAndNamesMissingCharacters)
     EXPECT_EQ(scripts[0].characters, 52);
     // Line breaks are not characters of the sample; each missing one is named once, in text order.
     const auto missing = missingCharacters(set, QStringLiteral("Façade\nΩμέγα 漢字 ✓ ç"));
-    EXPECT_EQ(describeCharacters(missing), QStringLiteral("ç U+00E7, μ U+03BC, έ U+03AD, γ U+03B3, α U+03B1, 漢 U+6F22, 字 U+5B57"));
+    EXPECT_EQ(describeCharacters(missing),
+              QStringLiteral("ç U+00E7, μ U+03BC, έ U+03AD, γ U+03B3, α U+03B1, 漢 U+6F22, 字 U+5B57"));
     EXPECT_EQ(describeCharacters({U'\u00a0'}), "U+00A0");
 }
 
@@ -100,8 +102,8 @@ class FaceInfoInstalled : public ::testing::Test {
 protected:
     platform::LinuxPlatform machine;
     FontCatalogue catalogue; // empty: the files come from the font system
-    FaceInfoReader reader{machine.platform().fontFacts, machine.platform().fontSystem, machine.platform().fontFiles,
-                          catalogue};
+    FaceInfoReader reader{machine.platform().fontFacts, machine.platform().fontSystem,
+                          machine.platform().fontFiles, catalogue};
 
     static const FileRow* drawn(const FaceInfo& info)
     {
@@ -158,7 +160,8 @@ TEST_F(FaceInfoInstalled, AFileNotInstalledIsDescribedFromItself)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("loose.ttf");
-    ASSERT_TRUE(SfntWriter::writeFile(path, SfntWriter::minimalFont(SfntWriter::names("Loose Test", "Regular", "Loose Test"))));
+    ASSERT_TRUE(SfntWriter::writeFile(
+        path, SfntWriter::minimalFont(SfntWriter::names("Loose Test", "Regular", "Loose Test"))));
     const FaceInfo info = reader.readFile(path, 0);
     EXPECT_EQ(info.face, "Loose Test");
     ASSERT_GE(info.described, 0);
@@ -168,7 +171,8 @@ TEST_F(FaceInfoInstalled, AFileNotInstalledIsDescribedFromItself)
 
     // Not a font, or a truncated one: a clear nothing.
     const QString bad = dir.filePath("bad.ttf");
-    ASSERT_TRUE(SfntWriter::writeFile(bad, SfntWriter::minimalFont(SfntWriter::names("X", "Regular", "X")).left(40)));
+    ASSERT_TRUE(
+        SfntWriter::writeFile(bad, SfntWriter::minimalFont(SfntWriter::names("X", "Regular", "X")).left(40)));
     EXPECT_EQ(reader.readFile(bad, 0).described, -1);
     EXPECT_EQ(reader.readFile(dir.filePath("absent.ttf"), 0).described, -1);
 }

@@ -98,12 +98,12 @@ TEST_F(ReaderTest, DecodesOneByteTwoByteAndHighFirstTexts)
 {
     CFontPreview reader(fonts);
     reader.setFontFile(font({
-        mac(0, bytes({0x00, 0x41, 0x00, 0x42})),            // two-byte: "AB"
-        mac(1, bytes({0x41, 0x42})),                        // one byte each: "AB"
-        mac(2, bytes({0x00, 0x41, 0x00})),                  // odd length: "A"
+        mac(0, bytes({0x00, 0x41, 0x00, 0x42})),               // two-byte: "AB"
+        mac(1, bytes({0x41, 0x42})),                           // one byte each: "AB"
+        mac(2, bytes({0x00, 0x41, 0x00})),                     // odd length: "A"
         SfntName{2, 0, 0, 3, bytes({0xA9, 0x80, 0x20, 0x8D})}, // ANSI code page: © € space U+008D
-        mac(5, bytes({0x00, 0x41, 0x01, 0x02})),            // the pair rule as it stands: U+0141 U+0002
-        ms(4, QString::fromUtf8("Ωmega Щит")),              // first byte not 0 on Microsoft: UTF-16BE
+        mac(5, bytes({0x00, 0x41, 0x01, 0x02})),               // the pair rule as it stands: U+0141 U+0002
+        ms(4, QString::fromUtf8("Ωmega Щит")),                 // first byte not 0 on Microsoft: UTF-16BE
         SfntName{0, 3, 0, 6, SfntWriter::utf16(QString::fromUtf8("Ĳssel"))},
         SfntName{3, 1, 0x0409, 7, bytes({0x04, 0x10, 0x04})}, // odd length, first byte not 0: one char
     }));
@@ -123,7 +123,8 @@ TEST_F(ReaderTest, NoticesPastLatin1AndMacRomanNamesReadWhole)
     // quote and Greek; the Macintosh family is Mac Roman.
     const QString notice = QString::fromUtf8("Copyright © 2001–2020 Ελληνικά Ltd’s.");
     CFontPreview reader(fonts);
-    reader.setFontFile(font({ms(0, notice), mac(1, "Soci\x8Et\x8E"), SfntName{3, 1, 0x0409, 4, bytes({0xD8, 0x00})}}));
+    reader.setFontFile(
+        font({ms(0, notice), mac(1, "Soci\x8Et\x8E"), SfntName{3, 1, 0x0409, 4, bytes({0xD8, 0x00})}}));
     EXPECT_EQ(reader.Copyright(), notice);
     EXPECT_EQ(reader.FamilyName(), QString::fromUtf8("Société"));
     EXPECT_EQ(reader.FullName(), QStringLiteral("?")); // a lone surrogate
@@ -131,8 +132,9 @@ TEST_F(ReaderTest, NoticesPastLatin1AndMacRomanNamesReadWhole)
 
 TEST_F(ReaderTest, WithoutARecordInTheSystemLanguageUsEnglishComesBeforeTheLast)
 {
-    const QString path = font({ms(4, QStringLiteral("English"), 0x0409), ms(4, QString::fromUtf8("हिन्दी"), 0x0439),
-                               ms(1, QStringLiteral("Deutsch"), 0x0407), ms(1, QString::fromUtf8("Русский"), 0x0419)});
+    const QString path =
+        font({ms(4, QStringLiteral("English"), 0x0409), ms(4, QString::fromUtf8("हिन्दी"), 0x0439),
+              ms(1, QStringLiteral("Deutsch"), 0x0407), ms(1, QString::fromUtf8("Русский"), 0x0419)});
     fonts.lcid = 0x0411; // Japanese: no record has it
     CFontPreview japanese(fonts);
     japanese.setFontFile(path);
@@ -275,8 +277,8 @@ TEST_F(ReaderTest, NeverReadsOutsideTheFile)
 {
     // One text lies past the end of the file, and the OS/2 table is cut inside fsSelection: its low byte,
     // past the end, reads as zero.
-    QByteArray name = SfntWriter::name({ms(1, QStringLiteral("Inside")), ms(0, QStringLiteral("Outside")),
-                                        ms(4, QStringLiteral("Full"))});
+    QByteArray name = SfntWriter::name(
+        {ms(1, QStringLiteral("Inside")), ms(0, QStringLiteral("Outside")), ms(4, QStringLiteral("Full"))});
     qToBigEndian<quint16>(0xFFF0, name.data() + 6 + 12 + 10);
     Os2Fields os2;
     os2.fsSelection = 0x2121;

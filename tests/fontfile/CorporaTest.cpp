@@ -31,8 +31,8 @@ void readAll(CFontPreview& reader, const QString& path)
 {
     reader.setFontFile(path);
     ASSERT_EQ(reader.FontFile(), path);
-    const QString texts[] = {reader.Copyright(),     reader.FamilyName(),     reader.FullName(),
-                             reader.SubFamilyName(), reader.PostscriptName(), reader.Trademark(),
+    const QString texts[] = {reader.Copyright(),        reader.FamilyName(),     reader.FullName(),
+                             reader.SubFamilyName(),    reader.PostscriptName(), reader.Trademark(),
                              reader.UniqueIdentifier(), reader.VersionString()};
     const bool bits[] = {reader.Bold(), reader.Italic(), reader.StrikeOut(), reader.Underlined()};
     if (!reader.ValidTrueTypeFile() && reader.FaceName().isEmpty()) {
@@ -75,7 +75,8 @@ TEST(Corpora, TheFontSystemTakesEveryFileBackOut)
         readAll(reader, path);
     }
     // Everything added was removed again: no face of the corpora is left for a name.
-    EXPECT_NE(fonts.stdFontName(QStringLiteral("Corpus Probe Family")), QStringLiteral("Corpus Probe Family"));
+    EXPECT_NE(fonts.stdFontName(QStringLiteral("Corpus Probe Family")),
+              QStringLiteral("Corpus Probe Family"));
 }
 
 } // namespace

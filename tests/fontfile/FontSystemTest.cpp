@@ -8,9 +8,9 @@
 #include "support/SfntWriter.h"
 
 #include <QFileInfo>
-#include <QtEndian>
 #include <QFontDatabase>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -86,7 +86,8 @@ TEST_F(FontSystemTest, FamilyHiddenBehindATypographicFamilyStillResolves)
     // differs from it only in a blank; the face is still known by its own family.
     auto names = SfntWriter::names(QStringLiteral("Probe MeeteiMayek"), QStringLiteral("Regular"),
                                    QStringLiteral("Probe Meetei Mayek Regular"));
-    names.push_back(quillon::test::SfntName{3, 1, 0x0409, 16, SfntWriter::utf16(QStringLiteral("Probe Meetei Mayek"))});
+    names.push_back(
+        quillon::test::SfntName{3, 1, 0x0409, 16, SfntWriter::utf16(QStringLiteral("Probe Meetei Mayek"))});
     const QString path = dir.filePath(QStringLiteral("meetei.ttf"));
     ASSERT_TRUE(SfntWriter::writeFile(path, SfntWriter::minimalFont(names)));
     ASSERT_GE(fonts.AddFontResource(path), 1);
@@ -148,11 +149,10 @@ TEST_F(FontSystemTest, TraitsOfInstalledFaces)
     };
     // TrueType 0x04 | vector 0x02 | variable pitch 0x01, family in the high nibble.
     const Case cases[] = {
-        {"DejaVu Sans", 0x27},          // swiss
-        {"DejaVu Serif", 0x17},         // roman
-        {"DejaVu Sans Mono", 0x36},     // modern, fixed pitch
-        {"Liberation Mono", 0x36},
-        {"Cantarell", 0x0B},            // CFF outlines: device bit instead of TrueType
+        {"DejaVu Sans", 0x27},                           // swiss
+        {"DejaVu Serif", 0x17},                          // roman
+        {"DejaVu Sans Mono", 0x36},                      // modern, fixed pitch
+        {"Liberation Mono", 0x36},  {"Cantarell", 0x0B}, // CFF outlines: device bit instead of TrueType
     };
     for (const Case& c : cases) {
         const FontHandle font = fonts.CreateFontIndirect(LogFont{QString::fromLatin1(c.face)});
@@ -178,7 +178,8 @@ TEST_F(FontSystemTest, TraitsFollowPanoseCodePagesAndKerning)
 
     Os2Fields monoPanose;
     monoPanose.panose = {2, 11, 0, 9, 0, 0, 0, 0, 0, 0}; // proportion 9: monospaced although widths vary
-    const auto b = traitsOf(writeFont(QStringLiteral("Probe Mono"), QStringLiteral("b.ttf"), monoPanose, 0, true));
+    const auto b =
+        traitsOf(writeFont(QStringLiteral("Probe Mono"), QStringLiteral("b.ttf"), monoPanose, 0, true));
     ASSERT_TRUE(b);
     EXPECT_EQ(b->pitchAndFamily, 0x30 | 0x08 | 0x02);
     EXPECT_EQ(b->languageInfo, 0u);
@@ -193,8 +194,8 @@ TEST(FontSystemRules, PitchAndFamilyFromFacts)
     EXPECT_EQ(pitchAndFamilyFrom(false, true, true, false, 2, 15, 3), 0x27);
     EXPECT_EQ(pitchAndFamilyFrom(false, true, true, false, 2, 16, 3), 0x07); // no family
     EXPECT_EQ(pitchAndFamilyFrom(true, true, true, false, 4, 2, 9), 0x56);   // decorative wins over modern
-    EXPECT_EQ(pitchAndFamilyFrom(true, false, false, false, 0, 0, 0), 0x30);  // a fixed bitmap face
-    EXPECT_EQ(pitchAndFamilyFrom(false, true, false, false, 0, 0, 0), 0x03);  // Type 1: no sfnt bits
+    EXPECT_EQ(pitchAndFamilyFrom(true, false, false, false, 0, 0, 0), 0x30); // a fixed bitmap face
+    EXPECT_EQ(pitchAndFamilyFrom(false, true, false, false, 0, 0, 0), 0x03); // Type 1: no sfnt bits
 }
 
 TEST_F(FontSystemTest, OnlyAFormatZeroKernSubtableCountsAsKerning)
@@ -227,7 +228,7 @@ TEST(FontSystemRules, LocaleIdentifiers)
     EXPECT_EQ(lcidFromLocaleName("en_GB"), 0x0809u);
     EXPECT_EQ(lcidFromLocaleName("fr_CA.ISO-8859-1"), 0x0C0Cu);
     EXPECT_EQ(lcidFromLocaleName("ja_JP.eucJP"), 0x0411u);
-    EXPECT_EQ(lcidFromLocaleName("de"), 0x0407u);  // language only: its likely region
+    EXPECT_EQ(lcidFromLocaleName("de"), 0x0407u); // language only: its likely region
     EXPECT_EQ(lcidFromLocaleName("xx_YY"), 0x0409u);
     EXPECT_EQ(lcidFromLocaleName(QByteArray(400, 'a')), 0x0409u);
 

@@ -32,7 +32,8 @@ TEST(InspectFont, EveryPropertyInOrderWithEscapes)
     const QString path = dir.filePath(QStringLiteral("escape.ttf"));
     auto names = SfntWriter::names(QStringLiteral("Inspect Probe"), QStringLiteral("Bold"),
                                    QStringLiteral("Inspect Probe Bold"), QStringLiteral("2.0"));
-    names.push_back(SfntName{3, 1, 0x0409, 0, SfntWriter::utf16(QStringLiteral("Line one\nTab\there\\back\r"))});
+    names.push_back(
+        SfntName{3, 1, 0x0409, 0, SfntWriter::utf16(QStringLiteral("Line one\nTab\there\\back\r"))});
     quillon::test::Os2Fields os2;
     os2.fsSelection = 0x20;
     ASSERT_TRUE(SfntWriter::writeFile(path, SfntWriter::minimalFont(names, os2)));

@@ -3,13 +3,13 @@
 // dialog as the desktop's own tools (xdg-mime, gio) see it.
 #include "OptionsTestSupport.h"
 
+#include "base/FontModule.h"
 #include "options/Options.h"
 #include "platform/linux/DesktopCommandKeyView.h"
 #include "platform/linux/DesktopEntryText.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/MimeAppsLookup.h"
 #include "platform/linux/XdgPaths.h"
-#include "base/FontModule.h"
 
 #include <QCheckBox>
 #include <QProcess>
@@ -27,7 +27,8 @@ namespace {
 
 using Verb = DesktopAssociations::Verb;
 const QStringList kKinds{"fon", "otf", "pfm", "ttc", "ttf"};
-const QStringList kTypes{"application/x-font-fon", "font/otf", "application/x-font-pfm", "font/collection", "font/ttf"};
+const QStringList kTypes{"application/x-font-fon", "font/otf", "application/x-font-pfm", "font/collection",
+                         "font/ttf"};
 const QString kOurs = "org.quillon.Quillon.desktop";
 const QString kPrint = "org.quillon.Quillon.Print.desktop";
 
@@ -88,10 +89,12 @@ TEST_F(DesktopAssociationsTest, ReadingGivesTheOpenersExecAsAForeignCommand)
 
 TEST_F(DesktopAssociationsTest, EntriesThatAreNotInstalledAreSkipped)
 {
-    desktop.installApp("data", "typeviewer.desktop", typeViewer + " %f", "Hidden=true\n"); // masks the system one
+    desktop.installApp("data", "typeviewer.desktop", typeViewer + " %f",
+                       "Hidden=true\n"); // masks the system one
     desktop.installApp("sys", "gone.desktop", "nowhere %f", "TryExec=/nonexistent/program\n");
-    PrivateDesktop::write(desktop.userList(),
-                          QByteArray("[Default Applications]\nfont/ttf=missing.desktop;typeviewer.desktop;gone.desktop;\n"));
+    PrivateDesktop::write(
+        desktop.userList(),
+        QByteArray("[Default Applications]\nfont/ttf=missing.desktop;typeviewer.desktop;gone.desktop;\n"));
     EXPECT_EQ(read("ttf"), terminated(viewer + " --new-window %1"));
 
     // A list the desktop cannot read counts for nothing.
@@ -126,7 +129,8 @@ TEST_F(DesktopAssociationsTest, CommandsTurnIntoExecLinesAndBack)
     EXPECT_EQ(execFromCommand("\"/opt/a\\b$c/q\" %1"), "\"/opt/a\\\\\\\\b\\\\$c/q\" %f");
     EXPECT_EQ(execFromCommand("/opt/100%/q %1"), "/opt/100%%/q %f");
     EXPECT_EQ(execFromCommand(" %1"), "");
-    EXPECT_EQ(commandFromExec("\"/opt/my fonts/viewer\" --x=%% %F %i %c"), "\"/opt/my fonts/viewer\" --x=% %1");
+    EXPECT_EQ(commandFromExec("\"/opt/my fonts/viewer\" --x=%% %F %i %c"),
+              "\"/opt/my fonts/viewer\" --x=% %1");
     EXPECT_EQ(commandFromExec("viewer %k"), "viewer");
     // The openers pinned for the print entry read back as recorded, backslashes and all, so each pin
     // can be found again to be taken back.
@@ -212,7 +216,8 @@ struct DesktopRoundTripTest : DesktopAssociationsTest {
         dialog->show();
         dialog->fOption[0]->setChecked(viewer);
         dialog->fOption[1]->setChecked(printer);
-        QTest::mouseClick(dialog->fOption[2], Qt::LeftButton); // a change even when the two boxes are as stored
+        QTest::mouseClick(dialog->fOption[2],
+                          Qt::LeftButton); // a change even when the two boxes are as stored
         QTest::mouseClick(dialog->fOption[2], Qt::LeftButton);
         QTest::mouseClick(dialog->saveButton, Qt::LeftButton);
         delete dialog;
@@ -230,7 +235,10 @@ struct DesktopRoundTripTest : DesktopAssociationsTest {
         }
         return lines;
     }
-    QString setting(const QString& key) { return settings.GetSetting("Quillon", "Settings", key, "<absent>"); }
+    QString setting(const QString& key)
+    {
+        return settings.GetSetting("Quillon", "Settings", key, "<absent>");
+    }
     QStringList notices;
     bool installed(const QString& id) { return QFile::exists(desktop.path("data/applications/" + id)); }
 };
@@ -266,7 +274,8 @@ TEST_F(DesktopRoundTripTest, WhateverTheBoxesTheOpenerIsTheOneTheViewerBoxImplie
     const QStringList before = seen();
     // The print entry alone, with the viewer, kept while the viewer goes, given back while the viewer
     // stays, and both off.
-    const std::pair<bool, bool> steps[] = {{false, true}, {true, true}, {false, true}, {true, false}, {false, false}};
+    const std::pair<bool, bool> steps[] = {
+        {false, true}, {true, true}, {false, true}, {true, false}, {false, false}};
     for (const auto& [viewer, printer] : steps) {
         saveOptions(viewer, printer);
         const QStringList now = seen();
@@ -292,12 +301,15 @@ TEST_F(DesktopRoundTripTest, WithNoEarlierOpenerUncheckingStillGivesTheFilesBack
     QFile::remove(desktop.userList());
     const QString fon = desktop.path("home/sample.fon");
     PrivateDesktop::write(fon, QByteArray("MZ"));
-    const auto typeOf = [&] { return run("gio", {"info", "-a", "standard::content-type", fon}).section(": ", -1); };
+    const auto typeOf = [&] {
+        return run("gio", {"info", "-a", "standard::content-type", fon}).section(": ", -1);
+    };
     const QStringList before = seen();
     const QString fonTypeBefore = typeOf();
 
     saveOptions(true, true);
-    for (const QString& line : seen()) EXPECT_TRUE(line.contains(" gio=" + kOurs + " +print")) << line.toStdString();
+    for (const QString& line : seen())
+        EXPECT_TRUE(line.contains(" gio=" + kOurs + " +print")) << line.toStdString();
     EXPECT_EQ(setting("PriorViewAssociation"), "<absent>"); // nothing was there to remember
     EXPECT_EQ(typeOf(), "application/x-font-fon");
 

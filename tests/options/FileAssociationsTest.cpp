@@ -1,9 +1,9 @@
 // Saving, setting and restoring the shell associations over a registry held in memory.
 #include "OptionsTestSupport.h"
 
+#include "base/FontModule.h"
 #include "options/FileAssociations.h"
 #include "platform/linux/IniSettingsStore.h"
-#include "base/FontModule.h"
 
 #include <gtest/gtest.h>
 
@@ -52,8 +52,8 @@ struct FileAssociationsTest : ::testing::Test {
     }
     std::optional<std::string> machine(const char* kind, const std::string& verb)
     {
-        return registry.read(HKEY_LOCAL_MACHINE,
-                             "software\\classes\\" + std::string(kind) + "file\\shell\\" + verb + "\\command");
+        return registry.read(HKEY_LOCAL_MACHINE, "software\\classes\\" + std::string(kind) + "file\\shell\\" +
+                                                     verb + "\\command");
     }
     void expectAllTen(const std::string& verb, const std::optional<std::string>& command)
     {

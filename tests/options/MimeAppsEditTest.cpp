@@ -17,12 +17,12 @@ const QString kPrint = "org.quillon.Quillon.Print.desktop";
 
 TEST(KeyFileLines, RefusesWhatTheDesktopWouldRefuse)
 {
-    for (const char* bad : {"font/ttf=a.desktop\n",                        // no group yet
-                            "[Default Applications]\nnot a pair\n",        // neither pair, group nor comment
-                            "[Default Applications\nfont/ttf=a;\n",        // unclosed header
-                            "[]\n",                                        // empty group name
-                            "[Default Applications]\n=a.desktop\n",        // empty key
-                            "[Default Applications]\n [x]y=1\n",           // bracket in key
+    for (const char* bad : {"font/ttf=a.desktop\n",                         // no group yet
+                            "[Default Applications]\nnot a pair\n",         // neither pair, group nor comment
+                            "[Default Applications\nfont/ttf=a;\n",         // unclosed header
+                            "[]\n",                                         // empty group name
+                            "[Default Applications]\n=a.desktop\n",         // empty key
+                            "[Default Applications]\n [x]y=1\n",            // bracket in key
                             "[Default Applications]\nfont/ttf=\xff\xfe\n"}) // not UTF-8
         EXPECT_FALSE(KeyFileLines::parse(bad).has_value()) << bad;
     EXPECT_FALSE(KeyFileLines::parse(QByteArray("[A]\nk=v\0w\n", 11)).has_value());
@@ -48,8 +48,9 @@ TEST(KeyFileLines, EditsChangeOnlyTheirOwnLines)
     file->setValue(line, "x.desktop;vim.desktop");
     file->append("Default Applications", "font/ttf", "y;");
     file->append("Removed Associations", "font/otf", "z;");
-    EXPECT_EQ(file->text(), "# mine\r\n[Default Applications]\r\ntext/plain = x.desktop;vim.desktop \r\nfont/ttf=y;\n"
-                            "\r\n[Added Associations]\nimage/png=a.desktop\n[Removed Associations]\nfont/otf=z;\n");
+    EXPECT_EQ(file->text(),
+              "# mine\r\n[Default Applications]\r\ntext/plain = x.desktop;vim.desktop \r\nfont/ttf=y;\n"
+              "\r\n[Added Associations]\nimage/png=a.desktop\n[Removed Associations]\nfont/otf=z;\n");
 }
 
 TEST(MimeAppsEditor, ListValuesTakeTheItemInAndOutInTheirOwnStyle)
@@ -107,8 +108,8 @@ TEST_F(MimeAppsEditorTest, ALineOrListMadeOnlyForTheProgramGoesAgain)
     MimeAppsEditor editor(XdgPaths::fromEnvironment());
     ASSERT_TRUE(editor.claimDefault("font/ttf", kOurs));
     ASSERT_TRUE(editor.addAssociation("font/ttf", kPrint));
-    EXPECT_EQ(userList(), "[Default Applications]\nfont/ttf=" + kOurs.toUtf8() + ";\n[Added Associations]\nfont/ttf=" +
-                              kPrint.toUtf8() + ";\n");
+    EXPECT_EQ(userList(), "[Default Applications]\nfont/ttf=" + kOurs.toUtf8() +
+                              ";\n[Added Associations]\nfont/ttf=" + kPrint.toUtf8() + ";\n");
     ASSERT_TRUE(editor.giveBackDefault("font/ttf", kOurs));
     ASSERT_TRUE(editor.removeAssociation("font/ttf", kPrint));
     EXPECT_FALSE(QFile::exists(desktop.userList()));
@@ -128,14 +129,15 @@ TEST_F(MimeAppsEditorTest, TheDesktopsOwnListWinsWhenItAlreadyNamesADefault)
     MimeAppsEditor editor(XdgPaths::fromEnvironment());
     ASSERT_TRUE(editor.claimDefault("font/ttf", kOurs));
     ASSERT_TRUE(editor.claimDefault("font/otf", kOurs));
-    EXPECT_EQ(PrivateDesktop::read(gnomeList), "[Default Applications]\nfont/ttf=" + kOurs.toUtf8() +
-                                                   ";fontviewer.desktop\n");
+    EXPECT_EQ(PrivateDesktop::read(gnomeList),
+              "[Default Applications]\nfont/ttf=" + kOurs.toUtf8() + ";fontviewer.desktop\n");
     EXPECT_EQ(userList(), "[Default Applications]\nfont/otf=" + kOurs.toUtf8() + ";\n");
 }
 
 TEST_F(MimeAppsEditorTest, AListTheDesktopCannotReadIsNeverWritten)
 {
-    const QByteArray garbage = "[Default Applications]\nthis line is no pair\nfont/ttf=" + kOurs.toUtf8() + ";\n";
+    const QByteArray garbage =
+        "[Default Applications]\nthis line is no pair\nfont/ttf=" + kOurs.toUtf8() + ";\n";
     PrivateDesktop::write(desktop.userList(), garbage);
     MimeAppsEditor editor(XdgPaths::fromEnvironment());
     EXPECT_FALSE(editor.claimDefault("font/ttf", kOurs));

@@ -2,8 +2,8 @@
 // closes. The question is answered by an injected callback, except where the real message box is checked.
 #include "OptionsTestSupport.h"
 
-#include "options/Options.h"
 #include "base/FontModule.h"
+#include "options/Options.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,14 +44,12 @@ struct OptionsTest : ::testing::Test {
         module.viewCommand = "/usr/bin/quillon %1";
         module.printCommand = "/usr/bin/quillon /p %1";
     }
-    ~OptionsTest() override
-    {
-        delete dialog.data();
-    }
+    ~OptionsTest() override { delete dialog.data(); }
 
     void open(QWidget* parent = nullptr, QRect owner = QRect(100, 200, 600, 400))
     {
-        dialog = new Options(owner, settings, routines, module, [this] { ++endCalls; }, parent);
+        dialog = new Options(
+            owner, settings, routines, module, [this] { ++endCalls; }, parent);
         dialog->setQuestion([this](QWidget*, const QString& text, const QString& title) {
             asked.push_back({text, title});
             return answer;
@@ -247,7 +245,8 @@ TEST_F(OptionsTest, TheQuestionIsAYesNoCancelQuestionBoxOverTheDialog)
                         if (qGray(shown.pixel(x, y)) < 128) return x;
                 return -1;
             };
-            questionIndent = firstInk(shown.height() * 2 / 3, shown.height()) - firstInk(0, shown.height() / 3);
+            questionIndent =
+                firstInk(shown.height() * 2 / 3, shown.height()) - firstInk(0, shown.height() / 3);
         }
         box->button(QMessageBox::No)->click();
     });

@@ -20,7 +20,8 @@ namespace quillon::testing {
 
 class MemorySettings final : public platform::SettingsStore {
 public:
-    void SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value) override
+    void SaveSetting(const QString& app, const QString& section, const QString& key,
+                     const QString& value) override
     {
         values[app + '/' + section + '/' + key] = value;
         ++saves;
@@ -44,7 +45,8 @@ public:
     using LONG = platform::LONG;
     using DWORD = platform::DWORD;
 
-    LONG RegOpenKeyEx(HKEY root, const std::string& subKey, DWORD options, DWORD access, HKEY& result) override
+    LONG RegOpenKeyEx(HKEY root, const std::string& subKey, DWORD options, DWORD access,
+                      HKEY& result) override
     {
         const LONG rc = inner.RegOpenKeyEx(root, subKey, options, access, result);
         if (rc == platform::ERROR_SUCCESS) paths[result] = name(root) + ' ' + QString::fromStdString(subKey);
@@ -99,7 +101,8 @@ public:
     std::optional<std::string> read(HKEY root, const std::string& path)
     {
         HKEY key = 0;
-        if (inner.RegOpenKeyEx(root, path, 0, platform::KEY_READ, key) != platform::ERROR_SUCCESS) return std::nullopt;
+        if (inner.RegOpenKeyEx(root, path, 0, platform::KEY_READ, key) != platform::ERROR_SUCCESS)
+            return std::nullopt;
         DWORD size = 0;
         DWORD type = 0;
         std::optional<std::string> value;
@@ -114,7 +117,9 @@ public:
 
     static QString name(HKEY root)
     {
-        return root == platform::HKEY_CLASSES_ROOT ? "HKCR" : root == platform::HKEY_LOCAL_MACHINE ? "HKLM" : "?";
+        return root == platform::HKEY_CLASSES_ROOT    ? "HKCR"
+               : root == platform::HKEY_LOCAL_MACHINE ? "HKLM"
+                                                      : "?";
     }
 
     platform::MemoryRegistry inner;
@@ -131,7 +136,8 @@ class PrivateDesktop {
 public:
     PrivateDesktop()
     {
-        for (const char* sub : {"config", "etc", "data/applications", "sys/applications", "share", "home", "bin"})
+        for (const char* sub :
+             {"config", "etc", "data/applications", "sys/applications", "share", "home", "bin"})
             QDir(root.path()).mkpath(sub);
         QFile::link("/usr/share/mime", root.filePath("share/mime"));
         setVariable("XDG_CONFIG_HOME", root.filePath("config"));
@@ -172,11 +178,13 @@ public:
     {
         const QString file = path("bin/" + name);
         write(file, QByteArray("#!/bin/sh\nexit 0\n"));
-        QFile::setPermissions(file, QFile::permissions(file) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+        QFile::setPermissions(file,
+                              QFile::permissions(file) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
         return file;
     }
     /// A desktop entry in an applications folder ("sys" or "data").
-    void installApp(const QString& where, const QString& id, const QString& exec, const QString& extra = {}) const
+    void installApp(const QString& where, const QString& id, const QString& exec,
+                    const QString& extra = {}) const
     {
         write(path(where + "/applications/" + id),
               "[Desktop Entry]\nType=Application\nName=" + id + "\nExec=" + exec + "\n" + extra);

@@ -61,8 +61,8 @@ TEST_F(FaceResolutionTest, LongNamesThatShareTheirFirst31CharactersDrawTheirOwnF
     ASSERT_GE(fonts.AddFontResource(black), 1);
     ASSERT_GE(fonts.AddFontResource(thin), 1);
 
-    for (const auto& [style, file, weight] : {std::tuple{QStringLiteral("Black"), black, 900},
-                                              std::tuple{QStringLiteral("Thin"), thin, 100}}) {
+    for (const auto& [style, file, weight] :
+         {std::tuple{QStringLiteral("Black"), black, 900}, std::tuple{QStringLiteral("Thin"), thin, 100}}) {
         const QString name = group + u' ' + style;
         SCOPED_TRACE(name.toStdString());
         const auto face = drawnFace(fonts, name);
@@ -95,10 +95,11 @@ TEST_F(FaceResolutionTest, ACutNameFindsTheNearestFaceOfThoseStillAdded)
     const QString cut = group.left(31);
     auto found = [&] {
         const auto choice = index.find(cut, 31);
-        return choice && choice->how == NameMatch::Prefix ? QFileInfo(index.file(choice->face)).fileName() : QString();
+        return choice && choice->how == NameMatch::Prefix ? QFileInfo(index.file(choice->face)).fileName()
+                                                          : QString();
     };
     EXPECT_EQ(found(), QStringLiteral("thin.ttf")); // nearer to regular
-    EXPECT_FALSE(index.find(cut)); // only a cut name is taken for the beginning of one
+    EXPECT_FALSE(index.find(cut));                  // only a cut name is taken for the beginning of one
     index.forgetFile(dir.filePath("thin.ttf"));
     EXPECT_EQ(found(), QStringLiteral("black.ttf"));
     index.forgetFile(dir.filePath("black.ttf"));
@@ -114,7 +115,8 @@ TEST_F(FaceResolutionTest, OneFaceInOpenTypeAndType1DrawsFromTheOpenTypeFile)
     condensed.widthClass = 3;
     const QByteArray otf = SfntWriter::minimalFont(
         SfntWriter::names(family, QStringLiteral("Regular"), family + QStringLiteral(" Regular")), condensed);
-    const QByteArray t1 = SfntWriter::type1Font(family, family + QStringLiteral(" Regular"), QStringLiteral("Regular"));
+    const QByteArray t1 =
+        SfntWriter::type1Font(family, family + QStringLiteral(" Regular"), QStringLiteral("Regular"));
     FaceIndex index;
     // Either order of learning: the Type 1 file first, as fontconfig may list it.
     ASSERT_EQ(index.learnFile(dir.filePath("narrow.pfa"), t1), 1);
@@ -137,8 +139,8 @@ TEST_F(FaceResolutionTest, OfTwoFacesClaimingOneFamilyTheOneWithThatFullNameIsDr
     // One font carries its sibling's family name by mistake (as a Rashi Hebrew face carries "... Serif
     // Hebrew Light"); the name is the other's full name too, and that face is the one meant.
     const QString name = QStringLiteral("Quillon Probe Hebrew Light");
-    const QByteArray stray =
-        SfntWriter::minimalFont(SfntWriter::names(name, QStringLiteral("Regular"), QStringLiteral("Quillon Rashi Light")));
+    const QByteArray stray = SfntWriter::minimalFont(
+        SfntWriter::names(name, QStringLiteral("Regular"), QStringLiteral("Quillon Rashi Light")));
     const QByteArray own = SfntWriter::minimalFont(SfntWriter::names(name, QStringLiteral("Regular"), name));
     FaceIndex index;
     ASSERT_EQ(index.learnFile(write("stray.ttf", stray), stray), 1);
@@ -152,8 +154,9 @@ TEST_F(FaceResolutionTest, AddedFileIsFoundByItsBytesAndReadNotMapped)
 {
     // A name that is not UTF-8 is the file's own bytes, not a look-alike.
     const QString odd = fromNativeBytes(nativeBytes(dir.path()) + "/probe\xff\xfe.ttf");
-    const QByteArray probe = SfntWriter::minimalFont(SfntWriter::names(
-        QStringLiteral("Quillon Odd Name"), QStringLiteral("Regular"), QStringLiteral("Quillon Odd Name Regular")));
+    const QByteArray probe = SfntWriter::minimalFont(
+        SfntWriter::names(QStringLiteral("Quillon Odd Name"), QStringLiteral("Regular"),
+                          QStringLiteral("Quillon Odd Name Regular")));
     {
         FILE* f = std::fopen(nativeBytes(odd).constData(), "wb");
         ASSERT_TRUE(f);

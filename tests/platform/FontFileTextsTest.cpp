@@ -68,10 +68,7 @@ TEST(FonDescription, DamagedFilesGiveNothing)
     EXPECT_EQ(fonDescription("/nonexistent/file.fon"), "");
 }
 
-QByteArray utf16(const char16_t* text)
-{
-    return SfntWriter::utf16(QString::fromUtf16(text));
-}
+QByteArray utf16(const char16_t* text) { return SfntWriter::utf16(QString::fromUtf16(text)); }
 
 std::string sfnt(const std::vector<SfntName>& names)
 {

@@ -32,8 +32,7 @@ InstalledFace bitmap(std::string_view file, std::string_view family, std::string
 std::vector<std::string> names(const std::vector<FontsKeyEntry>& entries)
 {
     std::vector<std::string> out;
-    for (const FontsKeyEntry& e : entries)
-        out.push_back(e.name);
+    for (const FontsKeyEntry& e : entries) out.push_back(e.name);
     return out;
 }
 
@@ -128,8 +127,7 @@ TEST(FontsKeyBuilder, NamesStayBelowTheReadersBuffer)
 {
     const std::string face(600, 'n');
     std::string accented;
-    for (int i = 0; i < 700; ++i)
-        accented += "\xC3\xA9"; // é: two bytes, never split
+    for (int i = 0; i < 700; ++i) accented += "\xC3\xA9"; // é: two bytes, never split
     const auto entries = buildFontsKey({
         outline("/f/many.ttc", face, 0),
         outline("/f/many.ttc", face, 1),

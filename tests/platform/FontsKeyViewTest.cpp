@@ -18,13 +18,9 @@ namespace {
 
 const std::string kFontsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
-QString testFonts()
-{
-    return qEnvironmentVariable("QUILLON_TEST_FONTS");
-}
+QString testFonts() { return qEnvironmentVariable("QUILLON_TEST_FONTS"); }
 
-class FontsKeyViewTest : public ::testing::Test
-{
+class FontsKeyViewTest : public ::testing::Test {
 protected:
     FontsKeyViewTest()
     {
@@ -52,10 +48,7 @@ protected:
     MemoryRegistry registry;
 };
 
-std::string z(const char* file)
-{
-    return std::string(file) + '\0';
-}
+std::string z(const char* file) { return std::string(file) + '\0'; }
 
 TEST_F(FontsKeyViewTest, OneValuePerFileNamedAsWindowsNamesIt)
 {

@@ -2,8 +2,8 @@
 // already stored leaves the file alone (every start stores its command line; rewriting an unchanged file
 // would sync it to disk each time). The file stays what QSettings reads and writes, a save changes only its
 // own line, and a file that is not understood is never written.
-#include "platform/NativeText.h"
 #include "platform/linux/IniSettingsStore.h"
+#include "platform/NativeText.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,7 +119,8 @@ TEST(IniSettingsStore, ValuesReadAsQSettingsReadsThemBothWays)
                              "@at",
                              "tab\there \\back \"quote\"",
                              QString("ctl") + QChar(1) + "abc",
-                             QString("c:\\fonts\\fv.exe %1") + QChar(0), // a remembered command and its terminator
+                             QString("c:\\fonts\\fv.exe %1") +
+                                 QChar(0), // a remembered command and its terminator
                              QString::fromUtf8("caf\xc3\xa9 \xe4\xb8\xad"),
                              "line\nbreak"};
     // The bytes of a file name that is not UTF-8: QSettings itself could not write them.
@@ -128,7 +129,8 @@ TEST(IniSettingsStore, ValuesReadAsQSettingsReadsThemBothWays)
     QTemporaryDir ours;
     IniSettingsStore store(ours.path());
     for (int i = 0; i <= values.size(); ++i)
-        store.SaveSetting("Quillon", "Settings", QString("K%1").arg(i), i < values.size() ? values[i] : bytes);
+        store.SaveSetting("Quillon", "Settings", QString("K%1").arg(i),
+                          i < values.size() ? values[i] : bytes);
     QSettings qt(store.fileFor("Quillon"), QSettings::IniFormat);
     for (int i = 0; i <= values.size(); ++i) {
         const QString expected = i < values.size() ? values[i] : bytes;
@@ -156,8 +158,8 @@ TEST(IniSettingsStore, ADamagedFileIsKeptByteForByteAndReadsAsDefaults)
     const QByteArray damages[] = {
         "[Settings]\nShowSplash=0\nCommandLine=bad\xff\xfe.ttf\n", // not UTF-8
         noise,
-        "[Settings\nShowSplash=0\n",                        // a section without its bracket
-        "[Settings]\nShowSplash=0\nCommandLine=\"open\n",   // a value that runs on into the next lines
+        "[Settings\nShowSplash=0\n",                      // a section without its bracket
+        "[Settings]\nShowSplash=0\nCommandLine=\"open\n", // a value that runs on into the next lines
         "[Settings]\nShowSplash=0\nnot a setting\n",
     };
     for (const QByteArray& damage : damages) {
@@ -165,7 +167,8 @@ TEST(IniSettingsStore, ADamagedFileIsKeptByteForByteAndReadsAsDefaults)
         IniSettingsStore store(folder.path());
         const QString file = store.fileFor("Quillon");
         writeFile(file, damage);
-        EXPECT_EQ(store.GetSetting("Quillon", "Settings", "ShowSplash", "1"), "1") << damage.left(40).constData();
+        EXPECT_EQ(store.GetSetting("Quillon", "Settings", "ShowSplash", "1"), "1")
+            << damage.left(40).constData();
         store.SaveSetting("Quillon", "Settings", "CommandLine", "x.ttf");
         EXPECT_EQ(contents(file), damage) << damage.left(40).constData();
         EXPECT_EQ(store.damagedFile(), file);

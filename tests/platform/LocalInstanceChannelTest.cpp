@@ -145,8 +145,8 @@ TEST(LocalInstanceChannel, ALeftoverSocketNeverBlocksAndJunkIsDroppedWithoutHarm
 TEST(LocalInstanceChannel, AFolderOthersCanEnterIsRefused)
 {
     QTemporaryDir folder;
-    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
-                                             QFile::ExeOther);
+    QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                             QFile::ReadOther | QFile::ExeOther);
     LocalInstanceChannel channel("quillon", folder.path());
     EXPECT_EQ(channel.claim(), Claim::Unavailable);
     EXPECT_TRUE(channel.problem().contains(folder.path())) << channel.problem().toStdString();

@@ -12,9 +12,9 @@ TEST(NativeText, EveryByteSurvivesTheRoundTrip)
         "plain.ttf",
         "caf\xc3\xa9 \xe4\xb8\xad\xf0\x9f\x98\x80.otf", // valid UTF-8, up to four bytes
         "Bad\xff\xfe.TTF",
-        "\xc3",                     // a sequence cut short
+        "\xc3",                                 // a sequence cut short
         "\xc0\x80\xed\xa0\x80\xf4\x90\x80\x80", // overlong, a surrogate, past U+10FFFF
-        "\xed\xb3\xbf",             // UTF-8 for U+DCFF, which decoding itself makes for the byte 0xFF
+        "\xed\xb3\xbf", // UTF-8 for U+DCFF, which decoding itself makes for the byte 0xFF
     };
     for (const QByteArray& name : names) {
         const QString text = fromNativeBytes(name);

@@ -1,7 +1,7 @@
 // The Linux printers: device names from CUPS queues, the PDF destination that is always there, and the
 // QPainter page into a real PDF: copies as pages of one file, no blank last page, a cancelled file choice.
-#include "platform/linux/FontSystemLinux.h"
 #include "platform/linux/LinuxPrinters.h"
+#include "platform/linux/FontSystemLinux.h"
 #include "printing/SamplePage.h"
 
 #include <QFile>

@@ -1,21 +1,21 @@
 // The printer setup dialog, driven offscreen through its real controls: the printer list, the copies field
 // and spin control in step, OK printing one job, Cancel and the Escape keys.
 #include "printing/PrinterSetup.h"
-#include "summary/FontBookJob.h"
-#include "support/FakeFontSystem.h"
 #include "controls/Tallyfield.h"
 #include "printing/RecordingPage.h"
 #include "printing/UpDown.h"
+#include "summary/FontBookJob.h"
+#include "support/FakeFontSystem.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QFile>
+#include <QLineEdit>
 #include <QPdfWriter>
-#include <QRegularExpression>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -100,8 +100,7 @@ TEST_F(PrinterSetupTest, LoadListsThePrintersSortedWithoutTheReservedOneAndPrese
 {
     auto dialog = open();
     QStringList listed;
-    for (int i = 0; i < dialog->Combo1->count(); ++i)
-        listed << dialog->Combo1->itemText(i);
+    for (int i = 0; i < dialog->Combo1->count(); ++i) listed << dialog->Combo1->itemText(i);
     EXPECT_EQ(listed, QStringList({"archive", "Inkjet", "laser", "Rendering Subsystem 2"}));
     EXPECT_EQ(dialog->Combo1->currentText(), "Inkjet");
     EXPECT_EQ(copies(*dialog), 1);
@@ -201,8 +200,7 @@ TEST_F(PrinterSetupTest, OkMakesTheChosenPrinterCurrentAndPrintsAllCopiesAsOneJo
         const auto a = RecordingPage::textsOn(job, 0);
         const auto b = RecordingPage::textsOn(job, p);
         ASSERT_EQ(a.size(), b.size());
-        for (std::size_t i = 0; i < a.size(); ++i)
-            EXPECT_TRUE(a[i].text == b[i].text && a[i].y == b[i].y);
+        for (std::size_t i = 0; i < a.size(); ++i) EXPECT_TRUE(a[i].text == b[i].text && a[i].y == b[i].y);
     }
     EXPECT_EQ(RecordingPage::textsOn(job, 0)[2].text, "Is a TrueType font");
     EXPECT_EQ(faceReads, 3); // the face is read afresh for every page
@@ -254,7 +252,9 @@ TEST_F(PrinterSetupTest, ABookPrintsItsCopiesAsOneDocumentWithAnOutlineInsteadOf
     for (int i = 0; i < 20; ++i) faces << QStringLiteral("DejaVu Sans");
     QString problem = "not printed";
     PrinterSetup::Owner owner;
-    owner.print = [&](int copies) { problem = FontBookJob::print(printers, fonts, faces, "DejaVu Sans", copies); };
+    owner.print = [&](int copies) {
+        problem = FontBookJob::print(printers, fonts, faces, "DejaVu Sans", copies);
+    };
     PrinterSetup dialog(printers, owner);
     dialog.Tallyfield1->setValue(2);
     dialog.okButton_Click();
@@ -264,7 +264,8 @@ TEST_F(PrinterSetupTest, ABookPrintsItsCopiesAsOneDocumentWithAnOutlineInsteadOf
     QProcess info;
     info.start("pdfinfo", {printers.pdf});
     ASSERT_TRUE(info.waitForFinished(30000));
-    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression("Pages:\\s+4\\n")));
+    EXPECT_TRUE(
+        QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression("Pages:\\s+4\\n")));
     QFile file(printers.pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("/Outlines"));

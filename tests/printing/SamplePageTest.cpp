@@ -18,10 +18,7 @@ struct Expected {
     QString text;
 };
 
-Font arial(double points)
-{
-    return {QStringLiteral("Arial"), points, false, false};
-}
+Font arial(double points) { return {QStringLiteral("Arial"), points, false, false}; }
 Font face(double points, bool bold = false, bool italic = false)
 {
     return {QStringLiteral("DejaVu Sans"), points, bold, italic};
@@ -122,8 +119,7 @@ TEST(SamplePage, DetailLinesStandFromTheLabelsLineDownAndPushTheRestDown)
         printOnce("Is a TrueType font\r\nIs a variable pitch font\r\nVersion 2.37");
     std::vector<Expected> want = pageWithoutDetails();
     // Everything below the details moves down by three lines of 255 twips.
-    for (std::size_t i = 2; i < want.size(); ++i)
-        want[i].y += 3 * 255;
+    for (std::size_t i = 2; i < want.size(); ++i) want[i].y += 3 * 255;
     want.insert(want.begin() + 2, {{990, 1065, arial(12), "Is a TrueType font"},
                                    {990, 1320, arial(12), "Is a variable pitch font"},
                                    {990, 1575, arial(12), "Version 2.37"}});

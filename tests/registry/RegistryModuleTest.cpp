@@ -11,7 +11,10 @@ namespace {
 
 class ReadOnlyView : public RegistryView {
 public:
-    std::vector<RegistryValue> values() override { return {{"Arial (TrueType)", REG_SZ, std::string("arial.ttf\0", 10)}}; }
+    std::vector<RegistryValue> values() override
+    {
+        return {{"Arial (TrueType)", REG_SZ, std::string("arial.ttf\0", 10)}};
+    }
 };
 
 struct RegistryModuleTest : ::testing::Test {
@@ -21,7 +24,8 @@ struct RegistryModuleTest : ::testing::Test {
     void store(const std::string& path, const std::string& name, DWORD type, const std::string& data)
     {
         HKEY key = 0;
-        ASSERT_EQ(registry.RegCreateKeyEx(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, key, nullptr), ERROR_SUCCESS);
+        ASSERT_EQ(registry.RegCreateKeyEx(HKEY_LOCAL_MACHINE, path, 0, KEY_ALL_ACCESS, key, nullptr),
+                  ERROR_SUCCESS);
         registry.RegSetValueEx(key, name, type, reinterpret_cast<const unsigned char*>(data.data()),
                                static_cast<DWORD>(data.size()));
         registry.RegCloseKey(key);
@@ -33,7 +37,8 @@ TEST_F(RegistryModuleTest, TextComesBackByteForByteWithOrWithoutItsTerminator)
     store("Soft\\K", "with", REG_SZ, std::string("abc\0", 4));
     store("Soft\\K", "expand", REG_EXPAND_SZ, std::string("%PATH%\0", 7));
     EXPECT_EQ(module.GetRegValue(HKEY_LOCAL_MACHINE, "Soft\\K", "with"), RegValue(QString("abc") + QChar(0)));
-    EXPECT_EQ(module.GetRegValue(HKEY_LOCAL_MACHINE, "Soft\\K", "expand"), RegValue(QString("%PATH%") + QChar(0)));
+    EXPECT_EQ(module.GetRegValue(HKEY_LOCAL_MACHINE, "Soft\\K", "expand"),
+              RegValue(QString("%PATH%") + QChar(0)));
 
     EXPECT_EQ(module.SetRegValue(HKEY_LOCAL_MACHINE, "Soft\\K", "with", 1, QString("abc")), kRegSuccess);
     EXPECT_EQ(module.GetRegValue(HKEY_LOCAL_MACHINE, "Soft\\K", "with"), RegValue(QString("abc")));
@@ -68,16 +73,19 @@ TEST_F(RegistryModuleTest, SetWritesSzForCodeTwoAndNothingForUnknownCodes)
     registry.RegCloseKey(key);
 
     for (int code : {3, 7, 0, -1})
-        EXPECT_EQ(module.SetRegValue(HKEY_CLASSES_ROOT, "ttffile\\shell\\open\\command", "x", code, QString("v")),
-                  kRegSuccess);
-    EXPECT_EQ(module.GetRegValue(HKEY_CLASSES_ROOT, "ttffile\\shell\\open\\command", "x"), RegValue(kRegError));
+        EXPECT_EQ(
+            module.SetRegValue(HKEY_CLASSES_ROOT, "ttffile\\shell\\open\\command", "x", code, QString("v")),
+            kRegSuccess);
+    EXPECT_EQ(module.GetRegValue(HKEY_CLASSES_ROOT, "ttffile\\shell\\open\\command", "x"),
+              RegValue(kRegError));
 
     EXPECT_EQ(module.SetRegValue(HKEY_CLASSES_ROOT, "nofile\\shell", "", 1, QString("v")), kRegError);
     EXPECT_EQ(module.GetRegValue(HKEY_CLASSES_ROOT, "nofile\\shell", ""), RegValue(kRegError));
     EXPECT_EQ(module.GetRegValue(HKEY_CLASSES_ROOT, "nofile", ""), RegValue(kRegError));
 
-    EXPECT_EQ(module.SetRegValue(HKEY_CLASSES_ROOT, "ttffile\\shell\\open\\command", "n", 4, std::int32_t{-7}),
-              kRegSuccess);
+    EXPECT_EQ(
+        module.SetRegValue(HKEY_CLASSES_ROOT, "ttffile\\shell\\open\\command", "n", 4, std::int32_t{-7}),
+        kRegSuccess);
     EXPECT_EQ(module.GetRegValue(HKEY_CLASSES_ROOT, "ttffile\\shell\\open\\command", "n"),
               RegValue(std::int32_t{-7}));
 }

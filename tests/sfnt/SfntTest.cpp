@@ -112,9 +112,10 @@ TEST(SfntKern, OnlyAFormatZeroSubtableWithPairsCounts)
 
 TEST(SfntNames, ListsEveryRecordAndReadsACutLastRecordAsZeros)
 {
-    const QByteArray name = SfntWriter::name({SfntName{1, 0, 0, 1, "Caf\x8E"},
-                                              SfntName{3, 1, 0x0409, 4, SfntWriter::utf16(QStringLiteral("Full"))},
-                                              SfntName{3, 1, 0x0411, 7, SfntWriter::utf16(QStringLiteral("Mark"))}});
+    const QByteArray name =
+        SfntWriter::name({SfntName{1, 0, 0, 1, "Caf\x8E"},
+                          SfntName{3, 1, 0x0409, 4, SfntWriter::utf16(QStringLiteral("Full"))},
+                          SfntName{3, 1, 0x0411, 7, SfntWriter::utf16(QStringLiteral("Mark"))}});
     const QByteArray font = SfntWriter().add("head", SfntWriter::head()).add("name", name).build();
     const std::vector<NameEntry> all = listNames(span(font));
     ASSERT_EQ(all.size(), 3u);
@@ -140,14 +141,15 @@ TEST(SfntNames, ListsEveryRecordAndReadsACutLastRecordAsZeros)
 
 TEST(SfntNames, ChoosesTheRecordEveryReaderTakes)
 {
-    const auto entry = [](std::uint16_t platform, std::uint16_t language, std::uint16_t id, const char* text) {
+    const auto entry = [](std::uint16_t platform, std::uint16_t language, std::uint16_t id,
+                          const char* text) {
         return NameEntry{platform, 1, language, id, QString::fromLatin1(text)};
     };
     // Mac family, then Windows US English and German: the system language wins; without it US English comes
     // before the last Windows record.
-    const std::vector<NameEntry> names = {entry(1, 0, 1, "Mac"), entry(3, 0x0409, 1, "English"),
+    const std::vector<NameEntry> names = {entry(1, 0, 1, "Mac"),         entry(3, 0x0409, 1, "English"),
                                           entry(3, 0x0407, 1, "German"), entry(1, 0, 2, "Bold"),
-                                          entry(3, 0x0407, 4, ""), entry(1, 0, 4, "Mac full")};
+                                          entry(3, 0x0407, 4, ""),       entry(1, 0, 4, "Mac full")};
     EXPECT_EQ(chosenNameRecord(names, 1, 0x0407), 2);
     EXPECT_EQ(chosenNameRecord(names, 1, 0x0411), 1);
     EXPECT_EQ(chosenNameRecord(names, 2, 0x0409), 3);
@@ -204,7 +206,8 @@ TEST(SfntWork, RepeatedEntriesAndOverlappingRecordsCostWhatTheFileHolds)
 TEST(SfntWork, HugeCountsAndRepeatedSmallTablesAreBoundedByTheFile)
 {
     // Counts of 65,535 in a file of a few hundred bytes: only what the file backs is read or held.
-    QByteArray name = SfntWriter::name({SfntName{3, 1, 0x0409, 1, SfntWriter::utf16(QStringLiteral("Many"))}});
+    QByteArray name =
+        SfntWriter::name({SfntName{3, 1, 0x0409, 1, SfntWriter::utf16(QStringLiteral("Many"))}});
     qToBigEndian<quint16>(0xFFFF, name.data() + 2);
     SfntWriter w;
     w.add("head", SfntWriter::head()).add("name", name).add("OS/2", SfntWriter::os2());
@@ -229,7 +232,8 @@ TEST(SfntWork, OfATableListedTwiceTheLastIsRead)
     Os2Fields bold;
     bold.fsSelection = 0x20;
     w.add("head", SfntWriter::head())
-        .add("name", SfntWriter::name({SfntName{3, 1, 0x0409, 1, SfntWriter::utf16(QStringLiteral("Early"))}}))
+        .add("name",
+             SfntWriter::name({SfntName{3, 1, 0x0409, 1, SfntWriter::utf16(QStringLiteral("Early"))}}))
         .add("OS/2", SfntWriter::os2())
         .add("name", SfntWriter::name({SfntName{3, 1, 0x0409, 1, SfntWriter::utf16(QStringLiteral("Late"))}}))
         .add("OS/2", SfntWriter::os2(bold));

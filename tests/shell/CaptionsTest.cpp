@@ -1,10 +1,10 @@
 // Every caption of every window shows whole in its box, in the face the program picks for its captions; run
 // by ctest at scale 1 and again with QT_SCALE_FACTOR=2.
 #include "controls/Captions.h"
+#include "base/FontModule.h"
 #include "display/TextMeasurer.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "base/FontModule.h"
 #include "shell/Logo.h"
 #include "shell/Viewer.h"
 #include "support/ViewerFixture.h"

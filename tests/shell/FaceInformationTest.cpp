@@ -1,9 +1,9 @@
 // The face information window opened from the main window as a user opens it, offscreen.
-#include "display/TextMeasurer.h"
 #include "faceinfo/FaceInformation.h"
+#include "base/FontModule.h"
+#include "display/TextMeasurer.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "base/FontModule.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"

@@ -1,6 +1,6 @@
 // The splash card: its shape, its texts, whether it is wanted, and the hold of its activation.
-#include "platform/SettingsStore.h"
 #include "shell/Logo.h"
+#include "platform/SettingsStore.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -16,7 +16,8 @@ namespace {
 
 class Settings final : public quillon::platform::SettingsStore {
 public:
-    void SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value) override
+    void SaveSetting(const QString& app, const QString& section, const QString& key,
+                     const QString& value) override
     {
         values[app + '/' + section + '/' + key] = value;
     }
@@ -44,7 +45,7 @@ TEST(LogoShape, TopRowAndLeftColumnLieOutsideAndCornersAreRounded)
     // Each corner is cut by a quarter of a 40-pixel ellipse, the same at all four.
     for (QPoint corner : {QPoint(1, 1), QPoint(264, 1), QPoint(1, 196), QPoint(264, 196), QPoint(5, 5)})
         EXPECT_FALSE(r.contains(corner)) << corner.x() << "," << corner.y();
-    EXPECT_TRUE(r.contains(QPoint(8, 8)));                              // inside the arc
+    EXPECT_TRUE(r.contains(QPoint(8, 8)));                               // inside the arc
     EXPECT_TRUE(r.contains(QPoint(1, 21)) && r.contains(QPoint(21, 1))); // where the arc meets the edges
     EXPECT_FALSE(r.contains(QPoint(1, 15)) || r.contains(QPoint(15, 1)));
     for (int d = 0; d < 40; ++d) {
@@ -88,7 +89,7 @@ TEST(LogoCard, IsWantedOnlyWhenTheSettingReadsAsOne)
 {
     Settings settings;
     EXPECT_TRUE(Logo::wanted(settings)); // absent: shown
-    const QMap<QString, bool> cases{{"1", true},  {"0", false}, {" 1 ", true}, {"1.0", true}, {"1abc", true},
+    const QMap<QString, bool> cases{{"1", true},  {"0", false}, {" 1 ", true},  {"1.0", true}, {"1abc", true},
                                     {"2", false}, {"", false},  {"yes", false}, {"-1", false}, {"&H1", true}};
     for (auto it = cases.begin(); it != cases.end(); ++it) {
         settings.SaveSetting("Quillon", "Settings", "ShowSplash", it.key());

@@ -1,9 +1,9 @@
 // The start-up of the first copy, on the tests' own fonts.
+#include "shell/Main.h"
 #include "platform/FontSystem.h"
 #include "platform/InstanceChannel.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "shell/Main.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,32 +1,32 @@
 // The main window driven as a user drives it, offscreen, on the tests' own fonts.
+#include "shell/Viewer.h"
+#include "base/FontModule.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "options/Options.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "base/FontModule.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
-#include "shell/Viewer.h"
 #include "support/QtPrint.h"
 #include "support/ViewerFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
-#include <QKeyEvent>
 #include <QFontInfo>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -42,7 +42,9 @@ protected:
     {
         ViewerFixture::SetUp();
         buildViewer();
-        viewer->showMessage = [this](const QString& text, const QString& title) { messages << title + ": " + text; };
+        viewer->showMessage = [this](const QString& text, const QString& title) {
+            messages << title + ": " + text;
+        };
     }
 
     int faceIndex(const QString& face) const
@@ -78,10 +80,20 @@ TEST_F(ViewerTest, ControlsStandWhereTheLayoutPutsThem)
     // the tab order runs lists, effects, text, buttons, details, help
     load();
     QApplication::setActiveWindow(viewer.get());
-    QWidget* order[] = {viewer->fontList->editField(), viewer->sizeList->editField(), viewer->effect[0],
-                        viewer->effect[1], viewer->effect[2], viewer->effect[3], viewer->displayText,
-                        viewer->summaryButton, viewer->printButton, viewer->optionsButton, viewer->exitButton,
-                        viewer->displayPicture, viewer->detailText, viewer->HelpButton};
+    QWidget* order[] = {viewer->fontList->editField(),
+                        viewer->sizeList->editField(),
+                        viewer->effect[0],
+                        viewer->effect[1],
+                        viewer->effect[2],
+                        viewer->effect[3],
+                        viewer->displayText,
+                        viewer->summaryButton,
+                        viewer->printButton,
+                        viewer->optionsButton,
+                        viewer->exitButton,
+                        viewer->displayPicture,
+                        viewer->detailText,
+                        viewer->HelpButton};
     order[0]->setFocus();
     for (std::size_t i = 1; i < std::size(order); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -159,14 +171,15 @@ TEST_F(ViewerTest, SizesAreListedByHeightAndTheRememberedSizeFallsToItsSmallerNe
     // a size as tall as the one listed before it is left out
     QStringList listed;
     for (int i = 0; i < sizes->count(); ++i) listed << sizes->itemText(i);
-    EXPECT_EQ(listed, (QStringList{"8", "10", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "48",
-                                   "72"}));
+    EXPECT_EQ(listed, (QStringList{"8", "10", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36",
+                                   "48", "72"}));
 
     // 11 is remembered (typed, then picked); a raster face listing 8, 10 and 12 shows 10 and keeps 11
     sizes->addItem("11");
     sizes->setListIndex(sizes->count() - 1);
     ASSERT_EQ(viewer->chosenSize, 11);
-    catalogue.records.insert(catalogue.records.begin(), {"dejavu serif", "raster.fon", false, false, "8,10,12"});
+    catalogue.records.insert(catalogue.records.begin(),
+                             {"dejavu serif", "raster.fon", false, false, "8,10,12"});
     faces->setListIndex(faceIndex("DejaVu Serif"));
     EXPECT_EQ(sizes->text(), "10");
     EXPECT_EQ(text->toPlainText(), "DejaVu Serif 10-point font");
@@ -257,15 +270,22 @@ TEST_F(ViewerTest, EachKeyOfTheWindowActsOnceWhicheverControlHasTheFocus)
                 dialog && dialog->objectName() == "PrinterSetup" && dialog->isVisible()) {
                 ++dialogs;
                 dialog->reject();
-                // As on a desktop: for a moment after the dialog has gone, no window of the program is active.
+                // As on a desktop: for a moment after the dialog has gone, no window of the program is
+                // active.
                 QApplication::setActiveWindow(nullptr);
             }
     });
     closer.start();
     setting("CommandLine", "/elsewhere/special.ttf");
-    QWidget* controls[] = {viewer->fontList->editField(), viewer->sizeList->editField(), viewer->effect[0],
-                           viewer->effect[1], viewer->effect[2], viewer->effect[3], viewer->displayText,
-                           viewer->displayPicture, viewer->printButton};
+    QWidget* controls[] = {viewer->fontList->editField(),
+                           viewer->sizeList->editField(),
+                           viewer->effect[0],
+                           viewer->effect[1],
+                           viewer->effect[2],
+                           viewer->effect[3],
+                           viewer->displayText,
+                           viewer->displayPicture,
+                           viewer->printButton};
     for (QWidget* control : controls) {
         SCOPED_TRACE(control->objectName().toStdString());
         QApplication::setActiveWindow(viewer.get());

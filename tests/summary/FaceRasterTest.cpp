@@ -9,8 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
-#include <QTextLayout>
 #include <QTemporaryDir>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -109,7 +109,8 @@ TEST(FreeTypeRasterizer, RefusesWhatItCannotDrawWithoutFailing)
     EXPECT_FALSE(rasterizer.rasterize(folder.filePath("absent.ttf"), 0, 10, QStringLiteral("A")));
     EXPECT_FALSE(rasterizer.rasterize(testFont("DejaVuSans.ttf"), 0, 0, QStringLiteral("A")));
     EXPECT_FALSE(rasterizer.rasterize(testFont("DejaVuSans.ttf"), 0, 1e9, QStringLiteral("A")));
-    EXPECT_FALSE(rasterizer.rasterize(testFont("DejaVuSans.ttf"), 7, 10, QStringLiteral("A"))); // no such face
+    EXPECT_FALSE(
+        rasterizer.rasterize(testFont("DejaVuSans.ttf"), 7, 10, QStringLiteral("A"))); // no such face
     EXPECT_FALSE(rasterizer.rasterize(testFont("DejaVuSans.ttf"), -1, 10, QStringLiteral("A")));
     // Every malformed font of the corpora is refused or drawn, never a crash.
     const QDir corpora(qEnvironmentVariable("QUILLON_CORPORA"));
@@ -120,12 +121,12 @@ TEST(FreeTypeRasterizer, RefusesWhatItCannotDrawWithoutFailing)
 TEST(SummaryFastPath, DrawsTheFaceTheFontSystemResolvesTheNameTo)
 {
     test::FakeFontSystem fonts;
-    fonts.faces.insert(QStringLiteral("plain face"),
-                       {{testFont("DejaVuSans.ttf"), 0, QStringLiteral("DejaVu Sans"), QStringLiteral("Book")}, 0, 0});
-    fonts.faces.insert(QStringLiteral("heavy face"),
-                       {{testFont("DejaVuSans-Bold.ttf"), 0, QStringLiteral("DejaVu Sans"), QStringLiteral("Bold")},
-                        0,
-                        0});
+    fonts.faces.insert(
+        QStringLiteral("plain face"),
+        {{testFont("DejaVuSans.ttf"), 0, QStringLiteral("DejaVu Sans"), QStringLiteral("Book")}, 0, 0});
+    fonts.faces.insert(
+        QStringLiteral("heavy face"),
+        {{testFont("DejaVuSans-Bold.ttf"), 0, QStringLiteral("DejaVu Sans"), QStringLiteral("Bold")}, 0, 0});
     platform::FreeTypeRasterizer rasterizer;
     Summary summary({QStringLiteral("Plain Face"), QStringLiteral("Heavy Face")}, QRect(), {});
     summary.useFontSystem(&fonts, &rasterizer);

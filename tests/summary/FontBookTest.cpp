@@ -83,7 +83,8 @@ TEST(PdfOutline, AppendsOnceAndLeavesFilesItCannotReadAsTheyWere)
     EXPECT_FALSE(PdfOutline::add(pdf, {{"Past the end", 2, -1, {}}}).isEmpty());
     EXPECT_EQ(contents(pdf), original);
 
-    const std::vector<PdfOutlineItem> items = {{"A", 0, 700, {{"Alpha (one)", 0, 700, {}}}}, {"\u00c9", 1, -1, {}}};
+    const std::vector<PdfOutlineItem> items = {{"A", 0, 700, {{"Alpha (one)", 0, 700, {}}}},
+                                               {"\u00c9", 1, -1, {}}};
     ASSERT_EQ(PdfOutline::add(pdf, items), QString());
     const QByteArray updated = contents(pdf);
     EXPECT_TRUE(updated.startsWith(original)); // nothing rewritten, only appended
@@ -97,8 +98,8 @@ TEST(PdfOutline, AppendsOnceAndLeavesFilesItCannotReadAsTheyWere)
     EXPECT_EQ(contents(pdf), updated);
 
     // Not a PDF, a PDF cut short, a cross-reference offset past the end: refused, untouched.
-    const QByteArray cutXref = QByteArray(original).replace(
-        original.mid(original.lastIndexOf("startxref")), "startxref\n99999999999\n%%EOF\n");
+    const QByteArray cutXref = QByteArray(original).replace(original.mid(original.lastIndexOf("startxref")),
+                                                            "startxref\n99999999999\n%%EOF\n");
     for (const QByteArray& bytes : {QByteArray("not a pdf at all"), original.left(original.size() - 200),
                                     original.left(original.size() / 2), cutXref, QByteArray()}) {
         const QString path = dir.filePath("bad.pdf");

@@ -54,7 +54,8 @@ TEST(SummaryScroll, APageOrLessNeverScrolls)
         SummaryScroll s;
         s.setFaceCount(count);
         EXPECT_EQ(s.max(), 0);
-        for (int key : {SummaryScroll::Up, SummaryScroll::Down, SummaryScroll::PageUp, SummaryScroll::PageDown})
+        for (int key :
+             {SummaryScroll::Up, SummaryScroll::Down, SummaryScroll::PageUp, SummaryScroll::PageDown})
             EXPECT_EQ(s.valueForKey(key), 0);
         s.setValue(5);
         EXPECT_EQ(s.value(), 0);
@@ -95,7 +96,7 @@ TEST(SummaryScroll, CountsBeyondSixteenBitsWork)
 TEST(SummaryScroll, PlacementCentresOverTheOwnerKeepingFractions)
 {
     const QPointF at = SummaryScroll::placement(QRectF(1000, 2000, 9001, 6000), QSizeF(5640, 4395));
-    EXPECT_DOUBLE_EQ(at.x(), (9001 - 5640) / 2.0 + 1000 + 15); // 2695.5
+    EXPECT_DOUBLE_EQ(at.x(), (9001 - 5640) / 2.0 + 1000 + 15);  // 2695.5
     EXPECT_DOUBLE_EQ(at.y(), (6000 - 4395) / 2.0 + 2000 + 150); // 2952.5
     // An owner smaller than the window puts it up and left of the owner, unclamped.
     const QPointF small = SummaryScroll::placement(QRectF(0, 0, 1000, 1000), QSizeF(5640, 4395));

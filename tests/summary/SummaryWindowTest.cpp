@@ -4,8 +4,8 @@
 #include "summary/SummaryPainter.h"
 #include "support/FakeFontSystem.h"
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QMenu>
 #include <QPainter>
@@ -30,7 +30,8 @@ QStringList faces(int count)
     QStringList names;
     for (int i = 0; i < count; ++i) names << real.at(i % real.size());
     // Distinct names sort predictably: face i becomes "<real> NN"; unknown names fall back like any other.
-    for (int i = 0; i < count; ++i) names[i] = QStringLiteral("%1 %2").arg(names[i]).arg(i, 3, 10, QLatin1Char('0'));
+    for (int i = 0; i < count; ++i)
+        names[i] = QStringLiteral("%1 %2").arg(names[i]).arg(i, 3, 10, QLatin1Char('0'));
     return names;
 }
 
@@ -70,8 +71,8 @@ struct Window {
 
 TEST(SummaryWindow, LoadSortsTheNamesIgnoringCaseAndSetsTheRange)
 {
-    Window w({QStringLiteral("beta"), QStringLiteral("Alpha"), QStringLiteral("gamma"), QStringLiteral("ALPHA"),
-              QStringLiteral("Beta")});
+    Window w({QStringLiteral("beta"), QStringLiteral("Alpha"), QStringLiteral("gamma"),
+              QStringLiteral("ALPHA"), QStringLiteral("Beta")});
     Summary& s = *w.summary;
     EXPECT_EQ(s.windowTitle(), QStringLiteral(" Font Summary"));
     ASSERT_EQ(s.fontList->count(), 5);
@@ -177,7 +178,8 @@ TEST(SummaryWindow, ExactlyOnePageOrLessDrawsEveryFaceAndNothingBelow)
         const QImage& picture = s.picture();
         const QColor background = s.FontPicture->backColor();
         for (int row = 0; row < count; ++row) {
-            EXPECT_TRUE(inked(picture, row * 16, row * 16 + 16, background, 0, 120)) << "label of row " << row;
+            EXPECT_TRUE(inked(picture, row * 16, row * 16 + 16, background, 0, 120))
+                << "label of row " << row;
             EXPECT_TRUE(inked(picture, row * 16, row * 16 + 16, background, 120)) << "sample of row " << row;
         }
         // Every row below the last face stays as cleared.
@@ -264,15 +266,17 @@ TEST(SummaryPainter, FacesAreAskedForAtEightPointsWithoutBorrowedGlyphs)
     QImage device(10, 10, QImage::Format_ARGB32_Premultiplied);
     SummaryPainter painter(QStringLiteral("DejaVu Sans"), &device);
     const QFont font = painter.faceFont(QStringLiteral("Liberation Serif, DejaVu Sans"));
-    EXPECT_EQ(font.families(), QStringList{QStringLiteral("Liberation Serif, DejaVu Sans")}); // one name, unsplit
+    EXPECT_EQ(font.families(),
+              QStringList{QStringLiteral("Liberation Serif, DejaVu Sans")}); // one name, unsplit
     EXPECT_EQ(font.pointSize(), 8);
     EXPECT_FALSE(font.bold() || font.italic() || font.underline() || font.strikeOut());
     EXPECT_TRUE(font.styleStrategy() & QFont::NoFontMerging);
 
     // A name the font system knows is asked of Qt by the family and style it resolves to.
     quillon::test::FakeFontSystem fonts;
-    fonts.faces.insert(QStringLiteral("my bold face"),
-                       {{QStringLiteral("/x.ttf"), 0, QStringLiteral("DejaVu Serif"), QStringLiteral("Bold")}, 0, 0});
+    fonts.faces.insert(
+        QStringLiteral("my bold face"),
+        {{QStringLiteral("/x.ttf"), 0, QStringLiteral("DejaVu Serif"), QStringLiteral("Bold")}, 0, 0});
     painter.useFontSystem(&fonts, nullptr);
     const QFont mapped = painter.faceFont(QStringLiteral("My Bold Face"));
     EXPECT_EQ(mapped.family(), QStringLiteral("DejaVu Serif"));

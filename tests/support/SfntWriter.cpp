@@ -27,18 +27,18 @@ QByteArray hhea(std::uint16_t advance, std::uint16_t metrics)
 {
     QByteArray t;
     put32(t, 0x00010000);
-    put16(t, 800);            // ascender
-    put16(t, 0x10000 - 200);  // descender
-    put16(t, 0);              // line gap
-    put16(t, advance);        // advanceWidthMax
-    put16(t, 0);              // min left side bearing
-    put16(t, 0);              // min right side bearing
-    put16(t, advance);        // x max extent
-    put16(t, 1);              // caret slope rise
-    put16(t, 0);              // caret slope run
-    put16(t, 0);              // caret offset
+    put16(t, 800);           // ascender
+    put16(t, 0x10000 - 200); // descender
+    put16(t, 0);             // line gap
+    put16(t, advance);       // advanceWidthMax
+    put16(t, 0);             // min left side bearing
+    put16(t, 0);             // min right side bearing
+    put16(t, advance);       // x max extent
+    put16(t, 1);             // caret slope rise
+    put16(t, 0);             // caret slope run
+    put16(t, 0);             // caret offset
     for (int i = 0; i < 4; ++i) put16(t, 0);
-    put16(t, 0);              // metric data format
+    put16(t, 0); // metric data format
     put16(t, metrics);
     return t;
 }
@@ -66,9 +66,9 @@ QByteArray cmapRangeToGlyph1(std::uint16_t first, std::uint16_t last)
     put16(sub, 0);
     put16(sub, last), put16(sub, 0xFFFF); // end codes
     put16(sub, 0);
-    put16(sub, first), put16(sub, 0xFFFF);               // start codes
-    put16(sub, (1 - first) & 0xFFFF), put16(sub, 1);     // deltas
-    put16(sub, 0), put16(sub, 0);                        // range offsets
+    put16(sub, first), put16(sub, 0xFFFF);           // start codes
+    put16(sub, (1 - first) & 0xFFFF), put16(sub, 1); // deltas
+    put16(sub, 0), put16(sub, 0);                    // range offsets
     QByteArray t;
     put16(t, 0);
     put16(t, 1);

@@ -38,7 +38,10 @@ protected:
         machine->platform().settings.SaveSetting("Quillon", "Settings", key, value);
     }
 
-    void buildViewer() { viewer = std::make_unique<Viewer>(machine->platform(), module, catalogue, measurer); }
+    void buildViewer()
+    {
+        viewer = std::make_unique<Viewer>(machine->platform(), module, catalogue, measurer);
+    }
 
     /// Loads and shows the built window as the program's start does, with `commandLine` as its arguments.
     void load(const QString& commandLine = QString())

@@ -2,11 +2,11 @@
 // window prints it, written to a PDF file with an outline by first letter.
 #include "tools/inspect/Commands.h"
 
+#include "base/PdfOutline.h"
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
 #include "platform/Platform.h"
 #include "summary/FontBook.h"
-#include "base/PdfOutline.h"
 #include "summary/SummaryPainter.h"
 
 #include <QCoreApplication>
@@ -41,13 +41,17 @@ int book(platform::Platform& platform, const QStringList& args)
     QString pattern;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (arg != QLatin1String("--pdf") && arg != QLatin1String("--text") && arg != QLatin1String("--faces"))
+        if (arg != QLatin1String("--pdf") && arg != QLatin1String("--text") &&
+            arg != QLatin1String("--faces"))
             return fail("unexpected argument " + arg);
         if (i + 1 >= args.size()) return fail(arg + " needs a value");
         const QString value = args[++i];
-        if (arg == QLatin1String("--pdf")) out = value;
-        else if (arg == QLatin1String("--text")) text = value;
-        else pattern = value;
+        if (arg == QLatin1String("--pdf"))
+            out = value;
+        else if (arg == QLatin1String("--text"))
+            text = value;
+        else
+            pattern = value;
     }
     if (out.isEmpty()) return fail(QStringLiteral("usage: book --pdf OUT [--text T] [--faces REGEX]"));
     // A row is one line of text: line breaks and other controls would only be drawn as boxes.
@@ -83,16 +87,19 @@ int book(platform::Platform& platform, const QStringList& args)
         writer.setCreator(QStringLiteral("Quillon"));
         writer.setTitle(QStringLiteral("Font book"));
         writer.setResolution(1200);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         sheet = FontBook::geometry(writer.pageLayout());
         sheetHeight = writer.pageLayout().fullRect(QPageLayout::Point).height();
         SummaryPainter rows(QGuiApplication::font().family(), &FontBook::rowDevice());
-        rows.useFontSystem(&platform.fontSystem, nullptr); // text, not pictures of it: the PDF keeps the fonts
+        rows.useFontSystem(&platform.fontSystem,
+                           nullptr); // text, not pictures of it: the PDF keeps the fonts
         rows.setSample(text);
         // Qt lets go of the fonts it no longer uses from its event loop; a page is a good moment for that.
         drawn = fontBook.print(writer, rows, [](int) { QCoreApplication::processEvents(); });
     }
-    QString error = drawn ? PdfOutline::add(draft, fontBook.outline(sheet, sheetHeight)) : QStringLiteral("drawing failed");
+    QString error = drawn ? PdfOutline::add(draft, fontBook.outline(sheet, sheetHeight))
+                          : QStringLiteral("drawing failed");
     if (error.isEmpty()) {
         QFile part(draft);
         if (!part.open(QIODevice::ReadOnly)) error = part.errorString();

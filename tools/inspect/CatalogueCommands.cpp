@@ -34,18 +34,14 @@ FontCatalogue buildCatalogue(platform::Platform& platform)
     return catalogue;
 }
 
-QString boolText(bool value)
-{
-    return value ? QStringLiteral("True") : QStringLiteral("False");
-}
+QString boolText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
 
 } // namespace
 
 int faces(platform::Platform& platform, const QStringList& args)
 {
     if (!noArguments("faces", args)) return 2;
-    for (const QString& face : buildCatalogue(platform).fontNames)
-        printLine(face);
+    for (const QString& face : buildCatalogue(platform).fontNames) printLine(face);
     return std::fflush(stdout) == 0 ? 0 : 2;
 }
 

@@ -29,7 +29,8 @@ int resolve(platform::Platform& platform, const QStringList& args);
 /// sizes FACE: the sizes the size list offers for a face, one per line.
 int sizes(platform::Platform& platform, const QStringList& args);
 
-/// info FACE|FILE [--text TEXT] [--json]: files, names, coverage, layout features, axes and licence of a face.
+/// info FACE|FILE [--text TEXT] [--json]: files, names, coverage, layout features, axes and licence of a
+/// face.
 int info(platform::Platform& platform, const QStringList& args);
 /// names FILE: every name record of every face of the file, in words.
 int names(platform::Platform& platform, const QStringList& args);

@@ -24,11 +24,20 @@ QString escaped(const QString& value)
     out.reserve(value.size());
     for (QChar c : value) {
         switch (c.unicode()) {
-        case u'\\': out += QStringLiteral("\\\\"); break;
-        case u'\n': out += QStringLiteral("\\n"); break;
-        case u'\r': out += QStringLiteral("\\r"); break;
-        case u'\t': out += QStringLiteral("\\t"); break;
-        default: out += c;
+        case u'\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case u'\n':
+            out += QStringLiteral("\\n");
+            break;
+        case u'\r':
+            out += QStringLiteral("\\r");
+            break;
+        case u'\t':
+            out += QStringLiteral("\\t");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -123,7 +132,8 @@ int resolve(platform::Platform& platform, const QStringList& args)
     if (std::fflush(stdout) != 0) return 2;
     if (face->substitute) {
         // Scripts that compare faces must not take the stand-in for the face they asked for.
-        std::fprintf(stderr, "quillon-inspect: no installed face is named \"%s\"; it is drawn in %s %s instead\n",
+        std::fprintf(stderr,
+                     "quillon-inspect: no installed face is named \"%s\"; it is drawn in %s %s instead\n",
                      platform::nativeBytes(args[0]).constData(), face->family.toUtf8().constData(),
                      face->style.toUtf8().constData());
         return 1;

@@ -45,7 +45,10 @@ bool namesFile(const QString& arg)
     return arg.contains(QLatin1Char('/')) || platform::whyNotReadable(arg).isEmpty();
 }
 
-QString absolute(const QString& path) { return QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path); }
+QString absolute(const QString& path)
+{
+    return QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path);
+}
 
 int fileProblem(const QString& path)
 {
@@ -89,7 +92,8 @@ int info(platform::Platform& platform, const QStringList& args)
         result = reader.readFile(path, 0);
         if (added > 0) platform.fontSystem.RemoveFontResource(path);
         if (result.described < 0) {
-            std::fprintf(stderr, "quillon-inspect: %s: not a font file\n", platform::nativeBytes(path).constData());
+            std::fprintf(stderr, "quillon-inspect: %s: not a font file\n",
+                         platform::nativeBytes(path).constData());
             return 2;
         }
     } else {
@@ -114,7 +118,8 @@ int names(platform::Platform& platform, const QStringList& args)
     if (int status = fileProblem(path)) return status;
     const auto facts = platform.fontFacts.faceFacts(path, 0);
     if (!facts) {
-        std::fprintf(stderr, "quillon-inspect: %s: not a font file\n", platform::nativeBytes(path).constData());
+        std::fprintf(stderr, "quillon-inspect: %s: not a font file\n",
+                     platform::nativeBytes(path).constData());
         return 2;
     }
     for (int face = 0; face < facts->file.facesInFile; ++face) {
@@ -125,8 +130,7 @@ int names(platform::Platform& platform, const QStringList& args)
             if (facts->file.facesInFile > 1) fields << QString::number(face);
             fields << QString::number(n.nameID) << faceinfo::nameIdWords(n.nameID)
                    << faceinfo::platformWords(n.platformID) << QString::number(n.encodingID)
-                   << faceinfo::languageWords(n.platformID, n.languageID)
-                   << n.text;
+                   << faceinfo::languageWords(n.platformID, n.languageID) << n.text;
             printLine(fields.join(u'\t'));
         }
     }
@@ -143,7 +147,8 @@ int coverage(platform::Platform& platform, const QStringList& args)
     const FontCatalogue catalogue = buildCatalogue(platform);
     for (const QString& face : catalogue.fontNames) {
         const auto resolved = platform.fontSystem.resolveFace(face);
-        if (resolved && platform.fontFacts.hasCharacters(resolved->file, resolved->index, wanted)) printLine(face);
+        if (resolved && platform.fontFacts.hasCharacters(resolved->file, resolved->index, wanted))
+            printLine(face);
     }
     return finish();
 }

@@ -2,10 +2,10 @@
 
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
-#include "platform/ScreenFace.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "platform/Platform.h"
+#include "platform/ScreenFace.h"
 
 #include <cstdio>
 
@@ -27,8 +27,9 @@ int sizes(platform::Platform& platform, const QStringList& args)
     ScreenTextMeasurer measurer;
     const bool raster = record >= 0 && !catalogue.recordSizes(record).isEmpty();
     const QStringList entries =
-        raster ? rasterSizeEntries(catalogue.recordSizes(record))
-               : scalableSizeEntries(measurer.heightsFor(platform::screenFaceFont(platform.fontSystem, face)));
+        raster
+            ? rasterSizeEntries(catalogue.recordSizes(record))
+            : scalableSizeEntries(measurer.heightsFor(platform::screenFaceFont(platform.fontSystem, face)));
     for (const QString& entry : entries) std::printf("%s\n", entry.toUtf8().constData());
     return 0;
 }

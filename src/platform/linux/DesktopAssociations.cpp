@@ -86,7 +86,8 @@ std::optional<QString> DesktopAssociations::command(const QString& extension, Ve
     const QString type = mimeTypeFor(extension);
     if (type.isEmpty()) return std::nullopt;
     const MimeAppsLookup lookup(XdgPaths::fromEnvironment());
-    if (verb == Verb::Print && lookup.isAdded(type, kPrintDesktopId) && !lookup.exec(kPrintDesktopId).isEmpty())
+    if (verb == Verb::Print && lookup.isAdded(type, kPrintDesktopId) &&
+        !lookup.exec(kPrintDesktopId).isEmpty())
         return ownCommand(Verb::Print);
 
     QString id;
@@ -109,8 +110,7 @@ LONG DesktopAssociations::setCommand(const QString& extension, Verb verb, const 
     const QString type = mimeTypeFor(extension);
     if (type.isEmpty()) return ERROR_FILE_NOT_FOUND;
     QString text = command;
-    while (text.endsWith(QChar(0)))
-        text.chop(1);
+    while (text.endsWith(QChar(0))) text.chop(1);
     const XdgPaths paths = XdgPaths::fromEnvironment();
     return text == ownCommand(verb) ? claim(paths, type, verb) : giveBack(paths, type, verb);
 }
@@ -208,10 +208,12 @@ void DesktopAssociations::tidy(const XdgPaths& paths)
     for (const QString& id : {kDesktopId, kPrintDesktopId}) {
         const QString entry = paths.userApplications() + QLatin1Char('/') + id;
         if (!editor.isNamed(id) && !QFile::remove(entry) && QFileInfo::exists(entry))
-            qCDebug(log::associations) << "desktop file" << entry << "is named nowhere but could not be removed";
+            qCDebug(log::associations)
+                << "desktop file" << entry << "is named nowhere but could not be removed";
     }
     const QStringList ownTypes{kFonType, kPfmType};
-    if (!editor.isNamed(kDesktopId, ownTypes) && !editor.isNamed(kPrintDesktopId, ownTypes)) removeMimePackage(paths);
+    if (!editor.isNamed(kDesktopId, ownTypes) && !editor.isNamed(kPrintDesktopId, ownTypes))
+        removeMimePackage(paths);
 }
 
 void DesktopAssociations::ensureMimePackage(const XdgPaths& paths, const QString& type)

@@ -19,7 +19,8 @@ std::vector<RegistryValue> DesktopCommandKeyView::values()
 
 LONG DesktopCommandKeyView::setValue(const RegistryValue& value)
 {
-    if (!value.name.empty() || (value.type != REG_SZ && value.type != REG_EXPAND_SZ)) return ERROR_ACCESS_DENIED;
+    if (!value.name.empty() || (value.type != REG_SZ && value.type != REG_EXPAND_SZ))
+        return ERROR_ACCESS_DENIED;
     return associations_.setCommand(extension_, verb_, fromNativeBytes(value.data));
 }
 
@@ -41,7 +42,8 @@ void DesktopCommandKeyView::mountAll(MemoryRegistry& registry, DesktopAssociatio
         for (const auto verb : {DesktopAssociations::Verb::Open, DesktopAssociations::Verb::Print}) {
             const QString kind = QLatin1String(extension);
             const std::string path = keyPath(kind, verb);
-            registry.mount(HKEY_CLASSES_ROOT, path, std::make_unique<DesktopCommandKeyView>(associations, kind, verb));
+            registry.mount(HKEY_CLASSES_ROOT, path,
+                           std::make_unique<DesktopCommandKeyView>(associations, kind, verb));
             registry.mount(HKEY_LOCAL_MACHINE, "software\\classes\\" + path,
                            std::make_unique<DesktopCommandKeyView>(associations, kind, verb));
         }

@@ -15,7 +15,8 @@ namespace quillon::platform {
 class DesktopCommandKeyView final : public RegistryView {
 public:
     /// associations: shared by every command key view, outlives them.
-    DesktopCommandKeyView(DesktopAssociations& associations, QString extension, DesktopAssociations::Verb verb);
+    DesktopCommandKeyView(DesktopAssociations& associations, QString extension,
+                          DesktopAssociations::Verb verb);
 
     /// The default value as REG_SZ, when the kind has a command for the verb.
     std::vector<RegistryValue> values() override;

@@ -38,11 +38,20 @@ QString escapeValue(const QString& value)
     QString text;
     for (const QChar c : value) {
         switch (c.unicode()) {
-        case '\\': text += QStringLiteral("\\\\"); break;
-        case '\n': text += QStringLiteral("\\n"); break;
-        case '\t': text += QStringLiteral("\\t"); break;
-        case '\r': text += QStringLiteral("\\r"); break;
-        default: text += c;
+        case '\\':
+            text += QStringLiteral("\\\\");
+            break;
+        case '\n':
+            text += QStringLiteral("\\n");
+            break;
+        case '\t':
+            text += QStringLiteral("\\t");
+            break;
+        case '\r':
+            text += QStringLiteral("\\r");
+            break;
+        default:
+            text += c;
         }
     }
     return text;
@@ -136,23 +145,22 @@ QString commandFromExec(const QString& exec)
 
 QByteArray openEntry(const QString& command)
 {
-    return entryText({QStringLiteral("[Desktop Entry]"), QStringLiteral("Type=Application"),
-                      QStringLiteral("Name=Quillon"), QStringLiteral("GenericName=Font Viewer"),
-                      QStringLiteral("Comment=Look closely at the installed fonts and print sample pages"),
-                      QStringLiteral("Icon=org.quillon.Quillon"),
-                      QStringLiteral("Exec=") + execFromCommand(command), QStringLiteral("Terminal=false"),
-                      QStringLiteral("Categories=Graphics;Viewer;"),
-                      QStringLiteral("MimeType=") + fontMimeTypes().join(QLatin1Char(';')) + QLatin1Char(';')});
+    return entryText(
+        {QStringLiteral("[Desktop Entry]"), QStringLiteral("Type=Application"),
+         QStringLiteral("Name=Quillon"), QStringLiteral("GenericName=Font Viewer"),
+         QStringLiteral("Comment=Look closely at the installed fonts and print sample pages"),
+         QStringLiteral("Icon=org.quillon.Quillon"), QStringLiteral("Exec=") + execFromCommand(command),
+         QStringLiteral("Terminal=false"), QStringLiteral("Categories=Graphics;Viewer;"),
+         QStringLiteral("MimeType=") + fontMimeTypes().join(QLatin1Char(';')) + QLatin1Char(';')});
 }
 
 QByteArray printEntry(const QString& command, const QStringList& keptOpeners)
 {
-    QStringList lines{QStringLiteral("[Desktop Entry]"), QStringLiteral("Type=Application"),
-                      QStringLiteral("Name=Print with Quillon"),
-                      QStringLiteral("Comment=Print a sample page of the font"),
-                      QStringLiteral("Icon=org.quillon.Quillon"),
-                      QStringLiteral("Exec=") + execFromCommand(command), QStringLiteral("Terminal=false"),
-                      QStringLiteral("NoDisplay=true")};
+    QStringList lines{
+        QStringLiteral("[Desktop Entry]"),          QStringLiteral("Type=Application"),
+        QStringLiteral("Name=Print with Quillon"),  QStringLiteral("Comment=Print a sample page of the font"),
+        QStringLiteral("Icon=org.quillon.Quillon"), QStringLiteral("Exec=") + execFromCommand(command),
+        QStringLiteral("Terminal=false"),           QStringLiteral("NoDisplay=true")};
     if (!keptOpeners.isEmpty())
         lines << kKeptOpenersKey + QLatin1Char('=') + escapeValue(keptOpeners.join(QLatin1Char(';'))) +
                      QLatin1Char(';');
@@ -172,20 +180,19 @@ QStringList keptOpenersOf(const KeyFileLines& printEntry)
 
 QByteArray mimePackage()
 {
-    return QByteArrayLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-        "  <mime-type type=\"application/x-font-fon\">\n"
-        "    <comment>Windows bitmap font</comment>\n"
-        "    <generic-icon name=\"font-x-generic\"/>\n"
-        "    <glob pattern=\"*.fon\"/>\n"
-        "  </mime-type>\n"
-        "  <mime-type type=\"application/x-font-pfm\">\n"
-        "    <comment>Printer font metrics</comment>\n"
-        "    <generic-icon name=\"font-x-generic\"/>\n"
-        "    <glob pattern=\"*.pfm\"/>\n"
-        "  </mime-type>\n"
-        "</mime-info>\n");
+    return QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                             "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+                             "  <mime-type type=\"application/x-font-fon\">\n"
+                             "    <comment>Windows bitmap font</comment>\n"
+                             "    <generic-icon name=\"font-x-generic\"/>\n"
+                             "    <glob pattern=\"*.fon\"/>\n"
+                             "  </mime-type>\n"
+                             "  <mime-type type=\"application/x-font-pfm\">\n"
+                             "    <comment>Printer font metrics</comment>\n"
+                             "    <generic-icon name=\"font-x-generic\"/>\n"
+                             "    <glob pattern=\"*.pfm\"/>\n"
+                             "  </mime-type>\n"
+                             "</mime-info>\n");
 }
 
 } // namespace quillon::platform::desktop

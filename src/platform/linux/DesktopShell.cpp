@@ -37,7 +37,8 @@ bool DesktopShell::openUrl(const QUrl& url)
         qCDebug(log::associations) << "the address" << url.toString() << "is not one the desktop can open";
         return false;
     }
-    if (url.scheme() == QLatin1String("mailto") && !desktopHandles(QStringLiteral("x-scheme-handler/mailto"))) {
+    if (url.scheme() == QLatin1String("mailto") &&
+        !desktopHandles(QStringLiteral("x-scheme-handler/mailto"))) {
         qCDebug(log::associations) << "the desktop names no mail program: the new message was not started";
         return false;
     }

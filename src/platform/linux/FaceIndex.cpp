@@ -41,7 +41,10 @@ QStringList patternStrings(FcPattern* pattern, const char* object)
 QString familyKeyOfLower(QString lower) { return lower.remove(QLatin1Char(' ')); }
 QString familyKey(const QString& name) { return familyKeyOfLower(name.toLower()); }
 
-std::u16string_view units(QStringView text) { return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())}; }
+std::u16string_view units(QStringView text)
+{
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
 
 /// How far a face is from what a request with weight 0 and no style asks for; lower is nearer.
 double distanceFromRegular(const IndexedFace& f)
@@ -235,9 +238,10 @@ void FaceIndex::unindexFace(int i)
 {
     auto drop = [this, i](std::vector<Key>& keys, QStringView name) {
         const std::u16string_view wanted = units(name);
-        keys.erase(std::remove_if(keys.begin(), keys.end(),
-                                  [&](const Key& k) { return k.face == i && units(pooled(k.name)) == wanted; }),
-                   keys.end());
+        keys.erase(
+            std::remove_if(keys.begin(), keys.end(),
+                           [&](const Key& k) { return k.face == i && units(pooled(k.name)) == wanted; }),
+            keys.end());
     };
     for (QStringView name : names(i, Families)) {
         drop(byFamily_, name);
@@ -255,7 +259,8 @@ std::vector<int> FaceIndex::ranked(const std::vector<int>& faces, const QString&
     if (out.size() < 2) return out;
     // Of faces equally near, one whose full name is the name asked for is the better match: two fonts
     // may claim one family (a font that carries its sibling's family name by mistake).
-    const std::vector<int> fullyNamed = lowerName.isEmpty() ? std::vector<int>() : facesKeyed(byFullName_, lowerName);
+    const std::vector<int> fullyNamed =
+        lowerName.isEmpty() ? std::vector<int>() : facesKeyed(byFullName_, lowerName);
     auto named = [&](int i) { return std::binary_search(fullyNamed.begin(), fullyNamed.end(), i); };
     std::stable_sort(out.begin(), out.end(), [&](int a, int b) {
         const double da = distanceFromRegular(face(a));
@@ -269,7 +274,8 @@ std::vector<int> FaceIndex::ranked(const std::vector<int>& faces, const QString&
         if (face(out[k]).sfnt) continue;
         for (std::size_t j = k + 1; j < out.size(); ++j) {
             if (face(out[j]).sfnt && sameFace(out[j], out[k])) {
-                std::rotate(out.begin() + static_cast<std::ptrdiff_t>(k), out.begin() + static_cast<std::ptrdiff_t>(j),
+                std::rotate(out.begin() + static_cast<std::ptrdiff_t>(k),
+                            out.begin() + static_cast<std::ptrdiff_t>(j),
                             out.begin() + static_cast<std::ptrdiff_t>(j) + 1);
                 break;
             }
@@ -312,7 +318,8 @@ bool FaceIndex::confirmFamily(int i, const QString& lowerName)
     // file; a typographic family that differs from ID 1 in blanks alone is then taken for it.
     const std::vector<QStringView> families = names(i, Families);
     if (!f.sfnt) return std::find(families.begin(), families.end(), lowerName) != families.end();
-    if (std::all_of(families.begin(), families.end(), [&](QStringView family) { return family == lowerName; }))
+    if (std::all_of(families.begin(), families.end(),
+                    [&](QStringView family) { return family == lowerName; }))
         return true;
     auto it = familyNamesRead_.find(i);
     if (it == familyNamesRead_.end()) {
@@ -344,10 +351,11 @@ std::optional<FaceChoice> FaceIndex::find(const QString& name, int cutTo)
         const std::u16string_view prefix = units(lower);
         std::vector<int> begun;
         for (const std::vector<Key>* keys : {&byFamily_, &byFullName_}) {
-            auto it = std::lower_bound(keys->begin(), keys->end(), prefix, [this](const Key& k, std::u16string_view p) {
-                return units(pooled(k.name)) < p;
-            });
-            for (; it != keys->end() && units(pooled(it->name)).starts_with(prefix); ++it) begun.push_back(it->face);
+            auto it = std::lower_bound(
+                keys->begin(), keys->end(), prefix,
+                [this](const Key& k, std::u16string_view p) { return units(pooled(k.name)) < p; });
+            for (; it != keys->end() && units(pooled(it->name)).starts_with(prefix); ++it)
+                begun.push_back(it->face);
         }
         // In face order, as a request without style ranks equally near faces by it.
         std::sort(begun.begin(), begun.end());
@@ -383,17 +391,19 @@ std::optional<FaceChoice> FaceIndex::substitute(const QString& name)
         std::vector<const char*> files(faces_.size());
         for (std::size_t i = 0; i < faces_.size(); ++i) files[i] = patternFile(faces_[i].pattern);
         std::sort(byFile_.begin(), byFile_.end(), [&](int a, int b) {
-            const int order = std::strcmp(files[static_cast<std::size_t>(a)], files[static_cast<std::size_t>(b)]);
+            const int order =
+                std::strcmp(files[static_cast<std::size_t>(a)], files[static_cast<std::size_t>(b)]);
             if (order != 0) return order < 0;
             return face(a).index != face(b).index ? face(a).index < face(b).index : a < b;
         });
         byFileCurrent_ = true;
     }
     std::optional<FaceChoice> choice;
-    auto at = std::lower_bound(byFile_.begin(), byFile_.end(), std::pair(path, index), [this](int i, const auto& wanted) {
-        const std::string_view file = patternFile(face(i).pattern);
-        return file != wanted.first ? file < wanted.first : face(i).index < wanted.second;
-    });
+    auto at = std::lower_bound(
+        byFile_.begin(), byFile_.end(), std::pair(path, index), [this](int i, const auto& wanted) {
+            const std::string_view file = patternFile(face(i).pattern);
+            return file != wanted.first ? file < wanted.first : face(i).index < wanted.second;
+        });
     for (; at != byFile_.end() && patternFile(face(*at).pattern) == path && face(*at).index == index; ++at)
         if (face(*at).live) {
             choice = FaceChoice{*at, NameMatch::Substitute};

@@ -34,8 +34,8 @@ struct IndexedFace {
     double width = 100;           // 100 normal
     std::int16_t slant = 0;       // 0 roman
     bool variable = false;        // the whole-range face of a variable font (not a named instance)
-    bool sfnt = false;            // TrueType or CFF outlines in an sfnt, preferred over Type 1 and bitmap faces
-    bool live = true;             // false once an added file was taken out again
+    bool sfnt = false; // TrueType or CFF outlines in an sfnt, preferred over Type 1 and bitmap faces
+    bool live = true;  // false once an added file was taken out again
 };
 
 /// How a name found a face.

@@ -69,8 +69,8 @@ std::optional<QByteArray> readFontFile(const QString& path)
     std::optional<QByteArray> out;
     if (size >= 0 && size <= kMostFontFileBytes) {
         QByteArray data(static_cast<qsizetype>(size), Qt::Uninitialized);
-        const std::size_t got = readAt(fd, 0, reinterpret_cast<unsigned char*>(data.data()),
-                                       static_cast<std::size_t>(size));
+        const std::size_t got =
+            readAt(fd, 0, reinterpret_cast<unsigned char*>(data.data()), static_cast<std::size_t>(size));
         data.truncate(static_cast<qsizetype>(got));
         out = std::move(data);
     }

@@ -1,8 +1,8 @@
 #include "platform/linux/FontSystemLinux.h"
 
+#include "platform/Log.h"
 #include "platform/linux/FontFileBytes.h"
 #include "platform/linux/FontSystemLocale.h"
-#include "platform/Log.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -23,8 +23,9 @@ std::optional<FaceChoice> LinuxFontSystem::choose(const QString& name, int cutTo
     if (auto found = index_.find(name, cutTo)) return found;
     std::optional<FaceChoice> substitute = index_.substitute(name);
     if (substitute)
-        qCDebug(log::fonts).nospace() << "no installed face is named " << name << ": drawn in "
-                                      << index_.familyOf(substitute->face) << ", the substitute fontconfig picks";
+        qCDebug(log::fonts).nospace()
+            << "no installed face is named " << name << ": drawn in " << index_.familyOf(substitute->face)
+            << ", the substitute fontconfig picks";
     else
         qCDebug(log::fonts) << "no installed face is named" << name << "and fontconfig offers no substitute";
     return substitute;

@@ -63,8 +63,9 @@ bool faceKerns(FT_Face face)
 
 } // namespace
 
-std::uint8_t pitchAndFamilyFrom(bool fixedWidth, bool scalable, bool sfnt, bool cff, std::uint8_t panoseFamily,
-                                std::uint8_t panoseSerif, std::uint8_t panoseProportion)
+std::uint8_t pitchAndFamilyFrom(bool fixedWidth, bool scalable, bool sfnt, bool cff,
+                                std::uint8_t panoseFamily, std::uint8_t panoseSerif,
+                                std::uint8_t panoseProportion)
 {
     std::uint8_t byte = 0;
     const bool variablePitch = !fixedWidth && panoseProportion != 9;
@@ -124,8 +125,10 @@ std::optional<FaceNames> namesOf(const FacePtr& face, const sfnt::Source* file, 
         if (name.nameID != TT_NAME_ID_FONT_FAMILY) continue;
         names.familiesLower << name.text.toLower();
         int r = 3;
-        if (name.platformID == TT_PLATFORM_MICROSOFT) r = name.languageID == 0x0409 ? 0 : 1;
-        else if (name.platformID == TT_PLATFORM_MACINTOSH) r = 2;
+        if (name.platformID == TT_PLATFORM_MICROSOFT)
+            r = name.languageID == 0x0409 ? 0 : 1;
+        else if (name.platformID == TT_PLATFORM_MACINTOSH)
+            r = 2;
         if (r < rank && !name.text.isEmpty()) {
             rank = r;
             names.family = name.text;
@@ -166,8 +169,8 @@ std::optional<FaceNames> readFaceNames(FT_Library library, const QString& file, 
 
 std::optional<FaceNames> readFaceNames(FT_Library library, const QByteArray& bytes, int index)
 {
-    const sfnt::MemorySource source(
-        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())));
+    const sfnt::MemorySource source(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                              static_cast<std::size_t>(bytes.size())));
     return namesOf(openFace(library, bytes, index), &source, index);
 }
 

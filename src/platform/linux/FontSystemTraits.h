@@ -50,7 +50,8 @@ std::optional<FaceTraits> readFaceTraits(FT_Library library, const QByteArray& b
 std::optional<FaceNames> readFaceNames(FT_Library library, const QByteArray& bytes, int index);
 
 /// The tmPitchAndFamily rule above, from facts about the face (exposed for tests).
-std::uint8_t pitchAndFamilyFrom(bool fixedWidth, bool scalable, bool sfnt, bool cff, std::uint8_t panoseFamily,
-                                std::uint8_t panoseSerif, std::uint8_t panoseProportion);
+std::uint8_t pitchAndFamilyFrom(bool fixedWidth, bool scalable, bool sfnt, bool cff,
+                                std::uint8_t panoseFamily, std::uint8_t panoseSerif,
+                                std::uint8_t panoseProportion);
 
 } // namespace quillon::platform

@@ -22,10 +22,7 @@ const char* patternText(FcPattern* pattern, const char* object, int n = 0)
     return reinterpret_cast<const char*>(value);
 }
 
-bool isEnglish(const char* lang)
-{
-    return std::strcmp(lang, "en") == 0 || std::strncmp(lang, "en-", 3) == 0;
-}
+bool isEnglish(const char* lang) { return std::strcmp(lang, "en") == 0 || std::strncmp(lang, "en-", 3) == 0; }
 
 /// fontconfig lists a face's full names with the Windows records first, but puts the compatible full
 /// name (ID 18) before ID 4 and adds the Macintosh records. A single English name is the one wanted;

@@ -8,7 +8,8 @@
 #include "sfnt/Source.h"
 
 #include <fontconfig/fontconfig.h>
-#include <fontconfig/fcfreetype.h>
+
+#include <fontconfig/fcfreetype.h> // needs fontconfig.h first
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_MULTIPLE_MASTERS_H
@@ -90,7 +91,8 @@ bool nameMatches(FcPattern* pattern, const char* object, const QString& lowerNam
 {
     FcChar8* value = nullptr;
     for (int n = 0; FcPatternGetString(pattern, object, n, &value) == FcResultMatch; ++n)
-        if (value && QString::fromUtf8(reinterpret_cast<const char*>(value)).toLower() == lowerName) return true;
+        if (value && QString::fromUtf8(reinterpret_cast<const char*>(value)).toLower() == lowerName)
+            return true;
     return false;
 }
 
@@ -125,7 +127,8 @@ QStringList languagesOf(FcPattern* pattern)
     FcStrSet* set = FcLangSetGetLangs(langs);
     if (!set) return out;
     if (FcStrList* list = FcStrListCreate(set)) {
-        while (FcChar8* lang = FcStrListNext(list)) out << QString::fromUtf8(reinterpret_cast<const char*>(lang));
+        while (FcChar8* lang = FcStrListNext(list))
+            out << QString::fromUtf8(reinterpret_cast<const char*>(lang));
         FcStrListDone(list);
     }
     FcStrSetDestroy(set);
@@ -250,7 +253,8 @@ FcPattern* FontconfigFacts::installedPattern(const QString& path, int index)
             FcPattern* p = system->fonts[i];
             FcChar8* value = nullptr;
             if (FcPatternGetString(p, FC_FILE, 0, &value) != FcResultMatch || !value) continue;
-            const QString k = key(fromNativeBytes(reinterpret_cast<const char*>(value)), patternInt(p, FC_INDEX, 0));
+            const QString k =
+                key(fromNativeBytes(reinterpret_cast<const char*>(value)), patternInt(p, FC_INDEX, 0));
             if (!byFile_.contains(k)) byFile_.insert(k, p);
         }
         indexedSystem_ = system;
@@ -299,7 +303,8 @@ std::optional<FaceFacts> FontconfigFacts::faceFacts(const QString& path, int ind
     FcPattern* pattern = installedPattern(path, index);
     if (!pattern) {
         int count = 0;
-        queried.reset(FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(bytes.constData()), index, nullptr, &count));
+        queried.reset(
+            FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(bytes.constData()), index, nullptr, &count));
         pattern = queried.get();
     }
 
@@ -307,7 +312,8 @@ std::optional<FaceFacts> FontconfigFacts::faceFacts(const QString& path, int ind
     if (pattern) {
         out.file = fileFactsOf(pattern);
         FcCharSet* charset = nullptr;
-        if (FcPatternGetCharSet(pattern, FC_CHARSET, 0, &charset) == FcResultMatch) out.charset = rangesOf(charset);
+        if (FcPatternGetCharSet(pattern, FC_CHARSET, 0, &charset) == FcResultMatch)
+            out.charset = rangesOf(charset);
         out.languages = languagesOf(pattern);
     } else {
         out.file.path = path;
@@ -318,14 +324,16 @@ std::optional<FaceFacts> FontconfigFacts::faceFacts(const QString& path, int ind
         out.file.facesInFile = opened ? facesInFile(file) : 1;
     }
     out.glyphCount = static_cast<int>(face->num_glyphs);
-    if (PS_FontInfoRec ps{}; !FT_IS_SFNT(face.get()) && FT_Get_PS_Font_Info(face.get(), &ps) == 0 && ps.version)
+    if (PS_FontInfoRec ps{};
+        !FT_IS_SFNT(face.get()) && FT_Get_PS_Font_Info(face.get(), &ps) == 0 && ps.version)
         out.file.versionText = QString::fromLatin1(ps.version).left(64).trimmed();
 
     if (FT_IS_SFNT(face.get())) {
         if (opened) out.names = sfnt::listNames(file, index & 0xffff);
         FT_ULong tag = 0;
         FT_ULong length = 0;
-        for (FT_UInt i = 0; FT_Sfnt_Table_Info(face.get(), i, &tag, &length) == 0; ++i) out.tables << tagText(tag);
+        for (FT_UInt i = 0; FT_Sfnt_Table_Info(face.get(), i, &tag, &length) == 0; ++i)
+            out.tables << tagText(tag);
         out.gsub = loadTable(face.get(), FT_MAKE_TAG('G', 'S', 'U', 'B'));
         out.gpos = loadTable(face.get(), FT_MAKE_TAG('G', 'P', 'O', 'S'));
     }

@@ -14,18 +14,14 @@ namespace {
 
 enum class Kind { Outline, WindowsFnt, XBitmap, Unlisted };
 
-char lowerAscii(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 /// Registry value names compare ignoring ASCII case.
 struct NameHash {
     std::size_t operator()(std::string_view s) const
     {
         std::size_t h = 1469598103934665603ull;
-        for (char c : s)
-            h = (h ^ static_cast<unsigned char>(lowerAscii(c))) * 1099511628211ull;
+        for (char c : s) h = (h ^ static_cast<unsigned char>(lowerAscii(c))) * 1099511628211ull;
         return h;
     }
 };
@@ -74,14 +70,8 @@ Kind kindOf(const InstalledFace& face)
     return Kind::Unlisted;
 }
 
-int faceNumber(const InstalledFace& face)
-{
-    return face.index & 0xFFFF;
-}
-int instanceOf(const InstalledFace& face)
-{
-    return (face.index >> 16) & 0xFFFF;
-}
+int faceNumber(const InstalledFace& face) { return face.index & 0xFFFF; }
+int instanceOf(const InstalledFace& face) { return (face.index >> 16) & 0xFFFF; }
 
 /// Instance 0 is the face itself and 0x8000 fontconfig's entry for a variable font as a whole; the
 /// numbers between are named instances, which Windows does not list as fonts of their own.
@@ -96,8 +86,7 @@ void cutUtf8(std::string& text, std::size_t limit)
 {
     if (text.size() <= limit) return;
     std::size_t end = limit;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
     text.resize(end);
 }
 
@@ -190,8 +179,7 @@ std::vector<FontsKeyEntry> buildFontsKey(const std::vector<InstalledFace>& all)
     names.reserve(faces.size());
     for (std::size_t first = 0; first < faces.size();) {
         std::size_t end = first + 1;
-        while (end < faces.size() && faces[end]->file == faces[first]->file)
-            ++end;
+        while (end < faces.size() && faces[end]->file == faces[first]->file) ++end;
         const InstalledFace& face = *faces[first];
         const InstalledFace* const* fileFaces = &faces[first];
         const std::size_t count = end - first;

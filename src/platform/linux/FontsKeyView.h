@@ -11,8 +11,7 @@ namespace quillon::platform {
 
 class InstalledFonts;
 
-class FontsKeyView final : public RegistryView
-{
+class FontsKeyView final : public RegistryView {
 public:
     /// fonts must outlive the view.
     explicit FontsKeyView(InstalledFonts& fonts) : fonts_(fonts) {}

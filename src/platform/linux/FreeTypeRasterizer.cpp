@@ -122,7 +122,8 @@ std::optional<RasterLine> FreeTypeRasterizer::rasterize(const QString& file, int
         const FT_UInt index = glyphFor(face, c, symbol);
         if (FT_Load_Glyph(face, index, loadFlags) != 0) continue;
         FT_GlyphSlot slot = face->glyph;
-        if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) continue;
+        if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0)
+            continue;
         Glyph glyph;
         if (!copyBitmap(slot->bitmap, glyph)) return std::nullopt;
         glyph.x = static_cast<int>((pen + 32) >> 6) + slot->bitmap_left;
@@ -148,7 +149,8 @@ std::optional<RasterLine> FreeTypeRasterizer::rasterize(const QString& file, int
         for (int row = 0; row < g.height; ++row) {
             uchar* dst = coverage.scanLine(g.y - top + row) + (g.x - left);
             const unsigned char* src = g.alpha.data() + static_cast<std::size_t>(row) * g.width;
-            for (int x = 0; x < g.width; ++x) dst[x] = static_cast<uchar>(dst[x] + src[x] * (255 - dst[x]) / 255);
+            for (int x = 0; x < g.width; ++x)
+                dst[x] = static_cast<uchar>(dst[x] + src[x] * (255 - dst[x]) / 255);
         }
     line.coverage = std::move(coverage);
     line.offset = QPoint(left, top);

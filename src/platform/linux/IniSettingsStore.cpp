@@ -18,7 +18,8 @@ namespace {
 constexpr int kLockWaitMs = 2000;
 
 /// The last entry of key in section: the one QSettings reads.
-std::optional<KeyFileLines::Entry> lastEntry(const KeyFileLines& file, const QString& section, const QString& key)
+std::optional<KeyFileLines::Entry> lastEntry(const KeyFileLines& file, const QString& section,
+                                             const QString& key)
 {
     std::optional<KeyFileLines::Entry> found;
     for (const KeyFileLines::Entry& entry : file.entries(section))
@@ -37,7 +38,9 @@ std::optional<QString> textOf(const QString& raw)
     const QString& text = value->text;
     if (text == QLatin1String("@Invalid()")) return std::nullopt;
     if (text.startsWith(QLatin1String("@@"))) return text.mid(1);
-    const auto inside = [&](QLatin1String open) { return text.mid(open.size(), text.size() - open.size() - 1); };
+    const auto inside = [&](QLatin1String open) {
+        return text.mid(open.size(), text.size() - open.size() - 1);
+    };
     if (text.endsWith(QLatin1Char(')'))) {
         if (text.startsWith(QLatin1String("@String("))) return inside(QLatin1String("@String("));
         if (text.startsWith(QLatin1String("@ByteArray(")))
@@ -61,7 +64,8 @@ QString IniSettingsStore::fileFor(const QString& appName) const
 void IniSettingsStore::noteDamaged(const QString& file)
 {
     if (damaged_ != file)
-        qCDebug(log::associations) << "settings file" << file << "is not understood: left as it is, defaults used";
+        qCDebug(log::associations) << "settings file" << file
+                                   << "is not understood: left as it is, defaults used";
     damaged_ = file;
 }
 
@@ -81,7 +85,8 @@ void IniSettingsStore::SaveSetting(const QString& appName, const QString& sectio
     if (!file) return noteDamaged(path);
     // Every start saves its command line: a value already stored as this text costs no write and no sync.
     if (!storeIn(*file, section, key, value)) return;
-    if (!file->save(path)) qCDebug(log::associations) << "settings file" << path << "could not be written:" << key;
+    if (!file->save(path))
+        qCDebug(log::associations) << "settings file" << path << "could not be written:" << key;
 }
 
 QString IniSettingsStore::GetSetting(const QString& appName, const QString& section, const QString& key,
@@ -96,14 +101,16 @@ QString IniSettingsStore::GetSetting(const QString& appName, const QString& sect
     return valueIn(*file, section, key).value_or(defaultValue);
 }
 
-std::optional<QString> IniSettingsStore::valueIn(const KeyFileLines& file, const QString& section, const QString& key)
+std::optional<QString> IniSettingsStore::valueIn(const KeyFileLines& file, const QString& section,
+                                                 const QString& key)
 {
     const auto entry = lastEntry(file, section, key);
     if (!entry) return std::nullopt;
     return textOf(entry->value);
 }
 
-bool IniSettingsStore::storeIn(KeyFileLines& file, const QString& section, const QString& key, const QString& value)
+bool IniSettingsStore::storeIn(KeyFileLines& file, const QString& section, const QString& key,
+                               const QString& value)
 {
     const auto entry = lastEntry(file, section, key);
     if (entry) {

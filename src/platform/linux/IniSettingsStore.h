@@ -33,7 +33,8 @@ public:
 
     /// The text a settings file (read with KeyFileLines' QtIni syntax) holds for key in section, as
     /// GetSetting reads it; nullopt when it holds no readable value for it.
-    static std::optional<QString> valueIn(const KeyFileLines& file, const QString& section, const QString& key);
+    static std::optional<QString> valueIn(const KeyFileLines& file, const QString& section,
+                                          const QString& key);
     /// Stores value in the file as SaveSetting does: the key's last line gets the new value, or a line is
     /// added to the section; every other line stays. False when the file already holds that text (nothing
     /// to write).

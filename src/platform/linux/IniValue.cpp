@@ -17,8 +17,7 @@ bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); 
 
 void chopBlanks(QString& text, qsizetype keep)
 {
-    while (text.size() > keep && isBlank(text.back()))
-        text.chop(1);
+    while (text.size() > keep && isBlank(text.back())) text.chop(1);
 }
 
 } // namespace
@@ -28,12 +27,11 @@ std::optional<Value> readValue(QStringView raw)
     Value value;
     QString current;
     bool inQuotes = false;
-    bool quoted = false;       // the current item had quotes: its blanks are its own
-    qsizetype chopLimit = 0;   // blanks before this point came from escapes and stay
+    bool quoted = false;     // the current item had quotes: its blanks are its own
+    qsizetype chopLimit = 0; // blanks before this point came from escapes and stay
     qsizetype i = 0;
     const auto skipBlanks = [&] {
-        while (i < raw.size() && isBlank(raw[i]))
-            ++i;
+        while (i < raw.size() && isBlank(raw[i])) ++i;
     };
     skipBlanks();
     while (i < raw.size()) {
@@ -42,14 +40,33 @@ std::optional<Value> readValue(QStringView raw)
             if (++i == raw.size()) return std::nullopt; // a line continuation
             const QChar e = raw[i++];
             switch (e.unicode()) {
-            case 'a': current += QChar(0x07); break;
-            case 'b': current += QChar(0x08); break;
-            case 'f': current += QChar(0x0C); break;
-            case 'n': current += QChar(0x0A); break;
-            case 'r': current += QChar(0x0D); break;
-            case 't': current += QChar(0x09); break;
-            case 'v': current += QChar(0x0B); break;
-            case '"': case '?': case '\'': case '\\': current += e; break;
+            case 'a':
+                current += QChar(0x07);
+                break;
+            case 'b':
+                current += QChar(0x08);
+                break;
+            case 'f':
+                current += QChar(0x0C);
+                break;
+            case 'n':
+                current += QChar(0x0A);
+                break;
+            case 'r':
+                current += QChar(0x0D);
+                break;
+            case 't':
+                current += QChar(0x09);
+                break;
+            case 'v':
+                current += QChar(0x0B);
+                break;
+            case '"':
+            case '?':
+            case '\'':
+            case '\\':
+                current += e;
+                break;
             case 'x': {
                 char16_t code = 0; // sixteen bits, wrapping as QSettings' reader does
                 while (i < raw.size() && hexDigit(raw[i]) >= 0)
@@ -112,15 +129,33 @@ QString writeValue(const QString& text)
         }
         escapeNextIfHex = false;
         switch (u) {
-        case 0x07: out += QStringLiteral("\\a"); break;
-        case 0x08: out += QStringLiteral("\\b"); break;
-        case 0x0C: out += QStringLiteral("\\f"); break;
-        case 0x0A: out += QStringLiteral("\\n"); break;
-        case 0x0D: out += QStringLiteral("\\r"); break;
-        case 0x09: out += QStringLiteral("\\t"); break;
-        case 0x0B: out += QStringLiteral("\\v"); break;
-        case '"': out += QStringLiteral("\\\""); break;
-        case '\\': out += QStringLiteral("\\\\"); break;
+        case 0x07:
+            out += QStringLiteral("\\a");
+            break;
+        case 0x08:
+            out += QStringLiteral("\\b");
+            break;
+        case 0x0C:
+            out += QStringLiteral("\\f");
+            break;
+        case 0x0A:
+            out += QStringLiteral("\\n");
+            break;
+        case 0x0D:
+            out += QStringLiteral("\\r");
+            break;
+        case 0x09:
+            out += QStringLiteral("\\t");
+            break;
+        case 0x0B:
+            out += QStringLiteral("\\v");
+            break;
+        case '"':
+            out += QStringLiteral("\\\"");
+            break;
+        case '\\':
+            out += QStringLiteral("\\\\");
+            break;
         default:
             // Lone surrogates are a file name's undecodable bytes; UTF-8 cannot hold them, an escape can.
             if (u < 0x20 || u == 0x7F || c.isSurrogate()) {
@@ -131,7 +166,8 @@ QString writeValue(const QString& text)
             }
         }
     }
-    if (needsQuotes || (!out.isEmpty() && (out.front() == QLatin1Char(' ') || out.back() == QLatin1Char(' '))))
+    if (needsQuotes ||
+        (!out.isEmpty() && (out.front() == QLatin1Char(' ') || out.back() == QLatin1Char(' '))))
         out = QLatin1Char('"') + out + QLatin1Char('"');
     return out;
 }

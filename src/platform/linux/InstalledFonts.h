@@ -14,8 +14,7 @@
 
 namespace quillon::platform {
 
-class InstalledFonts final : public FontFileLookup
-{
+class InstalledFonts final : public FontFileLookup {
 public:
     using Source = std::function<std::vector<FontsKeyEntry>()>;
 

@@ -14,22 +14,20 @@ namespace {
 
 bool isSpace(QChar c)
 {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n') ||
-           c == QLatin1Char('\v') || c == QLatin1Char('\f');
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') ||
+           c == QLatin1Char('\n') || c == QLatin1Char('\v') || c == QLatin1Char('\f');
 }
 
 qsizetype skipSpaces(const QString& text, qsizetype from)
 {
-    while (from < text.size() && isSpace(text.at(from)))
-        ++from;
+    while (from < text.size() && isSpace(text.at(from))) ++from;
     return from;
 }
 
 qsizetype trimmedEnd(const QString& text, qsizetype from)
 {
     qsizetype end = text.size();
-    while (end > from && isSpace(text.at(end - 1)))
-        --end;
+    while (end > from && isSpace(text.at(end - 1))) --end;
     return end;
 }
 
@@ -52,8 +50,7 @@ std::optional<QString> groupName(const QString& line)
 bool isKeyName(const QString& key)
 {
     qsizetype i = 0;
-    while (i < key.size() && key.at(i) != QLatin1Char('[') && key.at(i) != QLatin1Char(']'))
-        ++i;
+    while (i < key.size() && key.at(i) != QLatin1Char('[') && key.at(i) != QLatin1Char(']')) ++i;
     if (i == 0 || key.at(0) == QLatin1Char(' ') || key.at(i - 1) == QLatin1Char(' ')) return false;
     if (i < key.size() && key.at(i) == QLatin1Char('[')) {
         ++i;
@@ -89,7 +86,8 @@ std::optional<KeyFileLines> KeyFileLines::parse(const QByteArray& text, Syntax s
         if (ini && content.contains(QLatin1Char('\r'))) return std::nullopt; // QSettings ends a line there
         const qsizetype start = skipSpaces(content, 0);
         const QString rest = content.mid(start);
-        if (rest.isEmpty() || rest.startsWith(QLatin1Char('#')) || (ini && rest.startsWith(QLatin1Char(';')))) {
+        if (rest.isEmpty() || rest.startsWith(QLatin1Char('#')) ||
+            (ini && rest.startsWith(QLatin1Char(';')))) {
             line.kind = Kind::Comment;
         } else if (const auto name = groupName(rest)) {
             line.kind = Kind::Group;
@@ -115,7 +113,8 @@ std::optional<KeyFileLines> KeyFileLines::parse(const QByteArray& text, Syntax s
             }
             line.kind = Kind::Entry;
             qsizetype valueStart = start + equals + 1;
-            while (valueStart < raw.size() && (raw.at(valueStart) == QLatin1Char(' ') || raw.at(valueStart) == QLatin1Char('\t')))
+            while (valueStart < raw.size() &&
+                   (raw.at(valueStart) == QLatin1Char(' ') || raw.at(valueStart) == QLatin1Char('\t')))
                 ++valueStart;
             line.valueStart = static_cast<int>(valueStart);
             if (ini && !ini::readValue(QStringView(content).mid(valueStart))) return std::nullopt;
@@ -167,7 +166,8 @@ std::vector<KeyFileLines::Entry> KeyFileLines::entries(const QString& group) con
         const Line& line = lines_[i];
         if (line.kind != Kind::Entry || line.group != group) continue;
         const qsizetype end = trimmedEnd(line.text, line.valueStart);
-        found.push_back({static_cast<int>(i), line.key, line.text.mid(line.valueStart, end - line.valueStart)});
+        found.push_back(
+            {static_cast<int>(i), line.key, line.text.mid(line.valueStart, end - line.valueStart)});
     }
     return found;
 }
@@ -182,7 +182,8 @@ std::optional<QString> KeyFileLines::value(const QString& group, const QString& 
 
 void KeyFileLines::setValue(int line, const QString& value)
 {
-    if (line < 0 || static_cast<std::size_t>(line) >= lines_.size() || lines_[line].kind != Kind::Entry) return;
+    if (line < 0 || static_cast<std::size_t>(line) >= lines_.size() || lines_[line].kind != Kind::Entry)
+        return;
     Line& target = lines_[line];
     // Blanks and a carriage return after the value belong to how the user's file is written: keep them.
     const qsizetype end = trimmedEnd(target.text, target.valueStart);
@@ -221,15 +222,14 @@ void KeyFileLines::append(const QString& group, const QString& key, const QStrin
 
 void KeyFileLines::removeEntry(int line)
 {
-    if (line < 0 || static_cast<std::size_t>(line) >= lines_.size() || lines_[line].kind != Kind::Entry) return;
+    if (line < 0 || static_cast<std::size_t>(line) >= lines_.size() || lines_[line].kind != Kind::Entry)
+        return;
     lines_.erase(lines_.begin() + line);
     int header = line - 1;
-    while (header >= 0 && lines_[header].kind != Kind::Group)
-        --header;
+    while (header >= 0 && lines_[header].kind != Kind::Group) --header;
     if (header < 0) return;
     const std::size_t next = static_cast<std::size_t>(header) + 1;
-    if (next == lines_.size() || lines_[next].kind == Kind::Group)
-        lines_.erase(lines_.begin() + header);
+    if (next == lines_.size() || lines_[next].kind == Kind::Group) lines_.erase(lines_.begin() + header);
 }
 
 QString KeyFileLines::unescape(const QString& value)
@@ -244,11 +244,21 @@ QString KeyFileLines::unescape(const QString& value)
         }
         const QChar next = value.at(++i);
         switch (next.unicode()) {
-        case 's': text += QLatin1Char(' '); break;
-        case 'n': text += QLatin1Char('\n'); break;
-        case 't': text += QLatin1Char('\t'); break;
-        case 'r': text += QLatin1Char('\r'); break;
-        case '\\': text += QLatin1Char('\\'); break;
+        case 's':
+            text += QLatin1Char(' ');
+            break;
+        case 'n':
+            text += QLatin1Char('\n');
+            break;
+        case 't':
+            text += QLatin1Char('\t');
+            break;
+        case 'r':
+            text += QLatin1Char('\r');
+            break;
+        case '\\':
+            text += QLatin1Char('\\');
+            break;
         default:
             text += c;
             text += next;

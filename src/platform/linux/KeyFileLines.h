@@ -64,10 +64,10 @@ public:
 private:
     enum class Kind { Comment, Group, Entry };
     struct Line {
-        QString text;    ///< as read, without its newline
+        QString text; ///< as read, without its newline
         Kind kind = Kind::Comment;
-        QString group;   ///< the group this line is in (the header's own name for a header)
-        QString key;     ///< Entry only
+        QString group;      ///< the group this line is in (the header's own name for a header)
+        QString key;        ///< Entry only
         int valueStart = 0; ///< Entry only: where the value begins in text
     };
 

@@ -5,9 +5,9 @@
 #include "platform/Platform.h"
 #include "platform/linux/DesktopAssociations.h"
 #include "platform/linux/DesktopShell.h"
+#include "platform/linux/FontSystemLinux.h"
 #include "platform/linux/FontconfigFacts.h"
 #include "platform/linux/FreeTypeRasterizer.h"
-#include "platform/linux/FontSystemLinux.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/InstalledFonts.h"
 #include "platform/linux/LinuxPrinters.h"
@@ -27,7 +27,7 @@ public:
     DesktopAssociations& associations() { return associations_; }
 
 private:
-    InstalledFonts installedFonts_; // before the registry: its fonts key view refers to it
+    InstalledFonts installedFonts_;    // before the registry: its fonts key view refers to it
     DesktopAssociations associations_; // before the registry: the command key views refer to it
     MemoryRegistry registry_;
     IniSettingsStore settings_;

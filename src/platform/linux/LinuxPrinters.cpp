@@ -38,8 +38,7 @@ LinuxPrinters::LinuxPrinters(FileChooser choose, FontSystem* fonts)
 QStringList LinuxPrinters::deviceNamesFor(const QList<Queue>& queues)
 {
     QHash<QString, int> uses;
-    for (const Queue& q : queues)
-        ++uses[q.description];
+    for (const Queue& q : queues) ++uses[q.description];
     QStringList names;
     for (const Queue& q : queues) {
         const bool usable =
@@ -59,12 +58,10 @@ QList<LinuxPrinters::Device> LinuxPrinters::devices()
 {
     QList<Queue> queues;
     const QList<QPrinterInfo> infos = QPrinterInfo::availablePrinters();
-    for (const QPrinterInfo& info : infos)
-        queues.append({info.printerName(), info.description().trimmed()});
+    for (const QPrinterInfo& info : infos) queues.append({info.printerName(), info.description().trimmed()});
     const QStringList names = deviceNamesFor(queues);
     QList<Device> list;
-    for (qsizetype i = 0; i < queues.size(); ++i)
-        list.append({names[i], queues[i].name});
+    for (qsizetype i = 0; i < queues.size(); ++i) list.append({names[i], queues[i].name});
     list.append({kPdfDeviceName, QString()});
     return list;
 }
@@ -85,8 +82,7 @@ void LinuxPrinters::chooseDefault()
 QStringList LinuxPrinters::deviceNames()
 {
     QStringList names;
-    for (const Device& d : devices())
-        names << d.deviceName;
+    for (const Device& d : devices()) names << d.deviceName;
     return names;
 }
 
@@ -112,10 +108,7 @@ QPageSize LinuxPrinters::pdfPageSize()
                                                                                 : QPageSize::A4);
 }
 
-QMarginsF LinuxPrinters::pdfMargins()
-{
-    return {18, 18, 18, 18};
-}
+QMarginsF LinuxPrinters::pdfMargins() { return {18, 18, 18, 18}; }
 
 QString LinuxPrinters::suggestedPdfPath()
 {
@@ -133,9 +126,10 @@ std::unique_ptr<QPrinter> LinuxPrinters::openCurrent()
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(path);
-        // The margins of an ordinary printer, so a PDF printed at full size loses nothing at the paper's edge:
-        // the page's origin lies where a CUPS queue puts it.
-        printer->setPageLayout(QPageLayout(pdfPageSize(), QPageLayout::Portrait, pdfMargins(), QPageLayout::Point));
+        // The margins of an ordinary printer, so a PDF printed at full size loses nothing at the paper's
+        // edge: the page's origin lies where a CUPS queue puts it.
+        printer->setPageLayout(
+            QPageLayout(pdfPageSize(), QPageLayout::Portrait, pdfMargins(), QPageLayout::Point));
         printer->setFullPage(false);
         printer->setCreator(QStringLiteral("Quillon"));
         printer->setDocName(QStringLiteral("Quillon sample page"));

@@ -6,8 +6,7 @@
 
 namespace quillon::platform {
 
-class LinuxSystemInfo final : public SystemInfo
-{
+class LinuxSystemInfo final : public SystemInfo {
 public:
     bool GetVersionExA(OSVERSIONINFOA& info) override;
 };

@@ -47,7 +47,8 @@ bool fillAddress(const QString& path, sockaddr_un& address, socklen_t& length)
     std::memset(&address, 0, sizeof address);
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, native.constData(), static_cast<std::size_t>(native.size()));
-    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + static_cast<std::size_t>(native.size()) + 1);
+    length =
+        static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + static_cast<std::size_t>(native.size()) + 1);
     return true;
 }
 
@@ -57,7 +58,8 @@ bool waitFor(int fd, short events, const QDeadlineTimer& deadline)
     for (;;) {
         pollfd watched{fd, events, 0};
         const qint64 left = deadline.remainingTime();
-        const int ready = ::poll(&watched, 1, left < 0 ? -1 : static_cast<int>(std::min<qint64>(left, INT_MAX)));
+        const int ready =
+            ::poll(&watched, 1, left < 0 ? -1 : static_cast<int>(std::min<qint64>(left, INT_MAX)));
         if (ready > 0) return true; // an error or hang-up shows in the call that follows
         if (ready == 0 || errno != EINTR) return false;
     }
@@ -87,7 +89,8 @@ bool writeAll(int fd, const QByteArray& data, const QDeadlineTimer& deadline)
     qsizetype done = 0;
     while (done < data.size()) {
         // MSG_NOSIGNAL: a peer that has gone gives an error here, not a signal that ends the program.
-        const ssize_t n = ::send(fd, data.constData() + done, static_cast<std::size_t>(data.size() - done), MSG_NOSIGNAL);
+        const ssize_t n =
+            ::send(fd, data.constData() + done, static_cast<std::size_t>(data.size() - done), MSG_NOSIGNAL);
         if (n > 0) {
             done += n;
         } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
@@ -121,7 +124,8 @@ QByteArray readLine(int fd, qsizetype most, const QDeadlineTimer& deadline)
 
 } // namespace
 
-LocalInstanceChannel::LocalInstanceChannel(QString name, QString folder, int handOffTimeoutMs, int answerTimeoutMs)
+LocalInstanceChannel::LocalInstanceChannel(QString name, QString folder, int handOffTimeoutMs,
+                                           int answerTimeoutMs)
     : name_(std::move(name)), folder_(std::move(folder)), handOffTimeoutMs_(handOffTimeoutMs),
       answerTimeoutMs_(answerTimeoutMs)
 {
@@ -140,7 +144,10 @@ LocalInstanceChannel::~LocalInstanceChannel()
     }
 }
 
-QString LocalInstanceChannel::socketPath() const { return folder_ + QLatin1Char('/') + name_ + QStringLiteral(".socket"); }
+QString LocalInstanceChannel::socketPath() const
+{
+    return folder_ + QLatin1Char('/') + name_ + QStringLiteral(".socket");
+}
 
 bool LocalInstanceChannel::ensureFolder()
 {
@@ -161,9 +168,10 @@ bool LocalInstanceChannel::ensureFolder()
     }
     if (isPrivateFolder(folder_)) return true;
     // Someone else's folder, or one others can enter, could hold a socket planted to take the hand-off.
-    problem_ = QStringLiteral("the folder %1 for the single-instance channel belongs to another user or is open "
-                              "to others, so it is not used")
-                   .arg(folder_);
+    problem_ =
+        QStringLiteral("the folder %1 for the single-instance channel belongs to another user or is open "
+                       "to others, so it is not used")
+            .arg(folder_);
     return false;
 }
 
@@ -193,7 +201,8 @@ InstanceChannel::Claim LocalInstanceChannel::claim()
     const int fd = fillAddress(socketPath(), address, length)
                        ? ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)
                        : -1;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 || ::listen(fd, 64) != 0) {
+    if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0 ||
+        ::listen(fd, 64) != 0) {
         problem_ = QStringLiteral("the single-instance socket %1 cannot be made (%2)")
                        .arg(socketPath(), QString::fromLocal8Bit(std::strerror(errno)));
         if (fd >= 0) ::close(fd);
@@ -223,8 +232,9 @@ bool LocalInstanceChannel::handOff(const QString& windowTitle)
     if (answer == kFail)
         problem_ = QStringLiteral("the running copy could not take over this start");
     else if (answer.isEmpty())
-        problem_ = QStringLiteral("the running copy did not answer within %1 seconds (it may be stopped or hung)")
-                       .arg(seconds(answerTimeoutMs_));
+        problem_ =
+            QStringLiteral("the running copy did not answer within %1 seconds (it may be stopped or hung)")
+                .arg(seconds(answerTimeoutMs_));
     else
         problem_ = QStringLiteral("the running copy took this start but did not finish it within %1 seconds")
                        .arg(seconds(handOffTimeoutMs_));
@@ -250,7 +260,8 @@ void LocalInstanceChannel::accept()
         ucred peer{};
         socklen_t size = sizeof peer;
         if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::getuid()) {
-            qCDebug(log::instance) << "a hand-off from a process of user" << peer.uid << "was refused: not this user's";
+            qCDebug(log::instance) << "a hand-off from a process of user" << peer.uid
+                                   << "was refused: not this user's";
             ::close(fd);
             continue;
         }
@@ -272,7 +283,8 @@ void LocalInstanceChannel::readFrom(Client* client)
             client->received.append(buffer, n);
             if (client->received.contains('\n')) break;
             if (client->received.size() > kMaxLine) {
-                qCDebug(log::instance) << "a hand-off request over" << kMaxLine << "bytes was dropped: not one of ours";
+                qCDebug(log::instance)
+                    << "a hand-off request over" << kMaxLine << "bytes was dropped: not one of ours";
                 return drop(client);
             }
         } else if (n < 0 && errno == EINTR) {
@@ -282,7 +294,8 @@ void LocalInstanceChannel::readFrom(Client* client)
         } else {
             // A later start's liveness probe connects and closes without a word; only a cut request is news.
             if (!client->received.isEmpty())
-                qCDebug(log::instance) << "a hand-off connection closed before its request was whole: dropped";
+                qCDebug(log::instance)
+                    << "a hand-off connection closed before its request was whole: dropped";
             return drop(client);
         }
     }
@@ -320,8 +333,9 @@ void LocalInstanceChannel::servePending()
     for (const std::unique_ptr<Client>& client : clients_)
         if (client->lineComplete) waiting.push_back(client.get());
     for (Client* client : waiting) {
-        const bool present = std::any_of(clients_.begin(), clients_.end(),
-                                         [client](const std::unique_ptr<Client>& c) { return c.get() == client; });
+        const bool present =
+            std::any_of(clients_.begin(), clients_.end(),
+                        [client](const std::unique_ptr<Client>& c) { return c.get() == client; });
         if (present) serve(client);
     }
 }

@@ -71,7 +71,8 @@ bool MimeAppsEditor::putInto(const QString& group, const QString& type, const QS
             list->append(group, type, desktopId + QLatin1Char(';'));
             return saveList(*list, lists.at(i));
         }
-        const QString value = first ? withItemFirst(line->value, desktopId) : withItemLast(line->value, desktopId);
+        const QString value =
+            first ? withItemFirst(line->value, desktopId) : withItemLast(line->value, desktopId);
         if (value == line->value) return true;
         list->setValue(line->line, value);
         return saveList(*list, lists.at(i));
@@ -92,7 +93,8 @@ bool MimeAppsEditor::takeOutOf(const QString& group, const QString& type, const 
         const auto entries = list->entries(group);
         // From the end, so that a removed line does not move the ones still to come.
         for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-            if (!lookup_.sameType(it->key, type) || !KeyFileLines::listItems(it->value).contains(desktopId)) continue;
+            if (!lookup_.sameType(it->key, type) || !KeyFileLines::listItems(it->value).contains(desktopId))
+                continue;
             const QString value = withoutItem(it->value, desktopId);
             if (KeyFileLines::listItems(value).isEmpty())
                 list->removeEntry(it->line);
@@ -146,9 +148,10 @@ bool MimeAppsEditor::isNamed(const QString& desktopId, const QStringList& types)
         if (!list) continue;
         for (const QString& group : {kDefaults, kAdded})
             for (const KeyFileLines::Entry& entry : list->entries(group)) {
-                const bool ofType = types.isEmpty() || std::any_of(types.begin(), types.end(), [&](const QString& t) {
-                                        return lookup_.sameType(entry.key, t);
-                                    });
+                const bool ofType =
+                    types.isEmpty() || std::any_of(types.begin(), types.end(), [&](const QString& t) {
+                        return lookup_.sameType(entry.key, t);
+                    });
                 if (ofType && KeyFileLines::listItems(entry.value).contains(desktopId)) return true;
             }
     }

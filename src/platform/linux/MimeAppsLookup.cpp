@@ -76,22 +76,22 @@ QStringList MimeAppsLookup::typeAndParents(const QString& type) const
 {
     QStringList types{unalias(type)};
     for (qsizetype i = 0; i < types.size(); ++i)
-        for (const QString& parent : parents_.value(types.at(i)))
-            appendNew(types, unalias(parent));
+        for (const QString& parent : parents_.value(types.at(i))) appendNew(types, unalias(parent));
     return types;
 }
 
-QStringList MimeAppsLookup::itemsFor(const KeyFileLines& list, const QString& group, const QString& type) const
+QStringList MimeAppsLookup::itemsFor(const KeyFileLines& list, const QString& group,
+                                     const QString& type) const
 {
     QStringList items;
     for (const KeyFileLines::Entry& entry : list.entries(group))
         if (sameType(entry.key, type))
-            for (const QString& item : KeyFileLines::listItems(entry.value))
-                appendNew(items, item);
+            for (const QString& item : KeyFileLines::listItems(entry.value)) appendNew(items, item);
     return items;
 }
 
-QString MimeAppsLookup::defaultApplication(const QString& type, bool explicitOnly, const QString& ignoring) const
+QString MimeAppsLookup::defaultApplication(const QString& type, bool explicitOnly,
+                                           const QString& ignoring) const
 {
     QStringList removed{ignoring};
     for (const QString& each : typeAndParents(type)) {
@@ -154,7 +154,8 @@ const QHash<QString, QString>& MimeAppsLookup::desktopIndex(const QString& appli
 
 QString MimeAppsLookup::desktopFile(const QString& desktopId) const
 {
-    if (desktopId.isEmpty() || desktopId.contains(QLatin1Char('/')) || !desktopId.endsWith(QStringLiteral(".desktop")))
+    if (desktopId.isEmpty() || desktopId.contains(QLatin1Char('/')) ||
+        !desktopId.endsWith(QStringLiteral(".desktop")))
         return QString();
     for (const QString& dir : paths_.applicationDirs()) {
         const QString direct = dir + QLatin1Char('/') + desktopId;
@@ -171,11 +172,14 @@ QString MimeAppsLookup::exec(const QString& desktopId) const
     if (path.isEmpty()) return QString();
     const auto entry = KeyFileLines::load(path);
     if (!entry) return QString();
-    if (entry->value(kDesktopEntry, QStringLiteral("Type")) != QStringLiteral("Application")) return QString();
+    if (entry->value(kDesktopEntry, QStringLiteral("Type")) != QStringLiteral("Application"))
+        return QString();
     if (entry->value(kDesktopEntry, QStringLiteral("Hidden")) == QStringLiteral("true")) return QString();
-    if (const auto tryExec = entry->value(kDesktopEntry, QStringLiteral("TryExec")); tryExec && !tryExec->isEmpty()) {
-        const bool found = QDir::isAbsolutePath(*tryExec) ? QFileInfo(*tryExec).isExecutable()
-                                                          : !QStandardPaths::findExecutable(*tryExec).isEmpty();
+    if (const auto tryExec = entry->value(kDesktopEntry, QStringLiteral("TryExec"));
+        tryExec && !tryExec->isEmpty()) {
+        const bool found = QDir::isAbsolutePath(*tryExec)
+                               ? QFileInfo(*tryExec).isExecutable()
+                               : !QStandardPaths::findExecutable(*tryExec).isEmpty();
         if (!found) return QString();
     }
     return entry->value(kDesktopEntry, QStringLiteral("Exec")).value_or(QString()).trimmed();

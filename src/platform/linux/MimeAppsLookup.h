@@ -36,7 +36,8 @@ public:
     /// The desktop ID of the entry that opens files of the type; empty when there is none. explicitOnly
     /// considers only the [Default Applications] lines, not the associations; an entry named `ignoring`
     /// is passed over, as if no list named it.
-    QString defaultApplication(const QString& type, bool explicitOnly = false, const QString& ignoring = {}) const;
+    QString defaultApplication(const QString& type, bool explicitOnly = false,
+                               const QString& ignoring = {}) const;
     /// The first installed entry that a [Default Applications] line of the type itself (or an alias, but
     /// not a parent type) names, passing over `ignoring`: the opener no added association can displace.
     QString explicitDefault(const QString& type, const QString& ignoring = {}) const;
@@ -61,8 +62,8 @@ private:
 
     XdgPaths paths_;
     std::vector<Folder> folders_;
-    QHash<QString, QString> aliases_;     // alias -> type
-    QHash<QString, QStringList> parents_; // type -> the types it is a kind of
+    QHash<QString, QString> aliases_;                                   // alias -> type
+    QHash<QString, QStringList> parents_;                               // type -> the types it is a kind of
     mutable std::map<QString, QHash<QString, QString>> desktopIndexes_; // folder -> desktop ID -> file
 };
 

@@ -84,25 +84,13 @@ QFont QtPrinterPage::font() const
     return f;
 }
 
-void QtPrinterPage::setFontName(const QString& name)
-{
-    fontName_ = name;
-}
+void QtPrinterPage::setFontName(const QString& name) { fontName_ = name; }
 
-void QtPrinterPage::setFontSize(double points)
-{
-    fontPoints_ = points;
-}
+void QtPrinterPage::setFontSize(double points) { fontPoints_ = points; }
 
-void QtPrinterPage::setFontBold(bool bold)
-{
-    fontBold_ = bold;
-}
+void QtPrinterPage::setFontBold(bool bold) { fontBold_ = bold; }
 
-void QtPrinterPage::setFontItalic(bool italic)
-{
-    fontItalic_ = italic;
-}
+void QtPrinterPage::setFontItalic(bool italic) { fontItalic_ = italic; }
 
 void QtPrinterPage::setPosition(int xTwips, int yTwips)
 {

@@ -16,12 +16,19 @@ namespace {
 QString reasonFor(int error)
 {
     switch (error) {
-    case ENOENT: return QStringLiteral("no such file");
-    case ENOTDIR: return QStringLiteral("no such file (a part of the path is not a folder)");
-    case EACCES: case EPERM: return QStringLiteral("no permission to read it");
-    case ELOOP: return QStringLiteral("too many symbolic links");
-    case ENAMETOOLONG: return QStringLiteral("the name is too long");
-    default: return QString::fromLocal8Bit(std::strerror(error));
+    case ENOENT:
+        return QStringLiteral("no such file");
+    case ENOTDIR:
+        return QStringLiteral("no such file (a part of the path is not a folder)");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("no permission to read it");
+    case ELOOP:
+        return QStringLiteral("too many symbolic links");
+    case ENAMETOOLONG:
+        return QStringLiteral("the name is too long");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 

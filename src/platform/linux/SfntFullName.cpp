@@ -24,16 +24,19 @@ std::string fullName(const sfnt::Source& source, int faceNumber)
         !source.holds(dir->fontStart + sfnt::kOffsetTableSize, std::uint64_t{dir->numTables} * 16))
         return {};
     const sfnt::TableEntry* name = dir->first(tag("name"));
-    if (!name || name->length < 6 || name->length > kMaxNameTable || !source.holds(name->offset, name->length))
+    if (!name || name->length < 6 || name->length > kMaxNameTable ||
+        !source.holds(name->offset, name->length))
         return {};
     source.prefetch(name->offset, name->length);
     sfnt::NameTable table;
-    if (!sfnt::readNameTable(source, name->offset, std::uint64_t{name->offset} + name->length, table)) return {};
+    if (!sfnt::readNameTable(source, name->offset, std::uint64_t{name->offset} + name->length, table))
+        return {};
 
     sfnt::TextBudget budget = sfnt::TextBudget::forFile(source.size());
     QString best;
     for (const sfnt::NameRecord& r : table.records) {
-        if (r.platformID != 3 || r.nameID != 4 || (r.encodingID != 0 && r.encodingID != 1 && r.encodingID != 10))
+        if (r.platformID != 3 || r.nameID != 4 ||
+            (r.encodingID != 0 && r.encodingID != 1 && r.encodingID != 10))
             continue;
         if ((r.languageID & 0x3FF) != 0x09) continue; // English, any country
         QString text = sfnt::readNameText(source, table, r, budget);

@@ -40,8 +40,10 @@ XdgPaths XdgPaths::fromEnvironment()
     paths.configHome = folderFrom("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
     paths.configDirs = foldersFrom("XDG_CONFIG_DIRS", {QStringLiteral("/etc/xdg")});
     paths.dataHome = folderFrom("XDG_DATA_HOME", home + QStringLiteral("/.local/share"));
-    paths.dataDirs = foldersFrom("XDG_DATA_DIRS", {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")});
-    for (const QString& desktop : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'), Qt::SkipEmptyParts))
+    paths.dataDirs =
+        foldersFrom("XDG_DATA_DIRS", {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")});
+    for (const QString& desktop :
+         qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'), Qt::SkipEmptyParts))
         paths.desktops.append(desktop.toLower());
     return paths;
 }
@@ -49,10 +51,8 @@ XdgPaths XdgPaths::fromEnvironment()
 QStringList XdgPaths::mimeappsLists() const
 {
     QStringList lists = listsIn(configHome, desktops);
-    for (const QString& folder : configDirs)
-        lists += listsIn(folder, desktops);
-    for (const QString& folder : applicationDirs())
-        lists += listsIn(folder, desktops);
+    for (const QString& folder : configDirs) lists += listsIn(folder, desktops);
+    for (const QString& folder : applicationDirs()) lists += listsIn(folder, desktops);
     return lists;
 }
 
@@ -61,16 +61,14 @@ QStringList XdgPaths::userMimeappsLists() const { return listsIn(configHome, des
 QStringList XdgPaths::applicationDirs() const
 {
     QStringList folders{userApplications()};
-    for (const QString& folder : dataDirs)
-        folders.append(folder + QStringLiteral("/applications"));
+    for (const QString& folder : dataDirs) folders.append(folder + QStringLiteral("/applications"));
     return folders;
 }
 
 QStringList XdgPaths::mimeDirs() const
 {
     QStringList folders{dataHome + QStringLiteral("/mime")};
-    for (const QString& folder : dataDirs)
-        folders.append(folder + QStringLiteral("/mime"));
+    for (const QString& folder : dataDirs) folders.append(folder + QStringLiteral("/mime"));
     return folders;
 }
 
