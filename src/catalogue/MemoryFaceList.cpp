@@ -1,6 +1,7 @@
 #include "catalogue/MemoryFaceList.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace quillon {
 
@@ -27,18 +28,61 @@ int compareIgnoringCase(const QString& a, const QString& b)
 
 } // namespace
 
-void MemoryFaceList::addItem(const QString& text)
+void MemoryFaceList::addItem(const QString& text) { pending_.append(text); }
+
+void MemoryFaceList::settle() const
 {
-    const auto at =
-        std::upper_bound(items_.begin(), items_.end(), text,
-                         [](const QString& a, const QString& b) { return compareIgnoringCase(a, b) < 0; });
-    items_.insert(at, text);
+    if (pending_.isEmpty()) return;
+    const auto less = [](const QString& a, const QString& b) { return compareIgnoringCase(a, b) < 0; };
+    // Stable sorting and a merge that takes the earlier list's entry first among equals give what inserting
+    // each name after its equals, one by one, gives.
+    std::stable_sort(pending_.begin(), pending_.end(), less);
+    compact();
+    QStringList merged;
+    merged.reserve(items_.size() + pending_.size());
+    std::merge(std::make_move_iterator(items_.begin()), std::make_move_iterator(items_.end()),
+               std::make_move_iterator(pending_.begin()), std::make_move_iterator(pending_.end()),
+               std::back_inserter(merged), less);
+    items_ = std::move(merged);
+    pending_.clear();
+}
+
+void MemoryFaceList::compact() const
+{
+    if (gapLength_ == 0) return;
+    items_.remove(gapStart_, gapLength_);
+    gapStart_ = 0;
+    gapLength_ = 0;
+}
+
+int MemoryFaceList::count() const
+{
+    settle();
+    return static_cast<int>(items_.size() - gapLength_);
+}
+
+QString MemoryFaceList::itemText(int index) const
+{
+    settle();
+    return items_.at(index < gapStart_ ? index : index + gapLength_);
+}
+
+const QStringList& MemoryFaceList::items() const
+{
+    settle();
+    compact();
+    return items_;
 }
 
 void MemoryFaceList::removeItem(int index)
 {
     if (index < 0 || index >= count()) return;
-    items_.removeAt(index);
+    if (gapLength_ == 0) gapStart_ = index;
+    // Brings the gap to the entry, moving only the entries between where it was and where it goes.
+    for (; gapStart_ < index; ++gapStart_) items_[gapStart_] = std::move(items_[gapStart_ + gapLength_]);
+    for (; gapStart_ > index; --gapStart_)
+        items_[gapStart_ - 1 + gapLength_] = std::move(items_[gapStart_ - 1]);
+    ++gapLength_;
     if (listIndex_ == index)
         listIndex_ = -1;
     else if (listIndex_ > index)
