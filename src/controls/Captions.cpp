@@ -1,5 +1,6 @@
 #include "controls/Captions.h"
 
+#include "platform/FaceRasterizer.h"
 #include "platform/FontSystem.h"
 #include "platform/ScreenFace.h"
 
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace quillon::captions {
 
@@ -63,7 +65,9 @@ bool isOutline(const QString& file)
     return true;
 }
 
-qreal sampleWidth(const QString& family)
+// Qt's width of the sample in a family: builds a font engine for it, which asks fontconfig to match once more
+// (milliseconds with tens of thousands of fonts); only for a face the rasterizer cannot set.
+qreal sampleWidthByQt(const QString& family)
 {
     QFont font;
     font.setFamilies({family});
@@ -99,15 +103,27 @@ bool isCaptionControl(const QWidget& control)
            qobject_cast<const QPushButton*>(&control);
 }
 
+qreal sampleWidth(platform::FaceRasterizer& rasterizer, const QString& family,
+                  const platform::ResolvedFace& face)
+{
+    // The face's own advances, read from its file: a few candidates are compared at every start, and only
+    // the one chosen needs a font engine.
+    constexpr double kPixels = 11; // 8.25 points at 96 dots an inch
+    if (const auto line = rasterizer.rasterize(face.file, face.index, kPixels, kSample)) return line->advance;
+    return sampleWidthByQt(family);
+}
+
 } // namespace
 
-QString standInFamily(platform::FontSystem& fonts)
+QString standInFamily(platform::FontSystem& fonts, platform::FaceRasterizer& rasterizer)
 {
-    QStringList families;
+    std::vector<std::pair<QString, platform::ResolvedFace>> candidates;
     const auto consider = [&](const QString& family) {
-        if (family.isEmpty() || families.contains(family, Qt::CaseInsensitive)) return;
-        const std::optional<platform::ResolvedFace> face = fonts.resolveFace(family);
-        if (face && isOutline(face->file)) families << family;
+        if (family.isEmpty()) return;
+        for (const auto& known : candidates)
+            if (known.first.compare(family, Qt::CaseInsensitive) == 0) return;
+        std::optional<platform::ResolvedFace> face = fonts.resolveFace(family);
+        if (face && isOutline(face->file)) candidates.emplace_back(family, std::move(*face));
     };
     // The mapper's own substitute is always a candidate; the others only where installed under that name
     // (the name round trip looks a name up in the face index and matches nothing).
@@ -116,12 +132,12 @@ QString standInFamily(platform::FontSystem& fonts)
         const QString name = QString::fromLatin1(candidate);
         if (fonts.stdFontName(name) == name) consider(name);
     }
-    if (families.isEmpty()) return platform::screenFamily(fonts, kLayoutFace);
+    if (candidates.empty()) return platform::screenFamily(fonts, kLayoutFace);
 
-    QString narrowest = families.constFirst();
+    QString narrowest = candidates.front().first;
     qreal least = std::numeric_limits<qreal>::max();
-    for (const QString& family : std::as_const(families)) {
-        const qreal width = sampleWidth(family);
+    for (const auto& [family, face] : candidates) {
+        const qreal width = sampleWidth(rasterizer, family, face);
         if (width > 0 && width < least) {
             least = width;
             narrowest = family;
@@ -130,10 +146,10 @@ QString standInFamily(platform::FontSystem& fonts)
     return narrowest;
 }
 
-void useStandIn(platform::FontSystem& fonts)
+void useStandIn(platform::FontSystem& fonts, platform::FaceRasterizer& rasterizer)
 {
     QFont font = QApplication::font();
-    const QString family = standInFamily(fonts);
+    const QString family = standInFamily(fonts, rasterizer);
     if (font.families() == QStringList{family}) return;
     font.setFamilies({family});
     QApplication::setFont(font);

@@ -15,8 +15,9 @@ class QWidget;
 namespace quillon {
 
 namespace platform {
+class FaceRasterizer;
 class FontSystem;
-}
+} // namespace platform
 
 namespace captions {
 
@@ -27,13 +28,14 @@ inline constexpr qreal kSmallestPoints = 6.0;
 /// and the usual sans-serif interface faces, each counted only when installed under that very family name),
 /// the one that sets the windows' captions narrowest. Falls back to the mapper's substitute, and to the
 /// name itself when the font system has no fonts. Cheap for the faces that are not installed: they are looked
-/// up by name, never matched.
-QString standInFamily(platform::FontSystem& fonts);
+/// up by name, never matched; the installed ones are measured from their files through `rasterizer`, so no
+/// font engine is built for a face that is not chosen.
+QString standInFamily(platform::FontSystem& fonts, platform::FaceRasterizer& rasterizer);
 
 /// Makes the stand-in the application's font family (its size stays), so every window, message box and
 /// field that sets no face of its own uses it, and Qt never has to search all installed families for a
 /// substitute of an unknown name.
-void useStandIn(platform::FontSystem& fonts);
+void useStandIn(platform::FontSystem& fonts, platform::FaceRasterizer& rasterizer);
 
 /// The captions' lettering: the application's font family at `points`.
 QFont font(qreal points, bool bold = false, bool italic = false, bool underline = false);

@@ -64,7 +64,7 @@ void Main::useKnownInterfaceFace()
     // has: Qt would then sort every installed family for a substitute, seconds with tens of thousands of
     // fonts. The captions' face is an installed one, found through the font mapper, and every window sets
     // its captions in it.
-    captions::useStandIn(platform_.fontSystem);
+    captions::useStandIn(platform_.fontSystem, platform_.faceRasterizer);
 }
 
 int Main::start(const QStringList& arguments, const QString& executablePath)

@@ -72,7 +72,8 @@ protected:
     void SetUp() override
     {
         ViewerFixture::SetUp();
-        captions::useStandIn(machine->platform().fontSystem); // as the program's start does
+        captions::useStandIn(machine->platform().fontSystem,
+                             machine->platform().faceRasterizer); // as the program's start does
         buildViewer();
         viewer->showMessage = [](const QString&, const QString&) {};
         load();
@@ -83,7 +84,8 @@ TEST_F(Captions, AreSetInTheNarrowestInstalledStandIn)
 {
     // The tests' fonts hold DejaVu Sans (what the font mapper substitutes), Liberation Sans and Cantarell;
     // the stand-in sets a line of captions no wider than any of them.
-    const QString family = captions::standInFamily(machine->platform().fontSystem);
+    const QString family =
+        captions::standInFamily(machine->platform().fontSystem, machine->platform().faceRasterizer);
     EXPECT_EQ(QApplication::font().family(), family);
     const auto width = [](const QString& face) {
         QFont font(face, 8);
