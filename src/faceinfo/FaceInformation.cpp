@@ -1,5 +1,6 @@
 #include "faceinfo/FaceInformation.h"
 
+#include "controls/WindowsKeys.h"
 #include "platform/Platform.h"
 #include "platform/Shell.h"
 
@@ -42,8 +43,8 @@ QString number(double v) { return QString::number(v, 'g', 6); }
 } // namespace
 
 FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalogue& catalogue,
-                                 QWidget* parent)
-    : QWidget(parent, Qt::Window), platform_(platform),
+                                 std::function<void()> endProgram, QWidget* parent)
+    : QWidget(parent, Qt::Window), platform_(platform), endProgram_(std::move(endProgram)),
       reader_(platform.fontFacts, platform.fontSystem, platform.fontFiles, catalogue)
 {
     setObjectName(QStringLiteral("faceInformation"));
@@ -266,10 +267,21 @@ void FaceInformation::openLink(const QUrl& url)
         platform_.shell.openUrl(url);
 }
 
+void FaceInformation::Form_KeyDown(int keyCode, int shift)
+{
+    if (keyCode != WindowsKeys::kEscape) return;
+    close();
+    // Held here: closing may delete the window once control is back in the event loop.
+    const std::function<void()> endProgram = endProgram_;
+    if (shift > 0 && endProgram) endProgram();
+}
+
 void FaceInformation::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
+    // The tables and texts leave Escape alone, so it reaches the window from whichever has the focus.
+    const int code = WindowsKeys::keyCode(*event);
+    if (code == WindowsKeys::kEscape) {
+        Form_KeyDown(code, WindowsKeys::shiftState(event->modifiers()));
         return;
     }
     QWidget::keyPressEvent(event);

@@ -10,6 +10,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -25,8 +27,9 @@ struct Platform;
 class FaceInformation : public QWidget {
     Q_OBJECT
 public:
-    /// platform and catalogue must outlive the window.
-    FaceInformation(platform::Platform& platform, const FontCatalogue& catalogue, QWidget* parent = nullptr);
+    /// platform and catalogue must outlive the window; endProgram (may be empty) ends the whole program.
+    FaceInformation(platform::Platform& platform, const FontCatalogue& catalogue,
+                    std::function<void()> endProgram = {}, QWidget* parent = nullptr);
 
     /// Shows `face`, read once the current event is done (several changes in a row read only the last face).
     void setFace(const QString& face);
@@ -46,6 +49,9 @@ public:
     QTextBrowser* openTypeText;
     QTextBrowser* licenceText;
 
+    /// keyCode and shift as WindowsKeys reports them.
+    void Form_KeyDown(int keyCode, int shift);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -60,6 +66,7 @@ private:
     void openLink(const QUrl& url);
 
     platform::Platform& platform_;
+    std::function<void()> endProgram_;
     faceinfo::FaceInfoReader reader_;
     faceinfo::FaceInfo info_;
     QString face_;

@@ -15,8 +15,8 @@
 namespace quillon {
 
 FaceInformationLink::FaceInformationLink(Viewer& viewer, platform::Platform& platform,
-                                         const FontCatalogue& catalogue)
-    : viewer_(viewer), platform_(platform), catalogue_(catalogue)
+                                         const FontCatalogue& catalogue, std::function<void()> endProgram)
+    : viewer_(viewer), platform_(platform), catalogue_(catalogue), endProgram_(std::move(endProgram))
 {
 }
 
@@ -37,7 +37,7 @@ void FaceInformationLink::attach()
 void FaceInformationLink::show()
 {
     if (!window_) {
-        window_ = new FaceInformation(platform_, catalogue_, &viewer_);
+        window_ = new FaceInformation(platform_, catalogue_, endProgram_, &viewer_);
         window_->setAttribute(Qt::WA_DeleteOnClose);
         const QRect frame = viewer_.frameGeometry();
         window_->move(frame.topLeft() + QPoint(40, 40));

@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 namespace quillon {
 
 namespace platform {
@@ -19,7 +21,9 @@ class Viewer;
 
 class FaceInformationLink {
 public:
-    FaceInformationLink(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue);
+    /// endProgram runs for Escape with Shift, Ctrl or Alt in the window.
+    FaceInformationLink(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue,
+                        std::function<void()> endProgram);
 
     /// Adds the context menu to the face list and the tooltip to the sample picture.
     void attach();
@@ -39,6 +43,7 @@ private:
     Viewer& viewer_;
     platform::Platform& platform_;
     const FontCatalogue& catalogue_;
+    std::function<void()> endProgram_;
     QPointer<FaceInformation> window_;
 };
 

@@ -80,3 +80,18 @@ TEST_F(FaceInformationTest, CtrlIOpensItFollowsTheSelectionAndEscapeClosesIt)
     EXPECT_TRUE(guard.isNull());
     EXPECT_TRUE(viewer->isVisible()); // Escape there does not reach the main window's Escape
 }
+
+TEST_F(FaceInformationTest, EscapeWithAModifierClosesItAndEndsTheProgram)
+{
+    for (Qt::KeyboardModifier held : {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier}) {
+        buildViewer();
+        load();
+        QTest::keyClick(viewer->fontList, Qt::Key_I, Qt::ControlModifier);
+        QPointer<FaceInformation> info(window());
+        ASSERT_FALSE(info.isNull());
+        QTest::keyClick(info->findChild<QTreeWidget*>("filesTable"), Qt::Key_Escape, held);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(info.isNull()) << held;
+        EXPECT_TRUE(viewer->ended()) << held;
+    }
+}
