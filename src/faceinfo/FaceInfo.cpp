@@ -169,6 +169,7 @@ FaceInfo FaceInfoReader::readFile(const QString& path, int index)
 
 void FaceInfoReader::describe(FaceInfo& info, const platform::FaceFacts& facts)
 {
+    info.facesInFile = std::max(1, facts.file.facesInFile);
     const std::uint32_t lcid = fonts_.GetSystemDefaultLCID();
     // The reader's names: copyright to trademark, read for the details and the copyright line.
     std::vector<int> used;

@@ -63,6 +63,7 @@ struct FaceInfo {
     QString face;               // as asked
     std::vector<FileRow> files; // no face found: empty
     int described = -1;         // the row whose face the rest describes (the drawn one when it is this face)
+    int facesInFile = 1;        // faces the described row's file holds: more than one for a collection
     std::vector<NameRow> names; // grouped by name ID, then in the file's order
     int glyphCount = 0;
     std::vector<platform::CodeRange> charset;

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -154,6 +155,26 @@ TEST_F(FaceInfoInstalled, NamesCollectionsCffOutlinesAndSubstitutes)
     ASSERT_EQ(none.files.size(), 1u);
     EXPECT_TRUE(none.files[0].substitute);
     EXPECT_TRUE(none.names.empty());
+}
+
+TEST_F(FaceInfoInstalled, ACollectionIsReportedFaceByFace)
+{
+    const QString path = qEnvironmentVariable("QUILLON_TEST_FONTS") + "/wqy-microhei.ttc";
+    const std::vector<FaceInfo> faces{reader.readFile(path, 0), reader.readFile(path, 1)};
+    ASSERT_EQ(faces[1].facesInFile, 2);
+    EXPECT_NE(faces[0].face, faces[1].face); // each block describes its own face, not face 0 again
+    const QStringList lines = collectionReportLines(faces, {});
+    EXPECT_EQ(lines.filter(QRegularExpression("^Collection\t")),
+              (QStringList{"Collection\t1\t2", "Collection\t2\t2"}));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Described\t%1\t1").arg(path)));
+    EXPECT_EQ(lines.count(QString()), 1);
+
+    const QJsonObject json = QJsonDocument::fromJson(collectionReportJson(path, faces, {})).object();
+    EXPECT_EQ(json["faceCount"].toInt(), 2);
+    const QJsonArray array = json["faces"].toArray();
+    ASSERT_EQ(array.size(), 2);
+    EXPECT_EQ(array[1].toObject()["faceIndex"].toInt(), 1);
+    EXPECT_EQ(array[1].toObject()["face"].toString(), faces[1].face);
 }
 
 TEST_F(FaceInfoInstalled, AFileNotInstalledIsDescribedFromItself)

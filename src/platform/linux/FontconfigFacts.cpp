@@ -216,6 +216,9 @@ std::vector<FontFileFacts> FontconfigFacts::installedFacesNamed(const QString& n
             FcPattern* p = set->fonts[i];
             if (!nameMatches(p, FC_FAMILY, lowerName) && !nameMatches(p, FC_FULLNAME, lowerName)) continue;
             FontFileFacts f = fileFactsOf(p);
+            // A file the program adds for a while is handed to the font system from memory, under a name
+            // that is no file (":qmemoryfonts/0"); the face is listed by its own file where it is drawn.
+            if (!f.path.startsWith(QLatin1Char('/'))) continue;
             const QString k = key(f.path, f.index & 0xffff);
             if (auto it = seen.find(k); it != seen.end()) {
                 // The whole-range face of a variable font stands for its named instances.
