@@ -4,6 +4,7 @@
 #include "platform/FontFileLookup.h"
 #include "platform/FontSystem.h"
 #include "platform/NativeText.h"
+#include "sfnt/Variations.h"
 
 #include <algorithm>
 
@@ -208,8 +209,14 @@ void FaceInfoReader::describe(FaceInfo& info, const platform::FaceFacts& facts)
         if (name.isEmpty()) name = a.name;
         info.axes.push_back({a.tag, name, a.minimum, a.defaultValue, a.maximum});
     }
-    for (const platform::NamedInstance& n : facts.instances)
-        info.instances.push_back({nameOf(n.nameID), n.coordinates});
+    QByteArrayList tags;
+    for (const platform::VariationAxis& a : facts.axes) tags << a.tag;
+    for (const platform::NamedInstance& n : facts.instances) {
+        // An instance the font gives no name is known by where it lies.
+        QString name = nameOf(n.nameID);
+        if (name.isEmpty()) name = sfnt::coordinateWords(tags, n.coordinates);
+        info.instances.push_back({name, n.coordinates});
+    }
 
     for (const char* tag : {"COLR", "CPAL", "CBDT", "sbix", "SVG "})
         if (facts.tables.contains(tag)) info.colourTables << QString::fromLatin1(tag).trimmed();
