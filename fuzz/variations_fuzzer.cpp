@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int index : {0, 1, 1 << 16, 2 << 16, (7 << 16) | 1, -1}) {
         const QString style = sfnt::instanceStyle(source, index, 0x0409);
         // A name comes from the name table, coordinates from at most 65535 axes of a few characters each.
-        check(style.size() <= static_cast<qsizetype>(size) * 16 + 64, "a style longer than the file explains");
+        check(style.size() <= static_cast<qsizetype>(size) * 16 + 64,
+              "a style longer than the file explains");
     }
     return 0;
 }

@@ -88,7 +88,7 @@ QString FaceInfoReader::versionWords(std::uint32_t revision)
     return QString::number(revision / 65536.0, 'f', 3);
 }
 
-void FaceInfoReader::gatherFiles(FaceInfo& info)
+void FaceInfoReader::gatherFiles(FaceInfo& info, bool lookUpDrawn)
 {
     for (const platform::FontFileFacts& f : facts_.installedFacesNamed(info.face))
         info.files.push_back(rowOf(f));
@@ -109,15 +109,17 @@ void FaceInfoReader::gatherFiles(FaceInfo& info)
         }
     }
 
-    if (const auto resolved = fonts_.resolveFace(info.face)) {
+    if (const auto resolved = lookUpDrawn ? fonts_.resolveFace(info.face) : std::nullopt) {
         auto it = std::find_if(info.files.begin(), info.files.end(), [&](const FileRow& row) {
             return sameFace(row, resolved->file, resolved->index);
         });
         if (it != info.files.end()) {
             it->drawn = true;
         } else if (auto facts = facts_.faceFacts(resolved->file, resolved->index)) {
+            // Not among the faces with the name: a substitute, or a file the program added for a while.
             FileRow row = rowOf(facts->file);
-            row.drawn = row.substitute = true;
+            row.drawn = true;
+            row.substitute = resolved->substitute;
             info.files.push_back(std::move(row));
         }
     }
@@ -132,7 +134,7 @@ FaceInfo FaceInfoReader::read(const QString& face)
 {
     FaceInfo info;
     info.face = face;
-    gatherFiles(info);
+    gatherFiles(info, true);
     for (std::size_t i = 0; i < info.files.size() && info.described < 0; ++i)
         if (info.files[i].drawn && !info.files[i].substitute) info.described = static_cast<int>(i);
     for (std::size_t i = 0; i < info.files.size() && info.described < 0; ++i)
@@ -148,7 +150,7 @@ FaceInfo FaceInfoReader::read(const QString& face)
     return info;
 }
 
-FaceInfo FaceInfoReader::readFile(const QString& path, int index)
+FaceInfo FaceInfoReader::readFile(const QString& path, int index, bool lookUpDrawn)
 {
     FaceInfo info;
     const auto facts = facts_.faceFacts(path, index);
@@ -157,10 +159,13 @@ FaceInfo FaceInfoReader::readFile(const QString& path, int index)
         return info;
     }
     info.face = facts->file.family.isEmpty() ? path : facts->file.family;
-    gatherFiles(info);
+    gatherFiles(info, lookUpDrawn);
     auto it = std::find_if(info.files.begin(), info.files.end(),
                            [&](const FileRow& row) { return sameFace(row, path, index); });
-    if (it == info.files.end()) it = info.files.insert(info.files.end(), rowOf(facts->file));
+    if (it == info.files.end()) {
+        it = info.files.insert(info.files.end(), rowOf(facts->file));
+        it->installed = false;
+    }
     it->format = openedFormat(*facts);
     if (it->version.isEmpty()) it->version = facts->file.versionText;
     info.described = static_cast<int>(it - info.files.begin());

@@ -33,6 +33,9 @@ public:
 
     /// Shows `face`, read once the current event is done (several changes in a row read only the last face).
     void setFace(const QString& face);
+    /// Shows the first face of a font file read as it is, installed or not; nothing is added to the font
+    /// system for it. Read as setFace reads; the next setFace leaves it.
+    void setFile(const QString& path);
     /// The sample text whose missing characters the Coverage tab names.
     void setSampleText(const QString& text);
 
@@ -57,6 +60,7 @@ protected:
 
 private:
     void refresh();
+    void readLater();
     void fillFiles();
     void fillNames();
     void fillCoverage();
@@ -70,6 +74,7 @@ private:
     faceinfo::FaceInfoReader reader_;
     faceinfo::FaceInfo info_;
     QString face_;
+    QString file_; // shown instead of face_ when set
     QString sampleText_;
     bool pending_ = false;
 };

@@ -40,8 +40,8 @@ std::optional<Fvar> parseFvar(std::span<const std::uint8_t> table)
     for (std::size_t i = 0; i < axes; ++i) {
         const std::uint64_t at = axesAt + i * axisSize;
         if (!c.holds(at, kAxisRecordSize)) break;
-        out.axes.push_back({tagText(c.u32(at)), fixed(c, at + 4), fixed(c, at + 8), fixed(c, at + 12),
-                            c.u16(at + 18)});
+        out.axes.push_back(
+            {tagText(c.u32(at)), fixed(c, at + 4), fixed(c, at + 8), fixed(c, at + 12), c.u16(at + 18)});
     }
     // Without every axis an instance's coordinates could not be told apart.
     if (out.axes.size() < axisCount) return std::nullopt;
@@ -76,9 +76,9 @@ QString coordinateWords(const QByteArrayList& tags, const std::vector<double>& v
 {
     QStringList words;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        const QString tag =
-            i < static_cast<std::size_t>(tags.size()) ? QString::fromLatin1(tags[static_cast<qsizetype>(i)]).trimmed()
-                                                       : QStringLiteral("axis %1").arg(i + 1);
+        const QString tag = i < static_cast<std::size_t>(tags.size())
+                                ? QString::fromLatin1(tags[static_cast<qsizetype>(i)]).trimmed()
+                                : QStringLiteral("axis %1").arg(i + 1);
         words << tag + u' ' + QString::number(values[i], 'g', 6);
     }
     return words.join(QStringLiteral(", "));

@@ -43,7 +43,10 @@ void FaceInformationLink::show()
         window_->move(frame.topLeft() + QPoint(40, 40));
     }
     window_->setSampleText(viewer_.displayText->toPlainText());
-    window_->setFace(viewer_.fontList->text());
+    if (!file_.isEmpty())
+        window_->setFile(file_);
+    else
+        window_->setFace(viewer_.fontList->text());
     window_->show();
     window_->raise();
     window_->activateWindow();
@@ -56,11 +59,23 @@ void FaceInformationLink::close()
     if (window_) window_->close();
 }
 
+void FaceInformationLink::offerFile(const QString& path)
+{
+    file_ = path;
+    fileFace_ = viewer_.fontList->text();
+    if (!window_) return;
+    if (file_.isEmpty())
+        window_->setFace(fileFace_);
+    else
+        window_->setFile(file_);
+}
+
 void FaceInformationLink::follow()
 {
+    if (!file_.isEmpty() && viewer_.fontList->text() != fileFace_) file_.clear();
     if (!window_) return;
     window_->setSampleText(viewer_.displayText->toPlainText());
-    window_->setFace(viewer_.fontList->text());
+    if (file_.isEmpty()) window_->setFace(viewer_.fontList->text());
 }
 
 QString FaceInformationLink::missingCharactersTip() const

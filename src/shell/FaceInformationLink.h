@@ -29,6 +29,9 @@ public:
     void attach();
     /// Opens the window on the selected face, or brings it forward.
     void show();
+    /// The command line named a font file that is not installed: the window shows that file, read from it,
+    /// until the main window selects another face (empty: no such file).
+    void offerFile(const QString& path);
     void close();
     /// The selected face or the sample text changed.
     void follow();
@@ -44,6 +47,8 @@ private:
     platform::Platform& platform_;
     const FontCatalogue& catalogue_;
     std::function<void()> endProgram_;
+    QString file_;     // the offered file, while it stands for the selection
+    QString fileFace_; // the face selected when it was offered
     QPointer<FaceInformation> window_;
 };
 

@@ -189,6 +189,17 @@ TEST_F(FaceInfoInstalled, AFileNotInstalledIsDescribedFromItself)
     EXPECT_EQ(info.files[std::size_t(info.described)].path, path);
     EXPECT_EQ(info.names.size(), 5u);
     EXPECT_TRUE(info.axes.empty());
+    // Read for a window that does not draw it: no face is looked up as drawn, so no substitute is named.
+    const FaceInfo loose = reader.readFile(path, 0, false);
+    ASSERT_EQ(loose.files.size(), 1u);
+    EXPECT_FALSE(loose.files[0].installed);
+    // Added for a while, as quillon-inspect adds it: the file itself is drawn, and is no substitute.
+    ASSERT_GT(machine.platform().fontSystem.AddFontResource(path), 0);
+    const FaceInfo added = reader.readFile(path, 0);
+    machine.platform().fontSystem.RemoveFontResource(path);
+    ASSERT_EQ(added.files.size(), 1u);
+    EXPECT_TRUE(added.files[0].drawn);
+    EXPECT_FALSE(added.files[0].substitute);
 
     // Not a font, or a truncated one: a clear nothing.
     const QString bad = dir.filePath("bad.ttf");
