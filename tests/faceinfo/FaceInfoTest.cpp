@@ -18,6 +18,7 @@
 
 using namespace quillon;
 using namespace quillon::faceinfo;
+using quillon::test::SfntName;
 using quillon::test::SfntWriter;
 
 namespace {
@@ -175,6 +176,29 @@ TEST_F(FaceInfoInstalled, ACollectionIsReportedFaceByFace)
     ASSERT_EQ(array.size(), 2);
     EXPECT_EQ(array[1].toObject()["faceIndex"].toInt(), 1);
     EXPECT_EQ(array[1].toObject()["face"].toString(), faces[1].face);
+}
+
+TEST_F(FaceInfoInstalled, AVariableFileNamesItsInstancesFromItself)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("vary.ttf");
+    std::vector<SfntName> names = SfntWriter::names("Vary Test", "Regular", "Vary Test");
+    names.push_back({3, 1, 0x0409, 257, SfntWriter::utf16("Upright")});
+    // The font engine takes a TrueType font as variable once it has glyph variations too (none here, for the
+    // two glyphs of two axes) and glyph data it does not take as absent (four bytes no glyph points at).
+    const QByteArray gvar = be16(1) + be16(0) + be16(2) + be16(0) + be16(0) + be16(26) + be16(2) + be16(0) +
+                            be16(0) + be16(26) + be16(0) + be16(0) + be16(0);
+    ASSERT_TRUE(SfntWriter::writeFile(path, SfntWriter::minimalFontTables(names)
+                                                .add("fvar", SfntWriter::fvar({{257, 400, 0}, {0, 900, -10}}))
+                                                .add("gvar", gvar)
+                                                .set("glyf", QByteArray(4, '\0'))
+                                                .build()));
+    const FaceInfo info = reader.readFile(path, 0, false);
+    ASSERT_EQ(info.instances.size(), 2u);
+    EXPECT_EQ(info.instances[0].name, "Upright");
+    // No name of its own: known by its coordinates, a negative one as negative.
+    EXPECT_EQ(info.instances[1].name, "wght 900, slnt -10");
+    EXPECT_EQ(info.instances[1].coordinates, (std::vector<double>{900, -10}));
 }
 
 TEST_F(FaceInfoInstalled, AFileNotInstalledIsDescribedFromItself)

@@ -251,27 +251,6 @@ TEST(SfntWork, OfATableListedTwiceTheLastIsRead)
 namespace quillon::sfnt {
 namespace {
 
-QByteArray be(std::uint32_t v, int bytes)
-{
-    QByteArray out;
-    for (int i = bytes - 1; i >= 0; --i) out += char((v >> (8 * i)) & 0xff);
-    return out;
-}
-
-/// An "fvar" with axes wght 100..400..900 and slnt -10..0..0, and instances (subfamily name ID, wght, slnt);
-/// `claimed` instances are counted in its header.
-QByteArray fvar(const std::vector<std::array<int, 3>>& instances, std::uint16_t claimed)
-{
-    QByteArray t =
-        be(1, 2) + be(0, 2) + be(16, 2) + be(2, 2) + be(2, 2) + be(20, 2) + be(claimed, 2) + be(12, 2);
-    t += QByteArray("wght") + be(100 << 16, 4) + be(400 << 16, 4) + be(900 << 16, 4) + be(0, 2) + be(256, 2);
-    t += QByteArray("slnt") + be(std::uint32_t(-10 * 65536), 4) + be(0, 4) + be(0, 4) + be(0, 2) + be(256, 2);
-    for (const auto& i : instances)
-        t += be(std::uint16_t(i[0]), 2) + be(0, 2) + be(std::uint32_t(i[1] * 65536), 4) +
-             be(std::uint32_t(i[2] * 65536), 4);
-    return t;
-}
-
 QByteArray variableFont(const QByteArray& fvarTable)
 {
     const QByteArray name = SfntWriter::name({SfntName{3, 1, 0x0409, 257, SfntWriter::utf16("Regular")},
@@ -284,14 +263,14 @@ QByteArray variableFont(const QByteArray& fvarTable)
 TEST(SfntVariations, NamesAFaceByItsInstanceElseByItsCoordinates)
 {
     const QByteArray font =
-        variableFont(fvar({{258, 700, 0}, {257, 400, 0}, {0, 900, 0}, {299, 100, -10}}, 4));
+        variableFont(SfntWriter::fvar({{258, 700, 0}, {257, 400, 0}, {0, 900, 0}, {299, 100, -10}}, 4));
     const MemorySource source(span(font));
     EXPECT_EQ(instanceStyle(source, 0, 0x0409), "Regular"); // the whole-range face: the default instance
     EXPECT_EQ(instanceStyle(source, 1 << 16, 0x0409), "Bold");
     EXPECT_EQ(instanceStyle(source, 3 << 16, 0x0409), "wght 900, slnt 0");
     EXPECT_EQ(instanceStyle(source, 4 << 16, 0x0409), "wght 100, slnt -10"); // its name record is missing
     EXPECT_EQ(instanceStyle(source, 5 << 16, 0x0409), "");
-    const QByteArray noDefault = variableFont(fvar({{258, 700, 0}}, 1));
+    const QByteArray noDefault = variableFont(SfntWriter::fvar({{258, 700, 0}}, 1));
     EXPECT_EQ(instanceStyle(MemorySource(span(noDefault)), 0, 0x0409), "wght 400, slnt 0");
     const QByteArray plain = SfntWriter().add("head", SfntWriter::head()).build();
     EXPECT_EQ(instanceStyle(MemorySource(span(plain)), 0, 0x0409), "");
@@ -299,7 +278,7 @@ TEST(SfntVariations, NamesAFaceByItsInstanceElseByItsCoordinates)
 
 TEST(SfntVariations, ReadsOnlyTheRecordsTheTableHolds)
 {
-    const QByteArray table = fvar({{258, 700, 0}, {257, 400, 0}}, 60000);
+    const QByteArray table = SfntWriter::fvar({{258, 700, 0}, {257, 400, 0}}, 60000);
     const std::optional<Fvar> read = parseFvar(span(table));
     ASSERT_TRUE(read);
     EXPECT_EQ(read->axes.size(), 2u);

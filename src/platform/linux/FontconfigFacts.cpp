@@ -182,7 +182,9 @@ void readVariations(FT_Library library, FT_Face face, FaceFacts& out)
     for (FT_UInt n = 0; n < mm->num_namedstyles; ++n) {
         const FT_Var_Named_Style& style = mm->namedstyle[n];
         NamedInstance instance;
-        instance.nameID = sfnt && style.strid <= 0xffff ? static_cast<int>(style.strid) : -1;
+        // Name ID 0 is the copyright notice: an instance "named" by it has no name.
+        instance.nameID =
+            sfnt && style.strid > 0 && style.strid <= 0xffff ? static_cast<int>(style.strid) : -1;
         // Some FreeType releases hand a negative coordinate over as its unsigned 32-bit pattern (Inter's
         // slant of -10 came out as 65526); the value is a 16.16 number in 32 bits either way.
         for (FT_UInt a = 0; a < mm->num_axis; ++a)
