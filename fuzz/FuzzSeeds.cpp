@@ -31,7 +31,8 @@ void put(const char* target, const QString& name, const QByteArray& bytes)
 
 void putFont(const QString& name, const QByteArray& bytes)
 {
-    for (const char* target : {"reader", "sfnt_full_name", "face_traits"}) put(target, name, bytes);
+    for (const char* target : {"reader", "sfnt_full_name", "face_traits", "variations"})
+        put(target, name, bytes);
 }
 
 SfntName mac(std::uint16_t id, const QByteArray& text) { return SfntName{1, 0, 0, id, text}; }

@@ -38,6 +38,13 @@ out=$("$inspect" info "$bad" --text "a漢")
 printf '%s\n' "$out" | grep -qxF "$(printf 'Described\t%s\t0' "$bad")"
 printf '%s\n' "$out" | grep -qxF "$(printf 'Missing\t漢 U+6F22')"
 "$inspect" info "$bad" --json | grep -q '"glyphs"'
+# The file added for the run is listed by its own path only, not also under the font system's memory name.
+printf '%s\n' "$out" | grep -q qmemoryfonts && exit 1
+# A collection: one block per face, in file order.
+ttc="$QUILLON_TEST_FONTS/wqy-microhei.ttc"
+[ "$("$inspect" info "$ttc" | grep -P '^(Collection|Described)\t' | cut -f1,2,3 | tr '\t\n' ' ;')" = \
+  "Collection 1 2;Described $ttc 0;Collection 2 2;Described $ttc 1;" ]
+"$inspect" info "$ttc" --json | grep -q '"faceCount": 2'
 "$inspect" names "$bad" | grep -qP '^1\tFamily\tWindows\t1\tEnglish \(United States\)\tDejaVu Sans$'
 "$inspect" info "$scratch/missing.ttf" 2>/dev/null && exit 1
 [ "$("$inspect" coverage "漢字")" = "WenQuanYi Micro Hei" ]

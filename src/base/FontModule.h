@@ -11,6 +11,9 @@ namespace quillon {
 struct FontModule {
     /// The program's arguments, lower-cased; replaced by the stored hand-off text on F16.
     QString commandLine;
+    /// The font file the arguments name, absolute and spelt as given: the command line above is lower-cased,
+    /// which a Linux path does not survive. Empty when they name none. Replaced with it on F16.
+    QString commandLineFile;
     /// "fon", "otf", "pfm", "ttc", "ttf"; index 5 stays empty.
     std::array<QString, 6> fontExtensions;
     /// The running executable's absolute path, quoted when it holds a blank.

@@ -4,6 +4,7 @@
 #include "platform/FontFileLookup.h"
 #include "platform/FontSystem.h"
 #include "platform/NativeText.h"
+#include "sfnt/Variations.h"
 
 #include <algorithm>
 
@@ -87,7 +88,7 @@ QString FaceInfoReader::versionWords(std::uint32_t revision)
     return QString::number(revision / 65536.0, 'f', 3);
 }
 
-void FaceInfoReader::gatherFiles(FaceInfo& info)
+void FaceInfoReader::gatherFiles(FaceInfo& info, bool lookUpDrawn)
 {
     for (const platform::FontFileFacts& f : facts_.installedFacesNamed(info.face))
         info.files.push_back(rowOf(f));
@@ -108,15 +109,17 @@ void FaceInfoReader::gatherFiles(FaceInfo& info)
         }
     }
 
-    if (const auto resolved = fonts_.resolveFace(info.face)) {
+    if (const auto resolved = lookUpDrawn ? fonts_.resolveFace(info.face) : std::nullopt) {
         auto it = std::find_if(info.files.begin(), info.files.end(), [&](const FileRow& row) {
             return sameFace(row, resolved->file, resolved->index);
         });
         if (it != info.files.end()) {
             it->drawn = true;
         } else if (auto facts = facts_.faceFacts(resolved->file, resolved->index)) {
+            // Not among the faces with the name: a substitute, or a file the program added for a while.
             FileRow row = rowOf(facts->file);
-            row.drawn = row.substitute = true;
+            row.drawn = true;
+            row.substitute = resolved->substitute;
             info.files.push_back(std::move(row));
         }
     }
@@ -131,7 +134,7 @@ FaceInfo FaceInfoReader::read(const QString& face)
 {
     FaceInfo info;
     info.face = face;
-    gatherFiles(info);
+    gatherFiles(info, true);
     for (std::size_t i = 0; i < info.files.size() && info.described < 0; ++i)
         if (info.files[i].drawn && !info.files[i].substitute) info.described = static_cast<int>(i);
     for (std::size_t i = 0; i < info.files.size() && info.described < 0; ++i)
@@ -147,7 +150,7 @@ FaceInfo FaceInfoReader::read(const QString& face)
     return info;
 }
 
-FaceInfo FaceInfoReader::readFile(const QString& path, int index)
+FaceInfo FaceInfoReader::readFile(const QString& path, int index, bool lookUpDrawn)
 {
     FaceInfo info;
     const auto facts = facts_.faceFacts(path, index);
@@ -156,10 +159,13 @@ FaceInfo FaceInfoReader::readFile(const QString& path, int index)
         return info;
     }
     info.face = facts->file.family.isEmpty() ? path : facts->file.family;
-    gatherFiles(info);
+    gatherFiles(info, lookUpDrawn);
     auto it = std::find_if(info.files.begin(), info.files.end(),
                            [&](const FileRow& row) { return sameFace(row, path, index); });
-    if (it == info.files.end()) it = info.files.insert(info.files.end(), rowOf(facts->file));
+    if (it == info.files.end()) {
+        it = info.files.insert(info.files.end(), rowOf(facts->file));
+        it->installed = false;
+    }
     it->format = openedFormat(*facts);
     if (it->version.isEmpty()) it->version = facts->file.versionText;
     info.described = static_cast<int>(it - info.files.begin());
@@ -169,6 +175,7 @@ FaceInfo FaceInfoReader::readFile(const QString& path, int index)
 
 void FaceInfoReader::describe(FaceInfo& info, const platform::FaceFacts& facts)
 {
+    info.facesInFile = std::max(1, facts.file.facesInFile);
     const std::uint32_t lcid = fonts_.GetSystemDefaultLCID();
     // The reader's names: copyright to trademark, read for the details and the copyright line.
     std::vector<int> used;
@@ -207,8 +214,14 @@ void FaceInfoReader::describe(FaceInfo& info, const platform::FaceFacts& facts)
         if (name.isEmpty()) name = a.name;
         info.axes.push_back({a.tag, name, a.minimum, a.defaultValue, a.maximum});
     }
-    for (const platform::NamedInstance& n : facts.instances)
-        info.instances.push_back({nameOf(n.nameID), n.coordinates});
+    QByteArrayList tags;
+    for (const platform::VariationAxis& a : facts.axes) tags << a.tag;
+    for (const platform::NamedInstance& n : facts.instances) {
+        // An instance the font gives no name is known by where it lies.
+        QString name = nameOf(n.nameID);
+        if (name.isEmpty()) name = sfnt::coordinateWords(tags, n.coordinates);
+        info.instances.push_back({name, n.coordinates});
+    }
 
     for (const char* tag : {"COLR", "CPAL", "CBDT", "sbix", "SVG "})
         if (facts.tables.contains(tag)) info.colourTables << QString::fromLatin1(tag).trimmed();

@@ -34,6 +34,7 @@ struct FileRow {
     bool drawn = false;      // the sample draws from this face
     bool substitute = false; // drawn, though it is not this face: the font system's substitute for the name
     bool inRecords = false;  // the catalogue's records name the file
+    bool installed = true;   // false: a file read as it is, which the font system does not list
 };
 
 struct NameRow {
@@ -63,6 +64,7 @@ struct FaceInfo {
     QString face;               // as asked
     std::vector<FileRow> files; // no face found: empty
     int described = -1;         // the row whose face the rest describes (the drawn one when it is this face)
+    int facesInFile = 1;        // faces the described row's file holds: more than one for a collection
     std::vector<NameRow> names; // grouped by name ID, then in the file's order
     int glyphCount = 0;
     std::vector<platform::CodeRange> charset;
@@ -86,8 +88,9 @@ public:
     /// Gathers the face's files and the details of the face the sample draws from (or the first file's).
     FaceInfo read(const QString& face);
     /// The same for one face of a font file, installed or not: the file is the face described, its family
-    /// names the face and finds the other files.
-    FaceInfo readFile(const QString& path, int index);
+    /// names the face and finds the other files. `lookUpDrawn` false leaves out which face the font system
+    /// draws for the family: for a file the program has not added, that face is never the file's.
+    FaceInfo readFile(const QString& path, int index, bool lookUpDrawn = true);
 
     /// The format in words for a face of a file.
     static QString formatWords(const platform::FontFileFacts& file, bool cffOutlines);
@@ -95,7 +98,7 @@ public:
     static QString versionWords(std::uint32_t revision);
 
 private:
-    void gatherFiles(FaceInfo& info);
+    void gatherFiles(FaceInfo& info, bool lookUpDrawn);
     void describe(FaceInfo& info, const platform::FaceFacts& facts);
 
     platform::FontFacts& facts_;

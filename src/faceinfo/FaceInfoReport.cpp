@@ -63,7 +63,9 @@ QStringList reportLines(const FaceInfo& info, const QString& sampleText)
     return out;
 }
 
-QByteArray reportJson(const FaceInfo& info, const QString& sampleText)
+namespace {
+
+QJsonObject reportObject(const FaceInfo& info, const QString& sampleText)
 {
     QJsonObject root;
     root[QStringLiteral("face")] = info.face;
@@ -138,6 +140,44 @@ QByteArray reportJson(const FaceInfo& info, const QString& sampleText)
         root[QStringLiteral("licence")] = QJsonObject{{QStringLiteral("description"), info.licence},
                                                       {QStringLiteral("url"), info.licenceUrl}};
     }
+    return root;
+}
+
+int describedIndex(const FaceInfo& info)
+{
+    return info.described < 0 ? -1 : info.files[static_cast<std::size_t>(info.described)].index & 0xffff;
+}
+
+} // namespace
+
+QByteArray reportJson(const FaceInfo& info, const QString& sampleText)
+{
+    return QJsonDocument(reportObject(info, sampleText)).toJson(QJsonDocument::Indented);
+}
+
+QStringList collectionReportLines(const std::vector<FaceInfo>& faces, const QString& sampleText)
+{
+    QStringList out;
+    for (const FaceInfo& info : faces) {
+        if (!out.isEmpty()) out << QString();
+        out << QStringLiteral("Collection\t%1\t%2").arg(describedIndex(info) + 1).arg(info.facesInFile);
+        out << reportLines(info, sampleText);
+    }
+    return out;
+}
+
+QByteArray collectionReportJson(const QString& path, const std::vector<FaceInfo>& faces,
+                                const QString& sampleText)
+{
+    QJsonArray array;
+    for (const FaceInfo& info : faces) {
+        QJsonObject face = reportObject(info, sampleText);
+        face[QStringLiteral("faceIndex")] = describedIndex(info);
+        array.append(face);
+    }
+    const QJsonObject root{{QStringLiteral("collection"), path},
+                           {QStringLiteral("faceCount"), faces.empty() ? 0 : faces.front().facesInFile},
+                           {QStringLiteral("faces"), array}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -1,8 +1,10 @@
 #include "faceinfo/FaceInformation.h"
 
+#include "controls/WindowsKeys.h"
 #include "platform/Platform.h"
 #include "platform/Shell.h"
 
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -42,8 +44,8 @@ QString number(double v) { return QString::number(v, 'g', 6); }
 } // namespace
 
 FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalogue& catalogue,
-                                 QWidget* parent)
-    : QWidget(parent, Qt::Window), platform_(platform),
+                                 std::function<void()> endProgram, QWidget* parent)
+    : QWidget(parent, Qt::Window), platform_(platform), endProgram_(std::move(endProgram)),
       reader_(platform.fontFacts, platform.fontSystem, platform.fontFiles, catalogue)
 {
     setObjectName(QStringLiteral("faceInformation"));
@@ -98,9 +100,23 @@ FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalog
 
 void FaceInformation::setFace(const QString& face)
 {
-    if (face == face_ && !pending_ && !info_.face.isNull()) return;
+    if (face == face_ && file_.isEmpty() && !pending_ && !info_.face.isNull()) return;
     face_ = face;
+    file_.clear();
     faceName->setText(face);
+    readLater();
+}
+
+void FaceInformation::setFile(const QString& path)
+{
+    if (path == file_ && !pending_) return;
+    file_ = path;
+    faceName->setText(QFileInfo(path).fileName());
+    readLater();
+}
+
+void FaceInformation::readLater()
+{
     if (pending_) return;
     pending_ = true;
     QTimer::singleShot(0, this, [this] {
@@ -124,7 +140,16 @@ const faceinfo::FaceInfo& FaceInformation::info()
 void FaceInformation::refresh()
 {
     pending_ = false;
-    info_ = reader_.read(face_);
+    if (file_.isEmpty()) {
+        info_ = reader_.read(face_);
+    } else {
+        // Nothing draws the file, so no face is looked up as drawn for it.
+        info_ = reader_.readFile(file_, 0, false);
+        const QString name = QFileInfo(file_).fileName();
+        faceName->setText(info_.described < 0
+                              ? QStringLiteral("%1: not a font file the program can read").arg(name)
+                              : QStringLiteral("%1 (%2, not installed)").arg(info_.face, name));
+    }
     fillFiles();
     fillNames();
     fillCoverage();
@@ -140,9 +165,10 @@ void FaceInformation::fillFiles()
         const faceinfo::FileRow& f = info_.files[i];
         const QString name = f.path.mid(f.path.lastIndexOf(QLatin1Char('/')) + 1);
         auto* item = new QTreeWidgetItem(
-            filesTable, {f.substitute ? QStringLiteral("substitute")
-                         : f.drawn    ? QStringLiteral("✓")
-                                      : QString(),
+            filesTable, {f.substitute   ? QStringLiteral("substitute")
+                         : f.drawn      ? QStringLiteral("✓")
+                         : !f.installed ? QStringLiteral("not installed")
+                                        : QString(),
                          name, f.format, f.style, f.version,
                          f.bytes < 0 ? QString() : locale.formattedDataSize(f.bytes), f.folder});
         item->setToolTip(1, f.path);
@@ -177,7 +203,8 @@ void FaceInformation::fillNames()
 void FaceInformation::fillCoverage()
 {
     if (info_.described < 0) {
-        coverageText->setHtml(QStringLiteral("<p>No installed face has this name.</p>"));
+        coverageText->setHtml(file_.isEmpty() ? QStringLiteral("<p>No installed face has this name.</p>")
+                                              : QStringLiteral("<p>The file cannot be read as a font.</p>"));
         return;
     }
     QString html =
@@ -266,10 +293,21 @@ void FaceInformation::openLink(const QUrl& url)
         platform_.shell.openUrl(url);
 }
 
+void FaceInformation::Form_KeyDown(int keyCode, int shift)
+{
+    if (keyCode != WindowsKeys::kEscape) return;
+    close();
+    // Held here: closing may delete the window once control is back in the event loop.
+    const std::function<void()> endProgram = endProgram_;
+    if (shift > 0 && endProgram) endProgram();
+}
+
 void FaceInformation::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
+    // The tables and texts leave Escape alone, so it reaches the window from whichever has the focus.
+    const int code = WindowsKeys::keyCode(*event);
+    if (code == WindowsKeys::kEscape) {
+        Form_KeyDown(code, WindowsKeys::shiftState(event->modifiers()));
         return;
     }
     QWidget::keyPressEvent(event);

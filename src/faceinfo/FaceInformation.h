@@ -10,6 +10,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -25,11 +27,15 @@ struct Platform;
 class FaceInformation : public QWidget {
     Q_OBJECT
 public:
-    /// platform and catalogue must outlive the window.
-    FaceInformation(platform::Platform& platform, const FontCatalogue& catalogue, QWidget* parent = nullptr);
+    /// platform and catalogue must outlive the window; endProgram (may be empty) ends the whole program.
+    FaceInformation(platform::Platform& platform, const FontCatalogue& catalogue,
+                    std::function<void()> endProgram = {}, QWidget* parent = nullptr);
 
     /// Shows `face`, read once the current event is done (several changes in a row read only the last face).
     void setFace(const QString& face);
+    /// Shows the first face of a font file read as it is, installed or not; nothing is added to the font
+    /// system for it. Read as setFace reads; the next setFace leaves it.
+    void setFile(const QString& path);
     /// The sample text whose missing characters the Coverage tab names.
     void setSampleText(const QString& text);
 
@@ -46,11 +52,15 @@ public:
     QTextBrowser* openTypeText;
     QTextBrowser* licenceText;
 
+    /// keyCode and shift as WindowsKeys reports them.
+    void Form_KeyDown(int keyCode, int shift);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void refresh();
+    void readLater();
     void fillFiles();
     void fillNames();
     void fillCoverage();
@@ -60,9 +70,11 @@ private:
     void openLink(const QUrl& url);
 
     platform::Platform& platform_;
+    std::function<void()> endProgram_;
     faceinfo::FaceInfoReader reader_;
     faceinfo::FaceInfo info_;
     QString face_;
+    QString file_; // shown instead of face_ when set
     QString sampleText_;
     bool pending_ = false;
 };

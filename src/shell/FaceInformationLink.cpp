@@ -15,8 +15,8 @@
 namespace quillon {
 
 FaceInformationLink::FaceInformationLink(Viewer& viewer, platform::Platform& platform,
-                                         const FontCatalogue& catalogue)
-    : viewer_(viewer), platform_(platform), catalogue_(catalogue)
+                                         const FontCatalogue& catalogue, std::function<void()> endProgram)
+    : viewer_(viewer), platform_(platform), catalogue_(catalogue), endProgram_(std::move(endProgram))
 {
 }
 
@@ -37,13 +37,16 @@ void FaceInformationLink::attach()
 void FaceInformationLink::show()
 {
     if (!window_) {
-        window_ = new FaceInformation(platform_, catalogue_, &viewer_);
+        window_ = new FaceInformation(platform_, catalogue_, endProgram_, &viewer_);
         window_->setAttribute(Qt::WA_DeleteOnClose);
         const QRect frame = viewer_.frameGeometry();
         window_->move(frame.topLeft() + QPoint(40, 40));
     }
     window_->setSampleText(viewer_.displayText->toPlainText());
-    window_->setFace(viewer_.fontList->text());
+    if (!file_.isEmpty())
+        window_->setFile(file_);
+    else
+        window_->setFace(viewer_.fontList->text());
     window_->show();
     window_->raise();
     window_->activateWindow();
@@ -56,11 +59,23 @@ void FaceInformationLink::close()
     if (window_) window_->close();
 }
 
+void FaceInformationLink::offerFile(const QString& path)
+{
+    file_ = path;
+    fileFace_ = viewer_.fontList->text();
+    if (!window_) return;
+    if (file_.isEmpty())
+        window_->setFace(fileFace_);
+    else
+        window_->setFile(file_);
+}
+
 void FaceInformationLink::follow()
 {
+    if (!file_.isEmpty() && viewer_.fontList->text() != fileFace_) file_.clear();
     if (!window_) return;
     window_->setSampleText(viewer_.displayText->toPlainText());
-    window_->setFace(viewer_.fontList->text());
+    if (file_.isEmpty()) window_->setFace(viewer_.fontList->text());
 }
 
 QString FaceInformationLink::missingCharactersTip() const

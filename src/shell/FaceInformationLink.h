@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 namespace quillon {
 
 namespace platform {
@@ -19,12 +21,17 @@ class Viewer;
 
 class FaceInformationLink {
 public:
-    FaceInformationLink(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue);
+    /// endProgram runs for Escape with Shift, Ctrl or Alt in the window.
+    FaceInformationLink(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue,
+                        std::function<void()> endProgram);
 
     /// Adds the context menu to the face list and the tooltip to the sample picture.
     void attach();
     /// Opens the window on the selected face, or brings it forward.
     void show();
+    /// The command line named a font file that is not installed: the window shows that file, read from it,
+    /// until the main window selects another face (empty: no such file).
+    void offerFile(const QString& path);
     void close();
     /// The selected face or the sample text changed.
     void follow();
@@ -39,6 +46,9 @@ private:
     Viewer& viewer_;
     platform::Platform& platform_;
     const FontCatalogue& catalogue_;
+    std::function<void()> endProgram_;
+    QString file_;     // the offered file, while it stands for the selection
+    QString fileFace_; // the face selected when it was offered
     QPointer<FaceInformation> window_;
 };
 

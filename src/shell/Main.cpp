@@ -1,5 +1,6 @@
 #include "shell/Main.h"
 
+#include "catalogue/CommandLineSelection.h"
 #include "controls/Captions.h"
 #include "platform/InstanceChannel.h"
 #include "platform/NativeText.h"
@@ -8,6 +9,7 @@
 #include "platform/SettingsStore.h"
 #include "shell/Viewer.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -36,6 +38,14 @@ bool hasDisplay()
 QString commandLineFrom(const QStringList& arguments)
 {
     return platform::lowerCased(arguments.join(QLatin1Char(' ')));
+}
+
+QString commandLineFileFrom(const QStringList& arguments, const QString& currentFolder)
+{
+    QString text = arguments.join(QLatin1Char(' '));
+    if (hasPrintSwitch(platform::lowerCased(text))) text = text.mid(3);
+    if (text.isEmpty()) return {};
+    return QDir::isAbsolutePath(text) ? text : QDir(currentFolder).absoluteFilePath(text);
 }
 
 QString exeShortPathFor(const QString& executablePath)
@@ -72,6 +82,11 @@ int Main::start(const QStringList& arguments, const QString& executablePath)
     module_.commandLine = commandLineFrom(arguments);
     platform_.settings.SaveSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLine"),
                                    module_.commandLine);
+    // The file itself, for the face information of a file that is not installed; a running copy takes it
+    // over with the command line.
+    module_.commandLineFile = commandLineFileFrom(arguments, QDir::currentPath());
+    platform_.settings.SaveSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLineFile"),
+                                   module_.commandLineFile);
     if (const QString damaged = platform_.settings.damagedFile(); !damaged.isEmpty())
         tellTerminal(
             QStringLiteral("the settings file %1 is not understood and is left as it is; default settings "

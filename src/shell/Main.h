@@ -22,6 +22,10 @@ class Viewer;
 /// The command line as stored and compared: the arguments joined by blanks, lower-cased.
 QString commandLineFrom(const QStringList& arguments);
 
+/// The font file the arguments name (after the print switch), made absolute against `currentFolder`, in
+/// the arguments' own spelling; empty when they name none.
+QString commandLineFileFrom(const QStringList& arguments, const QString& currentFolder);
+
 /// The executable's path as the shell commands use it: absolute, quoted when it holds a blank.
 QString exeShortPathFor(const QString& executablePath);
 

@@ -284,6 +284,8 @@ void Viewer::Form_KeyDown(int keyCode, int shift)
     case VK_F16:
         module_.commandLine =
             platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLine"));
+        module_.commandLineFile =
+            platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLineFile"));
         SelectCommandLineFont();
         break;
     case VK_F1:
@@ -533,6 +535,7 @@ void Viewer::ShowFontDetails() { windows_->showFontDetails(fontList->text(), *de
 
 void Viewer::SelectCommandLineFont()
 {
+    windows_->faceInformation().offerFile(QString()); // a file from an earlier command line is done with
     quillon::SelectCommandLineFont(module_.commandLine, catalogue_, *this);
 }
 
@@ -545,6 +548,8 @@ void Viewer::setEffect(int index, int value)
 
 void Viewer::showNotRegistered()
 {
+    // The list cannot show the file; the face information can, read from the file itself.
+    windows_->faceInformation().offerFile(module_.commandLineFile);
     if (showMessage) showMessage(kNotRegisteredMessage, kAppTitle);
 }
 

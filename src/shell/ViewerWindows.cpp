@@ -56,9 +56,10 @@ template <class Window> void closeIfOpen(const QPointer<Window>& open)
 } // namespace
 
 struct ViewerWindows::Parts {
-    Parts(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue)
+    Parts(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue,
+          std::function<void()> endProgram)
         : details(platform.fontSystem, platform.fontFiles), registry(platform.registry),
-          faceInformation(viewer, platform, catalogue)
+          faceInformation(viewer, platform, catalogue, std::move(endProgram))
     {
     }
     FontDetails details; // holds the one details font until the next run or the window's end
@@ -75,7 +76,7 @@ struct ViewerWindows::Parts {
 ViewerWindows::ViewerWindows(Viewer& viewer, platform::Platform& platform, FontModule& module,
                              FontCatalogue& catalogue)
     : viewer_(viewer), platform_(platform), module_(module), catalogue_(catalogue),
-      parts_(std::make_unique<Parts>(viewer, platform, catalogue))
+      parts_(std::make_unique<Parts>(viewer, platform, catalogue, [this] { endProgram(); }))
 {
 }
 

@@ -11,12 +11,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace quillon;
 using namespace quillon::faceinfo;
+using quillon::test::SfntName;
 using quillon::test::SfntWriter;
 
 namespace {
@@ -156,6 +158,49 @@ TEST_F(FaceInfoInstalled, NamesCollectionsCffOutlinesAndSubstitutes)
     EXPECT_TRUE(none.names.empty());
 }
 
+TEST_F(FaceInfoInstalled, ACollectionIsReportedFaceByFace)
+{
+    const QString path = qEnvironmentVariable("QUILLON_TEST_FONTS") + "/wqy-microhei.ttc";
+    const std::vector<FaceInfo> faces{reader.readFile(path, 0), reader.readFile(path, 1)};
+    ASSERT_EQ(faces[1].facesInFile, 2);
+    EXPECT_NE(faces[0].face, faces[1].face); // each block describes its own face, not face 0 again
+    const QStringList lines = collectionReportLines(faces, {});
+    EXPECT_EQ(lines.filter(QRegularExpression("^Collection\t")),
+              (QStringList{"Collection\t1\t2", "Collection\t2\t2"}));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Described\t%1\t1").arg(path)));
+    EXPECT_EQ(lines.count(QString()), 1);
+
+    const QJsonObject json = QJsonDocument::fromJson(collectionReportJson(path, faces, {})).object();
+    EXPECT_EQ(json["faceCount"].toInt(), 2);
+    const QJsonArray array = json["faces"].toArray();
+    ASSERT_EQ(array.size(), 2);
+    EXPECT_EQ(array[1].toObject()["faceIndex"].toInt(), 1);
+    EXPECT_EQ(array[1].toObject()["face"].toString(), faces[1].face);
+}
+
+TEST_F(FaceInfoInstalled, AVariableFileNamesItsInstancesFromItself)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("vary.ttf");
+    std::vector<SfntName> names = SfntWriter::names("Vary Test", "Regular", "Vary Test");
+    names.push_back({3, 1, 0x0409, 257, SfntWriter::utf16("Upright")});
+    // The font engine takes a TrueType font as variable once it has glyph variations too (none here, for the
+    // two glyphs of two axes) and glyph data it does not take as absent (four bytes no glyph points at).
+    const QByteArray gvar = be16(1) + be16(0) + be16(2) + be16(0) + be16(0) + be16(26) + be16(2) + be16(0) +
+                            be16(0) + be16(26) + be16(0) + be16(0) + be16(0);
+    ASSERT_TRUE(SfntWriter::writeFile(path, SfntWriter::minimalFontTables(names)
+                                                .add("fvar", SfntWriter::fvar({{257, 400, 0}, {0, 900, -10}}))
+                                                .add("gvar", gvar)
+                                                .set("glyf", QByteArray(4, '\0'))
+                                                .build()));
+    const FaceInfo info = reader.readFile(path, 0, false);
+    ASSERT_EQ(info.instances.size(), 2u);
+    EXPECT_EQ(info.instances[0].name, "Upright");
+    // No name of its own: known by its coordinates, a negative one as negative.
+    EXPECT_EQ(info.instances[1].name, "wght 900, slnt -10");
+    EXPECT_EQ(info.instances[1].coordinates, (std::vector<double>{900, -10}));
+}
+
 TEST_F(FaceInfoInstalled, AFileNotInstalledIsDescribedFromItself)
 {
     QTemporaryDir dir;
@@ -168,6 +213,17 @@ TEST_F(FaceInfoInstalled, AFileNotInstalledIsDescribedFromItself)
     EXPECT_EQ(info.files[std::size_t(info.described)].path, path);
     EXPECT_EQ(info.names.size(), 5u);
     EXPECT_TRUE(info.axes.empty());
+    // Read for a window that does not draw it: no face is looked up as drawn, so no substitute is named.
+    const FaceInfo loose = reader.readFile(path, 0, false);
+    ASSERT_EQ(loose.files.size(), 1u);
+    EXPECT_FALSE(loose.files[0].installed);
+    // Added for a while, as quillon-inspect adds it: the file itself is drawn, and is no substitute.
+    ASSERT_GT(machine.platform().fontSystem.AddFontResource(path), 0);
+    const FaceInfo added = reader.readFile(path, 0);
+    machine.platform().fontSystem.RemoveFontResource(path);
+    ASSERT_EQ(added.files.size(), 1u);
+    EXPECT_TRUE(added.files[0].drawn);
+    EXPECT_FALSE(added.files[0].substitute);
 
     // Not a font, or a truncated one: a clear nothing.
     const QString bad = dir.filePath("bad.ttf");

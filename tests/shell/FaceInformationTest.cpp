@@ -1,12 +1,14 @@
 // The face information window opened from the main window as a user opens it, offscreen.
 #include "faceinfo/FaceInformation.h"
 #include "base/FontModule.h"
+#include "catalogue/CommandLineSelection.h"
 #include "display/TextMeasurer.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
+#include "support/SfntWriter.h"
 #include "support/ViewerFixture.h"
 
 #include <QApplication>
@@ -79,4 +81,49 @@ TEST_F(FaceInformationTest, CtrlIOpensItFollowsTheSelectionAndEscapeClosesIt)
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(guard.isNull());
     EXPECT_TRUE(viewer->isVisible()); // Escape there does not reach the main window's Escape
+}
+
+TEST_F(FaceInformationTest, AFileNotInstalledOnTheCommandLineIsShownUntilAnotherFaceIsSelected)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Loose.TTF");
+    ASSERT_TRUE(test::SfntWriter::writeFile(
+        path, test::SfntWriter::minimalFont(test::SfntWriter::names("Loose Test", "Regular", "Loose Test"))));
+    buildViewer();
+    QString message;
+    viewer->showMessage = [&](const QString& text, const QString&) { message = text; };
+    module.commandLineFile = path;
+    load(path.toLower());
+    EXPECT_EQ(message, kNotRegisteredMessage);
+    const QString first = viewer->fontList->text(); // the main window keeps to its own rule
+
+    QTest::keyClick(viewer->fontList, Qt::Key_I, Qt::ControlModifier);
+    FaceInformation* info = window();
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->info().face, "Loose Test");
+    QTreeWidget* files = info->findChild<QTreeWidget*>("filesTable");
+    ASSERT_EQ(files->topLevelItemCount(), 1); // nothing draws the file, so no substitute is named for it
+    EXPECT_EQ(files->topLevelItem(0)->text(0), "not installed");
+    EXPECT_EQ(viewer->fontList->text(), first);
+    EXPECT_EQ(machine->platform().fontSystem.resolveFace("Loose Test")->substitute, true); // not added
+
+    select("DejaVu Sans");
+    EXPECT_EQ(info->info().face, "DejaVu Sans");
+    select(first);
+    EXPECT_EQ(info->info().face, first);
+}
+
+TEST_F(FaceInformationTest, EscapeWithAModifierClosesItAndEndsTheProgram)
+{
+    for (Qt::KeyboardModifier held : {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier}) {
+        buildViewer();
+        load();
+        QTest::keyClick(viewer->fontList, Qt::Key_I, Qt::ControlModifier);
+        QPointer<FaceInformation> info(window());
+        ASSERT_FALSE(info.isNull());
+        QTest::keyClick(info->findChild<QTreeWidget*>("filesTable"), Qt::Key_Escape, held);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(info.isNull()) << held;
+        EXPECT_TRUE(viewer->ended()) << held;
+    }
 }

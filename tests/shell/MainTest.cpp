@@ -42,4 +42,14 @@ TEST(Main, TheApplicationFontNamesAnInstalledFamily)
     QApplication::setFont(before);
 }
 
+TEST(Main, TheFontFileKeepsItsSpellingAndFolder)
+{
+    // The command line is lower-cased for the catalogue; the file is found by its own name.
+    EXPECT_EQ(quillon::commandLineFileFrom({"/p", "Fonts/My Face.TTF"}, "/home/u"),
+              "/home/u/Fonts/My Face.TTF");
+    EXPECT_EQ(quillon::commandLineFileFrom({"/srv/A.otf"}, "/home/u"), "/srv/A.otf");
+    EXPECT_EQ(quillon::commandLineFileFrom({"/p"}, "/home/u"), "");
+    EXPECT_EQ(quillon::commandLineFileFrom({}, "/home/u"), "");
+}
+
 } // namespace

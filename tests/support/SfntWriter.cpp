@@ -96,6 +96,16 @@ SfntWriter& SfntWriter::add(const char* tag, const QByteArray& data)
     return *this;
 }
 
+SfntWriter& SfntWriter::set(const char* tag, const QByteArray& data)
+{
+    for (Table& t : tables_)
+        if (t.tag == QByteArray(tag, 4)) {
+            t.data = data;
+            return *this;
+        }
+    return add(tag, data);
+}
+
 SfntWriter& SfntWriter::addAt(const char* tag, std::uint32_t fakeOffset)
 {
     tables_.push_back(Table{QByteArray(tag, 4), QByteArray(), fakeOffset});
@@ -230,6 +240,13 @@ std::vector<SfntName> SfntWriter::names(const QString& family, const QString& su
 QByteArray SfntWriter::minimalFont(const std::vector<SfntName>& names, const Os2Fields& os2Fields,
                                    std::uint16_t kernPairs, bool cff, std::uint16_t advance, bool fixedPitch)
 {
+    return minimalFontTables(names, os2Fields, kernPairs, cff, advance, fixedPitch).build();
+}
+
+SfntWriter SfntWriter::minimalFontTables(const std::vector<SfntName>& names, const Os2Fields& os2Fields,
+                                         std::uint16_t kernPairs, bool cff, std::uint16_t advance,
+                                         bool fixedPitch)
+{
     SfntWriter w;
     QByteArray hmtx;
     put16(hmtx, advance), put16(hmtx, 0);
@@ -248,7 +265,22 @@ QByteArray SfntWriter::minimalFont(const std::vector<SfntName>& names, const Os2
     w.add("maxp", maxp(2));
     w.add("name", name(names));
     w.add("post", post(fixedPitch));
-    return w.build();
+    return w;
+}
+
+QByteArray SfntWriter::fvar(const std::vector<std::array<int, 3>>& instances, int claimed)
+{
+    QByteArray t;
+    put16(t, 1), put16(t, 0), put16(t, 16), put16(t, 2);
+    put16(t, 2), put16(t, 20);
+    put16(t, static_cast<std::uint16_t>(claimed < 0 ? instances.size() : static_cast<std::size_t>(claimed)));
+    put16(t, 4 + 4 * 2);
+    const auto fixed = [&t](int v) { put32(t, static_cast<std::uint32_t>(v * 65536)); };
+    t.append("wght", 4), fixed(100), fixed(400), fixed(900), put16(t, 0), put16(t, 256);
+    t.append("slnt", 4), fixed(-10), fixed(0), fixed(0), put16(t, 0), put16(t, 256);
+    for (const auto& i : instances)
+        put16(t, static_cast<std::uint16_t>(i[0])), put16(t, 0), fixed(i[1]), fixed(i[2]);
+    return t;
 }
 
 QByteArray SfntWriter::collection(const std::vector<SfntWriter>& fonts)

@@ -43,6 +43,8 @@ public:
     };
 
     SfntWriter& add(const char* tag, const QByteArray& data);
+    /// Replaces the data of the table with the tag (the first, when listed twice), or adds it.
+    SfntWriter& set(const char* tag, const QByteArray& data);
     SfntWriter& addAt(const char* tag, std::uint32_t fakeOffset);
     /// The sfnt version of the offset table; 0x00010000 by default.
     SfntWriter& version(std::uint32_t v);
@@ -57,6 +59,10 @@ public:
     /// A 'kern' table, Microsoft version 0, one format-0 subtable with `pairs` pairs.
     static QByteArray kern(std::uint16_t pairs);
 
+    /// An "fvar" with the axes wght 100..400..900 and slnt -10..0..0 and one instance for each {subfamily
+    /// name ID, wght, slnt}; the header claims `claimed` instances (-1: as many as given).
+    static QByteArray fvar(const std::vector<std::array<int, 3>>& instances, int claimed = -1);
+
     /// Big-endian UTF-16 of a text (platform 0 and 3 names).
     static QByteArray utf16(const QString& text);
     /// Name records for family (1), subfamily (2), unique id (3), full name (4) and version (5), on the
@@ -69,6 +75,11 @@ public:
     static QByteArray minimalFont(const std::vector<SfntName>& names, const Os2Fields& os2Fields = {},
                                   std::uint16_t kernPairs = 0, bool cff = false, std::uint16_t advance = 500,
                                   bool fixedPitch = false);
+
+    /// The tables of minimalFont, for a test to add more before building.
+    static SfntWriter minimalFontTables(const std::vector<SfntName>& names, const Os2Fields& os2Fields = {},
+                                        std::uint16_t kernPairs = 0, bool cff = false,
+                                        std::uint16_t advance = 500, bool fixedPitch = false);
 
     /// A 'ttcf' collection of the given fonts (each built by a writer); offsets are laid out for them.
     static QByteArray collection(const std::vector<SfntWriter>& fonts);

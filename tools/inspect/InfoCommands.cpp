@@ -29,6 +29,11 @@ void printLine(const QString& line)
     std::fputc('\n', stdout);
 }
 
+void writeBytes(const QByteArray& bytes)
+{
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+}
+
 int finish() { return std::fflush(stdout) == 0 ? 0 : 2; }
 
 FontCatalogue buildCatalogue(platform::Platform& platform)
@@ -83,29 +88,54 @@ int info(platform::Platform& platform, const QStringList& args)
     }
     const FontCatalogue catalogue = buildCatalogue(platform);
     faceinfo::FaceInfoReader reader(platform.fontFacts, platform.fontSystem, platform.fontFiles, catalogue);
-    faceinfo::FaceInfo result;
-    if (namesFile(target)) {
-        const QString path = absolute(target);
-        if (int status = fileProblem(path)) return status;
-        // Added for the run, as the reader does, so the font system draws from it as from an installed face.
-        const int added = platform.fontSystem.AddFontResource(path);
-        result = reader.readFile(path, 0);
-        if (added > 0) platform.fontSystem.RemoveFontResource(path);
-        if (result.described < 0) {
-            std::fprintf(stderr, "quillon-inspect: %s: not a font file\n",
-                         platform::nativeBytes(path).constData());
-            return 2;
+    if (!namesFile(target)) {
+        const faceinfo::FaceInfo result = reader.read(target);
+        if (json)
+            writeBytes(faceinfo::reportJson(result, text));
+        else
+            for (const QString& line : faceinfo::reportLines(result, text)) printLine(line);
+        return finish();
+    }
+
+    const QString path = absolute(target);
+    if (int status = fileProblem(path)) return status;
+    // Added for the run, as the reader does, so the font system draws from it as from an installed face.
+    const int added = platform.fontSystem.AddFontResource(path);
+    std::vector<faceinfo::FaceInfo> faces{reader.readFile(path, 0)};
+    // Every face of a collection, in file order. A header that claims more faces than the file holds ends
+    // at the first face that cannot be read: the count a file states never makes the work larger than the
+    // file itself.
+    int status = 0;
+    const int count = faces.front().described < 0 ? 1 : faces.front().facesInFile;
+    for (int face = 1; face < count; ++face) {
+        faceinfo::FaceInfo next = reader.readFile(path, face);
+        if (next.described < 0) {
+            std::fprintf(stderr, "quillon-inspect: %s: face %d of %d cannot be read, nor any after it\n",
+                         platform::nativeBytes(path).constData(), face + 1, count);
+            status = 2;
+            break;
         }
-    } else {
-        result = reader.read(target);
+        faces.push_back(std::move(next));
     }
-    if (json) {
-        const QByteArray out = faceinfo::reportJson(result, text);
-        std::fwrite(out.constData(), 1, static_cast<std::size_t>(out.size()), stdout);
-    } else {
-        for (const QString& line : faceinfo::reportLines(result, text)) printLine(line);
+    if (added > 0) platform.fontSystem.RemoveFontResource(path);
+    if (faces.front().described < 0) {
+        std::fprintf(stderr, "quillon-inspect: %s: not a font file\n",
+                     platform::nativeBytes(path).constData());
+        return 2;
     }
-    return finish();
+    if (count == 1) {
+        // A single face keeps the plain report, the same as for a face name.
+        if (json)
+            writeBytes(faceinfo::reportJson(faces.front(), text));
+        else
+            for (const QString& line : faceinfo::reportLines(faces.front(), text)) printLine(line);
+    } else if (json) {
+        writeBytes(faceinfo::collectionReportJson(path, faces, text));
+    } else {
+        for (const QString& line : faceinfo::collectionReportLines(faces, text)) printLine(line);
+    }
+    const int written = finish();
+    return written != 0 ? written : status;
 }
 
 int names(platform::Platform& platform, const QStringList& args)

@@ -3,9 +3,11 @@
 #include "platform/Log.h"
 #include "platform/NativeText.h"
 #include "platform/linux/FontFileBytes.h"
+#include "platform/linux/FontSystemLocale.h"
 #include "sfnt/Directory.h"
 #include "sfnt/NameTable.h"
 #include "sfnt/Source.h"
+#include "sfnt/Variations.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -63,12 +65,6 @@ int facesInFile(const sfnt::Source& file)
     return static_cast<int>(std::min<std::uint32_t>(dir->numFonts, 0x7fffffff));
 }
 
-int facesInFile(const QString& path)
-{
-    sfnt::FileSource file;
-    return file.open(nativeBytes(path)) ? facesInFile(file) : 1;
-}
-
 FontFileFacts fileFactsOf(FcPattern* pattern)
 {
     FontFileFacts f;
@@ -83,7 +79,12 @@ FontFileFacts fileFactsOf(FcPattern* pattern)
     f.version = static_cast<std::uint32_t>(patternInt(pattern, FC_FONTVERSION, 0));
     f.variable = patternBool(pattern, FC_VARIABLE);
     f.bytes = fileBytes(f.path);
-    f.facesInFile = facesInFile(f.path);
+    sfnt::FileSource font;
+    const bool opened = font.open(nativeBytes(f.path));
+    f.facesInFile = opened ? facesInFile(font) : 1;
+    // fontconfig keeps no style for the whole-range face of a variable font, nor for some named instances;
+    // the font's own variations table names them.
+    if (f.style.isEmpty() && opened) f.style = sfnt::instanceStyle(font, f.index, systemDefaultLcid());
     return f;
 }
 
@@ -181,8 +182,14 @@ void readVariations(FT_Library library, FT_Face face, FaceFacts& out)
     for (FT_UInt n = 0; n < mm->num_namedstyles; ++n) {
         const FT_Var_Named_Style& style = mm->namedstyle[n];
         NamedInstance instance;
-        instance.nameID = sfnt && style.strid <= 0xffff ? static_cast<int>(style.strid) : -1;
-        for (FT_UInt a = 0; a < mm->num_axis; ++a) instance.coordinates.push_back(style.coords[a] / 65536.0);
+        // Name ID 0 is the copyright notice: an instance "named" by it has no name.
+        instance.nameID =
+            sfnt && style.strid > 0 && style.strid <= 0xffff ? static_cast<int>(style.strid) : -1;
+        // Some FreeType releases hand a negative coordinate over as its unsigned 32-bit pattern (Inter's
+        // slant of -10 came out as 65526); the value is a 16.16 number in 32 bits either way.
+        for (FT_UInt a = 0; a < mm->num_axis; ++a)
+            instance.coordinates.push_back(
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(style.coords[a])) / 65536.0);
         out.instances.push_back(std::move(instance));
     }
     FT_Done_MM_Var(library, mm);
@@ -216,6 +223,9 @@ std::vector<FontFileFacts> FontconfigFacts::installedFacesNamed(const QString& n
             FcPattern* p = set->fonts[i];
             if (!nameMatches(p, FC_FAMILY, lowerName) && !nameMatches(p, FC_FULLNAME, lowerName)) continue;
             FontFileFacts f = fileFactsOf(p);
+            // A file the program adds for a while is handed to the font system from memory, under a name
+            // that is no file (":qmemoryfonts/0"); the face is listed by its own file where it is drawn.
+            if (!f.path.startsWith(QLatin1Char('/'))) continue;
             const QString k = key(f.path, f.index & 0xffff);
             if (auto it = seen.find(k); it != seen.end()) {
                 // The whole-range face of a variable font stands for its named instances.
