@@ -47,7 +47,9 @@ public:
     std::optional<platform::PaintedDocument> openPaintedDocument() override
     {
         if (pdf.isEmpty()) return std::nullopt;
-        return platform::PaintedDocument{std::make_unique<QPdfWriter>(pdf), pdf};
+        return platform::PaintedDocument{
+            nullptr, pdf,
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 18, 18, 18))};
     }
 };
 
@@ -253,7 +255,8 @@ TEST_F(PrinterSetupTest, ABookPrintsItsCopiesAsOneDocumentWithAnOutlineInsteadOf
     QString problem = "not printed";
     PrinterSetup::Owner owner;
     owner.print = [&](int copies) {
-        problem = FontBookJob::print(printers, fonts, faces, "DejaVu Sans", copies);
+        // Parts of three pages: one ends inside the second copy.
+        problem = FontBookJob::print(printers, fonts, faces, "DejaVu Sans", copies, {}, 3);
     };
     PrinterSetup dialog(printers, owner);
     dialog.Tallyfield1->setValue(2);
