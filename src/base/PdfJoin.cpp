@@ -260,7 +260,14 @@ private:
                 numbers[number] = next++;
         }
         offsets_.resize(std::size_t(next));
-        if (first && pdf.info()) info_ = numbers.at(pdf.info()->number);
+        if (first && pdf.info()) {
+            const auto info = numbers.find(pdf.info()->number);
+            const auto entry = pdf.objects().find(pdf.info()->number);
+            if (info == numbers.end() || info->second == 2 ||
+                entry->second.generation != pdf.info()->generation)
+                return QStringLiteral("the trailer's document information is not an object of its own");
+            info_ = info->second;
+        }
         const std::set<long long> pages = [&] {
             std::set<long long> set;
             for (const PdfRef& page : tree->pages) set.insert(page.number);

@@ -20,8 +20,9 @@ class FontBook;
 class SummaryPainter;
 
 struct FontBookPdf {
-    /// Pages a part holds by default: 128 faces. Fewer parts cost time (the label font is embedded anew in
-    /// each part); more faces a part cost memory (see bench/book.sh for the figures).
+    /// Pages a part holds by default: 128 faces. Measured on 1,699 faces (107 pages): the peak stays near
+    /// 118 MiB from 1 to 16 pages a part and reaches 172 MiB at 32; smaller parts make a larger file (each
+    /// part embeds the label font anew: 6.7 MB at 1 page, 6.0 MB at 8, 5.9 MB as one document).
     static constexpr int kPagesPerPart = 8;
 
     struct Settings {

@@ -17,7 +17,8 @@ namespace quillon {
 namespace {
 
 // A Qt-written PDF with one page for each text, each drawn in `family`.
-QString writePart(const QTemporaryDir& dir, const QString& name, const QStringList& pages, const QString& family)
+QString writePart(const QTemporaryDir& dir, const QString& name, const QStringList& pages,
+                  const QString& family)
 {
     const QString path = dir.filePath(name);
     QPdfWriter writer(path);
@@ -107,8 +108,9 @@ TEST(PdfJoin, PartsOfAnyOtherKindAreRefusedAndTheTargetKeepsItsEarlierFile)
 
     const QString target = dir.filePath("book.pdf");
     writeFile(target, "earlier");
-    const QList<QByteArray> refused = {longer, orphan, dangling, original.left(original.size() / 2),
-                                       QByteArray("not a pdf"), contents(updated)};
+    const QList<QByteArray> refused = {
+        longer,           orphan, dangling, original.left(original.size() / 2), QByteArray("not a pdf"),
+        contents(updated)};
     for (qsizetype i = 0; i < refused.size(); ++i) {
         const QByteArray& bytes = refused[i];
         const QString part = dir.filePath("part.pdf");
