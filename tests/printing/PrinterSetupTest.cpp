@@ -44,10 +44,12 @@ public:
     }
     platform::PrinterPage& printer() override { return page; }
     void setOutputFile(const QString&) override {}
-    QString pdf; // where painted documents go; none when empty
+    QString pdf;        // where painted documents go; none when empty
+    bool paper = false; // a printer's device (writing to pdf) rather than the PDF destination
     std::optional<platform::PaintedDocument> openPaintedDocument() override
     {
         if (pdf.isEmpty()) return std::nullopt;
+        if (paper) return platform::PaintedDocument{std::make_unique<QPdfWriter>(pdf), QString(), {}};
         return platform::PaintedDocument{
             nullptr, pdf,
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 18, 18, 18))};
@@ -281,6 +283,13 @@ TEST_F(PrinterSetupTest, ABookPrintsItsCopiesAsOneDocumentWithAnOutlineInsteadOf
     // The parts were written beside the book and are gone.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{"book.pdf"});
+
+    // A printer gets the copies as one document on its own device, without an outline.
+    printers.paper = true;
+    printers.pdf = dir.filePath("paper.pdf");
+    EXPECT_EQ(FontBookJob::print(printers, fonts, faces, "DejaVu Sans", 2), QString());
+    EXPECT_TRUE(read("pdfinfo", {printers.pdf}).contains(QRegularExpression("Pages:\\s+4\\n")));
+    EXPECT_FALSE(read("pdftohtml", {"-xml", "-stdout", "-i", printers.pdf}).contains("<outline>"));
 
     printers.pdf.clear(); // a printer that cannot be painted on says so
     EXPECT_FALSE(FontBookJob::print(printers, fonts, faces, "DejaVu Sans", 1).isEmpty());
