@@ -1,6 +1,7 @@
 // Writes the seed inputs that are made in code into FOLDER/<target>/: the fonts the tests build (names in
 // several encodings, kerning, CFF, collections, broken layouts) and the files the program writes itself
-// (its desktop entries, association lists and settings files as it leaves them).
+// (its desktop entries, association lists and settings files as it leaves them, the parts of a font book as
+// Qt's PDF writer makes them).
 //
 //   fuzz_seeds FOLDER
 #include "platform/linux/DesktopEntryText.h"
@@ -8,6 +9,10 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QString>
 
 #include <cstdio>
@@ -115,6 +120,27 @@ void keyFiles()
     put("settings", QStringLiteral("empty.conf"), QByteArray());
 }
 
+// Parts of a book as Qt writes them: text in two fonts on one page and on two (fonts embedded, streams with
+// their lengths in objects of their own), and a page with nothing on it.
+void bookParts()
+{
+    const QString dir = folder + QStringLiteral("/pdf_join");
+    QDir().mkpath(dir);
+    const QList<QStringList> parts = {
+        {QStringLiteral("Ab")}, {QStringLiteral("x"), QStringLiteral("\u00e9y")}, {QString()}};
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        QPdfWriter writer(dir + QStringLiteral("/part-%1.pdf").arg(i + 1));
+        writer.setTitle(QStringLiteral("Font book"));
+        QPainter painter(&writer);
+        for (qsizetype page = 0; page < parts[i].size(); ++page) {
+            if (page > 0) writer.newPage();
+            painter.setFont(
+                QFont(page == 0 ? QStringLiteral("DejaVu Sans") : QStringLiteral("Liberation Serif"), 20));
+            painter.drawText(300, 600, parts[i][page]);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -126,5 +152,9 @@ int main(int argc, char** argv)
     folder = QString::fromLocal8Bit(argv[1]);
     fonts();
     keyFiles();
+    // The PDF writer needs the font system, which needs an application; no window is shown.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    bookParts();
     return 0;
 }

@@ -4,9 +4,9 @@
 // incremental update: new objects, a new catalogue naming them, and a cross-reference section that points
 // back at the original one. Nothing already in the file is rewritten, so a failure leaves it as it was.
 //
-// It reads only what it needs, each read bounded: the trailer at the end, the cross-reference table, the
-// catalogue and the page tree. It understands the classic cross-reference table with a flat page tree (what
-// Qt writes); any other file is refused with a reason, never guessed at.
+// It reads only what it needs through PdfFile, each read bounded: the trailer at the end, the cross-reference
+// table, the catalogue and the page tree. It understands the classic cross-reference table with a flat page
+// tree (what Qt writes, and what PdfJoin writes); any other file is refused with a reason, never guessed at.
 
 #include <QString>
 

@@ -47,10 +47,13 @@ public:
 };
 
 /// A document drawn with a painter, for pages the operations of PrinterPage cannot express (a book of faces,
-/// each row in its own face). The job goes to the printer when painting on the device ends.
+/// each row in its own face). A printer gives a device, and the job goes to the printer when painting on it
+/// ends. The PDF destination gives the file and the sheet instead, and the caller writes the file itself: a
+/// long document is written in parts (see summary/FontBookPdf), which one device cannot do.
 struct PaintedDocument {
-    std::unique_ptr<QPagedPaintDevice> device;
-    QString pdfFile; // the file the PDF destination writes; empty for a printer
+    std::unique_ptr<QPagedPaintDevice> device; // a printer's; null for the PDF destination
+    QString pdfFile;                           // the PDF destination's file; empty for a printer
+    QPageLayout pdfLayout;                     // the PDF destination's sheet and margins
 };
 
 class Printers {
@@ -72,8 +75,9 @@ public:
     virtual void setOutputFile(const QString& path) = 0;
 
     /// A painted document on the current printer, for the PDF destination in the output file (asking for it
-    /// when none is set). Raises PrinterError when it cannot be opened (the printer went away, the user
-    /// cancelled the file choice); nullopt where this kind of printer cannot be painted on.
+    /// when none is set, suggesting a font book's name). Raises PrinterError when it cannot be opened (the
+    /// printer went away, the user cancelled the file choice); nullopt where this kind of printer cannot be
+    /// painted on.
     virtual std::optional<PaintedDocument> openPaintedDocument() { return std::nullopt; }
 };
 

@@ -98,15 +98,22 @@ QPaintDevice& FontBook::rowDevice()
 bool FontBook::print(QPagedPaintDevice& device, SummaryPainter& rows,
                      const std::function<void(int page)>& pageDone, int copies) const
 {
-    if (faces_.isEmpty() || copies < 1) return false;
+    if (copies < 1) return false;
+    return printSheets(device, rows, 0, pageCount() * copies, pageDone);
+}
+
+bool FontBook::printSheets(QPagedPaintDevice& device, SummaryPainter& rows, int first, int count,
+                           const std::function<void(int sheet)>& pageDone) const
+{
+    if (faces_.isEmpty() || first < 0 || count < 1) return false;
     QPainter painter;
     if (!painter.begin(&device)) return false;
     const QPageLayout layout = device.pageLayout();
     const Geometry sheet = geometry(layout);
     const double dotsPerPoint = device.logicalDpiY() / 72.0;
     const QPointF origin = layout.paintRect(QPageLayout::Point).topLeft(); // where the painter starts
-    for (int sheetNumber = 0; sheetNumber < pageCount() * copies; ++sheetNumber) {
-        if (sheetNumber > 0 && !device.newPage()) {
+    for (int sheetNumber = first; sheetNumber < first + count; ++sheetNumber) {
+        if (sheetNumber > first && !device.newPage()) {
             painter.end();
             return false;
         }

@@ -6,7 +6,8 @@
 // width of the sheet inside a margin.
 //
 // Faces are drawn one page at a time and nothing of a page is kept after it, so thousands of faces cost the
-// time of drawing them and the memory of one page plus what the output device keeps.
+// time of drawing them and the memory of one page plus what the output device keeps (a PDF writer keeps every
+// font it drew with: FontBookPdf writes a PDF in parts for that reason).
 
 #include "base/PdfOutline.h"
 
@@ -66,6 +67,11 @@ public:
     /// drawn) or a page could not be added.
     bool print(QPagedPaintDevice& device, SummaryPainter& rows,
                const std::function<void(int page)>& pageDone = {}, int copies = 1) const;
+    /// Draws the sheets [first, first + count) of copies following one another (sheet s shows page
+    /// s % pageCount()) on device, from its first page on, as print() does; pageDone gets each sheet's number
+    /// from 1. A book written in parts draws each part's sheets on a device of its own.
+    bool printSheets(QPagedPaintDevice& device, SummaryPainter& rows, int first, int count,
+                     const std::function<void(int sheet)>& pageDone = {}) const;
 
     /// The outline for a PDF of this book: one entry a first letter, pointing at the row of its first face,
     /// holding an entry for each of its faces. geometry: the sheet's, as print() used it.

@@ -2,34 +2,42 @@
 
 #include "platform/Printers.h"
 #include "summary/FontBook.h"
+#include "summary/FontBookPdf.h"
 #include "summary/SummaryPainter.h"
 
 namespace quillon {
 
 QString FontBookJob::print(platform::Printers& printers, platform::FontSystem& fonts,
                            const QStringList& faces, const QString& labelFace, int copies,
-                           const std::function<void(int done, int total)>& progress)
+                           const std::function<void(int done, int total)>& progress, int pagesPerPart)
 {
     const FontBook book(faces);
     if (faces.isEmpty() || copies < 1) return QStringLiteral("nothing to print");
     std::optional<platform::PaintedDocument> document = printers.openPaintedDocument();
-    if (!document || !document->device) return QStringLiteral("this printer cannot print the book");
-    const QPageLayout layout = document->device->pageLayout();
+    if (!document || (!document->device && document->pdfFile.isEmpty()))
+        return QStringLiteral("this printer cannot print the book");
 
-    SummaryPainter rows(labelFace, &FontBook::rowDevice());
+    // One page's faces: each face is drawn once a copy, and what is kept holds the face's font loaded.
+    SummaryPainter rows(labelFace, &FontBook::rowDevice(), FontBook::kRowsPerPage);
     rows.useFontSystem(&fonts, nullptr); // text, not pictures of it: the printer gets the fonts themselves
     const int total = book.pageCount() * copies;
-    const bool printed = book.print(
-        *document->device, rows,
-        [&](int page) {
-            if (progress) progress(page, total);
-        },
-        copies);
-    document->device.reset(); // the job goes out, the file is closed
-    if (!printed) return QStringLiteral("the book could not be printed");
-    if (document->pdfFile.isEmpty()) return QString();
-    return PdfOutline::add(document->pdfFile, book.outline(FontBook::geometry(layout),
-                                                           layout.fullRect(QPageLayout::Point).height()));
+    const auto pageDone = [&](int page) {
+        if (progress) progress(page, total);
+    };
+    if (!document->device) {
+        FontBookPdf::Settings settings;
+        settings.layout = document->pdfLayout;
+        settings.copies = copies;
+        settings.pagesPerPart = pagesPerPart;
+        settings.title = QStringLiteral("Quillon font book");
+        settings.progress = [&](int done, int) { pageDone(done); };
+        return FontBookPdf::write(book, rows, document->pdfFile, settings);
+    }
+    // A printer gets one document: Qt's print path offers no way to hand CUPS a finished file, so the fonts
+    // of a whole book stay loaded until the job goes out.
+    const bool printed = book.print(*document->device, rows, pageDone, copies);
+    document->device.reset(); // the job goes out
+    return printed ? QString() : QStringLiteral("the book could not be printed");
 }
 
 } // namespace quillon

@@ -1,6 +1,9 @@
 #pragma once
 // Prints a book of faces on the program's current printer: the summary window's "Print All Faces…" after
-// the printer dialog's OK. For the PDF destination the finished file also gets the outline by first letter.
+// the printer dialog's OK. The PDF destination's file is written in parts and gets the outline by first
+// letter (FontBookPdf); a printer gets the book as one document.
+
+#include "summary/FontBookPdf.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,12 +19,15 @@ class Printers;
 
 struct FontBookJob {
     /// faces: in the order printed. labelFace: the family of the name labels. progress: called after each
-    /// page with the pages done and the pages in all; may be empty.
+    /// page with the pages done and the pages in all; may be empty. pagesPerPart: how the PDF destination's
+    /// file is written (FontBookPdf).
     /// Prints `copies` books as one job. Returns an empty text on success, else what went wrong; a printer
     /// that cannot be opened (the file choice cancelled) raises PrinterError as every printer operation does.
+    /// The PDF destination's file is replaced only when the whole book came out.
     static QString print(platform::Printers& printers, platform::FontSystem& fonts, const QStringList& faces,
                          const QString& labelFace, int copies,
-                         const std::function<void(int done, int total)>& progress = {});
+                         const std::function<void(int done, int total)>& progress = {},
+                         int pagesPerPart = FontBookPdf::kPagesPerPart);
 };
 
 } // namespace quillon

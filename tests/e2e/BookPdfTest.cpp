@@ -76,8 +76,9 @@ TEST(BookPdf, ABookThatCannotBeMadeLeavesTheEarlierFile)
     ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
     earlier.write("earlier");
     earlier.close();
-    for (const QStringList& args : {QStringList{"--faces", "^no such face$"}, QStringList{"--faces", "("},
-                                    QStringList{"--text", ""}, QStringList{"--copies", "2"}}) {
+    for (const QStringList& args :
+         {QStringList{"--faces", "^no such face$"}, QStringList{"--faces", "("}, QStringList{"--text", ""},
+          QStringList{"--copies", "2"}, QStringList{"--pages-per-part", "0"}}) {
         EXPECT_EQ(run(inspect(), QStringList{"book", "--pdf", pdf} + args).exitCode, 2)
             << qPrintable(args.join(' '));
         ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));

@@ -77,6 +77,15 @@ TEST(LinuxPrinters, CopiesBecomePagesOfOnePdfAndTheLastBreakAddsNoPage)
     printers.setOutputFile(dir.filePath("none.pdf"));
     EXPECT_NO_THROW(printers.printer().endDoc());
     EXPECT_FALSE(QFile::exists(dir.filePath("none.pdf")));
+
+    // A font book: the choice suggests a book's name, and the file is left to the book's writer.
+    printers.setOutputFile(QString());
+    const auto book = printers.openPaintedDocument();
+    EXPECT_TRUE(suggested.endsWith("/Font book.pdf"));
+    ASSERT_TRUE(book && !book->device);
+    EXPECT_EQ(book->pdfFile, out);
+    EXPECT_EQ(book->pdfLayout.pageSize(), LinuxPrinters::pdfPageSize());
+    EXPECT_EQ(pdfPages(out), 3); // not written over
 }
 
 TEST(LinuxPrinters, ACancelledFileChoiceFailsEachCopyOnceAndLeavesNoDocumentOpen)

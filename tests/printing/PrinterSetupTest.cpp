@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPdfWriter>
@@ -43,11 +44,15 @@ public:
     }
     platform::PrinterPage& printer() override { return page; }
     void setOutputFile(const QString&) override {}
-    QString pdf; // where painted documents go; none when empty
+    QString pdf;        // where painted documents go; none when empty
+    bool paper = false; // a printer's device (writing to pdf) rather than the PDF destination
     std::optional<platform::PaintedDocument> openPaintedDocument() override
     {
         if (pdf.isEmpty()) return std::nullopt;
-        return platform::PaintedDocument{std::make_unique<QPdfWriter>(pdf), pdf};
+        if (paper) return platform::PaintedDocument{std::make_unique<QPdfWriter>(pdf), QString(), {}};
+        return platform::PaintedDocument{
+            nullptr, pdf,
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(18, 18, 18, 18))};
     }
 };
 
@@ -253,7 +258,8 @@ TEST_F(PrinterSetupTest, ABookPrintsItsCopiesAsOneDocumentWithAnOutlineInsteadOf
     QString problem = "not printed";
     PrinterSetup::Owner owner;
     owner.print = [&](int copies) {
-        problem = FontBookJob::print(printers, fonts, faces, "DejaVu Sans", copies);
+        // Parts of three pages: one ends inside the second copy.
+        problem = FontBookJob::print(printers, fonts, faces, "DejaVu Sans", copies, {}, 3);
     };
     PrinterSetup dialog(printers, owner);
     dialog.Tallyfield1->setValue(2);
@@ -261,14 +267,29 @@ TEST_F(PrinterSetupTest, ABookPrintsItsCopiesAsOneDocumentWithAnOutlineInsteadOf
     EXPECT_EQ(problem, QString());
     EXPECT_TRUE(printers.page.jobs().empty()); // no sample page
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    QProcess info;
-    info.start("pdfinfo", {printers.pdf});
-    ASSERT_TRUE(info.waitForFinished(30000));
+    const auto read = [&](const QString& program, const QStringList& args) {
+        QProcess p;
+        p.start(program, args);
+        p.waitForFinished(30000);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    EXPECT_TRUE(read("pdfinfo", {printers.pdf}).contains(QRegularExpression("Pages:\\s+4\\n")));
+    EXPECT_EQ(read("pdftotext", {printers.pdf, "-"}).count(QRegularExpression("Page (\\d) of 2")), 4);
+    EXPECT_TRUE(read("pdftotext", {printers.pdf, "-"})
+                    .contains(QRegularExpression("Page 1 of 2.*Page 2 of 2.*Page 1 of 2.*Page 2 of 2",
+                                                 QRegularExpression::DotMatchesEverythingOption)));
     EXPECT_TRUE(
-        QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression("Pages:\\s+4\\n")));
-    QFile file(printers.pdf);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("/Outlines"));
+        read("pdftohtml", {"-xml", "-stdout", "-i", printers.pdf}).contains("<item page=\"1\">D</item>"));
+    // The parts were written beside the book and are gone.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"book.pdf"});
+
+    // A printer gets the copies as one document on its own device, without an outline.
+    printers.paper = true;
+    printers.pdf = dir.filePath("paper.pdf");
+    EXPECT_EQ(FontBookJob::print(printers, fonts, faces, "DejaVu Sans", 2), QString());
+    EXPECT_TRUE(read("pdfinfo", {printers.pdf}).contains(QRegularExpression("Pages:\\s+4\\n")));
+    EXPECT_FALSE(read("pdftohtml", {"-xml", "-stdout", "-i", printers.pdf}).contains("<outline>"));
 
     printers.pdf.clear(); // a printer that cannot be painted on says so
     EXPECT_FALSE(FontBookJob::print(printers, fonts, faces, "DejaVu Sans", 1).isEmpty());

@@ -23,7 +23,7 @@ const Command kCommands[] = {
     {"faces", "faces", quillon::inspect::faces},
     {"records", "records", quillon::inspect::records},
     {"print", "print FACE --pdf OUT [--copies N]", quillon::inspect::print},
-    {"book", "book --pdf OUT [--text T] [--faces REGEX]", quillon::inspect::book},
+    {"book", "book --pdf OUT [--text T] [--faces REGEX] [--pages-per-part N]", quillon::inspect::book},
     {"font", "font FILE", quillon::inspect::font},
     {"details", "details FACE", quillon::inspect::details},
     {"sizes", "sizes FACE", quillon::inspect::sizes},

@@ -11,6 +11,13 @@
 namespace quillon::platform {
 
 const QString LinuxPrinters::kPdfDeviceName = QStringLiteral("PDF File");
+const QString LinuxPrinters::kSamplePageFileName = QStringLiteral("Sample page.pdf");
+const QString LinuxPrinters::kFontBookFileName = QStringLiteral("Font book.pdf");
+
+namespace {
+const QString kSamplePageDocument = QStringLiteral("Quillon sample page");
+const QString kFontBookDocument = QStringLiteral("Quillon font book");
+} // namespace
 
 namespace {
 
@@ -31,7 +38,7 @@ QString askForPdfFile(const QString& suggested)
 
 LinuxPrinters::LinuxPrinters(FileChooser choose, FontSystem* fonts)
     : choose_(choose ? std::move(choose) : FileChooser(askForPdfFile)),
-      page_([this] { return openCurrent(); }, fonts)
+      page_([this] { return openCurrent(kSamplePageDocument, kSamplePageFileName); }, fonts)
 {
 }
 
@@ -110,18 +117,18 @@ QPageSize LinuxPrinters::pdfPageSize()
 
 QMarginsF LinuxPrinters::pdfMargins() { return {18, 18, 18, 18}; }
 
-QString LinuxPrinters::suggestedPdfPath()
+QString LinuxPrinters::suggestedPdfPath(const QString& fileName)
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-    return QDir(folder).filePath(QStringLiteral("Sample page.pdf"));
+    return QDir(folder).filePath(fileName);
 }
 
-std::unique_ptr<QPrinter> LinuxPrinters::openCurrent()
+std::unique_ptr<QPrinter> LinuxPrinters::openCurrent(const QString& documentName, const QString& fileName)
 {
     chooseDefault();
     if (current_->queue.isEmpty()) {
-        const QString path = outputFile_.isEmpty() ? choose_(suggestedPdfPath()) : outputFile_;
+        const QString path = outputFile_.isEmpty() ? choose_(suggestedPdfPath(fileName)) : outputFile_;
         if (path.isEmpty()) throw PrinterError("no file was chosen for the PDF");
         auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer->setOutputFormat(QPrinter::PdfFormat);
@@ -132,7 +139,7 @@ std::unique_ptr<QPrinter> LinuxPrinters::openCurrent()
             QPageLayout(pdfPageSize(), QPageLayout::Portrait, pdfMargins(), QPageLayout::Point));
         printer->setFullPage(false);
         printer->setCreator(QStringLiteral("Quillon"));
-        printer->setDocName(QStringLiteral("Quillon sample page"));
+        printer->setDocName(documentName);
         return printer;
     }
     const QPrinterInfo info = QPrinterInfo::printerInfo(current_->queue);
@@ -142,16 +149,20 @@ std::unique_ptr<QPrinter> LinuxPrinters::openCurrent()
     printer->setFullPage(false);
     printer->setCopyCount(1); // copies are pages of the one job
     printer->setCreator(QStringLiteral("Quillon"));
-    printer->setDocName(QStringLiteral("Quillon sample page"));
+    printer->setDocName(documentName);
     return printer;
 }
 
 std::optional<PaintedDocument> LinuxPrinters::openPaintedDocument()
 {
-    std::unique_ptr<QPrinter> printer = openCurrent();
-    printer->setDocName(QStringLiteral("Quillon font book"));
+    std::unique_ptr<QPrinter> printer = openCurrent(kFontBookDocument, kFontBookFileName);
     PaintedDocument document;
-    if (printer->outputFormat() == QPrinter::PdfFormat) document.pdfFile = printer->outputFileName();
+    if (printer->outputFormat() == QPrinter::PdfFormat) {
+        // Nothing was painted on this printer, so it never opened the file: the caller writes it.
+        document.pdfFile = printer->outputFileName();
+        document.pdfLayout = printer->pageLayout();
+        return document;
+    }
     document.device = std::move(printer);
     return document;
 }

@@ -48,8 +48,11 @@ public:
     /// The PDF destination's margins, points: a quarter inch all round, the printable area of a usual CUPS
     /// queue, so a PDF printed on paper at full size loses nothing.
     static QMarginsF pdfMargins();
-    /// The documents folder (the home folder when there is none) joined with the suggested file name.
-    static QString suggestedPdfPath();
+    /// The names the PDF file choice suggests for a sample page and for a font book.
+    static const QString kSamplePageFileName;
+    static const QString kFontBookFileName;
+    /// The documents folder (the home folder when there is none) joined with fileName.
+    static QString suggestedPdfPath(const QString& fileName = kSamplePageFileName);
 
 private:
     struct Device {
@@ -58,7 +61,8 @@ private:
     };
     QList<Device> devices();
     void chooseDefault();
-    std::unique_ptr<QPrinter> openCurrent();
+    /// documentName: the job's name; fileName: the PDF file name suggested when none is set.
+    std::unique_ptr<QPrinter> openCurrent(const QString& documentName, const QString& fileName);
 
     FileChooser choose_;
     QString outputFile_;
