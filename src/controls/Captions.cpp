@@ -126,24 +126,32 @@ QString standInFamily(platform::FontSystem& fonts, platform::FaceRasterizer& ras
     if (candidates.empty()) return platform::screenFamily(fonts, kLayoutFace);
 
     // Building a font engine for a face costs a fontconfig match over every installed font (tens of
-    // milliseconds with tens of thousands), so the candidates are first measured from their own files: whole
-    // pixel advances, no kerning, within a few hundredths of what Qt sets. Only those that come close to the
-    // narrowest are then set by Qt, whose width decides.
+    // milliseconds with tens of thousands), so the candidates are measured from their own files: the glyphs'
+    // design advances, which is how Qt sets text where hinting is slight (the desktop's default), less its
+    // kerning, a few thousandths apart. Only faces that come that close to the narrowest are set by Qt to
+    // decide. (With full hinting Qt rounds each advance, and its widths may differ by a few hundredths.)
     constexpr double kPixels = 11; // 8.25 points at 96 dots an inch
-    constexpr double kEstimateError = 0.05;
+    constexpr double kEstimateError = 0.01;
     std::vector<double> estimates;
     double leastEstimate = std::numeric_limits<double>::max();
     for (const auto& [family, face] : candidates) {
-        const auto line = rasterizer.rasterize(face.file, face.index, kPixels, kSample);
-        estimates.push_back(line && line->advance > 0 ? line->advance : -1);
+        const std::optional<double> width = rasterizer.advance(face.file, face.index, kPixels, kSample);
+        estimates.push_back(width && *width > 0 ? *width : -1);
         if (estimates.back() > 0) leastEstimate = std::min(leastEstimate, estimates.back());
+    }
+    std::vector<std::size_t> close;
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        if (estimates[i] <= leastEstimate * (1 + kEstimateError)) close.push_back(i);
+    if (close.size() == 1) {
+        qCDebug(log::fonts).noquote() << "captions set in" << candidates[close.front()].first
+                                      << "- narrower than the other candidates by its advances";
+        return candidates[close.front()].first;
     }
     QString narrowest = candidates.front().first;
     qreal least = std::numeric_limits<qreal>::max();
     QStringList measured;
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
+    for (std::size_t i : close) {
         const QString& family = candidates[i].first;
-        if (estimates[i] > leastEstimate * (1 + kEstimateError)) continue;
         const qreal width = sampleWidthByQt(family);
         measured << QStringLiteral("%1 (%2)").arg(family).arg(width, 0, 'f', 1);
         if (width > 0 && width < least) {
@@ -151,7 +159,7 @@ QString standInFamily(platform::FontSystem& fonts, platform::FaceRasterizer& ras
             narrowest = family;
         }
     }
-    qCDebug(log::fonts).noquote() << "captions set in" << narrowest << "- the narrowest of"
+    qCDebug(log::fonts).noquote() << "captions set in" << narrowest << "- the narrowest as set of"
                                   << measured.join(QStringLiteral(", "));
     return narrowest;
 }

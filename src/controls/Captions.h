@@ -28,8 +28,8 @@ inline constexpr qreal kSmallestPoints = 6.0;
 /// and the usual sans-serif interface faces, each counted only when installed under that very family name),
 /// the one that sets the windows' captions narrowest. Falls back to the mapper's substitute, and to the
 /// name itself when the font system has no fonts. Cheap for the faces that are not installed: they are looked
-/// up by name, never matched; the installed ones are first measured from their files through `rasterizer`,
-/// and only those close to the narrowest are set by Qt (each a font engine) to decide.
+/// up by name, never matched; the installed ones are measured from their files through `rasterizer`, and
+/// only near ties are set by Qt (a font engine each) to decide.
 QString standInFamily(platform::FontSystem& fonts, platform::FaceRasterizer& rasterizer);
 
 /// Makes the stand-in the application's font family (its size stays), so every window, message box and

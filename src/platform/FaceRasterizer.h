@@ -28,6 +28,16 @@ public:
     /// drawn this way (unreadable, colour glyphs, absurd size); callers then draw through Qt.
     virtual std::optional<RasterLine> rasterize(const QString& file, int index, double pixelSize,
                                                 const QString& text) = 0;
+
+    /// The width of `text` in that face at pixelSize pixels to the em from the glyphs' own unhinted advances
+    /// (no kerning): what text set with the face's design metrics measures, without drawing anything.
+    /// nullopt when the face cannot be read.
+    virtual std::optional<double> advance(const QString& file, int index, double pixelSize,
+                                          const QString& text)
+    {
+        const std::optional<RasterLine> line = rasterize(file, index, pixelSize, text);
+        return line ? std::optional<double>(line->advance) : std::nullopt;
+    }
 };
 
 } // namespace quillon::platform

@@ -3,6 +3,7 @@
 #include "controls/Captions.h"
 #include "base/FontModule.h"
 #include "display/TextMeasurer.h"
+#include "platform/FaceRasterizer.h"
 #include "platform/Platform.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "shell/Logo.h"
@@ -96,6 +97,27 @@ TEST_F(Captions, AreSetInTheNarrowestInstalledStandIn)
     EXPECT_NE(family, "DejaVu Sans");
     EXPECT_EQ(viewer->Label1->font().family(), family);
     EXPECT_DOUBLE_EQ(viewer->exitButton->font().pointSizeF(), 8.25); // fits as it is: not made smaller
+}
+
+TEST_F(Captions, NearTiesAndUnreadableFacesAreSetByQtToDecide)
+{
+    // The files' advances only narrow the field: when they cannot tell the faces apart, or cannot be read,
+    // the width Qt sets decides, and the choice is the one Qt's widths make.
+    struct Flat : platform::FaceRasterizer {
+        std::optional<double> width;
+        std::optional<platform::RasterLine> rasterize(const QString&, int, double, const QString&) override
+        {
+            return std::nullopt;
+        }
+        std::optional<double> advance(const QString&, int, double, const QString&) override { return width; }
+    };
+    auto& fonts = machine->platform().fontSystem;
+    const QString chosen = captions::standInFamily(fonts, machine->platform().faceRasterizer);
+    Flat tied;
+    tied.width = 500;
+    EXPECT_EQ(captions::standInFamily(fonts, tied), chosen);
+    Flat unreadable;
+    EXPECT_EQ(captions::standInFamily(fonts, unreadable), chosen);
 }
 
 TEST_F(Captions, FitTheirBoxesInEveryWindow)

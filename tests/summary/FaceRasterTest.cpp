@@ -65,6 +65,10 @@ TEST(FreeTypeRasterizer, DrawsALineMeasuredAsQtMeasuresTheFace)
     const QTextLine qtLine = layout.createLine();
     layout.endLayout();
     EXPECT_NEAR(line->advance, qtLine.naturalTextWidth(), qtLine.naturalTextWidth() * 0.04);
+    // The design advances, unrounded, measure the same line as closely, without drawing it.
+    const auto advance = rasterizer.advance(testFont("DejaVuSans.ttf"), 0, pixels, SummaryPainter::kSample);
+    ASSERT_TRUE(advance.has_value());
+    EXPECT_NEAR(*advance, qtLine.naturalTextWidth(), qtLine.naturalTextWidth() * 0.04);
     EXPECT_NEAR(line->ascent, qtLine.ascent(), 1.0);
     EXPECT_NEAR(line->descent, qtLine.descent(), 1.0);
     // The ink lies within the cell: from the pen, between the top of the cell and below the baseline.
@@ -112,10 +116,14 @@ TEST(FreeTypeRasterizer, RefusesWhatItCannotDrawWithoutFailing)
     EXPECT_FALSE(
         rasterizer.rasterize(testFont("DejaVuSans.ttf"), 7, 10, QStringLiteral("A"))); // no such face
     EXPECT_FALSE(rasterizer.rasterize(testFont("DejaVuSans.ttf"), -1, 10, QStringLiteral("A")));
+    EXPECT_FALSE(rasterizer.advance(junk, 0, 10, QStringLiteral("A")));
+    EXPECT_FALSE(rasterizer.advance(testFont("DejaVuSans.ttf"), 7, 10, QStringLiteral("A")));
     // Every malformed font of the corpora is refused or drawn, never a crash.
     const QDir corpora(qEnvironmentVariable("QUILLON_CORPORA"));
-    for (const QFileInfo& file : corpora.entryInfoList(QDir::Files, QDir::Name))
+    for (const QFileInfo& file : corpora.entryInfoList(QDir::Files, QDir::Name)) {
         (void)rasterizer.rasterize(file.filePath(), 0, 10.67, SummaryPainter::kSample);
+        (void)rasterizer.advance(file.filePath(), 0, 10.67, SummaryPainter::kSample);
+    }
 }
 
 TEST(SummaryFastPath, DrawsTheFaceTheFontSystemResolvesTheNameTo)

@@ -6,6 +6,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_ADVANCES_H
 
 #include <algorithm>
 #include <climits>
@@ -58,6 +59,17 @@ bool copyBitmap(const FT_Bitmap& bitmap, Glyph& glyph)
     return true;
 }
 
+// Unicode, else the symbol map, else a face with only its own code page (a Windows .fon), which maps the
+// sample's ASCII letters directly. False when the face has no usable map.
+bool selectCharmap(FT_Face face, bool& symbol)
+{
+    symbol = false;
+    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0) return true;
+    symbol = FT_Select_Charmap(face, FT_ENCODING_MS_SYMBOL) == 0;
+    if (symbol) return true;
+    return face->num_charmaps > 0 && FT_Set_Charmap(face, face->charmaps[0]) == 0;
+}
+
 } // namespace
 
 FreeTypeRasterizer::FreeTypeRasterizer()
@@ -101,13 +113,7 @@ std::optional<RasterLine> FreeTypeRasterizer::rasterize(const QString& file, int
         if (FT_Select_Size(face, best) != 0) return std::nullopt;
     }
     bool symbol = false;
-    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) {
-        symbol = FT_Select_Charmap(face, FT_ENCODING_MS_SYMBOL) == 0;
-        // A face with only its own code page (a Windows .fon) maps the sample's ASCII letters directly.
-        if (!symbol) {
-            if (face->num_charmaps <= 0 || FT_Set_Charmap(face, face->charmaps[0]) != 0) return std::nullopt;
-        }
-    }
+    if (!selectCharmap(face, symbol)) return std::nullopt;
 
     RasterLine line;
     line.ascent = static_cast<int>(std::ceil(face->size->metrics.ascender / 64.0));
@@ -155,6 +161,27 @@ std::optional<RasterLine> FreeTypeRasterizer::rasterize(const QString& file, int
     line.coverage = std::move(coverage);
     line.offset = QPoint(left, top);
     return line;
+}
+
+std::optional<double> FreeTypeRasterizer::advance(const QString& file, int index, double pixelSize,
+                                                  const QString& text)
+{
+    if (!library_ || !(pixelSize > 0 && pixelSize <= kMaxPixelSize) || index < 0) return std::nullopt;
+    FT_Face face = openFaceByReads(library_, file, index);
+    if (!face) return std::nullopt;
+    struct Closer {
+        FT_Face face;
+        ~Closer() { FT_Done_Face(face); }
+    } closer{face};
+    bool symbol = false;
+    if (!FT_IS_SCALABLE(face) || face->units_per_EM == 0 || !selectCharmap(face, symbol)) return std::nullopt;
+    double units = 0;
+    for (char32_t c : text.toUcs4()) {
+        FT_Fixed advance = 0;
+        if (FT_Get_Advance(face, glyphFor(face, c, symbol), FT_LOAD_NO_SCALE, &advance) == 0)
+            units += static_cast<double>(advance);
+    }
+    return units * pixelSize / face->units_per_EM;
 }
 
 } // namespace quillon::platform

@@ -17,6 +17,8 @@ public:
 
     std::optional<RasterLine> rasterize(const QString& file, int index, double pixelSize,
                                         const QString& text) override;
+    std::optional<double> advance(const QString& file, int index, double pixelSize,
+                                  const QString& text) override;
 
 private:
     FT_Library library_ = nullptr;
