@@ -215,6 +215,15 @@ bool Summary::eventFilter(QObject* watched, QEvent* event)
     if (!first || first->window() != this) first = this;
     if (watched != first) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+        // Shift+F10 opens the context menu as the Menu key does (keyboards without that key rely on it),
+        // over the picture, since the keyboard names no point.
+        const QPoint at = FontPicture->geometry().center();
+        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, at, mapToGlobal(at));
+        menuEvent.ignore();
+        contextMenuEvent(&menuEvent);
+        if (menuEvent.isAccepted()) return true;
+    }
     const int code = keyCodeOf(key->key());
     if (code == 0) return false;
     Form_KeyDown(code, shiftOf(key->modifiers()));

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
@@ -259,6 +260,16 @@ TEST(SummaryWindow, PrintAllFacesIsOfferedOnlyWhenItCanPrintAndHandsOverTheFaces
     action->trigger();
     QCoreApplication::processEvents(); // the menu hands it on once it has closed
     EXPECT_EQ(printed, QStringList({"Alpha", "beta", "gamma"}));
+
+    // From the keyboard: Shift+F10 at the focused control opens the same menu.
+    w.summary->show();
+    QWidget* focused = QApplication::focusWidget() ? QApplication::focusWidget() : w.summary.data();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
+    QApplication::sendEvent(focused, &press);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_NE(popup->findChild<QAction*>("printAllFacesAction"), nullptr);
+    popup->close();
 }
 
 TEST(SummaryPainter, FacesAreAskedForAtEightPointsWithoutBorrowedGlyphs)
