@@ -70,6 +70,23 @@ bool selectCharmap(FT_Face face, bool& symbol)
     return face->num_charmaps > 0 && FT_Set_Charmap(face, face->charmaps[0]) == 0;
 }
 
+// A face opened for one call and closed with it; null when the request or the file cannot be drawn from.
+// Read, not mapped: a font file replaced while it is open must not end the program.
+struct OpenedFace {
+    FT_Face face = nullptr;
+    OpenedFace(FT_Library library, const QString& file, int index, double pixelSize)
+    {
+        if (library && pixelSize > 0 && pixelSize <= kMaxPixelSize && index >= 0)
+            face = openFaceByReads(library, file, index);
+    }
+    ~OpenedFace()
+    {
+        if (face) FT_Done_Face(face);
+    }
+    OpenedFace(const OpenedFace&) = delete;
+    OpenedFace& operator=(const OpenedFace&) = delete;
+};
+
 } // namespace
 
 FreeTypeRasterizer::FreeTypeRasterizer()
@@ -85,14 +102,9 @@ FreeTypeRasterizer::~FreeTypeRasterizer()
 std::optional<RasterLine> FreeTypeRasterizer::rasterize(const QString& file, int index, double pixelSize,
                                                         const QString& text)
 {
-    if (!library_ || !(pixelSize > 0 && pixelSize <= kMaxPixelSize) || index < 0) return std::nullopt;
-    // Read, not mapped: a font file replaced while it is open must not end the program.
-    FT_Face face = openFaceByReads(library_, file, index);
+    const OpenedFace opened(library_, file, index, pixelSize);
+    FT_Face face = opened.face;
     if (!face) return std::nullopt;
-    struct Closer {
-        FT_Face face;
-        ~Closer() { FT_Done_Face(face); }
-    } closer{face};
 
     // Colour glyphs need Qt's colour handling.
     if (FT_HAS_COLOR(face)) return std::nullopt;
@@ -166,13 +178,9 @@ std::optional<RasterLine> FreeTypeRasterizer::rasterize(const QString& file, int
 std::optional<double> FreeTypeRasterizer::advance(const QString& file, int index, double pixelSize,
                                                   const QString& text)
 {
-    if (!library_ || !(pixelSize > 0 && pixelSize <= kMaxPixelSize) || index < 0) return std::nullopt;
-    FT_Face face = openFaceByReads(library_, file, index);
+    const OpenedFace opened(library_, file, index, pixelSize);
+    FT_Face face = opened.face;
     if (!face) return std::nullopt;
-    struct Closer {
-        FT_Face face;
-        ~Closer() { FT_Done_Face(face); }
-    } closer{face};
     bool symbol = false;
     if (!FT_IS_SCALABLE(face) || face->units_per_EM == 0 || !selectCharmap(face, symbol)) return std::nullopt;
     double units = 0;
