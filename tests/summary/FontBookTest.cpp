@@ -1,6 +1,7 @@
 // The book's order, pages and outline, and the outline writer's refusal of files it does not understand.
 #include "summary/FontBook.h"
 #include "base/PdfOutline.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QPainter>
@@ -53,18 +54,8 @@ TEST(FontBook, OrderPagesAndOutlineByFirstLetter)
     EXPECT_GT(outline[2].children[0].top, outline[2].children[1].top); // lower rows, lower on the sheet
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
+using test::contents;
+using test::writeFile;
 
 TEST(PdfOutline, AppendsOnceAndLeavesFilesItCannotReadAsTheyWere)
 {

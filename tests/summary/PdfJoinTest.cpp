@@ -2,6 +2,7 @@
 // an outline still addable, and parts it does not understand refused with the output left unused.
 #include "base/PdfJoin.h"
 #include "base/PdfOutline.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QPainter>
@@ -40,18 +41,8 @@ QString run(const QString& program, const QStringList& args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
+using test::contents;
+using test::writeFile;
 
 TEST(PdfJoin, PagesFollowInOrderWithTheirFontsAndTakeAnOutline)
 {
