@@ -13,6 +13,7 @@
 #include "registry/RegistryModule.h"
 #include "shell/FaceInformationLink.h"
 #include "shell/Logo.h"
+#include "shell/ReturnToWindow.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
 #include "summary/FontBookJob.h"
@@ -207,8 +208,10 @@ void ViewerWindows::showBookPrinterSetup(const QStringList& faces, QWidget* over
     parts_->printerSetup = dialog;
     dialog->exec();
     // The book was asked for from the summary, so the user goes back there, not to the main window (whose
-    // activation would close the summary).
+    // activation would close the summary), also where the window manager hands the focus to the main window
+    // once the dialog has gone.
     if (window) {
+        new ReturnToWindow(viewer_, *window, std::chrono::milliseconds(500));
         window->raise();
         window->activateWindow();
     }
