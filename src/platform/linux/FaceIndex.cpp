@@ -27,15 +27,6 @@ QString patternString(FcPattern* pattern, const char* object, int n)
     return QString::fromUtf8(reinterpret_cast<const char*>(value));
 }
 
-QStringList patternStrings(FcPattern* pattern, const char* object)
-{
-    QStringList out;
-    FcChar8* value = nullptr;
-    for (int n = 0; FcPatternGetString(pattern, object, n, &value) == FcResultMatch; ++n)
-        if (value) out << QString::fromUtf8(reinterpret_cast<const char*>(value));
-    return out;
-}
-
 /// fontconfig drops a family name that equals a higher-ranked one (a typographic family) when blanks and
 /// case are ignored, so families are looked up by that form and then compared exactly.
 QString familyKeyOfLower(QString lower) { return lower.remove(QLatin1Char(' ')); }
@@ -87,6 +78,21 @@ std::uint32_t FaceIndex::pool(QStringView text)
     pool_.push_back(static_cast<char16_t>(kept.size()));
     pool_.insert(pool_.end(), kept.begin(), kept.end());
     return at;
+}
+
+void FaceIndex::poolLowered(const char* utf8)
+{
+    const std::size_t length = std::strlen(utf8);
+    if (std::any_of(utf8, utf8 + length, [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        pool(QString::fromUtf8(utf8, static_cast<qsizetype>(length)).toLower());
+        return;
+    }
+    const std::size_t kept = std::min<std::size_t>(length, 0xFFFF);
+    pool_.push_back(static_cast<char16_t>(kept));
+    for (std::size_t i = 0; i < kept; ++i) {
+        const char c = utf8[i];
+        pool_.push_back(static_cast<char16_t>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c));
+    }
 }
 
 QStringView FaceIndex::pooled(std::uint32_t at) const
@@ -185,12 +191,23 @@ void FaceIndex::addPattern(FcPattern* pattern, bool named)
     face.pattern = pattern;
     FcPatternGetInteger(pattern, FC_INDEX, 0, &face.index);
     face.names = static_cast<std::uint32_t>(pool_.size());
-    const QStringList families = named ? patternStrings(pattern, FC_FAMILY) : QStringList();
-    const QStringList fullNames = named ? patternStrings(pattern, FC_FULLNAME) : QStringList();
-    pool_.push_back(static_cast<char16_t>(std::min<qsizetype>(families.size(), 0xFFFF)));
-    pool_.push_back(static_cast<char16_t>(std::min<qsizetype>(fullNames.size(), 0xFFFF)));
-    for (const QStringList* list : {&families, &fullNames})
-        for (qsizetype k = 0; k < std::min<qsizetype>(list->size(), 0xFFFF); ++k) pool(list->at(k).toLower());
+    // The counts of family and full names, then the names themselves.
+    pool_.push_back(0);
+    pool_.push_back(0);
+    const auto poolNames = [&](const char* object) {
+        char16_t count = 0;
+        FcChar8* value = nullptr;
+        for (int n = 0;
+             named && count < 0xFFFF && FcPatternGetString(pattern, object, n, &value) == FcResultMatch;
+             ++n) {
+            if (!value) continue;
+            poolLowered(reinterpret_cast<const char*>(value));
+            ++count;
+        }
+        return count;
+    };
+    pool_[face.names] = poolNames(FC_FAMILY);
+    pool_[face.names + 1] = poolNames(FC_FULLNAME);
     FcPatternGetDouble(pattern, FC_WEIGHT, 0, &face.weight);
     int slant = 0;
     FcPatternGetInteger(pattern, FC_SLANT, 0, &slant);

@@ -98,6 +98,8 @@ private:
     void unindexFace(int i);
     /// A pooled name: its length, then its UTF-16 units.
     std::uint32_t pool(QStringView text);
+    /// Pools a fontconfig name lower-cased; ASCII names (nearly all) without a detour through QString.
+    void poolLowered(const char* utf8);
     QStringView pooled(std::uint32_t at) const;
     /// The face's lower-cased family names (fontconfig's, all languages) or full names.
     std::vector<QStringView> names(int i, NameKind kind) const;
