@@ -5,7 +5,9 @@
 cc -O2 -o "$work/map_timer" "$root/bench/startup/map_timer.c" -lX11
 g++ -O2 -fPIC -std=c++20 -o "$work/baseline" "$root/bench/startup/baseline.cpp" $(pkg-config --cflags --libs Qt6Widgets)
 display=:$((200 + RANDOM % 500))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & xvfb=$!
+# -noreset: the server otherwise resets whenever its last client leaves, and a program started during the
+# reset finds no display ("map_timer: no display").
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 & xvfb=$!
 for _ in $(seq 300); do DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 DISPLAY=$display xdpyinfo >/dev/null 2>&1 || { echo "$bench_name: the virtual display $display did not start" >&2; exit 1; }
 export DISPLAY=$display XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
