@@ -67,7 +67,8 @@ bool isOutline(const QString& file)
 }
 
 // Qt's width of the sample in a family: builds a font engine for it, which asks fontconfig to match once more
-// (milliseconds with tens of thousands of fonts); only for a face the rasterizer cannot set.
+// (milliseconds with tens of thousands of fonts); only for near ties and faces whose files cannot be
+// measured.
 qreal sampleWidthByQt(const QString& family)
 {
     QFont font;
@@ -147,7 +148,7 @@ QString standInFamily(platform::FontSystem& fonts, platform::FaceRasterizer& ras
                                       << "- narrower than the other candidates by its advances";
         return candidates[close.front()].first;
     }
-    QString narrowest = candidates.front().first;
+    QString narrowest = candidates[close.front()].first;
     qreal least = std::numeric_limits<qreal>::max();
     QStringList measured;
     for (std::size_t i : close) {
