@@ -2,9 +2,11 @@
 """Builds a private fontconfig set of N font files for the scale benchmark and prints its config file's path.
 
 The set holds the machine's installed font files first, then as many renamed copies of its small sfnt files
-as N needs. Each copy gets a family of its own ("Noto Sans Tamil Q00042"): the name records that carry the
+as N needs. Each copy gets a family of its own ("Q00042 Noto Sans Tamil"): the name records that carry the
 family, full, unique and PostScript names are rewritten in a new name table appended to the file; nothing
-else of the font changes. Copies and fontconfig's caches are kept under the cache folder between runs, so a
+else of the font changes. The tag leads every name, so the names keep the relations real fonts have between
+them (a full name is a family name and a style; a legacy family "X Condensed" beside a typographic family "X"):
+a tag after the family would leave full names that no family explains, which real fonts rarely have. Copies and fontconfig's caches are kept under the cache folder between runs, so a
 set is built once.
 
 usage: fontset.py CACHE_DIR N
@@ -74,14 +76,8 @@ def read_names(data, offset, length):
 
 
 def renamed(records, tag):
-    """The records with `tag` after each family name, in the full name after its family, before the unique and
-    PostScript names. Family and full names in encodings this cannot rewrite are dropped."""
-    families = {}
-    for platform, encoding, language, name_id, raw in records:
-        if name_id in (1, 16):
-            text = decode(platform, encoding, raw)
-            if text is not None and (name_id == 16 or (platform, encoding, language) not in families):
-                families[(platform, encoding, language)] = text
+    """The records with `tag` before each family, full and unique name and the PostScript name. Family and
+    full names in encodings this cannot rewrite are dropped."""
     out = []
     for platform, encoding, language, name_id, raw in records:
         if name_id not in FAMILY_IDS and name_id != FULL_ID and name_id not in PREFIXED_IDS:
@@ -93,18 +89,7 @@ def renamed(records, tag):
                 continue
             out.append((platform, encoding, language, name_id, raw))
             continue
-        if name_id in FAMILY_IDS:
-            text = f"{text} {tag}"
-        elif name_id == FULL_ID:
-            family = families.get((platform, encoding, language), "")
-            if family and text.startswith(family):
-                text = f"{family} {tag}{text[len(family):]}"
-            else:
-                text = f"{text} {tag}"
-        elif name_id == 6:
-            text = (tag + text)[:63]
-        else:
-            text = f"{tag} {text}"
+        text = (tag + text)[:63] if name_id == 6 else f"{tag} {text}"
         out.append((platform, encoding, language, name_id, encode(platform, text)))
     out.sort(key=lambda r: r[:4])
     return out
@@ -174,7 +159,7 @@ def ensure_copies(cache, sources, count):
         if source in skipped:
             continue
         n = len(paths)
-        folder = os.path.join(cache, "copies", f"{n // CHUNK:03d}")
+        folder = os.path.join(cache, "copies-tag-first", f"{n // CHUNK:03d}")
         path = os.path.join(folder, f"q{n:05d}-{os.path.basename(source)}")
         if not os.path.exists(path):
             data = make_copy(source, f"Q{n:05d}")
