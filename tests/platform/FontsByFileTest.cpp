@@ -1,6 +1,7 @@
 // The program's stand-in for fontconfig's match gives fontconfig's own answer, pattern for pattern: for
 // the requests Qt makes for each font engine (family, file, face number, size), for a file that is not
-// installed, for a request naming no file, and for a file added after the index was built.
+// installed, for a request naming no file, for a file added after the index was built, and for the
+// requests by family alone that substitutes are found with, in several languages.
 #include "platform/linux/FontsByFile.h"
 
 #include "support/SfntWriter.h"
@@ -34,6 +35,17 @@ Pattern engineRequest(FcConfig* config, const char* family, const char* file, in
         FcPatternAddInteger(request, FC_INDEX, index);
     }
     FcPatternAddDouble(request, FC_PIXEL_SIZE, 19.5);
+    FcConfigSubstitute(config, request, FcMatchPattern);
+    FcDefaultSubstitute(request);
+    return Pattern(request);
+}
+
+// A request by family as the face index makes it for a substitute, in a chosen language.
+Pattern familyRequest(FcConfig* config, const std::string& family, const char* language)
+{
+    FcPattern* request = FcPatternCreate();
+    FcPatternAddString(request, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    if (language) FcPatternAddString(request, FC_LANG, reinterpret_cast<const FcChar8*>(language));
     FcConfigSubstitute(config, request, FcMatchPattern);
     FcDefaultSubstitute(request);
     return Pattern(request);
@@ -81,6 +93,53 @@ TEST_F(FontsByFileTest, EveryInstalledFaceMatchesAsFontconfigMatchesIt)
     expectSameMatch(engineRequest(config, "DejaVu Serif", "/nowhere/DejaVuSerif.ttf", 0),
                     "a file not installed");
     expectSameMatch(engineRequest(config, "Liberation Mono", nullptr, 0), "no file");
+}
+
+TEST_F(FontsByFileTest, RequestsByFamilyMatchAsFontconfigMatchesThem)
+{
+    // Installed families as listed and as fontconfig also takes them (case, blanks, its case folding: "ſ"
+    // folds to "s"), names no font has, generic names, and names with letters beyond ASCII; each in the
+    // default language, one most fonts have, one few have and one none has.
+    std::vector<std::string> names = {
+        "MS Sans Serif",
+        "sans-serif",
+        "serif",
+        "monospace",
+        "Nöto Sans",
+        "Liberation ſans",
+        "LIBERATIONSERIF",
+        "  dejavu   sans mono",
+        "",
+        "\xe6\x96\x87\xe6\xb3\x89\xe9\xa9\x9b\xe5\xbe\xae\xe7\xb1\xb3\xe9\xbb\x91"};
+    FcFontSet* fonts = FcConfigGetFonts(config, FcSetSystem);
+    ASSERT_TRUE(fonts);
+    for (int i = 0; i < fonts->nfont; ++i) {
+        FcChar8* family = nullptr;
+        for (int n = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, n, &family) == FcResultMatch; ++n)
+            names.emplace_back(reinterpret_cast<const char*>(family));
+    }
+    for (const char* language : {static_cast<const char*>(nullptr), "en", "zh-cn", "ar", "xx"})
+        for (const std::string& name : names)
+            expectSameMatch(familyRequest(config, name, language),
+                            name + " in " + (language ? language : "the default language"));
+
+    // The language ranks before a weakly bound family: a font of no family asked wins when only it has the
+    // language (the CJK face here, against a weak "DejaVu Sans").
+    Pattern weak(FcPatternCreate());
+    FcPatternAddString(weak.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>("Quillon Nowhere"));
+    FcValue dejaVu{};
+    dejaVu.type = FcTypeString;
+    dejaVu.u.s = reinterpret_cast<const FcChar8*>("DejaVu Sans");
+    FcPatternAddWeak(weak.get(), FC_FAMILY, dejaVu, FcTrue);
+    FcPatternAddString(weak.get(), FC_LANG, reinterpret_cast<const FcChar8*>("zh-cn"));
+    FcDefaultSubstitute(weak.get());
+    expectSameMatch(weak, "a weak family without the language");
+
+    // A strongly bound PostScript name ranks before the language: the full match answers.
+    Pattern named = familyRequest(config, "Quillon Nowhere", nullptr);
+    FcPatternDel(named.get(), FC_POSTSCRIPT_NAME);
+    FcPatternAddString(named.get(), FC_POSTSCRIPT_NAME, reinterpret_cast<const FcChar8*>("DejaVuSans-Bold"));
+    expectSameMatch(named, "a strong PostScript name");
 }
 
 TEST_F(FontsByFileTest, AFileAddedLaterIsFound)

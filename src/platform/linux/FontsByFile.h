@@ -8,6 +8,10 @@
 // scores better than any other font (a font without a file scores the same), so matching among those fonts
 // alone, in fontconfig's own order, gives the very result of the full match. This index finds them by file.
 //
+// A request by family alone (the substitute for a name no face has, the stand-in for the captions) is
+// answered among the fonts that have one of the request's families, when that provably gives the full
+// match's answer (see familyCandidates); otherwise, and for every other request, all fonts are scored.
+//
 // Thread-safe: Qt may make font engines on any thread.
 
 #include <fontconfig/fontconfig.h>
@@ -25,14 +29,23 @@ public:
 
 private:
     struct Entry {
-        std::uint64_t fileHash = 0;
-        std::uint32_t set = 0;   // 0 the system fonts, 1 the application's
-        std::uint32_t index = 0; // in that set
+        std::uint64_t fileHash = 0; // or, in byFamily_, the hash of a family name's key
+        std::uint32_t set = 0;      // 0 the system fonts, 1 the application's
+        std::uint32_t index = 0;    // in that set
     };
     // The fonts that can win for a request naming `file`: those with that exact file and those with none,
     // in fontconfig's order. False when the shortcut cannot be taken (a font whose file is not text).
     bool candidates(FcConfig* config, const char* file, FcFontSet* sets[2], std::vector<FcPattern*>& out);
+    // The fonts that can win for a request by family: those with one of its families, and those lacking an
+    // element the request scores before its weak families (a missing element scores best). False when the
+    // request scores something before its families, or when a font outside them could still win.
+    bool familyCandidates(FcConfig* config, FcPattern* request, FcFontSet* sets[2],
+                          std::vector<FcPattern*>& out);
+    // Brings the index up to date with the configuration's sets; false when the shortcuts cannot be taken.
+    bool current(FcConfig* config, FcFontSet* sets[2]);
     void rebuild(FcConfig* config, FcFontSet* sets[2]);
+    static void inFontconfigOrder(std::vector<Entry>& found, FcFontSet* sets[2],
+                                  std::vector<FcPattern*>& out);
 
     std::mutex mutex_;
     FcConfig* config_ = nullptr;
@@ -41,6 +54,8 @@ private:
     bool usable_ = false;
     std::vector<Entry> byFile_;   // sorted by file hash, then set and index
     std::vector<Entry> fileless_; // in set and index order
+    std::vector<Entry> byFamily_; // one a family name, sorted by the hash of its key, then set and index
+    std::vector<Entry> familyless_, postscriptless_, langless_; // in set and index order
 };
 
 } // namespace quillon::platform
