@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -47,15 +48,41 @@ std::size_t readAt(int fd, std::uint64_t offset, unsigned char* buffer, std::siz
 }
 
 // FreeType's stream over a descriptor. FreeType reads in many small pieces (a table header, a glyph's
-// outline), so reads go through a window of the file: one system call per window instead of one per piece,
-// which halves the time to open a face and draw a line of it.
+// outline, its offset in another table, its advance in a third), so reads go through a few windows of the
+// file, each a block at a multiple of its size: one system call per block instead of one per piece, and
+// reads that go back and forth between tables find their blocks still there.
 struct ReadStream {
-    static constexpr unsigned long kWindow = 16 * 1024;
+    static constexpr unsigned long kBlock = 16 * 1024;
+    static constexpr int kWindows = 8;
+    struct Window {
+        unsigned long block = ULONG_MAX; // which block of the file it holds; ULONG_MAX for none
+        unsigned long length = 0;        // short at the file's end
+        unsigned long lastUse = 0;
+        unsigned char bytes[kBlock];
+    };
     FT_StreamRec rec{}; // first, so FreeType's stream pointer is this object's
     int fd = -1;
-    unsigned long windowStart = 0;
-    unsigned long windowLength = 0;
-    unsigned char window[kWindow];
+    unsigned long uses = 0;
+    Window windows[kWindows];
+
+    // The window holding a block, read into the least recently used one when none does.
+    Window& holding(unsigned long block)
+    {
+        Window* chosen = &windows[0];
+        for (Window& window : windows) {
+            if (window.block == block) {
+                chosen = &window;
+                break;
+            }
+            if (window.lastUse < chosen->lastUse) chosen = &window;
+        }
+        if (chosen->block != block) {
+            chosen->block = block;
+            chosen->length = readAt(fd, static_cast<std::uint64_t>(block) * kBlock, chosen->bytes, kBlock);
+        }
+        chosen->lastUse = ++uses;
+        return *chosen;
+    }
 };
 
 unsigned long streamRead(FT_Stream stream, unsigned long offset, unsigned char* buffer, unsigned long count)
@@ -64,16 +91,20 @@ unsigned long streamRead(FT_Stream stream, unsigned long offset, unsigned char* 
     if (count == 0) return offset <= stream->size ? 0 : 1;
     if (offset >= stream->size) return 0;
     auto* file = reinterpret_cast<ReadStream*>(stream);
-    if (count > ReadStream::kWindow) return readAt(file->fd, offset, buffer, count);
-    if (offset < file->windowStart || offset + count > file->windowStart + file->windowLength) {
-        file->windowStart = offset;
-        file->windowLength = readAt(file->fd, offset, file->window, ReadStream::kWindow);
+    // A large read (a whole table) would only pass through the windows.
+    if (count > ReadStream::kBlock) return readAt(file->fd, offset, buffer, count);
+    unsigned long done = 0;
+    while (done < count) {
+        const unsigned long at = offset + done;
+        const ReadStream::Window& window = file->holding(at / ReadStream::kBlock);
+        const unsigned long inside = at % ReadStream::kBlock;
+        if (inside >= window.length) break; // the file's current end
+        const unsigned long n = std::min(count - done, window.length - inside);
+        std::memcpy(buffer + done, window.bytes + inside, n);
+        done += n;
+        if (window.length < ReadStream::kBlock) break;
     }
-    if (offset < file->windowStart || offset >= file->windowStart + file->windowLength) return 0;
-    const unsigned long available = file->windowStart + file->windowLength - offset;
-    const unsigned long n = count < available ? count : available; // short at the file's current end
-    std::memcpy(buffer, file->window + (offset - file->windowStart), n);
-    return n;
+    return done;
 }
 
 void streamClose(FT_Stream stream)
