@@ -64,7 +64,9 @@ protected:
         const Pattern reference(FcFontMatch(config, request.get(), &theirs));
         EXPECT_EQ(ours, theirs) << what;
         ASSERT_EQ(mine == nullptr, reference == nullptr) << what;
-        if (mine) EXPECT_TRUE(FcPatternEqual(mine.get(), reference.get())) << what;
+        if (mine) {
+            EXPECT_TRUE(FcPatternEqual(mine.get(), reference.get())) << what;
+        }
     }
 
     FcConfig* config = nullptr;
