@@ -355,7 +355,7 @@ bool Viewer::eventFilter(QObject* watched, QEvent* event)
         // tell the first stop: while a dialog the key opened closes, no window of the program is active. So
         // the key taken is remembered until its release, and by its time and key as well, since the next key
         // may be built at the same address while the release went to that dialog.
-        const TakenKey now{event, key->timestamp(), key->key(), key->modifiers().toInt()};
+        const TakenKey now{event, key->timestamp(), key->key(), static_cast<int>(key->modifiers().toInt())};
         if (now != keyTaken_) {
             keyTaken_ = now;
             if (watched == displayText && WindowsKeys::typedCharacter(*key) >= 0) displayText_KeyPress();

@@ -183,7 +183,9 @@ TEST(PrintPdf, TheSamplePageOfAFaceStandsWhereTheLayoutPutsIt)
         EXPECT_GE(w.x, kMargin - kTolerance);
         EXPECT_GE(w.y, kMargin - kTolerance);
         EXPECT_LE(w.bottom, kA4Height - kMargin + kTolerance);
-        if (w.y < pt(4050 + 255 * n)) EXPECT_LE(w.right, kA4Width - kMargin + kTolerance);
+        if (w.y < pt(4050 + 255 * n)) {
+            EXPECT_LE(w.right, kA4Width - kMargin + kTolerance);
+        }
     }
 
     // The rules, seen on the page rendered at 144 dots per inch (10 twips a dot, 2 dots a point): dark from

@@ -40,7 +40,7 @@ TEST(TerminalAnswer, HelpAndVersionAnswerWithoutDisplayOrSettings)
 {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    for (const QString program : {QStringLiteral("quillon"), QStringLiteral("quillon-inspect")}) {
+    for (const QString& program : {QStringLiteral("quillon"), QStringLiteral("quillon-inspect")}) {
         const Answer version = ask(program, "--version", home);
         EXPECT_EQ(version.exitCode, 0) << qPrintable(program);
         EXPECT_TRUE(QRegularExpression("^" + program + " \\d+\\.\\d+\n$").match(version.out).hasMatch())

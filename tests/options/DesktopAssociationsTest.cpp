@@ -170,7 +170,9 @@ TEST_F(DesktopAssociationsTest, TheMimePackageIsInstalledForTheUserWhileFonOrPfm
     // Given back, the types go again and the files type as they did.
     ASSERT_EQ(associations.removeCommand("pfm", Verb::Open), ERROR_SUCCESS);
     EXPECT_FALSE(QFile::exists(package));
-    if (tool) EXPECT_FALSE(types().contains("application/x-font-pfm\n"));
+    if (tool) {
+        EXPECT_FALSE(types().contains("application/x-font-pfm\n"));
+    }
     // The package the program installs is the one shipped in data/.
     const QString shipped = qEnvironmentVariable("QUILLON_SOURCE_DIR") + "/data/org.quillon.Quillon.xml";
     if (QFile::exists(shipped)) {

@@ -131,10 +131,14 @@ TEST(SummaryFastPath, DrawsTheFaceTheFontSystemResolvesTheNameTo)
     test::FakeFontSystem fonts;
     fonts.faces.insert(
         QStringLiteral("plain face"),
-        {{testFont("DejaVuSans.ttf"), 0, QStringLiteral("DejaVu Sans"), QStringLiteral("Book")}, 0, 0});
-    fonts.faces.insert(
-        QStringLiteral("heavy face"),
-        {{testFont("DejaVuSans-Bold.ttf"), 0, QStringLiteral("DejaVu Sans"), QStringLiteral("Bold")}, 0, 0});
+        {{testFont("DejaVuSans.ttf"), 0, QStringLiteral("DejaVu Sans"), QStringLiteral("Book"), QString()},
+         0,
+         0});
+    fonts.faces.insert(QStringLiteral("heavy face"),
+                       {{testFont("DejaVuSans-Bold.ttf"), 0, QStringLiteral("DejaVu Sans"),
+                         QStringLiteral("Bold"), QString()},
+                        0,
+                        0});
     platform::FreeTypeRasterizer rasterizer;
     Summary summary({QStringLiteral("Plain Face"), QStringLiteral("Heavy Face")}, QRect(), {});
     summary.useFontSystem(&fonts, &rasterizer);

@@ -287,7 +287,9 @@ TEST(SummaryPainter, FacesAreAskedForAtEightPointsWithoutBorrowedGlyphs)
     quillon::test::FakeFontSystem fonts;
     fonts.faces.insert(
         QStringLiteral("my bold face"),
-        {{QStringLiteral("/x.ttf"), 0, QStringLiteral("DejaVu Serif"), QStringLiteral("Bold")}, 0, 0});
+        {{QStringLiteral("/x.ttf"), 0, QStringLiteral("DejaVu Serif"), QStringLiteral("Bold"), QString()},
+         0,
+         0});
     painter.useFontSystem(&fonts, nullptr);
     const QFont mapped = painter.faceFont(QStringLiteral("My Bold Face"));
     EXPECT_EQ(mapped.family(), QStringLiteral("DejaVu Serif"));
