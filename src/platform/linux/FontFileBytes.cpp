@@ -60,8 +60,7 @@ struct ReadStream {
         unsigned long lastUse = 0;
         unsigned char bytes[kBlock];
     };
-    FT_StreamRec rec{}; // first, so FreeType's stream pointer is this object's
-    int fd = -1;
+    FT_StreamRec rec{}; // first, so FreeType's stream pointer is this object's; its descriptor is the file's
     unsigned long uses = 0;
     Window windows[kWindows];
 
@@ -78,7 +77,8 @@ struct ReadStream {
         }
         if (chosen->block != block) {
             chosen->block = block;
-            chosen->length = readAt(fd, static_cast<std::uint64_t>(block) * kBlock, chosen->bytes, kBlock);
+            chosen->length = readAt(static_cast<int>(rec.descriptor.value),
+                                    static_cast<std::uint64_t>(block) * kBlock, chosen->bytes, kBlock);
         }
         chosen->lastUse = ++uses;
         return *chosen;
@@ -92,7 +92,8 @@ unsigned long streamRead(FT_Stream stream, unsigned long offset, unsigned char* 
     if (offset >= stream->size) return 0;
     auto* file = reinterpret_cast<ReadStream*>(stream);
     // A large read (a whole table) would only pass through the windows.
-    if (count > ReadStream::kBlock) return readAt(file->fd, offset, buffer, count);
+    if (count > ReadStream::kBlock)
+        return readAt(static_cast<int>(stream->descriptor.value), offset, buffer, count);
     unsigned long done = 0;
     while (done < count) {
         const unsigned long at = offset + done;
@@ -109,9 +110,8 @@ unsigned long streamRead(FT_Stream stream, unsigned long offset, unsigned char* 
 
 void streamClose(FT_Stream stream)
 {
-    auto* file = reinterpret_cast<ReadStream*>(stream);
-    ::close(file->fd);
-    delete file;
+    ::close(static_cast<int>(stream->descriptor.value));
+    delete reinterpret_cast<ReadStream*>(stream);
 }
 
 } // namespace
@@ -154,7 +154,6 @@ FT_Face openFaceByReads(FT_Library library, const QString& path, long index)
         return nullptr;
     }
     auto* stream = new ReadStream;
-    stream->fd = fd;
     stream->rec.descriptor.value = fd;
     stream->rec.size = static_cast<unsigned long>(size);
     stream->rec.read = streamRead;

@@ -17,7 +17,7 @@ std::uint64_t hashOf(std::string_view text) { return std::hash<std::string_view>
 
 bool before(const auto& a, const auto& b)
 {
-    return std::tie(a.fileHash, a.set, a.index) < std::tie(b.fileHash, b.set, b.index);
+    return std::tie(a.hash, a.set, a.index) < std::tie(b.hash, b.set, b.index);
 }
 
 // The request's one file, or null when it names none or several (then the full match decides).
@@ -138,8 +138,8 @@ bool FontsByFile::candidates(FcConfig* config, const char* file, FcFontSet* sets
     std::vector<Entry> found;
     const Entry key{hashOf(file), 0, 0};
     for (auto at = std::lower_bound(byFile_.begin(), byFile_.end(), key,
-                                    [](const Entry&a, const Entry&b) { return a.fileHash < b.fileHash; });
-         at != byFile_.end() && at->fileHash == key.fileHash; ++at) {
+                                    [](const Entry&a, const Entry&b) { return a.hash < b.hash; });
+         at != byFile_.end() && at->hash == key.hash; ++at) {
         FcPattern* font = sets[at->set]->fonts[at->index];
         FcChar8* its = nullptr;
         for (int n = 0; FcPatternGetString(font, FC_FILE, n, &its) == FcResultMatch; ++n) {
@@ -221,8 +221,8 @@ bool FontsByFile::familyCandidates(FcConfig* config, FcPattern* request, FcFontS
     for (const auto& [key, strong] : families) {
         const std::uint64_t hash = hashOf(key);
         for (auto at = std::lower_bound(byFamily_.begin(), byFamily_.end(), hash,
-                                        [](const Entry&e, std::uint64_t h) { return e.fileHash < h; });
-             at != byFamily_.end() && at->fileHash == hash; ++at) {
+                                        [](const Entry&e, std::uint64_t h) { return e.hash < h; });
+             at != byFamily_.end() && at->hash == hash; ++at) {
             found.push_back(*at);
             if (outranked) continue;
             FcPattern* font = sets[at->set]->fonts[at->index];

@@ -29,9 +29,9 @@ public:
 
 private:
     struct Entry {
-        std::uint64_t fileHash = 0; // or, in byFamily_, the hash of a family name's key
-        std::uint32_t set = 0;      // 0 the system fonts, 1 the application's
-        std::uint32_t index = 0;    // in that set
+        std::uint64_t hash = 0;  // of the file name, or in byFamily_ of a family name's key
+        std::uint32_t set = 0;   // 0 the system fonts, 1 the application's
+        std::uint32_t index = 0; // in that set
     };
     // The fonts that can win for a request naming `file`: those with that exact file and those with none,
     // in fontconfig's order. False when the shortcut cannot be taken (a font whose file is not text).
