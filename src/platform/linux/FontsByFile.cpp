@@ -1,9 +1,12 @@
 #include "platform/linux/FontsByFile.h"
 
+#include "platform/Log.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,11 +76,132 @@ bool scoresBest(FcPattern* font, const char* object, FcBool wanted)
     return got == FcResultMatch && value.type == FcTypeBool && (value.u.b ^ wanted) != 1;
 }
 
+// Where fontconfig ranks each element of a request, read from its matcher (fcmatch.c, the priority list and
+// the objects' comparisons) in the versions provenOn names. An element fontconfig does not compare is not
+// scored at all. A request holding any element not listed here gets the full match.
+enum class Rank {
+    NotScored,         // rendering settings, names' languages, the face index: never compared
+    File,              // ranked first of all
+    BeforeFamily,      // format, foundry, character set: a font of another family may win on them
+    BeforeFamilyYesNo, // variable, scalable, colour: yes or no, ranked before the family
+    Family,
+    PostScriptName, // a strongly bound one before the language, a weak one after the weak families
+    Language,       // after the strongly bound family, before the weakly bound one
+    AfterFamily,    // ranked after every family: cannot let a font of another family win
+};
+
+struct KnownElement {
+    const char* object;
+    Rank rank;
+};
+
+constexpr KnownElement kKnownElements[] = {
+    {FC_FAMILY, Rank::Family},
+    {FC_FAMILYLANG, Rank::NotScored},
+    {FC_STYLE, Rank::AfterFamily},
+    {FC_STYLELANG, Rank::NotScored},
+    {FC_FULLNAME, Rank::NotScored},
+    {FC_FULLNAMELANG, Rank::NotScored},
+    {FC_SLANT, Rank::AfterFamily},
+    {FC_WEIGHT, Rank::AfterFamily},
+    {FC_WIDTH, Rank::AfterFamily},
+    {FC_SIZE, Rank::AfterFamily},
+    {FC_ASPECT, Rank::NotScored},
+    {FC_PIXEL_SIZE, Rank::AfterFamily},
+    {FC_SPACING, Rank::AfterFamily},
+    {FC_FOUNDRY, Rank::BeforeFamily},
+    {FC_ANTIALIAS, Rank::AfterFamily},
+    {FC_HINT_STYLE, Rank::NotScored},
+    {FC_HINTING, Rank::NotScored},
+    {FC_VERTICAL_LAYOUT, Rank::NotScored},
+    {FC_AUTOHINT, Rank::NotScored},
+    {FC_GLOBAL_ADVANCE, Rank::NotScored},
+    {FC_FILE, Rank::File},
+    {FC_INDEX, Rank::NotScored},
+    {FC_RASTERIZER, Rank::AfterFamily},
+    {FC_OUTLINE, Rank::AfterFamily},
+    {FC_SCALABLE, Rank::BeforeFamilyYesNo},
+    {FC_DPI, Rank::NotScored},
+    {FC_RGBA, Rank::NotScored},
+    {FC_SCALE, Rank::NotScored},
+    {FC_MINSPACE, Rank::NotScored},
+    {FC_CHARWIDTH, Rank::NotScored},
+    {FC_CHAR_HEIGHT, Rank::NotScored},
+    {FC_MATRIX, Rank::NotScored},
+    {FC_CHARSET, Rank::BeforeFamily},
+    {FC_LANG, Rank::Language},
+    {FC_FONTVERSION, Rank::AfterFamily},
+    {FC_CAPABILITY, Rank::NotScored},
+    {FC_FONTFORMAT, Rank::BeforeFamily},
+    {FC_EMBOLDEN, Rank::NotScored},
+    {FC_EMBEDDED_BITMAP, Rank::NotScored},
+    {FC_DECORATIVE, Rank::AfterFamily},
+    {FC_LCD_FILTER, Rank::NotScored},
+    {FC_NAMELANG, Rank::NotScored},
+    {FC_FONT_FEATURES, Rank::NotScored},
+    {FC_PRGNAME, Rank::NotScored},
+    {FC_HASH, Rank::NotScored},
+    {FC_POSTSCRIPT_NAME, Rank::PostScriptName},
+    {FC_COLOR, Rank::BeforeFamilyYesNo},
+    {FC_SYMBOL, Rank::AfterFamily},
+    {FC_FONT_VARIATIONS, Rank::NotScored},
+    {FC_VARIABLE, Rank::BeforeFamilyYesNo},
+    {FC_FONT_HAS_HINT, Rank::AfterFamily},
+    {FC_ORDER, Rank::AfterFamily},
+};
+
+// fontconfig versions whose matcher ranks the elements as kKnownElements says (checked against its source
+// and, request for request, against its FcFontMatch over every listed name of a machine's fonts).
+constexpr int kProvenVersions[] = {21401};
+
+const KnownElement* knownElement(const char* object)
+{
+    for (const KnownElement& known : kKnownElements)
+        if (std::strcmp(known.object, object) == 0) return &known;
+    return nullptr;
+}
+
 } // namespace
+
+// What a request asks, as far as choosing the fonts that can win needs it.
+struct FontsByFile::Request {
+    bool known = true;                                 // fontconfig's rank of every element is known
+    bool beforeFamily = false;                         // an element a font of another family may win on
+    std::vector<std::pair<const char*, FcBool>> yesNo; // yes-or-no elements ranked before the family
+};
+
+bool FontsByFile::provenOn(int fontconfigVersion)
+{
+    return std::find(std::begin(kProvenVersions), std::end(kProvenVersions), fontconfigVersion) !=
+           std::end(kProvenVersions);
+}
+
+FontsByFile::FontsByFile(bool enabled, int fontconfigVersion)
+    : enabled_(enabled && provenOn(fontconfigVersion))
+{
+    if (!enabled)
+        qCDebug(log::fonts) << "font match: fontconfig's own for every request (QUILLON_FONT_MATCH)";
+    else if (!enabled_)
+        qCDebug(log::fonts) << "font match: fontconfig" << fontconfigVersion
+                            << "is not one the shortcuts were proven on; its own match for every request";
+}
+
+FontsByFile::~FontsByFile() { release(); }
+
+void FontsByFile::release()
+{
+    for (std::vector<FcPattern*>& set : fonts_) {
+        for (FcPattern* font : set) FcPatternDestroy(font);
+        set.clear();
+    }
+    if (config_) FcConfigDestroy(config_);
+    config_ = nullptr;
+}
 
 void FontsByFile::rebuild(FcConfig* config, FcFontSet* sets[2])
 {
-    config_ = config;
+    release();
+    config_ = FcConfigReference(config);
     byFile_.clear();
     fileless_.clear();
     byFamily_.clear();
@@ -86,10 +210,12 @@ void FontsByFile::rebuild(FcConfig* config, FcFontSet* sets[2])
     langless_.clear();
     usable_ = true;
     for (std::uint32_t set = 0; set < 2; ++set) {
-        sets_[set] = sets[set];
-        counts_[set] = sets[set] ? sets[set]->nfont : 0;
-        for (int i = 0; i < counts_[set]; ++i) {
+        const int count = sets[set] ? sets[set]->nfont : 0;
+        fonts_[set].reserve(count);
+        for (int i = 0; i < count; ++i) {
             FcPattern* font = sets[set]->fonts[i];
+            FcPatternReference(font);
+            fonts_[set].push_back(font);
             FcChar8* file = nullptr;
             int n = 0;
             FcResult got;
@@ -123,10 +249,16 @@ void FontsByFile::rebuild(FcConfig* config, FcFontSet* sets[2])
 
 bool FontsByFile::current(FcConfig* config, FcFontSet* sets[2])
 {
-    // The application's set grows as files are added, and a new configuration brings new sets.
-    if (config != config_ || sets[0] != sets_[0] || sets[1] != sets_[1] ||
-        (sets[0] ? sets[0]->nfont : 0) != counts_[0] || (sets[1] ? sets[1]->nfont : 0) != counts_[1])
-        rebuild(config, sets);
+    // Fonts come and go as application fonts are added and removed and as a new configuration is loaded;
+    // the fonts the index holds cannot have been freed, so the same fonts at the same places mean the same
+    // sets.
+    bool same = config == config_;
+    for (int set = 0; same && set < 2; ++set) {
+        const int count = sets[set] ? sets[set]->nfont : 0;
+        same = static_cast<std::size_t>(count) == fonts_[set].size() &&
+               (count == 0 || std::equal(fonts_[set].begin(), fonts_[set].end(), sets[set]->fonts));
+    }
+    if (!same) rebuild(config, sets);
     return usable_;
 }
 
@@ -168,25 +300,15 @@ void FontsByFile::inFontconfigOrder(std::vector<Entry>& found, FcFontSet* sets[2
     for (const Entry& entry : found) out.push_back(sets[entry.set]->fonts[entry.index]);
 }
 
-bool FontsByFile::familyCandidates(FcConfig* config, FcPattern* request, FcFontSet* sets[2],
-                                   std::vector<FcPattern*>& out)
+bool FontsByFile::familyCandidates(FcConfig* config, FcPattern* request, const Request& shape,
+                                   FcFontSet* sets[2], std::vector<FcPattern*>& out)
 {
     // fontconfig ranks fonts by the request's elements in a fixed order of priority, the first difference
-    // deciding. These come before the family: with one of the first kind in the request a font of another
-    // family may win; a yes-or-no one of the second kind (fontconfig asks for "not variable" by default)
-    // does not keep a font of the request's families from winning when that font scores best on it too.
-    static const char* const kScoredFirst[] = {FC_FILE,    "fontwrapper", FC_FONTFORMAT,
-                                               FC_FOUNDRY, FC_CHARSET,    "genericfamily"};
-    static const char* const kScoredFirstYesNo[] = {FC_VARIABLE, "namedinstance", FC_SCALABLE, FC_COLOR};
+    // deciding. With an element of the first kind before the family, a font of another family may win; a
+    // yes-or-no one (fontconfig asks for "not variable" by default) does not keep a font of the request's
+    // families from winning when that font scores best on it too.
+    if (shape.beforeFamily) return false;
     FcValue value;
-    for (const char* object : kScoredFirst)
-        if (FcPatternGet(request, object, 0, &value) == FcResultMatch) return false;
-    std::vector<std::pair<const char*, FcBool>> yesNo;
-    for (const char* object : kScoredFirstYesNo) {
-        if (FcPatternGet(request, object, 0, &value) != FcResultMatch) continue;
-        if (value.type != FcTypeBool) return false;
-        yesNo.emplace_back(object, value.u.b);
-    }
     std::vector<std::pair<std::string, bool>> families; // key, bound strongly
     FcValueBinding binding = FcValueBindingWeak;
     for (int n = 0; FcPatternGetWithBinding(request, FC_FAMILY, n, &value, &binding) == FcResultMatch; ++n) {
@@ -227,7 +349,7 @@ bool FontsByFile::familyCandidates(FcConfig* config, FcPattern* request, FcFontS
             if (outranked) continue;
             FcPattern* font = sets[at->set]->fonts[at->index];
             if (!hasFamily(font, key)) continue; // another name of the same hash
-            if (!std::all_of(yesNo.begin(), yesNo.end(), [font](const auto& wanted) {
+            if (!std::all_of(shape.yesNo.begin(), shape.yesNo.end(), [font](const auto& wanted) {
                     return scoresBest(font, wanted.first, wanted.second);
                 }))
                 continue;
@@ -246,6 +368,34 @@ bool FontsByFile::familyCandidates(FcConfig* config, FcPattern* request, FcFontS
     return true;
 }
 
+// How the request's elements rank; `known` false when one of them is not in kKnownElements.
+FontsByFile::Request FontsByFile::shapeOf(FcPattern* request)
+{
+    Request shape;
+    FcPatternIter it;
+    FcPatternIterStart(request, &it);
+    if (!FcPatternIterIsValid(request, &it)) return shape;
+    do {
+        const char* object = FcPatternIterGetObject(request, &it);
+        const KnownElement* element = object ? knownElement(object) : nullptr;
+        if (!element) {
+            shape.known = false;
+            return shape;
+        }
+        if (element->rank == Rank::BeforeFamily) shape.beforeFamily = true;
+        if (element->rank == Rank::BeforeFamilyYesNo) {
+            FcValue value;
+            FcValueBinding binding;
+            if (FcPatternIterGetValue(request, &it, 0, &value, &binding) != FcResultMatch ||
+                value.type != FcTypeBool)
+                shape.beforeFamily = true;
+            else
+                shape.yesNo.emplace_back(element->object, value.u.b);
+        }
+    } while (FcPatternIterNext(request, &it));
+    return shape;
+}
+
 FcPattern* FontsByFile::match(FcConfig* config, FcPattern* request, FcResult* result)
 {
     *result = FcResultNoMatch;
@@ -254,17 +404,26 @@ FcPattern* FontsByFile::match(FcConfig* config, FcPattern* request, FcResult* re
     FcFontSet* sets[2] = {FcConfigGetFonts(config, FcSetSystem), FcConfigGetFonts(config, FcSetApplication)};
     std::vector<FcPattern*> fonts;
     FcPattern* matched = nullptr;
-    const char* file = requestedFile(request);
-    if (file ? candidates(config, file, sets, fonts) : familyCandidates(config, request, sets, fonts)) {
+    bool few = false;
+    if (enabled_) {
+        const Request shape = shapeOf(request);
+        if (shape.known) {
+            const char* file = requestedFile(request);
+            few = file ? candidates(config, file, sets, fonts)
+                       : familyCandidates(config, request, shape, sets, fonts);
+        }
+    }
+    if (few) {
+        shortcuts_.fetch_add(1, std::memory_order_relaxed);
         // A set of its own holding references, so the fonts outlive a configuration change meanwhile.
-        FcFontSet* few = FcFontSetCreate();
+        FcFontSet* some = FcFontSetCreate();
         for (FcPattern* font : fonts) {
             FcPatternReference(font);
-            if (!few || !FcFontSetAdd(few, font)) FcPatternDestroy(font);
+            if (!some || !FcFontSetAdd(some, font)) FcPatternDestroy(font);
         }
-        if (few) {
-            matched = FcFontSetMatch(config, &few, 1, request, result);
-            FcFontSetDestroy(few);
+        if (some) {
+            matched = FcFontSetMatch(config, &some, 1, request, result);
+            FcFontSetDestroy(some);
         }
     } else {
         FcFontSet* all[2];
