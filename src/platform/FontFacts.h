@@ -54,7 +54,7 @@ using CodeRange = std::pair<char32_t, char32_t>;
 struct FaceFacts {
     FontFileFacts file;
     int glyphCount = 0;
-    std::vector<sfnt::NameEntry> names; // in the file's order, decoded as the details reader decodes them
+    std::vector<sfnt::NameEntry> names; // in the file's order, each decoded by its platform and encoding
     QByteArrayList tables;              // tags of the tables present, four characters each
     QByteArray gsub;                    // the layout tables' bytes, empty when absent or larger than the cap
     QByteArray gpos;

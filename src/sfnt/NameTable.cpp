@@ -94,8 +94,9 @@ bool readNameTable(const Source& source, std::uint64_t start, std::uint64_t end,
 }
 
 bool readNameTexts(const Source& source, const NameTable& table, TextBudget& budget,
-                   std::vector<QString>& texts, Work* work)
+                   std::vector<QString>& texts, Work* work, NameDecoder decode)
 {
+    if (!decode) decode = decodeNameText;
     texts.assign(table.records.size(), QString());
     struct Span {
         std::uint64_t at;
@@ -104,14 +105,19 @@ bool readNameTexts(const Source& source, const NameTable& table, TextBudget& bud
         QString text;
     };
     std::vector<Span> spans;
-    QHash<std::uint64_t, std::size_t> spanOf;
+    // A text is decoded once for each way of decoding it: by the details' rule, records of one kind share
+    // it; by encoding, records of one platform and encoding do.
+    QHash<std::pair<std::uint64_t, std::uint32_t>, std::size_t> spanOf;
     std::vector<std::pair<std::size_t, std::size_t>> uses; // record -> span
     std::uint64_t spent = 0;
     for (std::size_t r = 0; r < table.records.size(); ++r) {
         const NameRecord& record = table.records[r];
         const std::uint64_t at = table.storage + record.offset;
         if (record.length == 0 || !inside(table, at, record.length)) continue;
-        const std::uint64_t key = at << 18 | std::uint64_t{record.length} << 2 | decodingOf(record);
+        const std::pair<std::uint64_t, std::uint32_t> key(
+            at << 16 | record.length, decode == decodeNameText
+                                          ? decodingOf(record)
+                                          : std::uint32_t{record.platformID} << 16 | record.encodingID);
         auto known = spanOf.constFind(key);
         if (known == spanOf.constEnd()) {
             if (!budget.take(record.length)) continue;
@@ -138,8 +144,8 @@ bool readNameTexts(const Source& source, const NameTable& table, TextBudget& bud
         ok = source.read(low, bytes.data(), bytes.size());
         for (Span& span : spans)
             if (ok)
-                span.text = decodeNameText(span.record->platformID, span.record->encodingID,
-                                           bytes.data() + (span.at - low), span.length);
+                span.text = decode(span.record->platformID, span.record->encodingID,
+                                   bytes.data() + (span.at - low), span.length);
     } else {
         for (Span& span : spans) {
             bytes.resize(span.length);
@@ -147,8 +153,7 @@ bool readNameTexts(const Source& source, const NameTable& table, TextBudget& bud
                 ok = false;
                 break;
             }
-            span.text =
-                decodeNameText(span.record->platformID, span.record->encodingID, bytes.data(), bytes.size());
+            span.text = decode(span.record->platformID, span.record->encodingID, bytes.data(), bytes.size());
         }
     }
     for (const auto& [record, span] : uses) texts[record] = spans[span].text;
@@ -166,7 +171,7 @@ QString readNameText(const Source& source, const NameTable& table, const NameRec
     return decodeNameText(record.platformID, record.encodingID, bytes.data(), bytes.size());
 }
 
-std::vector<NameEntry> listNames(const Source& source, int face)
+std::vector<NameEntry> listNames(const Source& source, int face, NameDecoder decode)
 {
     std::vector<NameEntry> list;
     const std::optional<Directory> dir = readDirectory(source, face);
@@ -176,7 +181,7 @@ std::vector<NameEntry> listNames(const Source& source, int face)
     std::vector<QString> texts;
     TextBudget budget = TextBudget::forFile(source.size());
     readNameTable(source, entry->offset, source.size(), table);
-    readNameTexts(source, table, budget, texts);
+    readNameTexts(source, table, budget, texts, nullptr, decode);
     list.reserve(table.records.size());
     for (std::size_t i = 0; i < table.records.size(); ++i) {
         const NameRecord& r = table.records[i];
@@ -185,9 +190,9 @@ std::vector<NameEntry> listNames(const Source& source, int face)
     return list;
 }
 
-std::vector<NameEntry> listNames(std::span<const std::uint8_t> bytes, int face)
+std::vector<NameEntry> listNames(std::span<const std::uint8_t> bytes, int face, NameDecoder decode)
 {
-    return listNames(MemorySource(bytes), face);
+    return listNames(MemorySource(bytes), face, decode);
 }
 
 int chosenNameRecord(const std::vector<NameRecord>& records, const std::vector<QString>& texts, int nameID,

@@ -55,10 +55,15 @@ private:
 bool readNameTable(const Source& source, std::uint64_t start, std::uint64_t end, NameTable& table,
                    Work* work = nullptr);
 
-/// The texts of every record, index for index. Records that share a text (font tools store identical
-/// strings once) share its one decoding. False on an I/O error (texts read up to then are kept).
+/// How a record's bytes become text: decodeNameText (the details' rule) or decodeNameTextByEncoding.
+using NameDecoder = QString (*)(std::uint16_t platformID, std::uint16_t encodingID, const std::uint8_t* bytes,
+                                std::size_t length);
+
+/// The texts of every record, index for index, decoded by `decode` (decodeNameText when null). Records that
+/// share a text (font tools store identical strings once) share its one decoding. False on an I/O error
+/// (texts read up to then are kept).
 bool readNameTexts(const Source& source, const NameTable& table, TextBudget& budget,
-                   std::vector<QString>& texts, Work* work = nullptr);
+                   std::vector<QString>& texts, Work* work = nullptr, NameDecoder decode = nullptr);
 
 /// The text of one record; empty when it is not wholly inside the bound, past the budget or unreadable.
 QString readNameText(const Source& source, const NameTable& table, const NameRecord& record,
@@ -74,10 +79,11 @@ struct NameEntry {
 };
 
 /// Every name record of face `face` (a collection's face, or 0) in file order, with its text, read as the
-/// details reader reads them (the last "name" entry of the directory, texts inside the file, one budget).
-/// Empty when the face or its name table cannot be found.
-std::vector<NameEntry> listNames(const Source& source, int face = 0);
-std::vector<NameEntry> listNames(std::span<const std::uint8_t> bytes, int face = 0);
+/// details reader reads them (the last "name" entry of the directory, texts inside the file, one budget),
+/// decoded by `decode` (decodeNameText when null). Empty when the face or its name table cannot be found.
+std::vector<NameEntry> listNames(const Source& source, int face = 0, NameDecoder decode = nullptr);
+std::vector<NameEntry> listNames(std::span<const std::uint8_t> bytes, int face = 0,
+                                 NameDecoder decode = nullptr);
 
 /// The record the program reads for name `nameID`, the one rule for every reader of names (the details, the
 /// face name, the marks and names of the face information): a Microsoft record replaces the choice, and one

@@ -1,6 +1,7 @@
 // The sfnt module on bytes built in code: checked reads, name decoding on every platform, the 'kern' check,
 // listings, and the work a hostile file can cause, counted rather than timed.
 #include "sfnt/Cursor.h"
+#include "sfnt/NameEncodings.h"
 #include "sfnt/NameTable.h"
 #include "sfnt/NameText.h"
 #include "sfnt/Tables.h"
@@ -139,6 +140,55 @@ TEST(SfntNames, ListsEveryRecordAndReadsACutLastRecordAsZeros)
     EXPECT_EQ(some[0].text, QString());
     EXPECT_TRUE(listNames(span(cut.left(nameAt + 6 + 2 * 12))).size() == 2u);
     EXPECT_TRUE(listNames(span(QByteArray("ttcf"))).empty());
+}
+
+// Each record in its own character set, as a font tool lists it: Windows CJK records stored either as plain
+// bytes or as 16-bit units, Johab (which ICU lacks) by its bit fields and KS C 5601 rows, Macintosh
+// encodings, and the details' rule kept for an encoding without a converter.
+TEST(SfntNames, DecodesEachRecordByItsPlatformAndEncoding)
+{
+    const auto decode = [](int platform, int encoding, const QByteArray& bytes) {
+        return decodeNameTextByEncoding(
+            static_cast<std::uint16_t>(platform), static_cast<std::uint16_t>(encoding),
+            reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
+    };
+    const QString gothic = QString::fromUtf8("MS ゴシック");
+    EXPECT_EQ(decode(3, 2, QByteArray("MS \x83\x53\x83\x56\x83\x62\x83\x4E")), gothic);
+    EXPECT_EQ(decode(3, 2, QByteArray("\0M\0S\0 \x83\x53\x83\x56\x83\x62\x83\x4E", 14)), gothic);
+    EXPECT_EQ(decode(1, 1, QByteArray("MS \x83\x53\x83\x56\x83\x62\x83\x4E")), gothic);
+    EXPECT_EQ(decode(3, 3, QByteArray("\xCB\xCE\xCC\xE5")), QString::fromUtf8("宋体"));
+    EXPECT_EQ(decode(3, 4, QByteArray("\xB7\x73\xB2\xD3\xA9\xFA\xC5\xE9")), QString::fromUtf8("新細明體"));
+    EXPECT_EQ(decode(1, 2, QByteArray("\xB7\x73\xB2\xD3")), QString::fromUtf8("新細"));
+    EXPECT_EQ(decode(3, 5, QByteArray("\xB1\xBC\xB8\xB2")), QString::fromUtf8("굴림"));
+    EXPECT_EQ(decode(3, 6,
+                     QByteArray("\x88\x61\xD0\x65\xD9\x31"
+                                "A")),
+              QString::fromUtf8("가한\u3000A"));
+    EXPECT_EQ(decode(1, 0, QByteArray("Caf\x8E")), QString::fromUtf8("Café"));
+    EXPECT_EQ(decode(1, 7, QByteArray("\x8C\xE8\xF0")), QString::fromUtf8("Мир"));
+    EXPECT_EQ(decode(3, 1, SfntWriter::utf16(QString::fromUtf8("Ωmega"))), QString::fromUtf8("Ωmega"));
+    EXPECT_EQ(decode(3, 1, QByteArray("\xD8\x00", 2)), QStringLiteral("?"));
+    // Broken bytes stand as replacement characters, never as other letters or a longer text.
+    EXPECT_EQ(decode(3, 2, QByteArray("\x83")), QStringLiteral("\uFFFD"));
+    EXPECT_EQ(decode(3, 6, QByteArray("\xD8\x31\x84")), QStringLiteral("\uFFFD\uFFFD"));
+    // No converter (Macintosh Arabic): the one rule of the details.
+    const QByteArray arabic("\xC7\xE4");
+    EXPECT_EQ(decode(1, 4, arabic),
+              decodeNameText(1, 4, reinterpret_cast<const std::uint8_t*>(arabic.constData()), 2));
+
+    // Through the table: a Windows Shift-JIS record and its twin bytes on the Unicode platform are decoded
+    // apart, each by its own encoding, where the details' rule reads both as two-byte text.
+    const QByteArray sjis("\x83\x53\x83\x56");
+    const QByteArray font =
+        SfntWriter()
+            .add("head", SfntWriter::head())
+            .add("name", SfntWriter::name({SfntName{3, 2, 0x0411, 1, sjis}, SfntName{0, 3, 0, 1, sjis}}))
+            .build();
+    const std::vector<NameEntry> byEncoding = listNames(span(font), 0, decodeNameTextByEncoding);
+    ASSERT_EQ(byEncoding.size(), 2u);
+    EXPECT_EQ(byEncoding[0].text, QString::fromUtf8("ゴシ"));
+    EXPECT_EQ(byEncoding[1].text, QString::fromUtf16(u"\u8353\u8356"));
+    EXPECT_EQ(listNames(span(font))[0].text, QString::fromUtf16(u"\u8353\u8356"));
 }
 
 TEST(SfntNames, ChoosesTheRecordEveryReaderTakes)

@@ -5,6 +5,7 @@
 #include "platform/linux/FontFileBytes.h"
 #include "platform/linux/FontSystemLocale.h"
 #include "sfnt/Directory.h"
+#include "sfnt/NameEncodings.h"
 #include "sfnt/NameTable.h"
 #include "sfnt/Source.h"
 #include "sfnt/Variations.h"
@@ -339,7 +340,7 @@ std::optional<FaceFacts> FontconfigFacts::faceFacts(const QString& path, int ind
         out.file.versionText = QString::fromLatin1(ps.version).left(64).trimmed();
 
     if (FT_IS_SFNT(face.get())) {
-        if (opened) out.names = sfnt::listNames(file, index & 0xffff);
+        if (opened) out.names = sfnt::listNames(file, index & 0xffff, sfnt::decodeNameTextByEncoding);
         FT_ULong tag = 0;
         FT_ULong length = 0;
         for (FT_UInt i = 0; FT_Sfnt_Table_Info(face.get(), i, &tag, &length) == 0; ++i)
