@@ -17,29 +17,42 @@ struct ConverterClose {
 };
 
 // ICU's name of the converter for a multi-byte or non-Roman single-byte encoding; null for none. ICU has no
-// Macintosh CJK converters: those encodings are the Shift-JIS, Big5, KS C 5601 and GB 2312 of their day, which
-// the Windows code pages extend.
+// Macintosh CJK converters: those encodings are the Shift-JIS, Big5, KS C 5601 and GB 2312 of their day,
+// which the Windows code pages extend.
 const char* converterName(std::uint16_t platformID, std::uint16_t encodingID)
 {
     if (platformID == 3) {
         switch (encodingID) {
-        case 2: return "windows-932";
-        case 3: return "windows-936";
-        case 4: return "windows-950";
-        case 5: return "windows-949";
-        default: return nullptr;
+        case 2:
+            return "windows-932";
+        case 3:
+            return "windows-936";
+        case 4:
+            return "windows-950";
+        case 5:
+            return "windows-949";
+        default:
+            return nullptr;
         }
     }
     if (platformID == 1) {
         switch (encodingID) {
-        case 1: return "windows-932";
-        case 2: return "windows-950";
-        case 3: return "windows-949";
-        case 6: return "x-mac-greek";
-        case 7: return "x-mac-cyrillic";
-        case 25: return "windows-936";
-        case 29: return "x-mac-centraleurroman";
-        default: return nullptr;
+        case 1:
+            return "windows-932";
+        case 2:
+            return "windows-950";
+        case 3:
+            return "windows-949";
+        case 6:
+            return "x-mac-greek";
+        case 7:
+            return "x-mac-cyrillic";
+        case 25:
+            return "windows-936";
+        case 29:
+            return "x-mac-centraleurroman";
+        default:
+            return nullptr;
         }
     }
     if (platformID == 2 && encodingID == 2) return "ISO-8859-1";
@@ -53,14 +66,15 @@ QString convert(const char* name, const char* bytes, std::size_t length)
     if (U_FAILURE(status)) return {};
     // Mostly one UTF-16 unit a byte or less; a few single-byte code pages give two characters for a byte.
     QString text(static_cast<qsizetype>(length), Qt::Uninitialized);
-    int32_t written = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
-                                    static_cast<int32_t>(text.size()), bytes, static_cast<int32_t>(length),
-                                    &status);
+    int32_t written =
+        ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                      static_cast<int32_t>(text.size()), bytes, static_cast<int32_t>(length), &status);
     if (status == U_BUFFER_OVERFLOW_ERROR) {
         status = U_ZERO_ERROR;
         text.resize(written);
-        written = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
-                                static_cast<int32_t>(text.size()), bytes, static_cast<int32_t>(length), &status);
+        written =
+            ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                          static_cast<int32_t>(text.size()), bytes, static_cast<int32_t>(length), &status);
     }
     if (U_FAILURE(status) && status != U_STRING_NOT_TERMINATED_WARNING) return {};
     text.truncate(written);
@@ -148,8 +162,8 @@ QString johab(const std::vector<char>& in)
 
 } // namespace
 
-QString decodeNameTextByEncoding(std::uint16_t platformID, std::uint16_t encodingID, const std::uint8_t* bytes,
-                                 std::size_t length)
+QString decodeNameTextByEncoding(std::uint16_t platformID, std::uint16_t encodingID,
+                                 const std::uint8_t* bytes, std::size_t length)
 {
     if (length == 0 || bytes == nullptr) return {};
     const bool utf16 = platformID == 0 || (platformID == 3 && (encodingID <= 1 || encodingID == 10)) ||
@@ -163,13 +177,14 @@ QString decodeNameTextByEncoding(std::uint16_t platformID, std::uint16_t encodin
     }
     if (platformID == 1 && encodingID == 0) {
         QString text(static_cast<qsizetype>(length), Qt::Uninitialized);
-        for (std::size_t i = 0; i < length; ++i) text[static_cast<qsizetype>(i)] = QChar(macRomanCharacter(bytes[i]));
+        for (std::size_t i = 0; i < length; ++i)
+            text[static_cast<qsizetype>(i)] = QChar(macRomanCharacter(bytes[i]));
         return text;
     }
     if (platformID == 3 && encodingID == 6) return johab(multiByteUnits(bytes, length));
     if (const char* name = converterName(platformID, encodingID)) {
-        const std::vector<char> in = platformID == 3 ? multiByteUnits(bytes, length)
-                                                     : std::vector<char>(bytes, bytes + length);
+        const std::vector<char> in =
+            platformID == 3 ? multiByteUnits(bytes, length) : std::vector<char>(bytes, bytes + length);
         return convert(name, in.data(), in.size());
     }
     return decodeNameText(platformID, encodingID, bytes, length);

@@ -21,7 +21,7 @@ namespace quillon::sfnt {
 /// - anything else as decodeNameText does.
 /// Bytes that are not valid in their encoding become U+FFFD; at most two characters come of a byte. An empty
 /// input gives the empty text.
-QString decodeNameTextByEncoding(std::uint16_t platformID, std::uint16_t encodingID, const std::uint8_t* bytes,
-                                 std::size_t length);
+QString decodeNameTextByEncoding(std::uint16_t platformID, std::uint16_t encodingID,
+                                 const std::uint8_t* bytes, std::size_t length);
 
 } // namespace quillon::sfnt

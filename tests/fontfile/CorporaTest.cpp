@@ -8,6 +8,7 @@
 
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFontDatabase>
 
 #include <gtest/gtest.h>
 
@@ -69,14 +70,26 @@ TEST(Corpora, TheFontSystemTakesEveryFileBackOut)
 {
     const QStringList files = corpusFiles();
     if (files.isEmpty()) GTEST_SKIP() << "QUILLON_CORPORA names no folder with files";
+    const QStringList installed = QFontDatabase::families();
     quillon::platform::LinuxFontSystem fonts;
+    // Families that only a corpus file's addition made known: while its reader holds it, the name resolves;
+    // once the reader is let go, it must not.
+    QStringList madeKnown;
     for (const QString& path : files) {
-        CFontPreview reader(fonts);
-        readAll(reader, path);
+        QString family;
+        {
+            CFontPreview reader(fonts);
+            readAll(reader, path);
+            family = reader.FamilyName();
+            if (family.isEmpty() || installed.contains(family, Qt::CaseInsensitive) ||
+                madeKnown.contains(family) || fonts.stdFontName(family) != family)
+                continue;
+        }
+        madeKnown << family;
+        EXPECT_NE(fonts.stdFontName(family), family)
+            << "still known after its reader: " << path.toStdString();
     }
-    // Everything added was removed again: no face of the corpora is left for a name.
-    EXPECT_NE(fonts.stdFontName(QStringLiteral("Corpus Probe Family")),
-              QStringLiteral("Corpus Probe Family"));
+    EXPECT_GT(madeKnown.size(), 10) << "the corpora should hold many faces the font system takes";
 }
 
 } // namespace
