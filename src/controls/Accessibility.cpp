@@ -30,7 +30,8 @@ QAccessibleInterface* windowFactory(const QString& className, QObject* object)
     if (className != QLatin1String(object->metaObject()->className())) return nullptr;
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget || !widget->isWindow()) return nullptr;
-    return new WindowInterface(widget, qobject_cast<QDialog*>(widget) ? QAccessible::Dialog : QAccessible::Window);
+    return new WindowInterface(widget,
+                               qobject_cast<QDialog*>(widget) ? QAccessible::Dialog : QAccessible::Window);
 }
 
 } // namespace

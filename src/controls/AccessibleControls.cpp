@@ -87,7 +87,8 @@ public:
     QVariant maximumValue() const override
     {
         // As many nines as the mask has integer digit places: what the field can show.
-        const QString format = field()->Format().section(QLatin1Char(';'), 0, 0).section(QLatin1Char('.'), 0, 0);
+        const QString format =
+            field()->Format().section(QLatin1Char(';'), 0, 0).section(QLatin1Char('.'), 0, 0);
         const auto places = format.count(QLatin1Char('#')) + format.count(QLatin1Char('0'));
         return places > 0 && places < 16 ? std::pow(10.0, double(places)) - 1 : QVariant();
     }
@@ -194,7 +195,8 @@ private:
 
 QAccessibleInterface* controlsFactory(const QString& className, QObject* object)
 {
-    if (className == QLatin1String("quillon::Button")) return new ButtonInterface(static_cast<Button*>(object));
+    if (className == QLatin1String("quillon::Button"))
+        return new ButtonInterface(static_cast<Button*>(object));
     if (className == QLatin1String("quillon::Tallyfield"))
         return new TallyfieldInterface(static_cast<Tallyfield*>(object));
     if (className == QLatin1String("QTextBrowser"))

@@ -23,8 +23,8 @@ QString takeActivationToken();
 /// one is given. Logs (quillon.instance) when the platform or the compositor cannot bring it forward.
 void bringForward(QWidget& window, const QString& token);
 
-/// Logs, when a window is shown, that the compositor places windows itself (Wayland), so the position the program
-/// computes for `window` is not used. Does nothing where windows are placed by the program.
+/// Logs, when a window is shown, that the compositor places windows itself (Wayland), so the position the
+/// program computes for `window` is not used. Does nothing where windows are placed by the program.
 void notePlacement(const QWidget& window);
 
 /// The Qt platform to run on when the user named none (QT_QPA_PLATFORM unset): "xcb" in a Wayland session

@@ -87,7 +87,8 @@ void sampleChanged(SamplePicture& picture)
 QString sampleDescription(const SamplePicture& picture)
 {
     const QFont& font = picture.drawingFont();
-    QStringList parts{font.styleName().isEmpty() ? font.family() : font.family() + QLatin1Char(' ') + font.styleName()};
+    QStringList parts{font.styleName().isEmpty() ? font.family()
+                                                 : font.family() + QLatin1Char(' ') + font.styleName()};
     if (font.pointSize() > 0) parts << QStringLiteral("%1 points").arg(font.pointSize());
     if (font.bold()) parts << QStringLiteral("bold");
     if (font.italic()) parts << QStringLiteral("italic");

@@ -25,7 +25,8 @@ void describeControls(QWidget& window)
 {
     for (QWidget* control : window.findChildren<QWidget*>()) {
         const QString tip = control->toolTip().trimmed();
-        if (!tip.isEmpty() && control->accessibleDescription().isEmpty()) control->setAccessibleDescription(tip);
+        if (!tip.isEmpty() && control->accessibleDescription().isEmpty())
+            control->setAccessibleDescription(tip);
     }
 }
 

@@ -34,7 +34,10 @@ public:
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;
     int indexOfChild(const QAccessibleInterface* child) const override;
-    QAccessibleInterface* focusChild() const override { return childCount() > 0 && widget()->hasFocus() ? child(0) : nullptr; }
+    QAccessibleInterface* focusChild() const override
+    {
+        return childCount() > 0 && widget()->hasFocus() ? child(0) : nullptr;
+    }
     QAccessibleInterface* childAt(int x, int y) const override;
 
     /// The face drawn in row `row` of the page on show; empty past the last face.
@@ -47,7 +50,8 @@ public:
     bool pictureHasFocus() const { return widget()->hasFocus(); }
     QRect rowRect(int row) const
     {
-        const QRect local(0, px(row * SummaryPainter::kRowHeight), widget()->width(), px(SummaryPainter::kRowHeight));
+        const QRect local(0, px(row * SummaryPainter::kRowHeight), widget()->width(),
+                          px(SummaryPainter::kRowHeight));
         return QRect(widget()->mapToGlobal(local.topLeft()), local.size());
     }
 
@@ -92,7 +96,8 @@ private:
     int row_;
 };
 
-SummaryPictureInterface::SummaryPictureInterface(QWidget* picture) : QAccessibleWidget(picture, QAccessible::List)
+SummaryPictureInterface::SummaryPictureInterface(QWidget* picture)
+    : QAccessibleWidget(picture, QAccessible::List)
 {
     for (std::size_t i = 0; i < rows_.size(); ++i)
         rows_[i] = QAccessible::registerAccessibleInterface(new RowInterface(this, static_cast<int>(i)));

@@ -16,12 +16,12 @@
 #include <QAction>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QStyle>
-#include <QTextBrowser>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -73,9 +73,10 @@ TEST_F(AccessibilityTest, EveryWindowTheMainWindowOpensHasNamedControlsLinkedLab
         if (button == viewer->exitButton) continue;
         auditAfter([button] { button->click(); }, problems, audited);
     }
-    for (const QKeySequence& keys : {QKeySequence(Qt::Key_F1), QKeySequence(Qt::CTRL | Qt::Key_I),
-                                     QKeySequence(Qt::CTRL | Qt::Key_P)})
-        auditAfter([this, keys] { QTest::keySequence(viewer->fontList->editField(), keys); }, problems, audited);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_F1), QKeySequence(Qt::CTRL | Qt::Key_I), QKeySequence(Qt::CTRL | Qt::Key_P)})
+        auditAfter([this, keys] { QTest::keySequence(viewer->fontList->editField(), keys); }, problems,
+                   audited);
     for (QShortcut* shortcut : viewer->findChildren<QShortcut*>())
         auditAfter([shortcut] { emit shortcut->activated(); }, problems, audited);
     for (QAction* action : viewer->findChildren<QAction*>())
@@ -84,9 +85,10 @@ TEST_F(AccessibilityTest, EveryWindowTheMainWindowOpensHasNamedControlsLinkedLab
     auditAfter([this] { emit static_cast<Button*>(viewer->HelpButton)->Click(); }, problems, audited);
 
     audited.removeDuplicates();
-    for (const char* title : {"Quillon", "Font Summary", "Printer Setup", "Quillon Options", "About Quillon",
-                              "Face Information"})
-        EXPECT_TRUE(audited.contains(QLatin1String(title))) << title << " was never opened: " << audited.join(", ").toStdString();
+    for (const char* title :
+         {"Quillon", "Font Summary", "Printer Setup", "Quillon Options", "About Quillon", "Face Information"})
+        EXPECT_TRUE(audited.contains(QLatin1String(title)))
+            << title << " was never opened: " << audited.join(", ").toStdString();
     problems.removeDuplicates();
     EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
 }
@@ -121,7 +123,8 @@ TEST_F(AccessibilityTest, RichTextReadsWithoutFrameMarks)
 {
     accessibility::installControls();
     QTextBrowser browser;
-    browser.setHtml(QStringLiteral("<p>Layout features</p><table><tr><td>aalt</td><td>GSUB</td></tr></table>"));
+    browser.setHtml(
+        QStringLiteral("<p>Layout features</p><table><tr><td>aalt</td><td>GSUB</td></tr></table>"));
     QAccessibleInterface* node = QAccessible::queryAccessibleInterface(&browser);
     ASSERT_NE(node, nullptr);
     ASSERT_NE(node->textInterface(), nullptr);
@@ -175,7 +178,8 @@ TEST(ScreenFit, AWindowPastTheScreensEdgeIsMovedWithinTheAvailableArea)
     window.resize(300, 200);
     window.move(available.right() - 50, available.bottom() - 50);
     ScreenFit::fit(window);
-    EXPECT_TRUE(available.contains(QRect(window.pos(), window.size()))) << window.pos().x() << "," << window.pos().y();
+    EXPECT_TRUE(available.contains(QRect(window.pos(), window.size())))
+        << window.pos().x() << "," << window.pos().y();
 }
 
 // ---- Contrast of the owner-drawn parts --------------------------------------------------------------------

@@ -26,8 +26,9 @@ inline void auditNode(QAccessibleInterface* node, QStringList& problems, int dep
     const QAccessible::State state = node->state();
     if (state.invisible) return;
     const QAccessible::Role role = node->role();
-    const bool item = role == QAccessible::ListItem || role == QAccessible::Cell || role == QAccessible::TreeItem ||
-                      role == QAccessible::Row || role == QAccessible::ColumnHeader;
+    const bool item = role == QAccessible::ListItem || role == QAccessible::Cell ||
+                      role == QAccessible::TreeItem || role == QAccessible::Row ||
+                      role == QAccessible::ColumnHeader;
     if (state.focusable && !item && node->text(QAccessible::Name).trimmed().isEmpty())
         problems << QStringLiteral("unnamed control ") + describe(node);
     const QObject* object = node->object();
@@ -54,7 +55,8 @@ inline QStringList accessibilityProblems(QWidget& window)
     if (!root) return {QStringLiteral("no interface for ") + window.objectName()};
     const QString name = root->text(QAccessible::Name);
     if (root->role() != QAccessible::Window && root->role() != QAccessible::Dialog)
-        problems << QStringLiteral("window reported as role %1: ").arg(int(root->role())) + window.objectName();
+        problems << QStringLiteral("window reported as role %1: ").arg(int(root->role())) +
+                        window.objectName();
     if (name.isEmpty() || name != name.trimmed())
         problems << QStringLiteral("window named \"%1\": ").arg(name) + window.objectName();
     for (int i = 0; i < root->childCount(); ++i) auditNode(root->child(i), problems);

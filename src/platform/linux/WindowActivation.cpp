@@ -58,8 +58,9 @@ void bringForward(QWidget& window, const QString& token)
     QTimer::singleShot(kActivationWaitMs, &window, [watched, token] {
         if (!watched || watched->isActiveWindow()) return;
         qCDebug(log::instance).noquote()
-            << QStringLiteral("the compositor did not make the window active %1; it may only mark it as wanting "
-                              "attention")
+            << QStringLiteral(
+                   "the compositor did not make the window active %1; it may only mark it as wanting "
+                   "attention")
                    .arg(token.isEmpty() ? QStringLiteral("without an activation token")
                                         : QStringLiteral("for the activation token"));
     });
