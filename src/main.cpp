@@ -1,6 +1,7 @@
 // The program's entry: builds the Linux platform and hands it to the start-up.
 #include "shell/Main.h"
 #include "platform/NativeText.h"
+#include "platform/WindowActivation.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/LocalInstanceChannel.h"
 #include "shell/ProgramInfo.h"
@@ -31,6 +32,10 @@ int main(int argc, char** argv)
         std::fputs(answer->toUtf8().constData(), stdout);
         return 0;
     }
+    // In a Wayland session with X11 beside it the program runs on X11, where it can place its windows and
+    // come forward on a later start (README, "Wayland"); QT_QPA_PLATFORM still decides when the user sets it.
+    if (const QString preferred = quillon::platform::preferredQtPlatform(); !preferred.isEmpty())
+        qputenv("QT_QPA_PLATFORM", preferred.toUtf8());
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication app(qtArgc, qtArgv);

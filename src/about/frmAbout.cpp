@@ -2,6 +2,7 @@
 
 #include "about/SysInfoLauncher.h"
 #include "base/WindowGeometry.h"
+#include "controls/Accessibility.h"
 #include "controls/Captions.h"
 #include "controls/WindowsKeys.h"
 #include "platform/Shell.h"
@@ -109,6 +110,10 @@ frmAbout::frmAbout(platform::Registry& registry, platform::Shell& shell, const Q
         makeButton(this, "cmdSysInfo", QStringLiteral("&System Info..."), QRect(4579, 3651, 1245, 345));
     cmdSysInfo->setAutoDefault(false);
 
+    // A reader speaks each link with the words that introduce it.
+    accessibility::link(lblDisclaimer, EmailLink);
+    accessibility::link(Label1, WebLink);
+
     EmailLink->installEventFilter(this);
     WebLink->installEventFilter(this);
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
@@ -184,11 +189,14 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event)
 void frmAbout::paintEvent(QPaintEvent* event)
 {
     QDialog::paintEvent(event);
-    // The etched separator: a grey line with a white one a pixel below it.
+    // The etched separator: a grey line with a white one a pixel below it. On a dark theme a white line
+    // glares on the dark window; there the theme's own shadow and light colours etch it instead.
+    const QPalette& colours = palette();
+    const bool dark = colours.color(QPalette::Window).lightness() < 128;
     QPainter painter(this);
-    painter.setPen(QColor(128, 128, 128));
+    painter.setPen(dark ? colours.color(QPalette::Dark) : QColor(128, 128, 128));
     painter.drawLine(px(90), px(3054), px(5941), px(3054));
-    painter.setPen(Qt::white);
+    painter.setPen(dark ? colours.color(QPalette::Midlight) : QColor(Qt::white));
     painter.drawLine(px(105), px(3069), px(5941), px(3069));
 }
 

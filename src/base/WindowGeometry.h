@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QSize>
 
+#include <algorithm>
 #include <cmath>
 
 namespace quillon {
@@ -47,6 +48,17 @@ inline QPoint placeOver(const QRect& owner, const QSize& self, int right, int do
 {
     return {owner.left() + (owner.width() - self.width()) / 2 + right,
             owner.top() + (owner.height() - self.height()) / 2 + down};
+}
+
+/// Where a window whose outer rectangle is `frame` goes so that it lies within `available` (the screen's
+/// area less its panels), in the same units: moved as little as it takes; a window larger than the area
+/// keeps its top left corner in it, so its caption can be reached.
+inline QPoint keptWithin(const QRect& frame, const QRect& available)
+{
+    const int left =
+        std::max(available.left(), std::min(frame.left(), available.right() + 1 - frame.width()));
+    const int top = std::max(available.top(), std::min(frame.top(), available.bottom() + 1 - frame.height()));
+    return {left, top};
 }
 
 } // namespace quillon

@@ -1,7 +1,10 @@
 #include "controls/Button.h"
 
 #include "base/WindowGeometry.h"
+#include "controls/AccessibleControls.h"
 #include "controls/ButtonPainter.h"
+#include "controls/Contrast.h"
+#include "controls/FocusMark.h"
 #include "controls/OleColor.h"
 #include "controls/PropertyBag.h"
 #include "controls/QtButtonSurface.h"
@@ -30,6 +33,7 @@ Button::Button(QWidget* parent) : QWidget(parent)
     // Mouse moves are reported whether or not a button is held.
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    accessibility::installControls();
     InitProperties();
     resize(px(kPlacedWidth), px(kPlacedHeight));
 }
@@ -102,7 +106,7 @@ void Button::paint(ButtonSurface& surface)
     look.height = int(twips(height()));
     look.caption = caption_;
     look.backColor = backColor_;
-    look.foreColor = foreColor_;
+    look.foreColor = readableCaption();
     look.pressed = isPressed_;
     look.windowEnabled = windowEnabled();
     const ButtonGeometry g = ButtonPainter::paint(surface, look);
@@ -113,17 +117,38 @@ void Button::paint(ButtonSurface& surface)
 
 QSize Button::sizeHint() const { return {px(kPlacedWidth), px(kPlacedHeight)}; }
 
+std::uint32_t Button::readableCaption() const
+{
+    // A caption colour that the theme chose (the button text of a dark theme, light on the magenta fill of
+    // the help button) may not read on the fill the button keeps; then black or white is drawn instead.
+    // Where it reads, as the written button text does on every fill the program uses, it stays.
+    const QColor caption = OleColor::toQColor(foreColor_, palette());
+    const QColor fill = OleColor::toQColor(backColor_, palette());
+    const QColor readable = contrast::readableOn(caption, fill);
+    if (readable == caption) return foreColor_;
+    return OleColor::rgb(readable.red(), readable.green(), readable.blue());
+}
+
 void Button::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     QtButtonSurface surface(painter, rect(), palette(), font());
     paint(surface);
+    if (hasFocus_) drawFocusMark(painter, *this);
 }
 
-// The look shows no focus, so gaining or losing it draws nothing.
-void Button::focusInEvent(QFocusEvent*) { hasFocus_ = true; }
+// The focus mark is the only change the focus makes to the look.
+void Button::focusInEvent(QFocusEvent*)
+{
+    hasFocus_ = true;
+    update();
+}
 
-void Button::focusOutEvent(QFocusEvent*) { hasFocus_ = false; }
+void Button::focusOutEvent(QFocusEvent*)
+{
+    hasFocus_ = false;
+    update();
+}
 
 void Button::keyPressEvent(QKeyEvent* event)
 {

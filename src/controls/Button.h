@@ -76,6 +76,8 @@ protected:
 
 private:
     bool windowEnabled() const;
+    /// ForeColor, or black or white where the palette's colour for it does not read on the fill.
+    std::uint32_t readableCaption() const;
 
     bool isPressed_ = false;
     bool hasFocus_ = false;

@@ -1,6 +1,7 @@
 #include "controls/Tallyfield.h"
 
 #include "base/WindowGeometry.h"
+#include "controls/AccessibleControls.h"
 #include "controls/NumberMask.h"
 #include "controls/OleColor.h"
 #include "controls/PropertyBag.h"
@@ -47,6 +48,7 @@ Tallyfield::Tallyfield(QWidget* parent) : QWidget(parent), beep_([] { QApplicati
     txtNumber->setMouseTracking(true);
     txtNumber->installEventFilter(this);
     setFocusProxy(txtNumber);
+    accessibility::installControls();
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Base);
     setMinimumHeight(px(kMinimumHeight));
@@ -187,6 +189,8 @@ void Tallyfield::WriteProperties(PropertyBag& bag) const
     bag.WriteProperty(kForeColor, foreColor_, kDefaultForeColor);
     bag.WriteProperty(kLocked, locked_, false);
 }
+
+QString Tallyfield::shownText() const { return txtNumber->text(); }
 
 void Tallyfield::setBeep(std::function<void()> beep) { beep_ = std::move(beep); }
 

@@ -57,6 +57,8 @@ public:
     void setLocked(bool locked);
     /// Whether txtNumber holds the focus (kept while the window is merely inactive).
     bool GotFocus() const { return hasFocus_; }
+    /// The text the field shows now, as typed or masked; reading it changes nothing.
+    QString shownText() const;
 
     // Methods.
 

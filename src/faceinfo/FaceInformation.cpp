@@ -1,5 +1,7 @@
 #include "faceinfo/FaceInformation.h"
 
+#include "controls/Accessibility.h"
+#include "controls/AccessibleControls.h"
 #include "controls/WindowsKeys.h"
 #include "platform/Platform.h"
 #include "platform/Shell.h"
@@ -96,6 +98,15 @@ FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalog
     licenceText = makeBrowser("licenceText");
     connect(licenceText, &QTextBrowser::anchorClicked, this, &FaceInformation::openLink);
     tabs->addTab(licenceText, QStringLiteral("Licence"));
+
+    // What a screen reader speaks for the parts; the rich texts read line by line (installControls).
+    accessibility::installControls();
+    accessibility::name(tabs, QStringLiteral("Sections"));
+    accessibility::name(filesTable, QStringLiteral("Files"));
+    accessibility::name(namesTable, QStringLiteral("Names"));
+    accessibility::name(coverageText, QStringLiteral("Coverage"));
+    accessibility::name(openTypeText, QStringLiteral("OpenType"));
+    accessibility::name(licenceText, QStringLiteral("Licence"));
 }
 
 void FaceInformation::setFace(const QString& face)

@@ -1,6 +1,7 @@
 #include "printing/PrinterSetup.h"
 
 #include "base/WindowGeometry.h"
+#include "controls/Accessibility.h"
 #include "controls/Captions.h"
 #include "controls/Tallyfield.h"
 #include "controls/WindowsKeys.h"
@@ -79,6 +80,13 @@ PrinterSetup::PrinterSetup(platform::Printers& printers, Owner owner, QWidget* p
     exitButton->setObjectName(QStringLiteral("exitButton"));
     exitButton->setGeometry(pxRect(2280, 1320, 1095, 375));
     exitButton->setToolTip(QStringLiteral(" Click here to close the form without printing "));
+
+    // What a screen reader speaks for the fields: the labels' texts, linked to them.
+    accessibility::name(Combo1, QStringLiteral("Printer name"));
+    accessibility::link(Label1, Combo1);
+    accessibility::name(Tallyfield1, QStringLiteral("Number of copies"));
+    accessibility::link(Label2, Tallyfield1);
+    accessibility::name(UpDown1, QStringLiteral("Number of copies"));
 
     setTabOrder(Tallyfield1, okButton);
     setTabOrder(okButton, exitButton);

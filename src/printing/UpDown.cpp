@@ -1,5 +1,7 @@
 #include "printing/UpDown.h"
 
+#include "printing/UpDownAccessible.h"
+
 #include <QKeyEvent>
 #include <QToolButton>
 
@@ -13,6 +15,9 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent), up_(new QToolButton(this)), d
     down_->setObjectName(QStringLiteral("down"));
     up_->setArrowType(Qt::UpArrow);
     down_->setArrowType(Qt::DownArrow);
+    // The arrows show no text; a reader speaks these.
+    up_->setAccessibleName(QStringLiteral("Up"));
+    down_->setAccessibleName(QStringLiteral("Down"));
     for (QToolButton* button : {up_, down_}) {
         button->setAutoRepeat(true);
         button->setFocusPolicy(Qt::NoFocus);
@@ -20,6 +25,7 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent), up_(new QToolButton(this)), d
     connect(up_, &QToolButton::clicked, this, &UpDown::clickUp);
     connect(down_, &QToolButton::clicked, this, &UpDown::clickDown);
     setFocusPolicy(Qt::TabFocus);
+    accessibility::installUpDown();
 }
 
 bool UpDown::setValue(int value)

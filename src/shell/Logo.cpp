@@ -6,6 +6,7 @@
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -23,6 +24,7 @@ namespace {
 
 const QColor kCardColour(255, 0, 255);
 const QColor kMessageColour(255, 255, 128);
+const QColor kRimColour(64, 0, 64);
 
 QFont labelFont(const QString& family, double points, bool bold = false, bool italic = false)
 {
@@ -34,13 +36,29 @@ QFont labelFont(const QString& family, double points, bool bold = false, bool it
     return font;
 }
 
-// A page with a large and a small letter: the program's own picture when none is given.
-QPixmap drawnProgramIcon(const QString& serifFamily)
+// A picture of `size` logical pixels drawn at the screen's resolution, in the 32 by 32 units the two
+// pictures are designed in: stretched from 32 pixels it would be blurred at every size but 32 and scale 1.
+QPixmap designPixmap(int size, qreal ratio)
 {
-    QPixmap pixmap(32, 32);
+    QPixmap pixmap(QSize(size, size) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+    return pixmap;
+}
+
+void toDesignUnits(QPainter& painter, int size)
+{
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.scale(size / 32.0, size / 32.0);
+}
+
+// A page with a large and a small letter: the program's own picture when none is given.
+QPixmap drawnProgramIcon(const QString& serifFamily, int size, qreal ratio)
+{
+    QPixmap pixmap = designPixmap(size, ratio);
+    QPainter painter(&pixmap);
+    toDesignUnits(painter, size);
     QPainterPath page;
     page.moveTo(5, 2);
     page.lineTo(21, 2);
@@ -69,12 +87,11 @@ QPixmap drawnProgramIcon(const QString& serifFamily)
 }
 
 // A magnifying glass over a letter: the second picture of the card.
-QPixmap drawnLensIcon(const QString& serifFamily)
+QPixmap drawnLensIcon(const QString& serifFamily, int size, qreal ratio)
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = designPixmap(size, ratio);
     QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
+    toDesignUnits(painter, size);
     QFont serif;
     serif.setFamilies({serifFamily});
     serif.setPixelSize(16);
@@ -105,6 +122,25 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const 
     return label;
 }
 
+// The message's yellow on the magenta card reads at 2.97:1 only; a dark rim around each letter keeps both
+// colours and makes the letters stand out against what is directly behind them.
+class OutlinedLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QFontMetricsF metrics(font());
+        QPainterPath path;
+        path.addText(QPointF(0, metrics.ascent()), font(), text());
+        painter.strokePath(path, QPen(kRimColour, 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.fillPath(path, palette().color(QPalette::WindowText));
+    }
+};
+
 QLabel* makeImage(QWidget* parent, const char* name, const QRect& twipsRect, const QPixmap& picture)
 {
     auto* image = new QLabel(parent);
@@ -123,6 +159,9 @@ Logo::Logo(const QIcon& programIcon, QWidget* parent, std::chrono::milliseconds 
 {
     setObjectName(QStringLiteral("Logo"));
     setWindowTitle(QString());
+    // The card has no caption; a screen reader names it by the product and says what it is waiting for.
+    setAccessibleName(QStringLiteral("Quillon"));
+    setAccessibleDescription(QStringLiteral("PLEASE WAIT... Setting up display data"));
     setFixedSize(px(kWidth), px(kHeight));
     setFocusPolicy(Qt::NoFocus);
 
@@ -138,17 +177,24 @@ Logo::Logo(const QIcon& programIcon, QWidget* parent, std::chrono::milliseconds 
 
     Label[0] = makeLabel(this, "Label0", QStringLiteral("Quillon"), QRect(300, 240, 3375, 615),
                          labelFont(serifFamily, 24, false, true), Qt::AlignHCenter | Qt::AlignTop);
-    const QPixmap icon = programIcon.isNull() ? drawnProgramIcon(serifFamily) : programIcon.pixmap(32, 32);
+    // Both pictures at the size they are shown and the screen's resolution, so they are sharp at any scale.
+    const int iconSize = px(900);
+    const qreal ratio = devicePixelRatioF();
+    const QPixmap icon = programIcon.isNull() ? drawnProgramIcon(serifFamily, iconSize, ratio)
+                                              : programIcon.pixmap(QSize(iconSize, iconSize), ratio);
     Image2 = makeImage(this, "Image2", QRect(360, 960, 900, 900), icon);
     Image3 = makeImage(this, "Image3", QRect(1560, 960, 840, 840), QPixmap());
-    Image1 = makeImage(this, "Image1", QRect(2700, 960, 900, 900), drawnLensIcon(serifFamily));
+    Image1 =
+        makeImage(this, "Image1", QRect(2700, 960, 900, 900), drawnLensIcon(serifFamily, iconSize, ratio));
     Label[2] = makeLabel(this, "Label2", QStringLiteral("Version 1.3"), QRect(1500, 1920, 975, 255),
                          captions::font(8.25), Qt::AlignHCenter | Qt::AlignTop);
     Label[3] = makeLabel(this, "Label3", QString(), QRect(0, 2160, 4005, 255), captions::font(9.75),
                          Qt::AlignHCenter | Qt::AlignTop);
-    Message =
-        makeLabel(this, "Message", QStringLiteral("PLEASE WAIT... Setting up display data"),
-                  QRect(135, 2640, 3735, 285), captions::font(8.25, true), Qt::AlignLeft | Qt::AlignTop);
+    Message = new OutlinedLabel(QStringLiteral("PLEASE WAIT... Setting up display data"), this);
+    Message->setObjectName(QStringLiteral("Message"));
+    Message->setGeometry(pxRect(135, 2640, 3735, 285));
+    Message->setFont(captions::font(8.25, true));
+    Message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QPalette palette = Message->palette();
     palette.setColor(QPalette::WindowText, kMessageColour);
     Message->setPalette(palette);

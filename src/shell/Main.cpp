@@ -7,6 +7,8 @@
 #include "platform/Platform.h"
 #include "platform/ScreenFace.h"
 #include "platform/SettingsStore.h"
+#include "platform/WindowActivation.h"
+#include "shell/ScreenFit.h"
 #include "shell/Viewer.h"
 
 #include <QDir>
@@ -93,8 +95,12 @@ int Main::start(const QStringList& arguments, const QString& executablePath)
                            "are used")
                 .arg(damaged));
 
+    // The token a launcher gave this start lets the running copy's window come forward on Wayland.
+    const QString activationToken = platform::takeActivationToken();
     const auto claim = channel_.claim();
     if (claim == platform::InstanceChannel::Claim::Running) {
+        // ACTIVATION TOKEN, sending side: activationToken goes into the hand-off message here, as a field
+        // of its own, once the message has room for named fields; the receiving side is below.
         if (channel_.handOff(kViewerCaption)) return 0;
         // Never a second running copy: this start ends, and says why.
         showProblem(QStringLiteral("Quillon is already running, but %1. This start was given up.")
@@ -114,11 +120,15 @@ int Main::start(const QStringList& arguments, const QString& executablePath)
     module_.printCommand = module_.exeShortPath + QStringLiteral(" /p %1");
 
     useKnownInterfaceFace();
+    screenFit_ = std::make_unique<ScreenFit>();
     viewer_ = std::make_unique<Viewer>(platform_, module_, catalogue_, measurer_);
     viewer_->Form_Load();
     if (viewer_->ended()) return 0;
     viewer_->show();
-    channel_.setHandOffHandler([this](const QString& title) { return viewer_->receiveHandOff(title); });
+    // ACTIVATION TOKEN, receiving side: the token read from the hand-off message goes to receiveHandOff
+    // here (empty until the message carries it; the log then says the compositor decides).
+    channel_.setHandOffHandler(
+        [this](const QString& title) { return viewer_->receiveHandOff(title, QString()); });
     return -1;
 }
 

@@ -17,6 +17,7 @@ namespace platform {
 struct Platform;
 class InstanceChannel;
 } // namespace platform
+class ScreenFit;
 class Viewer;
 
 /// The command line as stored and compared: the arguments joined by blanks, lower-cased.
@@ -55,6 +56,7 @@ private:
     FontModule module_;
     FontCatalogue catalogue_;
     ScreenTextMeasurer measurer_;
+    std::unique_ptr<ScreenFit> screenFit_; // before the viewer, so it outlives every window
     std::unique_ptr<Viewer> viewer_;
 };
 

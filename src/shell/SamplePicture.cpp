@@ -1,5 +1,8 @@
 #include "shell/SamplePicture.h"
 
+#include "controls/FocusMark.h"
+#include "shell/SampleAccessible.h"
+
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QPainter>
@@ -10,6 +13,7 @@ namespace quillon {
 SamplePicture::SamplePicture(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    accessibility::installSample();
     font_.setStyleStrategy(QFont::NoFontMerging);
 }
 
@@ -20,6 +24,7 @@ void SamplePicture::clearPicture()
     image_ = QImage();
     drawn_ = true;
     update();
+    accessibility::sampleChanged(*this);
 }
 
 void SamplePicture::setDrawingFont(const QFont& face, int pointSize, bool bold, bool italic, bool strikeOut,
@@ -40,6 +45,7 @@ void SamplePicture::printText(const QString& text)
     lastText_ = text;
     drawn_ = false;
     update();
+    accessibility::sampleChanged(*this);
 }
 
 const QImage& SamplePicture::picture() const
@@ -77,6 +83,20 @@ void SamplePicture::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), palette().color(QPalette::Base));
     const QImage& shown = picture();
     if (!shown.isNull()) painter.drawImage(0, 0, shown);
+    // Over the sample, never into it: the picture keeps only the text.
+    if (hasFocus()) drawFocusMark(painter, *this);
+}
+
+void SamplePicture::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void SamplePicture::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void SamplePicture::resizeEvent(QResizeEvent*)

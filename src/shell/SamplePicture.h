@@ -28,6 +28,8 @@ public:
     void printText(const QString& text);
 
     const QFont& drawingFont() const { return font_; }
+    /// The text last printed; empty after clearPicture.
+    const QString& sampleText() const { return lastText_; }
     /// What the picture shows now (for tests and screenshots).
     const QImage& picture() const;
 
@@ -37,6 +39,8 @@ public:
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

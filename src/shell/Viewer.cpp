@@ -1,6 +1,7 @@
 #include "shell/Viewer.h"
 
 #include "base/WindowGeometry.h"
+#include "controls/Accessibility.h"
 #include "controls/Captions.h"
 #include "controls/WindowsKeys.h"
 #include "display/SizeList.h"
@@ -8,6 +9,7 @@
 #include "platform/Platform.h"
 #include "platform/ScreenFace.h"
 #include "platform/SettingsStore.h"
+#include "platform/WindowActivation.h"
 #include "shell/FaceInformationLink.h"
 #include "shell/Logo.h"
 #include "shell/SamplePicture.h"
@@ -92,6 +94,7 @@ Viewer::Viewer(platform::Platform& platform, FontModule& module, FontCatalogue& 
     HelpButton->setGeometry(pxRect(15, 5670, 255, 255));
     HelpButton->setToolTip(QStringLiteral(" View program and company-contact information "));
     applyTabOrder();
+    describeControls();
     captions::fit(*this);
     setWindowIcon(windows_->windowIcon());
     setWindowHeightTwips(kWindowHeight);
@@ -169,6 +172,10 @@ void Viewer::buildControls(const QFont& labelFont)
     detailText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     detailText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     detailText->setTabChangesFocus(true);
+    // The details describe the face; typing into them would only put words on the printed page that the
+    // face never said. They still take the caret, so a keyboard user selects and copies them.
+    detailText->setReadOnly(true);
+    detailText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     Label6 = makeLabel(this, "Label6", QStringLiteral("Copyright:"), pxRect(240, 3645, 720, 255), nullptr);
     Copyright = makeLabel(this, "Copyright", QString(), pxRect(1005, 3645, 4920, 210), nullptr);
@@ -207,6 +214,25 @@ void Viewer::applyTabOrder()
                                    effect[3],  displayText,    summaryButton, printButton, optionsButton,
                                    exitButton, displayPicture, detailText,    HelpButton};
     for (qsizetype i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void Viewer::describeControls()
+{
+    // What a screen reader speaks for each control; the layout shows none of it.
+    accessibility::name(fontList, QStringLiteral("Font"));
+    fontList->listBox()->setAccessibleName(QStringLiteral("Fonts"));
+    accessibility::link(Label1, fontList);
+    accessibility::name(sizeList, QStringLiteral("Size"));
+    sizeList->listBox()->setAccessibleName(QStringLiteral("Sizes"));
+    accessibility::link(Label2, sizeList);
+    accessibility::name(Frame1, QStringLiteral("Effects"));
+    accessibility::link(Label4, Frame1);
+    accessibility::name(detailText, QStringLiteral("Details"));
+    accessibility::link(Label5, detailText);
+    accessibility::link(Label6, Copyright); // the notice itself is the label's name
+    accessibility::name(displayText, QStringLiteral("Text"));
+    accessibility::link(Label3, displayText);
+    HelpButton->setAccessibleDescription(HelpButton->toolTip().trimmed());
 }
 
 void Viewer::setWindowHeightTwips(int outerHeight)
@@ -322,13 +348,10 @@ void Viewer::Pause(int seconds)
     loop.exec();
 }
 
-bool Viewer::receiveHandOff(const QString& title)
+bool Viewer::receiveHandOff(const QString& title, const QString& activationToken)
 {
     if (title != windowTitle() || ended_) return false;
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    platform::bringForward(*this, activationToken);
     Form_KeyDown(VK_F16, 0);
     update(); // a print request waits for the next repaint
     return true;

@@ -107,8 +107,9 @@ public:
     void ShowFontDetails();
     void SelectCommandLineFont();
 
-    /// Runs the hand-off from a later start: restores and raises the window, then the F16 key handling.
-    bool receiveHandOff(const QString& title);
+    /// Runs the hand-off from a later start: restores the window and brings it forward (on Wayland with the
+    /// later start's activation token, when it brought one), then the F16 key handling.
+    bool receiveHandOff(const QString& title, const QString& activationToken = QString());
 
     /// The details box's text with its lines joined by CR LF, as the printed page reads it.
     QString detailTextValue() const;
@@ -139,6 +140,7 @@ private:
 
     void buildControls(const QFont& labelFont);
     void applyTabOrder();
+    void describeControls();
     void setWindowHeightTwips(int outerHeight);
     void setPictureHeightTwips(int height);
     void setDisplayText(const QString& text);

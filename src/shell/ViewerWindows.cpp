@@ -85,20 +85,28 @@ ViewerWindows::~ViewerWindows() = default;
 
 QIcon ViewerWindows::windowIcon() const
 {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(QColor(0x20, 0x40, 0x90));
-    painter.setPen(Qt::NoPen);
-    painter.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
-    // The letter is drawn as strokes, not set in a font: loading a font for it would cost the start-up a
-    // font match against every installed face.
-    painter.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(QRectF(7, 6, 18, 19));
-    painter.drawLine(QPointF(18.5, 19), QPointF(25.5, 27));
-    return QIcon(pixmap);
+    // Drawn at each size it is asked for (the window's frame, the task bar, the splash card at any scale),
+    // so none of them is a stretched 32-pixel picture.
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 96, 128, 256}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 32.0, size / 32.0);
+        painter.setBrush(QColor(0x20, 0x40, 0x90));
+        painter.setPen(Qt::NoPen);
+        painter.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+        // The letter is drawn as strokes, not set in a font: loading a font for it would cost the start-up a
+        // font match against every installed face.
+        painter.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QRectF(7, 6, 18, 19));
+        painter.drawLine(QPointF(18.5, 19), QPointF(25.5, 27));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
 }
 
 QWidget* ViewerWindows::makeHelpButton()

@@ -1,5 +1,7 @@
 #include "summary/PictureBox.h"
 
+#include "controls/FocusMark.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -51,6 +53,21 @@ void PictureBox::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     painter.fillRect(event->rect(), backColor());
     painter.drawImage(QPoint(0, 0), image());
+    // The focus mark: a keyboard user sees that the arrow keys go to the picture. Drawn over the kept
+    // picture, never into it.
+    if (hasFocus()) drawFocusMark(painter, *this);
+}
+
+void PictureBox::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 } // namespace quillon

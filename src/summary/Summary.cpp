@@ -1,8 +1,10 @@
 #include "summary/Summary.h"
 
 #include "base/WindowGeometry.h"
+#include "controls/Accessibility.h"
 #include "controls/WindowsKeys.h"
 #include "summary/PictureBox.h"
+#include "summary/SummaryAccessible.h"
 #include "summary/SummaryPainter.h"
 
 #include <QApplication>
@@ -57,6 +59,7 @@ Summary::Summary(const QStringList& fontNames, const QRect& ownerFrame, std::fun
       endProgram_(std::move(endProgram))
 {
     setObjectName(QStringLiteral("Summary"));
+    accessibility::installSummary();
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral(" Font Summary"));
     resize(px(kClientWidth), px(kClientHeight));
@@ -82,6 +85,9 @@ Summary::Summary(const QStringList& fontNames, const QRect& ownerFrame, std::fun
     fontList->setGeometry(pxRect(480, 4200, 1455, 315));
     fontList->setEditText(QStringLiteral("Combo1"));
     fontList->hide();
+
+    accessibility::name(FontPicture, QStringLiteral("Faces"));
+    accessibility::name(VScroll, QStringLiteral("Page through the faces"));
 
     setTabOrder(FontPicture, VScroll);
     setTabOrder(VScroll, fontList);
@@ -183,6 +189,7 @@ void Summary::DrawSummary()
         painter_->drawRow(painter, index - topIndex_, fontList->itemText(index), text, background);
     painter.end();
     FontPicture->update();
+    accessibility::summaryPageChanged(*FontPicture);
 }
 
 void Summary::VScroll_Change()

@@ -83,11 +83,16 @@ SummaryPainter::Text SummaryPainter::layoutSample(const QString& face) const
 {
     if (fonts_ && rasterizer_) {
         if (const auto resolved = platform::drawnFace(*fonts_, face)) {
-            if (auto line = rasterizer_->rasterize(resolved->file, resolved->index, pixelSize(), sample_)) {
+            // Drawn at the screen's device pixels, so the row is as sharp at 1.5 or 2 as at 1; its measures
+            // come back in the logical pixels the rows are laid out in.
+            const qreal ratio = device_ ? device_->devicePixelRatioF() : 1.0;
+            if (auto line =
+                    rasterizer_->rasterize(resolved->file, resolved->index, pixelSize() * ratio, sample_)) {
                 Text text;
                 text.coverage = std::move(line->coverage);
-                text.offset = line->offset;
-                text.cell = QSizeF(line->advance, line->ascent + line->descent);
+                text.coverage.setDevicePixelRatio(ratio);
+                text.offset = QPointF(line->offset) / ratio;
+                text.cell = QSizeF(line->advance, line->ascent + line->descent) / ratio;
                 return text;
             }
         }
@@ -110,10 +115,11 @@ void SummaryPainter::draw(QPainter& painter, const QPointF& at, Text& text, cons
                     to[x] = qPremultiply(
                         qRgba(colour.red(), colour.green(), colour.blue(), from[x] * colour.alpha() / 255));
             }
+            tinted.setDevicePixelRatio(text.coverage.devicePixelRatio());
             text.tinted = std::move(tinted);
             text.tint = colour.rgba();
         }
-        painter.drawImage(at + QPointF(text.offset), text.tinted);
+        painter.drawImage(at + text.offset, text.tinted);
         return;
     }
     painter.setPen(colour);

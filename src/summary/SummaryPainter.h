@@ -12,6 +12,7 @@
 #include <QGlyphRun>
 #include <QImage>
 #include <QList>
+#include <QPointF>
 #include <QRectF>
 #include <QString>
 
@@ -69,9 +70,9 @@ public:
 private:
     struct Text {
         QList<QGlyphRun> runs; // drawn through Qt: positions relative to the text cell's top-left
-        QImage coverage;       // drawn by the rasterizer: glyph coverage, placed at `offset` from the cell
-        QPoint offset;
-        QImage tinted; // coverage in the colour last drawn with
+        QImage coverage; // drawn by the rasterizer at device pixels: glyph coverage, `offset` from the cell
+        QPointF offset;  // logical pixels
+        QImage tinted;   // coverage in the colour last drawn with
         QRgb tint = 0;
         QSizeF cell; // advance width by ascent + descent, the area the opaque background fills
     };

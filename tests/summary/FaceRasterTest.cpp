@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTextLayout>
 
@@ -157,4 +158,45 @@ TEST(SummaryFastPath, DrawsTheFaceTheFontSystemResolvesTheNameTo)
     fallback.DrawSummary();
     EXPECT_EQ(refusing.asked, QStringList{testFont("DejaVuSans-Bold.ttf")});
     EXPECT_GT(inkIn(fallback.picture(), QRect(120, 0, 200, 16), background), plain * 11 / 10);
+}
+
+// At a scale of 2 the sample is drawn at the screen's pixels: the same length in logical pixels as at 1, with
+// detail a 1x picture stretched twice over cannot have (it repeats every pixel in a 2 by 2 block).
+TEST(SummaryFastPath, DrawsTheSampleAtTheScreensPixelRatio)
+{
+    test::FakeFontSystem fonts;
+    fonts.faces.insert(
+        QStringLiteral("plain face"),
+        {{testFont("DejaVuSans.ttf"), 0, QStringLiteral("DejaVu Sans"), QStringLiteral("Book"), QString()},
+         0,
+         0});
+    platform::FreeTypeRasterizer rasterizer;
+    const auto drawn = [&](qreal ratio) {
+        QImage image(QSize(400, 20) * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.setDotsPerMeterX(qRound(96 / 0.0254));
+        image.setDotsPerMeterY(qRound(96 / 0.0254));
+        image.fill(Qt::white);
+        SummaryPainter painter(QStringLiteral("DejaVu Sans"), &image);
+        painter.useFontSystem(&fonts, &rasterizer);
+        QPainter on(&image);
+        painter.drawRow(on, 0, QStringLiteral("Plain Face"), Qt::black, Qt::white);
+        return image;
+    };
+    const QImage once = drawn(1);
+    const QImage twice = drawn(2);
+    const auto inkRight = [](const QImage& image) {
+        int right = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128) right = std::max(right, x);
+        return right;
+    };
+    EXPECT_NEAR(inkRight(twice) / 2.0, inkRight(once), 3);
+    int uneven = 0;
+    for (int y = 0; y + 1 < twice.height(); y += 2)
+        for (int x = 240; x + 1 < twice.width(); x += 2)
+            if (twice.pixel(x, y) != twice.pixel(x + 1, y) || twice.pixel(x, y) != twice.pixel(x, y + 1))
+                ++uneven;
+    EXPECT_GT(uneven, 50);
 }
