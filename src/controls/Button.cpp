@@ -134,20 +134,20 @@ void Button::paintEvent(QPaintEvent*)
     QPainter painter(this);
     QtButtonSurface surface(painter, rect(), palette(), font());
     paint(surface);
-    if (hasFocus_) drawFocusMark(painter, *this);
+    focusMark_.draw(painter, *this);
 }
 
 // The focus mark is the only change the focus makes to the look.
-void Button::focusInEvent(QFocusEvent*)
+void Button::focusInEvent(QFocusEvent* event)
 {
     hasFocus_ = true;
-    update();
+    if (focusMark_.focusIn(event->reason())) update();
 }
 
-void Button::focusOutEvent(QFocusEvent*)
+void Button::focusOutEvent(QFocusEvent* event)
 {
     hasFocus_ = false;
-    update();
+    if (focusMark_.focusOut(event->reason())) update();
 }
 
 void Button::keyPressEvent(QKeyEvent* event)

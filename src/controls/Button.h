@@ -3,6 +3,8 @@
 // inverts while a mouse button is held on it, and a bold caption centred on it. Raises Click on a click
 // while Enabled, and on Enter while it has the focus. Sizes are twips (15 to a pixel).
 
+#include "controls/FocusMark.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -75,6 +77,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    FocusMark focusMark_;
     bool windowEnabled() const;
     /// ForeColor, or black or white where the palette's colour for it does not read on the fill.
     std::uint32_t readableCaption() const;

@@ -6,8 +6,26 @@
 
 namespace quillon {
 
-void drawFocusMark(QPainter& painter, const QWidget& control)
+bool FocusMark::focusIn(Qt::FocusReason reason)
 {
+    const bool was = visible();
+    focused_ = true;
+    // Back to the window (or out of a menu): as it was before.
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        fromKeyboard_ = reason != Qt::MouseFocusReason;
+    return visible() != was;
+}
+
+bool FocusMark::focusOut(Qt::FocusReason)
+{
+    const bool was = visible();
+    focused_ = false;
+    return visible() != was;
+}
+
+void FocusMark::draw(QPainter& painter, const QWidget& control) const
+{
+    if (!visible()) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrush(Qt::NoBrush);

@@ -84,19 +84,19 @@ void SamplePicture::paintEvent(QPaintEvent*)
     const QImage& shown = picture();
     if (!shown.isNull()) painter.drawImage(0, 0, shown);
     // Over the sample, never into it: the picture keeps only the text.
-    if (hasFocus()) drawFocusMark(painter, *this);
+    focusMark_.draw(painter, *this);
 }
 
 void SamplePicture::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
-    update();
+    if (focusMark_.focusIn(event->reason())) update();
 }
 
 void SamplePicture::focusOutEvent(QFocusEvent* event)
 {
     QWidget::focusOutEvent(event);
-    update();
+    if (focusMark_.focusOut(event->reason())) update();
 }
 
 void SamplePicture::resizeEvent(QResizeEvent*)

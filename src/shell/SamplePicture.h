@@ -5,6 +5,8 @@
 // A print is drawn when the picture is next shown or read, not at once: a face change selects several sizes
 // in a row and prints at each, and only the last print is ever seen, so only it loads a font.
 
+#include "controls/FocusMark.h"
+
 #include <QFont>
 #include <QImage>
 #include <QWidget>
@@ -44,6 +46,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    FocusMark focusMark_;
     void draw() const;
 
     QFont font_;

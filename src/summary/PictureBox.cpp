@@ -55,19 +55,19 @@ void PictureBox::paintEvent(QPaintEvent* event)
     painter.drawImage(QPoint(0, 0), image());
     // The focus mark: a keyboard user sees that the arrow keys go to the picture. Drawn over the kept
     // picture, never into it.
-    if (hasFocus()) drawFocusMark(painter, *this);
+    focusMark_.draw(painter, *this);
 }
 
 void PictureBox::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
-    update();
+    if (focusMark_.focusIn(event->reason())) update();
 }
 
 void PictureBox::focusOutEvent(QFocusEvent* event)
 {
     QWidget::focusOutEvent(event);
-    update();
+    if (focusMark_.focusOut(event->reason())) update();
 }
 
 } // namespace quillon

@@ -2,6 +2,8 @@
 // A picture box that keeps what is drawn on it: drawing goes into an image the size of the box, and the
 // box shows that image whenever it is uncovered, so a page is drawn once per change, not per expose.
 
+#include "controls/FocusMark.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -27,6 +29,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    FocusMark focusMark_;
     void makeImage();
 
     QImage image_;

@@ -146,7 +146,7 @@ TEST_F(AccessibilityTest, DetailsSelectAndCopyButTakeNoTyping)
     EXPECT_EQ(viewer->detailText->textCursor().selectedText().size(), before.size());
 }
 
-TEST_F(AccessibilityTest, FocusOnAnOwnerDrawnControlChangesItsPixels)
+TEST_F(AccessibilityTest, KeyboardFocusOnAnOwnerDrawnControlChangesItsPixelsAndAClickDoesNot)
 {
     viewer->activateWindow();
     for (QWidget* control : {static_cast<QWidget*>(viewer->displayPicture), viewer->HelpButton}) {
@@ -161,6 +161,12 @@ TEST_F(AccessibilityTest, FocusOnAnOwnerDrawnControlChangesItsPixels)
         // The mark is drawn in the palette's highlight colour.
         EXPECT_EQ(focused.pixelColor(1, focused.height() / 2), control->palette().color(QPalette::Highlight))
             << control->objectName().toStdString();
+        // A click gives the focus without a mark: the look stays as it was.
+        viewer->exitButton->setFocus();
+        control->setFocus(Qt::MouseFocusReason);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(control->hasFocus());
+        EXPECT_EQ(control->grab().toImage(), unfocused) << control->objectName().toStdString();
     }
 }
 
