@@ -231,10 +231,28 @@ void FaceInformation::fillOpenType()
         QStringList tables;
         if (f.substitution) tables << QStringLiteral("GSUB");
         if (f.positioning) tables << QStringLiteral("GPOS");
-        html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(f.tag))), esc(f.name),
-                     tables.join(u' ')});
+        // The font's own name for a stylistic set or character variant says what it changes.
+        const QString name = f.fontName.isEmpty()
+                                 ? esc(f.name)
+                                 : QStringLiteral("%1: <i>%2</i>").arg(esc(f.name), esc(f.fontName));
+        html += row(
+            {QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(f.tag))), name, tables.join(u' ')});
     }
-    html += QStringLiteral("</table><p><b>Variation axes</b></p>");
+    html += QStringLiteral("</table>");
+    if (!info_.layoutScripts.empty()) {
+        html += QStringLiteral("<p><b>Scripts and language systems</b></p><table>");
+        for (const opentype::Script& script : info_.layoutScripts) {
+            QStringList languages;
+            for (const opentype::Language& l : script.languages)
+                languages << (l.name.isEmpty() ? QString::fromLatin1(l.tag).trimmed()
+                                               : QStringLiteral("%1 (%2)").arg(
+                                                     l.name, QString::fromLatin1(l.tag).trimmed()));
+            html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(script.tag).trimmed())),
+                         esc(script.name), esc(languages.join(QStringLiteral(", ")))});
+        }
+        html += QStringLiteral("</table>");
+    }
+    html += QStringLiteral("<p><b>Variation axes</b></p>");
     if (info_.axes.empty())
         html += QStringLiteral("<p>None: the face is not variable.</p>");
     else {
@@ -242,7 +260,8 @@ void FaceInformation::fillOpenType()
                 row({QStringLiteral("Tag"), QStringLiteral("Name"), QStringLiteral("Minimum"),
                      QStringLiteral("Default"), QStringLiteral("Maximum")});
         for (const faceinfo::Axis& a : info_.axes)
-            html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(a.tag))), esc(a.name),
+            html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(a.tag))),
+                         esc(a.name) + (a.hidden ? QStringLiteral(" (hidden)") : QString()),
                          number(a.minimum), number(a.defaultValue), number(a.maximum)});
         html += QStringLiteral("</table>");
         if (!info_.instances.empty()) {

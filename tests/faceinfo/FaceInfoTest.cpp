@@ -1,9 +1,8 @@
-// The face information: name records in words, layout feature lists read inside their table, coverage, and
+// The face information: name records in words, coverage, and
 // the whole gathering on the tests' own fonts.
 #include "faceinfo/FaceInfo.h"
 #include "faceinfo/Coverage.h"
 #include "faceinfo/FaceInfoReport.h"
-#include "faceinfo/LayoutFeatures.h"
 #include "faceinfo/NameWords.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "support/SfntWriter.h"
@@ -31,15 +30,6 @@ QByteArray be16(std::uint16_t v)
     return out;
 }
 
-/// A GSUB/GPOS header whose feature list holds `tags` (each record's feature offset 0), claiming `count`.
-QByteArray layoutTable(const QList<QByteArray>& tags, std::uint16_t count)
-{
-    QByteArray t = be16(1) + be16(0) + be16(0) + be16(10) + be16(0); // version 1.0, scripts, features at 10
-    t += be16(count);
-    for (const QByteArray& tag : tags) t += tag + be16(0);
-    return t;
-}
-
 } // namespace
 
 TEST(NameWords, NamesPlatformsAndLanguages)
@@ -52,27 +42,6 @@ TEST(NameWords, NamesPlatformsAndLanguages)
     EXPECT_EQ(languageWords(1, 0), "English");
     EXPECT_EQ(languageWords(3, 0x8001), "language tag 1");
     EXPECT_EQ(languageWords(3, 0x7fff), "language 32767");
-}
-
-TEST(LayoutFeatures, ReadsTheFeatureListOnlyInsideTheTable)
-{
-    EXPECT_EQ(featureTags(layoutTable({"liga", "kern", "liga", "ss03"}, 4)),
-              (QByteArrayList{"liga", "kern", "ss03"}));
-    // A count larger than the table holds reads the records that are there.
-    EXPECT_EQ(featureTags(layoutTable({"liga", "kern"}, 60000)), (QByteArrayList{"liga", "kern"}));
-    QByteArray outside = layoutTable({"liga"}, 1);
-    outside[6] = char(0xff); // feature list offset past the end
-    EXPECT_TRUE(featureTags(outside).isEmpty());
-    EXPECT_TRUE(featureTags(QByteArray(9, '\0')).isEmpty());
-
-    EXPECT_EQ(featureName("ss03"), "Stylistic Set 3");
-    EXPECT_EQ(featureName("cv12"), "Character Variant 12");
-    EXPECT_EQ(featureName("ss21"), "");
-    const auto both = features(layoutTable({"liga", "kern"}, 2), layoutTable({"kern"}, 1));
-    ASSERT_EQ(both.size(), 2u);
-    EXPECT_EQ(both[0].tag, "kern");
-    EXPECT_TRUE(both[0].substitution && both[0].positioning);
-    EXPECT_EQ(both[1].name, "Standard Ligatures");
 }
 
 TEST(Coverage, CountsByScriptAndNamesMissingCharacters)

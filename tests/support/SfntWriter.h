@@ -5,6 +5,7 @@
 // mapped), for tests that hand a file to the font system.
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
 
 #include <array>
@@ -62,6 +63,11 @@ public:
     /// An "fvar" with the axes wght 100..400..900 and slnt -10..0..0 and one instance for each {subfamily
     /// name ID, wght, slnt}; the header claims `claimed` instances (-1: as many as given).
     static QByteArray fvar(const std::vector<std::array<int, 3>>& instances, int claimed = -1);
+
+    /// A GSUB or GPOS table without lookups whose scripts (each with only a default language system) all
+    /// share one list of every feature (its offsets must stay below 64 KiB: with scripts, some 30,000
+    /// features at most); every feature record is a null, empty feature.
+    static QByteArray layout(const QByteArrayList& scripts, const QByteArrayList& features);
 
     /// Big-endian UTF-16 of a text (platform 0 and 3 names).
     static QByteArray utf16(const QString& text);
