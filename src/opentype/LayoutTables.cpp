@@ -24,13 +24,33 @@ QByteArray tagText(hb_tag_t tag)
     return QByteArray(text, 4);
 }
 
-QString nameText(const Face& face, unsigned nameID, std::uint32_t language)
-{
-    if (nameID == 0 || nameID >= HB_OT_NAME_ID_INVALID) return {};
-    const auto& names = face.names();
-    const int record = sfnt::chosenNameRecord(names, static_cast<int>(nameID), language);
-    return record < 0 ? QString() : names[static_cast<std::size_t>(record)].text;
-}
+/// The face's names by name ID, each chosen as the program chooses every name. The records are grouped by ID
+/// once, so that naming every one of thousands of instances costs the records once, not once an instance.
+class Names {
+public:
+    Names(const Face& face, std::uint32_t language) : face_(face), language_(language) {}
+
+    QString text(unsigned nameID)
+    {
+        if (nameID == 0 || nameID >= HB_OT_NAME_ID_INVALID) return {};
+        if (byId_.empty())
+            for (const sfnt::NameEntry& entry : face_.names()) byId_[entry.nameID].push_back(entry);
+        const auto id = static_cast<std::uint16_t>(nameID);
+        if (auto known = chosen_.find(id); known != chosen_.end()) return known->second;
+        QString text;
+        if (auto it = byId_.find(id); it != byId_.end()) {
+            const int record = sfnt::chosenNameRecord(it->second, static_cast<int>(nameID), language_);
+            if (record >= 0) text = it->second[static_cast<std::size_t>(record)].text;
+        }
+        return chosen_.emplace(id, text).first->second;
+    }
+
+private:
+    const Face& face_;
+    std::uint32_t language_;
+    std::unordered_map<std::uint16_t, std::vector<sfnt::NameEntry>> byId_;
+    std::unordered_map<std::uint16_t, QString> chosen_;
+};
 
 /// Calls `each` for every item of a list HarfBuzz hands over in pieces.
 template <class Item, class Get, class Each> void forEach(Get get, Each each)
@@ -45,15 +65,15 @@ template <class Item, class Get, class Each> void forEach(Get get, Each each)
 }
 
 struct Walk {
-    Walk(const Face& f, Detail d, std::uint32_t l, LayoutTables& o) : face(f), detail(d), language(l), out(o) {}
+    Walk(const Face& f, Detail d, Names& n, LayoutTables& o) : face(f), detail(d), names(n), out(o) {}
 
     const Face& face;
     Detail detail;
-    std::uint32_t language;
+    Names& names;
     LayoutTables& out;
-    std::unordered_map<hb_tag_t, std::size_t> featureAt; // tag → index in out.features
+    std::unordered_map<hb_tag_t, std::size_t> featureAt;    // tag → index in out.features
     std::map<QByteArray, std::set<QByteArray>> languagesOf; // script → its language tags
-    std::vector<std::vector<std::uint32_t>> systemsOf; // feature → ids into `systems`
+    std::vector<std::vector<std::uint32_t>> systemsOf;      // feature → ids into `systems`
     std::vector<LanguageSystem> systems;
     std::map<std::pair<hb_tag_t, hb_tag_t>, std::uint32_t> systemId;
     std::uint64_t visits = 0;
@@ -83,7 +103,7 @@ struct Walk {
                     hb_ot_name_id_t label = HB_OT_NAME_ID_INVALID;
                     if (hb_ot_layout_feature_get_name_ids(hb, table, index, &label, nullptr, nullptr, nullptr,
                                                           nullptr))
-                        feature.fontName = nameText(face, label, language);
+                        feature.fontName = names.text(label);
                 }
                 slotOf.push_back(it->second);
                 ++index;
@@ -175,7 +195,7 @@ struct Walk {
     }
 };
 
-void readVariations(const Face& face, Detail detail, std::uint32_t language, LayoutTables& out)
+void readVariations(const Face& face, Detail detail, Names& names, LayoutTables& out)
 {
     hb_face_t* hb = face.hb();
     if (!hb_ot_var_has_data(hb)) return;
@@ -193,7 +213,7 @@ void readVariations(const Face& face, Detail detail, std::uint32_t language, Lay
             axis.maximum = info.max_value;
             axis.hidden = info.flags & HB_OT_VAR_AXIS_FLAG_HIDDEN;
             if (detail == Detail::Everything) {
-                axis.name = nameText(face, info.name_id, language);
+                axis.name = names.text(info.name_id);
                 if (axis.name.isEmpty()) axis.name = QString::fromLatin1(axis.tag).trimmed();
             }
             tags << axis.tag;
@@ -211,7 +231,7 @@ void readVariations(const Face& face, Detail detail, std::uint32_t language, Lay
         instance.coordinates.assign(coordinates.begin(), coordinates.begin() + length);
         instance.coordinates.resize(out.axes.size());
         if (detail == Detail::Everything) {
-            instance.name = nameText(face, id, language);
+            instance.name = names.text(id);
             if (instance.name.isEmpty()) instance.name = coordinateWords(tags, instance.coordinates);
         }
         out.instances.push_back(std::move(instance));
@@ -224,10 +244,11 @@ LayoutTables readLayoutTables(const Face& face, Detail detail, std::uint32_t lan
 {
     LayoutTables out;
     if (!face) return out;
-    Walk walk{face, detail, language, out};
+    Names names(face, language);
+    Walk walk{face, detail, names, out};
     for (hb_tag_t table : kTables) walk.readTable(table);
     walk.finish();
-    readVariations(face, detail, language, out);
+    readVariations(face, detail, names, out);
     return out;
 }
 
@@ -254,9 +275,10 @@ QString coordinateWords(const QByteArrayList& tags, const std::vector<double>& v
 QString instanceStyle(const Face& face, std::uint32_t language)
 {
     if (!face || !hb_ot_var_has_data(face.hb())) return {};
+    Names names(face, language);
     const LayoutTables tables = [&] {
         LayoutTables out;
-        readVariations(face, Detail::Tags, language, out);
+        readVariations(face, Detail::Tags, names, out);
         return out;
     }();
     if (tables.axes.empty()) return {};
@@ -277,7 +299,8 @@ QString instanceStyle(const Face& face, std::uint32_t language)
         if (it == tables.instances.end()) return coordinateWords(tags, defaults);
         instance = &*it;
     }
-    const QString name = instance->nameID < 0 ? QString() : nameText(face, instance->nameID, language);
+    const QString name =
+        instance->nameID < 0 ? QString() : names.text(static_cast<unsigned>(instance->nameID));
     return name.isEmpty() ? coordinateWords(tags, instance->coordinates) : name;
 }
 
