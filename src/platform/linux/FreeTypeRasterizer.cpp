@@ -1,6 +1,7 @@
 #include "platform/linux/FreeTypeRasterizer.h"
 
 #include "platform/linux/FontFileBytes.h"
+#include "platform/linux/FreeTypeGlyphFace.h"
 
 #include <QFile>
 
@@ -190,6 +191,12 @@ std::optional<double> FreeTypeRasterizer::advance(const QString& file, int index
             units += static_cast<double>(advance);
     }
     return units * pixelSize / face->units_per_EM;
+}
+
+std::unique_ptr<GlyphFace> FreeTypeRasterizer::openGlyphs(const QString& file, int index)
+{
+    if (!library_ || index < 0) return nullptr;
+    return FreeTypeGlyphFace::open(library_, file, index);
 }
 
 } // namespace quillon::platform
