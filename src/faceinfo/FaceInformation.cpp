@@ -5,6 +5,7 @@
 #include "platform/Shell.h"
 
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -62,7 +63,9 @@ FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalog
     heading.setBold(true);
     heading.setPointSizeF(heading.pointSizeF() * 1.3);
     faceName->setFont(heading);
-    layout->addWidget(faceName);
+    heading_ = new QHBoxLayout;
+    heading_->addWidget(faceName, 1);
+    layout->addLayout(heading_);
 
     tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabs"));
@@ -96,6 +99,17 @@ FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalog
     licenceText = makeBrowser("licenceText");
     connect(licenceText, &QTextBrowser::anchorClicked, this, &FaceInformation::openLink);
     tabs->addTab(licenceText, QStringLiteral("Licence"));
+}
+
+QPushButton* FaceInformation::addButton(const QString& text, const QString& objectName,
+                                        std::function<void()> open)
+{
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    heading_->addWidget(button);
+    connect(button, &QPushButton::clicked, this, [open = std::move(open)] { open(); });
+    return button;
 }
 
 void FaceInformation::setFace(const QString& face)
