@@ -67,7 +67,11 @@ Face Face::make(std::unique_ptr<sfnt::Source> source, int index)
     auto tables = std::make_unique<Tables>();
     tables->face = index & 0xffff;
     std::optional<sfnt::Directory> directory = sfnt::readDirectory(*source, tables->face);
-    if (!directory || directory->entries.empty()) return {};
+    // Any file's first bytes read as some directory: only TrueType and CFF outlines in an sfnt are one.
+    constexpr std::uint32_t kTrueType = 0x00010000, kOpenType = 0x4F54544F /* OTTO */, kApple = 0x74727565;
+    if (!directory || directory->entries.empty() ||
+        (directory->version != kTrueType && directory->version != kOpenType && directory->version != kApple))
+        return {};
     tables->directory = std::move(*directory);
     tables->source = std::move(source);
     Face out;

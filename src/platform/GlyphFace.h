@@ -4,6 +4,7 @@
 // (a Type 1 font), its glyph for a character and its advance. The face stays open, read from its file,
 // until the object goes. src/platform/linux realises it with FreeType.
 
+#include <QByteArray>
 #include <QImage>
 #include <QPainterPath>
 #include <QPoint>
@@ -46,6 +47,8 @@ public:
     virtual unsigned glyphOf(char32_t character) = 0;
     /// The glyph's advance, font units.
     virtual double advance(unsigned glyph) = 0;
+    /// The glyph's name in the face ("A", "uni0416"); empty when it has none.
+    virtual QByteArray glyphName(unsigned glyph) = 0;
 };
 
 } // namespace quillon::platform

@@ -75,12 +75,23 @@ hb_bool_t fontExtents(hb_font_t*, void* face, hb_font_extents_t* extents, void*)
     return true;
 }
 
+hb_bool_t glyphName(hb_font_t*, void* face, hb_codepoint_t glyph, char* name, unsigned size, void*)
+{
+    const QByteArray text = static_cast<platform::GlyphFace*>(face)->glyphName(glyph);
+    if (text.isEmpty() || size == 0) return false;
+    const auto length = std::min<std::size_t>(static_cast<std::size_t>(text.size()), size - 1);
+    std::copy_n(text.constData(), length, name);
+    name[length] = '\0';
+    return true;
+}
+
 hb_font_funcs_t* ownMapFuncs()
 {
     hb_font_funcs_t* funcs = hb_font_funcs_create();
     hb_font_funcs_set_nominal_glyph_func(funcs, nominalGlyph, nullptr, nullptr);
     hb_font_funcs_set_glyph_h_advance_func(funcs, horizontalAdvance, nullptr, nullptr);
     hb_font_funcs_set_font_h_extents_func(funcs, fontExtents, nullptr, nullptr);
+    hb_font_funcs_set_glyph_name_func(funcs, glyphName, nullptr, nullptr);
     hb_font_funcs_make_immutable(funcs);
     return funcs;
 }
@@ -145,7 +156,11 @@ std::unique_ptr<Typesetter> Typesetter::open(platform::FaceRasterizer& rasterize
         out->font_ = hb_font_create(out->face_.hb());
         out->unitsPerEm_ = out->face_.unitsPerEm();
     } else {
-        out->font_ = hb_font_create(hb_face_get_empty());
+        // A face of no tables (HarfBuzz's own empty face is inert: nothing shapes with it).
+        hb_face_t* none = hb_face_create(hb_blob_get_empty(), 0);
+        hb_face_set_upem(none, static_cast<unsigned>(out->glyphs_->unitsPerEm()));
+        out->font_ = hb_font_create(none);
+        hb_face_destroy(none);
         hb_font_funcs_t* funcs = ownMapFuncs();
         hb_font_set_funcs(out->font_, funcs, out->glyphs_.get(), nullptr);
         hb_font_funcs_destroy(funcs);

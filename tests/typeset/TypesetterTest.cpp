@@ -136,6 +136,23 @@ TEST_F(TypesetterTest, MissingCharactersAndDrawing)
     EXPECT_FALSE(dejaVu->glyphs().outline(text.lines[0].glyphs[0].glyph).isEmpty());
 }
 
+TEST_F(TypesetterTest, AType1FaceIsSetFromItsOwnCharacterMapAndAdvances)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("plain.pfa");
+    ASSERT_TRUE(test::SfntWriter::writeFile(
+        path, test::SfntWriter::type1Font("Plain Test", "Plain Test", "Regular")));
+    const auto type1 = Typesetter::open(rasterizer, path, 0, 0x0409);
+    ASSERT_TRUE(type1);
+    EXPECT_FALSE(type1->shapesWithTables()); // its first bytes are no sfnt directory
+    const ShapedLine line = type1->shape(QStringLiteral(" ")).lines.at(0);
+    ASSERT_EQ(line.glyphs.size(), 1u);
+    EXPECT_NE(line.glyphs[0].glyph, 0u);
+    EXPECT_EQ(line.glyphs[0].xAdvance, 250);
+    EXPECT_EQ(type1->glyphName(line.glyphs[0].glyph), "space");
+    EXPECT_EQ(type1->missingCharacters(QStringLiteral(" a")), (std::vector<char32_t>{U'a'}));
+}
+
 TEST_F(TypesetterTest, ADesignSpacePointIsKeptWithinItsAxesAndStartsAtTheNamedInstance)
 {
     QTemporaryDir dir;

@@ -224,4 +224,11 @@ double FreeTypeGlyphFace::advance(unsigned glyph)
     return advance / 1024.0; // 16.16 pixels to 26.6
 }
 
+QByteArray FreeTypeGlyphFace::glyphName(unsigned glyph)
+{
+    char name[128] = {};
+    if (!FT_HAS_GLYPH_NAMES(face_) || FT_Get_Glyph_Name(face_, glyph, name, sizeof name) != 0) return {};
+    return QByteArray(name);
+}
+
 } // namespace quillon::platform

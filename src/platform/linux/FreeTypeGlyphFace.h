@@ -31,6 +31,7 @@ public:
     QPainterPath outline(unsigned glyph) override;
     unsigned glyphOf(char32_t character) override;
     double advance(unsigned glyph) override;
+    QByteArray glyphName(unsigned glyph) override;
 
 private:
     explicit FreeTypeGlyphFace(FT_Face face);
