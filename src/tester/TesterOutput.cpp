@@ -197,8 +197,15 @@ QString writeSamplePdf(typeset::Typesetter& typesetter, const Sample& sample, co
                         QPointF(0, y + block.text.ascender * block.pixelSize / block.text.unitsPerEm),
                         block.label);
                 }
+                // A waterfall's line longer than the page is cut at the page's edge and before the sizes,
+                // not drawn over them (a right-to-left line runs out to the left).
+                painter.save();
+                if (!block.label.isEmpty())
+                    painter.setClipRect(QRectF(layout.labelWidth(), y - lineHeight,
+                                               content.width() - layout.labelWidth(), 3 * lineHeight));
                 glyphs.paintLine(painter, block.text, line, y, layout.labelWidth(), content.width(),
                                  block.pixelSize, Qt::black, true);
+                painter.restore();
                 y += lineHeight;
             }
             if (!block.label.isEmpty()) y += block.pixelSize / 4;
