@@ -1,6 +1,7 @@
 #include "platform/linux/FreeTypeGlyphFace.h"
 
 #include "platform/linux/FontFileBytes.h"
+#include "platform/linux/FreeTypeChoices.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -80,12 +81,7 @@ std::optional<QImage> imageOf(const FT_Bitmap& bitmap)
 
 FreeTypeGlyphFace::FreeTypeGlyphFace(FT_Face face) : face_(face)
 {
-    // Unicode first; a symbol font's characters live at U+F000 and up, as the system's text output finds
-    // them; else the face's only map (a font with just its own code page).
-    if (FT_Select_Charmap(face_, FT_ENCODING_UNICODE) != 0) {
-        symbol_ = FT_Select_Charmap(face_, FT_ENCODING_MS_SYMBOL) == 0;
-        if (!symbol_ && face_->num_charmaps > 0) FT_Set_Charmap(face_, face_->charmaps[0]);
-    }
+    selectCharmap(face_, symbol_); // a face without a usable map finds no glyph for any character
 }
 
 std::unique_ptr<FreeTypeGlyphFace> FreeTypeGlyphFace::open(FT_Library library, const QString& file, int index)
@@ -144,17 +140,9 @@ bool FreeTypeGlyphFace::setPixelSize(double pixelSize)
                                                : static_cast<FT_F26Dot6>(std::lround(pixelSize * 64));
         if (FT_Set_Char_Size(face_, 0, size, 72, 72) != 0) return false;
     } else {
-        int best = 0;
-        double bestDistance = INFINITY;
-        for (int i = 0; i < face_->num_fixed_sizes; ++i) {
-            const double distance = std::abs(face_->available_sizes[i].y_ppem / 64.0 - pixelSize);
-            if (distance < bestDistance) {
-                bestDistance = distance;
-                best = i;
-            }
-        }
-        if (FT_Select_Size(face_, best) != 0) return false;
-        strike_ = best;
+        const int strike = nearestStrike(face_, pixelSize);
+        if (strike < 0 || FT_Select_Size(face_, strike) != 0) return false;
+        strike_ = strike;
     }
     pixelSize_ = pixelSize;
     return true;
@@ -204,12 +192,7 @@ QPainterPath FreeTypeGlyphFace::outline(unsigned glyph)
     return path;
 }
 
-unsigned FreeTypeGlyphFace::glyphOf(char32_t character)
-{
-    if (symbol_ && character <= 0xFF)
-        if (const FT_UInt g = FT_Get_Char_Index(face_, 0xF000 | character)) return g;
-    return FT_Get_Char_Index(face_, character);
-}
+unsigned FreeTypeGlyphFace::glyphOf(char32_t character) { return glyphFor(face_, character, symbol_); }
 
 double FreeTypeGlyphFace::advance(unsigned glyph)
 {
