@@ -5,6 +5,7 @@
 #include <unicode/uloc.h>
 #include <unicode/uscript.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <map>
@@ -178,7 +179,9 @@ bool takesAlternateNumber(const QByteArray& tag)
 QString scriptName(const QByteArray& tag)
 {
     if (tag == "DFLT") return QStringLiteral("Default");
-    if (tag.size() != 4) return {};
+    // A tag is four printable ASCII characters; HarfBuzz's script type holds no other.
+    if (tag.size() != 4 || !std::all_of(tag.begin(), tag.end(), [](char c) { return c >= 0x20 && c < 0x7f; }))
+        return {};
     // HarfBuzz knows the shaping tags ("dev2", "mym2") as well as the older ones; its script is the ISO
     // 15924 code that ICU names.
     const hb_script_t script = hb_ot_tag_to_script(HB_TAG(tag[0], tag[1], tag[2], tag[3]));

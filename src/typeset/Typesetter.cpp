@@ -34,7 +34,12 @@ hb_tag_t tagOf(const QByteArray& text)
 /// An OpenType script tag or ISO 15924 code; HarfBuzz knows both ("dev2", "Deva"), INVALID for none.
 hb_script_t scriptOf(const QByteArray& tag)
 {
-    return tag.trimmed().isEmpty() ? HB_SCRIPT_INVALID : hb_ot_tag_to_script(tagOf(tag.trimmed()));
+    const QByteArray trimmed = tag.trimmed();
+    // HarfBuzz's script type holds tags of printable ASCII only.
+    if (trimmed.isEmpty() || trimmed.size() > 4 ||
+        !std::all_of(trimmed.begin(), trimmed.end(), [](char c) { return c > 0x20 && c < 0x7f; }))
+        return HB_SCRIPT_INVALID;
+    return hb_ot_tag_to_script(tagOf(trimmed));
 }
 
 /// An OpenType language tag is written in capitals ("TRK", "URD "), a BCP 47 code is not ("tr").
