@@ -8,16 +8,20 @@
 #include "support/SfntWriter.h"
 #include "support/TestFiles.h"
 #include "support/ViewerFixture.h"
+#include "tester/AxisPanel.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -169,6 +173,43 @@ TEST_F(TypeTesterTest, AFileWithTensOfThousandsOfFeaturesOpens)
     QTest::keyClick(tester->featureView, Qt::Key_End);
     QTest::keyClick(tester->featureView, Qt::Key_Space);
     EXPECT_EQ(tester->settings().feature("ffff"), 1u); // the last of them, by tag
+}
+
+TEST_F(TypeTesterTest, TheAxesFollowTheirSlidersFieldsAndInstances)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("vary.ttf");
+    auto be16 = [](int v) { return QByteArray{char(v >> 8), char(v & 0xff)}; };
+    std::vector<test::SfntName> names = test::SfntWriter::names("Vary Test", "Regular", "Vary Test");
+    names.push_back({3, 1, 0x0409, 258, test::SfntWriter::utf16("Bold")});
+    const QByteArray gvar = be16(1) + be16(0) + be16(2) + be16(0) + be16(0) + be16(26) + be16(2) + be16(0) +
+                            be16(0) + be16(26) + be16(0) + be16(0) + be16(0);
+    ASSERT_TRUE(test::SfntWriter::writeFile(path, test::SfntWriter::minimalFontTables(names)
+                                                      .add("fvar", test::SfntWriter::fvar({{258, 700, 0}}))
+                                                      .add("gvar", gvar)
+                                                      .set("glyf", QByteArray(4, '\0'))
+                                                      .build()));
+    select("DejaVu Sans");
+    TypeTester* tester = open();
+    ASSERT_NE(tester, nullptr);
+    tester->setFile(path);
+    ASSERT_NE(tester->typesetter(), nullptr);
+    EXPECT_FALSE(tester->axesGroup->isHidden());
+    QComboBox* instances = tester->axisPanel->instanceList();
+    ASSERT_EQ(instances->count(), 2); // "Custom" and Bold
+    instances->setCurrentIndex(1);
+    emit instances->activated(1);
+    EXPECT_EQ(tester->typesetter()->coordinates(), (std::vector<double>{700, 0}));
+    EXPECT_EQ(tester->axisPanel->field(0)->value(), 700);
+
+    tester->axisPanel->field(0)->setValue(650);
+    EXPECT_EQ(instances->currentIndex(), 0); // no instance lies there
+    EXPECT_EQ(tester->typesetter()->coordinates()[0], 650);
+    EXPECT_TRUE(tester->css().contains(QStringLiteral("font-variation-settings: \"wght\" 650;")));
+    QSlider* slider = tester->axisPanel->slider(1);
+    slider->setValue(slider->minimum());
+    EXPECT_EQ(tester->typesetter()->coordinates()[1], -10);
+    EXPECT_TRUE(tester->axisPanel->slider(0)->accessibleName().startsWith("wght"));
 }
 
 TEST_F(TypeTesterTest, ANameNoFaceHasDrawsNothing)
