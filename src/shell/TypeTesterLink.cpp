@@ -1,5 +1,7 @@
 #include "shell/TypeTesterLink.h"
 
+#include "platform/FontFileLookup.h"
+#include "platform/Platform.h"
 #include "shell/FaceInformationLink.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
@@ -12,9 +14,9 @@
 
 namespace quillon {
 
-TypeTesterLink::TypeTesterLink(Viewer& viewer, platform::Platform& platform,
+TypeTesterLink::TypeTesterLink(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue,
                                FaceInformationLink& faceInformation, std::function<void()> endProgram)
-    : viewer_(viewer), platform_(platform), faceInformation_(faceInformation),
+    : viewer_(viewer), platform_(platform), catalogue_(catalogue), faceInformation_(faceInformation),
       endProgram_(std::move(endProgram))
 {
 }
@@ -61,10 +63,14 @@ void TypeTesterLink::follow()
 void TypeTesterLink::showCurrent()
 {
     const QString& file = faceInformation_.offeredFile();
-    if (!file.isEmpty())
+    if (!file.isEmpty()) {
         window_->setFile(file);
-    else
-        window_->setFace(viewer_.fontList->text());
+        return;
+    }
+    const QString face = viewer_.fontList->text();
+    const int record = catalogue_.firstRecordOfFace(face);
+    window_->setFace(face, record < 0 ? QString()
+                                      : platform_.fontFiles.fontFilePath(catalogue_.recordFile(record)));
 }
 
 TypeTester* TypeTesterLink::window() const { return window_.data(); }

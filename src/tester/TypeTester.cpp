@@ -266,10 +266,11 @@ void TypeTester::buildControls()
     showFeatureSetting();
 }
 
-void TypeTester::setFace(const QString& face)
+void TypeTester::setFace(const QString& face, const QString& recordFile)
 {
     if (face == sample_.face && fileAsked_.isEmpty() && (typesetter_ || pending_)) return;
     sample_.face = face;
+    recordFile_ = recordFile;
     fileAsked_.clear();
     faceName->setText(face);
     readLater();
@@ -277,6 +278,8 @@ void TypeTester::setFace(const QString& face)
 
 void TypeTester::setFile(const QString& path, int index)
 {
+    // The main window asks again at every selection while the file stands for it: read once.
+    if (path == fileAsked_ && index == sample_.index && (typesetter_ || pending_)) return;
     fileAsked_ = path;
     sample_.index = index;
     faceName->setText(QFileInfo(path).fileName());
@@ -311,8 +314,12 @@ void TypeTester::read()
     QString problem;
     if (fileAsked_.isEmpty()) {
         const auto resolved = platform_.fontSystem.resolveFace(sample_.face);
-        // Only the face itself is tested: a name no face has is said, not drawn in a substitute.
-        if (!resolved || resolved->substitute) {
+        // Only the face itself is tested: a name no face has is drawn from the file its record names, as the
+        // main window draws it, or said; never drawn in a substitute.
+        if ((!resolved || resolved->substitute) && !recordFile_.isEmpty()) {
+            sample_.file = recordFile_;
+            sample_.index = 0;
+        } else if (!resolved || resolved->substitute) {
             problem = QStringLiteral("No installed face is named %1.").arg(sample_.face);
         } else {
             sample_.file = resolved->file;
@@ -330,6 +337,7 @@ void TypeTester::read()
     }
     if (!problem.isEmpty()) {
         features_->setFeatures({}, settings_);
+        fillScripts();
         axesGroup->hide();
         missingLabel->clear();
         view_->setMessage(problem);

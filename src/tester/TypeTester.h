@@ -48,8 +48,9 @@ public:
     ~TypeTester() override;
 
     /// Sets the listed face `face`, drawn from the file the font system draws it from; read once the current
-    /// event is done (several changes in a row read only the last). A name no face has shows nothing.
-    void setFace(const QString& face);
+    /// event is done (several changes in a row read only the last). A name no face has is drawn from
+    /// `recordFile`, the file the catalogue's record names for it, when there is one; otherwise nothing is.
+    void setFace(const QString& face, const QString& recordFile = {});
     /// Sets face `index` of a font file itself, installed or not.
     void setFile(const QString& path, int index = 0);
     /// The text, as typed in the text box.
@@ -107,7 +108,8 @@ private:
     platform::Platform& platform_;
     std::function<void()> endProgram_;
     tester::Sample sample_;
-    QString fileAsked_; // a file set by setFile, instead of a face
+    QString fileAsked_;  // a file set by setFile, instead of a face
+    QString recordFile_; // the file the face's record names, for a name no face has
     typeset::FontSettings settings_;
     std::unique_ptr<typeset::Typesetter> typesetter_;
     tester::FeatureTable* features_ = nullptr;
