@@ -8,7 +8,7 @@
 //   FeatureFirst    the same, each toggle to a feature not drawn before (its glyphs drawn anew)
 //   SliderMove      200 characters at 72 pt, the weight axis one step further each time: every glyph is
 //                   drawn anew, since the shapes change with the coordinates
-//   Waterfall       the nine sizes of the waterfall after a feature toggle
+//   waterfall       the nine sizes of the waterfall after a feature toggle, and after a slider step
 //   OpenCjk         opening the window on a face of the largest CJK collection: the face read, its layout
 //                   tables, the sample set and drawn once
 //   QtDrawText      the baseline
@@ -119,10 +119,11 @@ void FeatureToggle(benchmark::State& state, bool fresh, bool waterfall)
     state.counters["image_cache_MB"] = static_cast<double>(t.glyphs->cacheBytes()) / (1 << 20);
 }
 
-void SliderMove(benchmark::State& state)
+void SliderMove(benchmark::State& state, bool waterfall)
 {
     Tester t(variableFile());
     if (!t.typesetter || t.typesetter->tables().axes.empty()) return state.SkipWithError("no variable font");
+    t.sample.waterfall = waterfall;
     const opentype::Axis& axis = t.typesetter->tables().axes.front();
     double value = axis.minimum;
     for (auto _ : state) {
@@ -166,8 +167,9 @@ void QtDrawText(benchmark::State& state)
 BENCHMARK(QtDrawText)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FeatureToggle, warm, false, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FeatureToggle, first, true, false)->Unit(benchmark::kMillisecond);
-BENCHMARK(SliderMove)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SliderMove, text, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FeatureToggle, waterfall, false, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SliderMove, waterfall, true)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenCjk)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

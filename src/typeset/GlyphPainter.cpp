@@ -101,9 +101,18 @@ void GlyphPainter::paintLine(QPainter& painter, const ShapedText& text, std::siz
     const int phases = devicePixels < kQuarterPixelsBelow ? 4 : 1;
     const double baseline = top + text.ascender * scale;
     const double start = line.rightToLeft ? right - line.width * scale : left;
+    // Glyphs out of sight are not drawn: a waterfall's long line runs far past the window at 72 pt. An em
+    // either side keeps a glyph that reaches beyond its advance.
+    QRectF seen = painter.hasClipping() ? painter.clipBoundingRect() : QRectF();
+    if (seen.isNull() && painter.device())
+        seen = QRectF(0, 0, painter.device()->width() / ratio, painter.device()->height() / ratio);
+    seen = painter.transform().inverted().mapRect(seen);
     for (const ShapedGlyph& g : line.glyphs) {
         const double x = start + (g.x + g.xOffset) * scale;
         const double y = baseline - g.yOffset * scale;
+        if (!seen.isNull() &&
+            (x > seen.right() + pixelSize || x + g.xAdvance * scale < seen.left() - pixelSize))
+            continue;
         if (outlines) {
             const QPainterPath& path = outline(g.glyph);
             if (!path.isEmpty()) {
