@@ -283,6 +283,19 @@ QByteArray SfntWriter::fvar(const std::vector<std::array<int, 3>>& instances, in
     return t;
 }
 
+SfntWriter SfntWriter::minimalVariableFontTables(const std::vector<SfntName>& names,
+                                                 const std::vector<std::array<int, 3>>& instances)
+{
+    // FreeType takes a TrueType font as variable once it has glyph variations too (none here, for the two
+    // glyphs of two axes) and glyph data it does not take as absent (four bytes no glyph points at).
+    QByteArray gvar;
+    for (std::uint32_t v : {1u, 0u, 2u, 0u, 0u, 26u, 2u, 0u, 0u, 26u, 0u, 0u, 0u}) put16(gvar, v);
+    return minimalFontTables(names)
+        .add("fvar", fvar(instances))
+        .add("gvar", gvar)
+        .set("glyf", QByteArray(4, '\0'));
+}
+
 QByteArray SfntWriter::layout(const QByteArrayList& scripts, const QByteArrayList& features)
 {
     // The lists come in the order their 16-bit offsets can reach: the empty lookup list, the scripts with

@@ -87,6 +87,11 @@ public:
                                         std::uint16_t kernPairs = 0, bool cff = false,
                                         std::uint16_t advance = 500, bool fixedPitch = false);
 
+    /// minimalFont made variable: the axes and instances of fvar(), with the glyph variations (none) and the
+    /// glyph data without which the font engine does not take it as variable.
+    static SfntWriter minimalVariableFontTables(const std::vector<SfntName>& names,
+                                                const std::vector<std::array<int, 3>>& instances);
+
     /// A 'ttcf' collection of the given fonts (each built by a writer); offsets are laid out for them.
     static QByteArray collection(const std::vector<SfntWriter>& fonts);
 
