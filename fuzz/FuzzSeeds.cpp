@@ -36,7 +36,7 @@ void put(const char* target, const QString& name, const QByteArray& bytes)
 
 void putFont(const QString& name, const QByteArray& bytes)
 {
-    for (const char* target : {"reader", "sfnt_full_name", "face_traits", "variations"})
+    for (const char* target : {"reader", "sfnt_full_name", "face_traits", "layout_tables"})
         put(target, name, bytes);
 }
 

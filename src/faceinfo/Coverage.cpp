@@ -48,38 +48,12 @@ std::vector<ScriptCount> scriptCounts(const std::vector<platform::CodeRange>& ch
     return out;
 }
 
-std::vector<char32_t> charactersOf(const QString& text)
-{
-    std::vector<char32_t> out;
-    for (char32_t c : text.toUcs4()) {
-        if (c == U'\n' || c == U'\r' || c == U'\t') continue;
-        if (std::find(out.begin(), out.end(), c) == out.end()) out.push_back(c);
-    }
-    return out;
-}
-
 std::vector<char32_t> missingCharacters(const std::vector<platform::CodeRange>& charset, const QString& text)
 {
     std::vector<char32_t> out;
     for (char32_t c : charactersOf(text))
         if (!covers(charset, c)) out.push_back(c);
     return out;
-}
-
-QString codePoint(char32_t c)
-{
-    return QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
-}
-
-QString describeCharacters(const std::vector<char32_t>& characters)
-{
-    QStringList parts;
-    for (char32_t c : characters) {
-        // A control or a blank would not show as itself: the code alone says which it is.
-        const bool visible = QChar::isPrint(c) && !QChar::isSpace(c);
-        parts << (visible ? QString::fromUcs4(&c, 1) + u' ' + codePoint(c) : codePoint(c));
-    }
-    return parts.join(QStringLiteral(", "));
 }
 
 } // namespace quillon::faceinfo

@@ -3,6 +3,7 @@
 // it lacks. The character set comes from the font system as ranges of code points.
 
 #include "platform/FontFacts.h"
+#include "typeset/Characters.h"
 
 #include <QString>
 
@@ -25,12 +26,9 @@ std::vector<ScriptCount> scriptCounts(const std::vector<platform::CodeRange>& ch
 /// The distinct characters of `text` that the set lacks, in the order the text first has them. Line breaks
 /// and tabs are not asked for: the sample breaks lines, it does not draw them.
 std::vector<char32_t> missingCharacters(const std::vector<platform::CodeRange>& charset, const QString& text);
-/// The distinct characters of `text` that a face must have for `text` (as missingCharacters asks).
-std::vector<char32_t> charactersOf(const QString& text);
-
-/// "U+00E7".
-QString codePoint(char32_t c);
-/// "ç U+00E7, ✓ U+2713": each character as itself and as its code.
-QString describeCharacters(const std::vector<char32_t>& characters);
+// The characters of a text in words, shared with the other windows.
+using typeset::charactersOf;
+using typeset::codePoint;
+using typeset::describeCharacters;
 
 } // namespace quillon::faceinfo

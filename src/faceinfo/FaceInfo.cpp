@@ -4,7 +4,6 @@
 #include "platform/FontFileLookup.h"
 #include "platform/FontSystem.h"
 #include "platform/NativeText.h"
-#include "sfnt/Variations.h"
 
 #include <algorithm>
 
@@ -46,7 +45,7 @@ bool hasCffOutlines(const platform::FaceFacts& facts)
 QString openedFormat(const platform::FaceFacts& facts)
 {
     platform::FontFileFacts file = facts.file;
-    file.variable = file.variable || !facts.axes.empty();
+    file.variable = file.variable || !facts.layout.axes.empty();
     return FaceInfoReader::formatWords(file, hasCffOutlines(facts));
 }
 
@@ -203,29 +202,17 @@ void FaceInfoReader::describe(FaceInfo& info, const platform::FaceFacts& facts)
     info.characterCount = characterCount(facts.charset);
     info.scripts = scriptCounts(facts.charset);
     info.languages = facts.languages;
-    info.features = features(facts.gsub, facts.gpos);
-
-    auto nameOf = [&](int nameID) {
-        return nameID < 0 ? QString()
-                          : textOf(facts.names, sfnt::chosenNameRecord(facts.names, nameID, lcid));
-    };
-    for (const platform::VariationAxis& a : facts.axes) {
-        QString name = nameOf(a.nameID);
-        if (name.isEmpty()) name = a.name;
-        info.axes.push_back({a.tag, name, a.minimum, a.defaultValue, a.maximum});
-    }
-    QByteArrayList tags;
-    for (const platform::VariationAxis& a : facts.axes) tags << a.tag;
-    for (const platform::NamedInstance& n : facts.instances) {
-        // An instance the font gives no name is known by where it lies.
-        QString name = nameOf(n.nameID);
-        if (name.isEmpty()) name = sfnt::coordinateWords(tags, n.coordinates);
-        info.instances.push_back({name, n.coordinates});
-    }
+    info.features = facts.layout.features;
+    info.layoutScripts = facts.layout.scripts;
+    info.axes = facts.layout.axes;
+    info.instances = facts.layout.instances;
 
     for (const char* tag : {"COLR", "CPAL", "CBDT", "sbix", "SVG "})
         if (facts.tables.contains(tag)) info.colourTables << QString::fromLatin1(tag).trimmed();
 
+    auto nameOf = [&](int nameID) {
+        return textOf(facts.names, sfnt::chosenNameRecord(facts.names, nameID, lcid));
+    };
     info.licence = nameOf(13);
     info.licenceUrl = nameOf(14);
 }

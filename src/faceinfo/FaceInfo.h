@@ -6,7 +6,7 @@
 
 #include "catalogue/FontCatalogue.h"
 #include "faceinfo/Coverage.h"
-#include "faceinfo/LayoutFeatures.h"
+#include "opentype/LayoutTables.h"
 #include "platform/FontFacts.h"
 
 #include <QString>
@@ -49,16 +49,10 @@ struct NameRow {
     bool used = false; // the details or the copyright line read this record
 };
 
-struct Axis {
-    QByteArray tag;
-    QString name;
-    double minimum = 0, defaultValue = 0, maximum = 0;
-};
-
-struct Instance {
-    QString name;
-    std::vector<double> coordinates;
-};
+// The layout tables as their one reader gives them.
+using Feature = opentype::Feature;
+using Axis = opentype::Axis;
+using Instance = opentype::Instance;
 
 struct FaceInfo {
     QString face;               // as asked
@@ -72,6 +66,7 @@ struct FaceInfo {
     std::vector<ScriptCount> scripts;
     QStringList languages;
     std::vector<Feature> features;
+    std::vector<opentype::Script> layoutScripts; // the scripts and language systems of GSUB and GPOS
     std::vector<Axis> axes;
     std::vector<Instance> instances;
     QStringList colourTables; // present ones of COLR, CPAL, CBDT, sbix, SVG

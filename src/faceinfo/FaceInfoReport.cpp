@@ -12,6 +12,22 @@ QString number(double v) { return QString::number(v, 'g', 6); }
 
 QStringList tabbed(std::initializer_list<QString> fields) { return QStringList(fields); }
 
+QString tablesOf(const Feature& f)
+{
+    QStringList tables;
+    if (f.substitution) tables << QStringLiteral("GSUB");
+    if (f.positioning) tables << QStringLiteral("GPOS");
+    return tables.join(u' ');
+}
+
+/// "dflt URD SND": the script's language systems, its default first.
+QString languageTags(const opentype::Script& s)
+{
+    QStringList tags{QString::fromLatin1(opentype::kDefaultLanguage)};
+    for (const opentype::Language& l : s.languages) tags << QString::fromLatin1(l.tag).trimmed();
+    return tags.join(u' ');
+}
+
 } // namespace
 
 QStringList reportLines(const FaceInfo& info, const QString& sampleText)
@@ -44,14 +60,18 @@ QStringList reportLines(const FaceInfo& info, const QString& sampleText)
     if (!sampleText.isEmpty())
         line({QStringLiteral("Missing"), describeCharacters(missingCharacters(info.charset, sampleText))});
     for (const Feature& f : info.features) {
-        QStringList tables;
-        if (f.substitution) tables << QStringLiteral("GSUB");
-        if (f.positioning) tables << QStringLiteral("GPOS");
-        line({QStringLiteral("Feature"), QString::fromLatin1(f.tag), f.name, tables.join(u' ')});
+        QStringList fields{QStringLiteral("Feature"), QString::fromLatin1(f.tag), f.name, tablesOf(f)};
+        if (!f.fontName.isEmpty()) fields << f.fontName; // the font's own name, where it gives one
+        out << fields.join(u'\t');
     }
-    for (const Axis& a : info.axes)
-        line({QStringLiteral("Axis"), QString::fromLatin1(a.tag), a.name, number(a.minimum),
-              number(a.defaultValue), number(a.maximum)});
+    for (const opentype::Script& s : info.layoutScripts)
+        line({QStringLiteral("LayoutScript"), QString::fromLatin1(s.tag).trimmed(), s.name, languageTags(s)});
+    for (const Axis& a : info.axes) {
+        QStringList fields{QStringLiteral("Axis"), QString::fromLatin1(a.tag), a.name,
+                           number(a.minimum),      number(a.defaultValue),     number(a.maximum)};
+        if (a.hidden) fields << QStringLiteral("hidden");
+        out << fields.join(u'\t');
+    }
     for (const Instance& i : info.instances) {
         QStringList coords;
         for (double c : i.coordinates) coords << number(c);
@@ -113,18 +133,31 @@ QJsonObject reportObject(const FaceInfo& info, const QString& sampleText)
         }
         root[QStringLiteral("coverage")] = coverage;
         QJsonArray features;
-        for (const Feature& f : info.features)
+        for (const Feature& f : info.features) {
+            QJsonArray systems;
+            for (const opentype::LanguageSystem& l : f.systems)
+                systems.append(QString::fromLatin1(l.script + '/' + l.language).trimmed());
             features.append(QJsonObject{{QStringLiteral("tag"), QString::fromLatin1(f.tag)},
                                         {QStringLiteral("name"), f.name},
+                                        {QStringLiteral("fontName"), f.fontName},
                                         {QStringLiteral("GSUB"), f.substitution},
-                                        {QStringLiteral("GPOS"), f.positioning}});
+                                        {QStringLiteral("GPOS"), f.positioning},
+                                        {QStringLiteral("systems"), systems}});
+        }
+        QJsonArray layoutScripts;
+        for (const opentype::Script& s : info.layoutScripts)
+            layoutScripts.append(QJsonObject{
+                {QStringLiteral("tag"), QString::fromLatin1(s.tag).trimmed()},
+                {QStringLiteral("name"), s.name},
+                {QStringLiteral("languages"), QJsonArray::fromStringList(languageTags(s).split(u' '))}});
         QJsonArray axes;
         for (const Axis& a : info.axes)
             axes.append(QJsonObject{{QStringLiteral("tag"), QString::fromLatin1(a.tag)},
                                     {QStringLiteral("name"), a.name},
                                     {QStringLiteral("minimum"), a.minimum},
                                     {QStringLiteral("default"), a.defaultValue},
-                                    {QStringLiteral("maximum"), a.maximum}});
+                                    {QStringLiteral("maximum"), a.maximum},
+                                    {QStringLiteral("hidden"), a.hidden}});
         QJsonArray instances;
         for (const Instance& i : info.instances) {
             QJsonArray coords;
@@ -134,6 +167,7 @@ QJsonObject reportObject(const FaceInfo& info, const QString& sampleText)
         }
         root[QStringLiteral("opentype")] =
             QJsonObject{{QStringLiteral("features"), features},
+                        {QStringLiteral("scripts"), layoutScripts},
                         {QStringLiteral("axes"), axes},
                         {QStringLiteral("instances"), instances},
                         {QStringLiteral("colourTables"), QJsonArray::fromStringList(info.colourTables)}};

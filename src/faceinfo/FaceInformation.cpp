@@ -7,6 +7,7 @@
 #include "platform/Shell.h"
 
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -64,7 +65,9 @@ FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalog
     heading.setBold(true);
     heading.setPointSizeF(heading.pointSizeF() * 1.3);
     faceName->setFont(heading);
-    layout->addWidget(faceName);
+    heading_ = new QHBoxLayout;
+    heading_->addWidget(faceName, 1);
+    layout->addLayout(heading_);
 
     tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabs"));
@@ -107,6 +110,17 @@ FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalog
     accessibility::name(coverageText, QStringLiteral("Coverage"));
     accessibility::name(openTypeText, QStringLiteral("OpenType"));
     accessibility::name(licenceText, QStringLiteral("Licence"));
+}
+
+QPushButton* FaceInformation::addButton(const QString& text, const QString& objectName,
+                                        std::function<void()> open)
+{
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    heading_->addWidget(button);
+    connect(button, &QPushButton::clicked, this, [open = std::move(open)] { open(); });
+    return button;
 }
 
 void FaceInformation::setFace(const QString& face)
@@ -242,10 +256,28 @@ void FaceInformation::fillOpenType()
         QStringList tables;
         if (f.substitution) tables << QStringLiteral("GSUB");
         if (f.positioning) tables << QStringLiteral("GPOS");
-        html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(f.tag))), esc(f.name),
-                     tables.join(u' ')});
+        // The font's own name for a stylistic set or character variant says what it changes.
+        const QString name = f.fontName.isEmpty()
+                                 ? esc(f.name)
+                                 : QStringLiteral("%1: <i>%2</i>").arg(esc(f.name), esc(f.fontName));
+        html += row(
+            {QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(f.tag))), name, tables.join(u' ')});
     }
-    html += QStringLiteral("</table><p><b>Variation axes</b></p>");
+    html += QStringLiteral("</table>");
+    if (!info_.layoutScripts.empty()) {
+        html += QStringLiteral("<p><b>Scripts and language systems</b></p><table>");
+        for (const opentype::Script& script : info_.layoutScripts) {
+            QStringList languages;
+            for (const opentype::Language& l : script.languages)
+                languages << (l.name.isEmpty() ? QString::fromLatin1(l.tag).trimmed()
+                                               : QStringLiteral("%1 (%2)").arg(
+                                                     l.name, QString::fromLatin1(l.tag).trimmed()));
+            html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(script.tag).trimmed())),
+                         esc(script.name), esc(languages.join(QStringLiteral(", ")))});
+        }
+        html += QStringLiteral("</table>");
+    }
+    html += QStringLiteral("<p><b>Variation axes</b></p>");
     if (info_.axes.empty())
         html += QStringLiteral("<p>None: the face is not variable.</p>");
     else {
@@ -253,7 +285,8 @@ void FaceInformation::fillOpenType()
                 row({QStringLiteral("Tag"), QStringLiteral("Name"), QStringLiteral("Minimum"),
                      QStringLiteral("Default"), QStringLiteral("Maximum")});
         for (const faceinfo::Axis& a : info_.axes)
-            html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(a.tag))), esc(a.name),
+            html += row({QStringLiteral("<tt>%1</tt>").arg(esc(QString::fromLatin1(a.tag))),
+                         esc(a.name) + (a.hidden ? QStringLiteral(" (hidden)") : QString()),
                          number(a.minimum), number(a.defaultValue), number(a.maximum)});
         html += QStringLiteral("</table>");
         if (!info_.instances.empty()) {

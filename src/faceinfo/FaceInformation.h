@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -38,6 +39,8 @@ public:
     void setFile(const QString& path);
     /// The sample text whose missing characters the Coverage tab names.
     void setSampleText(const QString& text);
+    /// A button beside the face's name that opens another window on the face (`open` runs on a click).
+    QPushButton* addButton(const QString& text, const QString& objectName, std::function<void()> open);
 
     const QString& face() const { return face_; }
     /// What the window shows now; read at once when a face is still pending.
@@ -77,6 +80,7 @@ private:
     QString file_; // shown instead of face_ when set
     QString sampleText_;
     bool pending_ = false;
+    QHBoxLayout* heading_;
 };
 
 } // namespace quillon

@@ -4,10 +4,13 @@
 // character shows the face's missing-glyph shape). Cheaper than building a full font engine for a face
 // that is drawn once, which is what the summary window does for every installed face.
 
+#include "platform/GlyphFace.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace quillon::platform {
@@ -38,6 +41,10 @@ public:
         const std::optional<RasterLine> line = rasterize(file, index, pixelSize, text);
         return line ? std::optional<double>(line->advance) : std::nullopt;
     }
+
+    /// Face `index` of `file` (as FreeType takes it) opened for drawing glyphs by number, for text shaped
+    /// elsewhere; null when it cannot be opened. It may not outlive this object.
+    virtual std::unique_ptr<GlyphFace> openGlyphs(const QString&, int) { return nullptr; }
 };
 
 } // namespace quillon::platform

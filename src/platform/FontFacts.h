@@ -1,9 +1,11 @@
 #pragma once
 // What the face information reads of a font beyond what the main window needs: the installed files that hold
 // a face, and for one face of one file its name records, character set, languages, layout tables, variation
-// axes and the tags of its tables. Raw facts only: src/faceinfo turns them into words. src/platform/linux
-// realises it with fontconfig (from its cache where it can) and FreeType; every read is bounded by the file.
+// axes and the tags of its tables. Facts as the font gives them: src/faceinfo turns them into words.
+// src/platform/linux realises it with fontconfig (from its cache where it can), FreeType and the layout
+// table reader (src/opentype); every read is bounded by the file.
 
+#include "opentype/LayoutTables.h"
 #include "sfnt/NameTable.h"
 
 #include <QByteArray>
@@ -34,20 +36,6 @@ struct FontFileFacts {
     bool variable = false;     // the whole-range face of a variable font
 };
 
-struct VariationAxis {
-    QByteArray tag;  // four characters, "wght"
-    int nameID = -1; // the name record that names the axis; -1 when the font gives none
-    QString name;    // the name the font engine gives when there is no such record (Type 1 multiple masters)
-    double minimum = 0;
-    double defaultValue = 0;
-    double maximum = 0;
-};
-
-struct NamedInstance {
-    int nameID = -1;                 // the name record that names it; -1 when none
-    std::vector<double> coordinates; // one per axis, in axis order
-};
-
 /// A closed range of code points, first <= last.
 using CodeRange = std::pair<char32_t, char32_t>;
 
@@ -56,12 +44,10 @@ struct FaceFacts {
     int glyphCount = 0;
     std::vector<sfnt::NameEntry> names; // in the file's order, each decoded by its platform and encoding
     QByteArrayList tables;              // tags of the tables present, four characters each
-    QByteArray gsub;                    // the layout tables' bytes, empty when absent or larger than the cap
-    QByteArray gpos;
-    std::vector<VariationAxis> axes;
-    std::vector<NamedInstance> instances;
-    std::vector<CodeRange> charset; // ascending, not overlapping
-    QStringList languages;          // fontconfig's language tags the face covers ("en", "zh-cn", ...)
+    opentype::LayoutTables layout;      // features, scripts, axes and instances (of a Type 1 multiple master
+                                        // font: its axes and instances as the font engine gives them)
+    std::vector<CodeRange> charset;     // ascending, not overlapping
+    QStringList languages;              // fontconfig's language tags the face covers ("en", "zh-cn", ...)
 };
 
 class FontFacts {

@@ -29,7 +29,16 @@ void FaceInformationLink::attach()
                          QAction* open = menu.addAction(QStringLiteral("Face Information…"));
                          open->setObjectName(QStringLiteral("faceInformationAction"));
                          open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-                         if (menu.exec(viewer_.fontList->mapToGlobal(at)) == open) show();
+                         std::vector<QAction*> others;
+                         for (const Companion& c : companions_) {
+                             others.push_back(menu.addAction(c.text));
+                             others.back()->setObjectName(c.objectName);
+                             others.back()->setShortcut(c.shortcut);
+                         }
+                         QAction* chosen = menu.exec(viewer_.fontList->mapToGlobal(at));
+                         if (chosen == open) show();
+                         for (std::size_t i = 0; i < others.size(); ++i)
+                             if (chosen && chosen == others[i]) companions_[i].open();
                      });
     viewer_.displayPicture->toolTipSource = [this] { return missingCharactersTip(); };
 }
@@ -39,6 +48,7 @@ void FaceInformationLink::show()
     if (!window_) {
         window_ = new FaceInformation(platform_, catalogue_, endProgram_, &viewer_);
         window_->setAttribute(Qt::WA_DeleteOnClose);
+        for (const Companion& c : companions_) window_->addButton(c.text, c.objectName, c.open);
         const QRect frame = viewer_.frameGeometry();
         window_->move(frame.topLeft() + QPoint(40, 40));
     }
@@ -50,6 +60,12 @@ void FaceInformationLink::show()
     window_->show();
     window_->raise();
     window_->activateWindow();
+}
+
+void FaceInformationLink::addCompanion(const QString& text, const QString& objectName,
+                                       const QKeySequence& shortcut, std::function<void()> open)
+{
+    companions_.push_back({text, objectName, shortcut, std::move(open)});
 }
 
 FaceInformation* FaceInformationLink::window() const { return window_.data(); }

@@ -6,10 +6,12 @@
 
 #include "catalogue/FontCatalogue.h"
 
+#include <QKeySequence>
 #include <QPointer>
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 namespace quillon {
 
@@ -42,6 +44,13 @@ public:
     /// has them all.
     QString missingCharactersTip() const;
 
+    /// The font file offered instead of the selection (offerFile), while it stands for it; empty otherwise.
+    const QString& offeredFile() const { return file_; }
+    /// Another window's entry in the face list's context menu, after "Face Information…", and its button
+    /// in the face information window: both run `open`.
+    void addCompanion(const QString& text, const QString& objectName, const QKeySequence& shortcut,
+                      std::function<void()> open);
+
 private:
     Viewer& viewer_;
     platform::Platform& platform_;
@@ -50,6 +59,13 @@ private:
     QString file_;     // the offered file, while it stands for the selection
     QString fileFace_; // the face selected when it was offered
     QPointer<FaceInformation> window_;
+    struct Companion {
+        QString text;
+        QString objectName;
+        QKeySequence shortcut;
+        std::function<void()> open;
+    };
+    std::vector<Companion> companions_;
 };
 
 } // namespace quillon

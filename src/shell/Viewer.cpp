@@ -14,6 +14,7 @@
 #include "shell/Logo.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
+#include "shell/TypeTesterLink.h"
 #include "shell/ViewerWindows.h"
 
 #include <QApplication>
@@ -90,6 +91,7 @@ Viewer::Viewer(platform::Platform& platform, FontModule& module, FontCatalogue& 
     windows_ = std::make_unique<ViewerWindows>(*this, platform_, module_, catalogue_);
     HelpButton = windows_->makeHelpButton();
     windows_->faceInformation().attach();
+    windows_->typeTester().attach();
     HelpButton->setObjectName(QStringLiteral("HelpButton"));
     HelpButton->setGeometry(pxRect(15, 5670, 255, 255));
     HelpButton->setToolTip(QStringLiteral(" View program and company-contact information "));
@@ -326,6 +328,9 @@ void Viewer::Form_KeyDown(int keyCode, int shift)
     case VK_I:
         if (shift == CTRL_MASK) windows_->faceInformation().show();
         break;
+    case VK_T:
+        if (shift == CTRL_MASK) windows_->typeTester().show();
+        break;
     default:
         break;
     }
@@ -431,6 +436,7 @@ void Viewer::fontList_Click()
     ReselectSize();
     ShowFontDetails();
     windows_->faceInformation().follow();
+    windows_->typeTester().follow();
 }
 
 void Viewer::sizeList_Click()
@@ -573,6 +579,7 @@ void Viewer::showNotRegistered()
 {
     // The list cannot show the file; the face information can, read from the file itself.
     windows_->faceInformation().offerFile(module_.commandLineFile);
+    windows_->typeTester().follow();
     if (showMessage) showMessage(kNotRegisteredMessage, kAppTitle);
 }
 

@@ -15,6 +15,7 @@
 #include "shell/Logo.h"
 #include "shell/ReturnToWindow.h"
 #include "shell/SimpleCombo.h"
+#include "shell/TypeTesterLink.h"
 #include "shell/Viewer.h"
 #include "summary/FontBookJob.h"
 #include "summary/Summary.h"
@@ -60,7 +61,8 @@ struct ViewerWindows::Parts {
     Parts(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue,
           std::function<void()> endProgram)
         : details(platform.fontSystem, platform.fontFiles), registry(platform.registry),
-          faceInformation(viewer, platform, catalogue, std::move(endProgram))
+          faceInformation(viewer, platform, catalogue, endProgram),
+          typeTester(viewer, platform, catalogue, faceInformation, std::move(endProgram))
     {
     }
     FontDetails details; // holds the one details font until the next run or the window's end
@@ -72,6 +74,7 @@ struct ViewerWindows::Parts {
     QPointer<frmAbout> about;
     QPointer<Logo> logo;
     FaceInformationLink faceInformation;
+    TypeTesterLink typeTester;
 };
 
 ViewerWindows::ViewerWindows(Viewer& viewer, platform::Platform& platform, FontModule& module,
@@ -141,6 +144,8 @@ void ViewerWindows::showFontDetails(const QString& face, QPlainTextEdit& detailT
 }
 
 FaceInformationLink& ViewerWindows::faceInformation() { return parts_->faceInformation; }
+
+TypeTesterLink& ViewerWindows::typeTester() { return parts_->typeTester; }
 
 void ViewerWindows::showSplash()
 {

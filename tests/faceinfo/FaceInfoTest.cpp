@@ -1,9 +1,8 @@
-// The face information: name records in words, layout feature lists read inside their table, coverage, and
+// The face information: name records in words, coverage, and
 // the whole gathering on the tests' own fonts.
 #include "faceinfo/FaceInfo.h"
 #include "faceinfo/Coverage.h"
 #include "faceinfo/FaceInfoReport.h"
-#include "faceinfo/LayoutFeatures.h"
 #include "faceinfo/NameWords.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "support/SfntWriter.h"
@@ -21,27 +20,6 @@ using namespace quillon::faceinfo;
 using quillon::test::SfntName;
 using quillon::test::SfntWriter;
 
-namespace {
-
-QByteArray be16(std::uint16_t v)
-{
-    QByteArray out(2, '\0');
-    out[0] = char(v >> 8);
-    out[1] = char(v & 0xff);
-    return out;
-}
-
-/// A GSUB/GPOS header whose feature list holds `tags` (each record's feature offset 0), claiming `count`.
-QByteArray layoutTable(const QList<QByteArray>& tags, std::uint16_t count)
-{
-    QByteArray t = be16(1) + be16(0) + be16(0) + be16(10) + be16(0); // version 1.0, scripts, features at 10
-    t += be16(count);
-    for (const QByteArray& tag : tags) t += tag + be16(0);
-    return t;
-}
-
-} // namespace
-
 TEST(NameWords, NamesPlatformsAndLanguages)
 {
     EXPECT_EQ(nameIdWords(14), "Licence URL");
@@ -52,27 +30,6 @@ TEST(NameWords, NamesPlatformsAndLanguages)
     EXPECT_EQ(languageWords(1, 0), "English");
     EXPECT_EQ(languageWords(3, 0x8001), "language tag 1");
     EXPECT_EQ(languageWords(3, 0x7fff), "language 32767");
-}
-
-TEST(LayoutFeatures, ReadsTheFeatureListOnlyInsideTheTable)
-{
-    EXPECT_EQ(featureTags(layoutTable({"liga", "kern", "liga", "ss03"}, 4)),
-              (QByteArrayList{"liga", "kern", "ss03"}));
-    // A count larger than the table holds reads the records that are there.
-    EXPECT_EQ(featureTags(layoutTable({"liga", "kern"}, 60000)), (QByteArrayList{"liga", "kern"}));
-    QByteArray outside = layoutTable({"liga"}, 1);
-    outside[6] = char(0xff); // feature list offset past the end
-    EXPECT_TRUE(featureTags(outside).isEmpty());
-    EXPECT_TRUE(featureTags(QByteArray(9, '\0')).isEmpty());
-
-    EXPECT_EQ(featureName("ss03"), "Stylistic Set 3");
-    EXPECT_EQ(featureName("cv12"), "Character Variant 12");
-    EXPECT_EQ(featureName("ss21"), "");
-    const auto both = features(layoutTable({"liga", "kern"}, 2), layoutTable({"kern"}, 1));
-    ASSERT_EQ(both.size(), 2u);
-    EXPECT_EQ(both[0].tag, "kern");
-    EXPECT_TRUE(both[0].substitution && both[0].positioning);
-    EXPECT_EQ(both[1].name, "Standard Ligatures");
 }
 
 TEST(Coverage, CountsByScriptAndNamesMissingCharacters)
@@ -184,15 +141,8 @@ TEST_F(FaceInfoInstalled, AVariableFileNamesItsInstancesFromItself)
     const QString path = dir.filePath("vary.ttf");
     std::vector<SfntName> names = SfntWriter::names("Vary Test", "Regular", "Vary Test");
     names.push_back({3, 1, 0x0409, 257, SfntWriter::utf16("Upright")});
-    // The font engine takes a TrueType font as variable once it has glyph variations too (none here, for the
-    // two glyphs of two axes) and glyph data it does not take as absent (four bytes no glyph points at).
-    const QByteArray gvar = be16(1) + be16(0) + be16(2) + be16(0) + be16(0) + be16(26) + be16(2) + be16(0) +
-                            be16(0) + be16(26) + be16(0) + be16(0) + be16(0);
-    ASSERT_TRUE(SfntWriter::writeFile(path, SfntWriter::minimalFontTables(names)
-                                                .add("fvar", SfntWriter::fvar({{257, 400, 0}, {0, 900, -10}}))
-                                                .add("gvar", gvar)
-                                                .set("glyf", QByteArray(4, '\0'))
-                                                .build()));
+    ASSERT_TRUE(SfntWriter::writeFile(
+        path, SfntWriter::minimalVariableFontTables(names, {{257, 400, 0}, {0, 900, -10}}).build()));
     const FaceInfo info = reader.readFile(path, 0, false);
     ASSERT_EQ(info.instances.size(), 2u);
     EXPECT_EQ(info.instances[0].name, "Upright");

@@ -5,7 +5,6 @@
 #include "sfnt/NameTable.h"
 #include "sfnt/NameText.h"
 #include "sfnt/Tables.h"
-#include "sfnt/Variations.h"
 
 #include "support/SfntWriter.h"
 
@@ -296,51 +295,4 @@ TEST(SfntWork, OfATableListedTwiceTheLastIsRead)
 }
 
 } // namespace
-} // namespace quillon::sfnt
-
-namespace quillon::sfnt {
-namespace {
-
-QByteArray variableFont(const QByteArray& fvarTable)
-{
-    const QByteArray name = SfntWriter::name({SfntName{3, 1, 0x0409, 257, SfntWriter::utf16("Regular")},
-                                              SfntName{3, 1, 0x0409, 258, SfntWriter::utf16("Bold")}});
-    return SfntWriter().add("fvar", fvarTable).add("head", SfntWriter::head()).add("name", name).build();
-}
-
-} // namespace
-
-TEST(SfntVariations, NamesAFaceByItsInstanceElseByItsCoordinates)
-{
-    const QByteArray font =
-        variableFont(SfntWriter::fvar({{258, 700, 0}, {257, 400, 0}, {0, 900, 0}, {299, 100, -10}}, 4));
-    const MemorySource source(span(font));
-    EXPECT_EQ(instanceStyle(source, 0, 0x0409), "Regular"); // the whole-range face: the default instance
-    EXPECT_EQ(instanceStyle(source, 1 << 16, 0x0409), "Bold");
-    EXPECT_EQ(instanceStyle(source, 3 << 16, 0x0409), "wght 900, slnt 0");
-    EXPECT_EQ(instanceStyle(source, 4 << 16, 0x0409), "wght 100, slnt -10"); // its name record is missing
-    EXPECT_EQ(instanceStyle(source, 5 << 16, 0x0409), "");
-    const QByteArray noDefault = variableFont(SfntWriter::fvar({{258, 700, 0}}, 1));
-    EXPECT_EQ(instanceStyle(MemorySource(span(noDefault)), 0, 0x0409), "wght 400, slnt 0");
-    const QByteArray plain = SfntWriter().add("head", SfntWriter::head()).build();
-    EXPECT_EQ(instanceStyle(MemorySource(span(plain)), 0, 0x0409), "");
-}
-
-TEST(SfntVariations, ReadsOnlyTheRecordsTheTableHolds)
-{
-    const QByteArray table = SfntWriter::fvar({{258, 700, 0}, {257, 400, 0}}, 60000);
-    const std::optional<Fvar> read = parseFvar(span(table));
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->axes.size(), 2u);
-    EXPECT_EQ(read->axes[1].minimum, -10);
-    ASSERT_EQ(read->instances.size(), 2u);
-    EXPECT_EQ(read->instances[0].coordinates, (std::vector<double>{700, 0}));
-    // Cut inside the second axis: instances could not say where they lie.
-    EXPECT_FALSE(parseFvar(span(table.left(16 + 30))));
-    EXPECT_FALSE(parseFvar(span(table.left(10))));
-    QByteArray tiny = table;
-    tiny[15] = 4; // instances too small for their coordinates
-    EXPECT_FALSE(parseFvar(span(tiny)));
-}
-
 } // namespace quillon::sfnt

@@ -35,13 +35,6 @@ protected:
         load();
     }
 
-    void select(const QString& face)
-    {
-        for (int i = 0; i < viewer->fontList->count(); ++i)
-            if (viewer->fontList->itemText(i) == face) viewer->fontList->setListIndex(i);
-        ASSERT_EQ(viewer->fontList->text(), face);
-    }
-
     FaceInformation* window() const { return viewer->findChild<FaceInformation*>("faceInformation"); }
 };
 

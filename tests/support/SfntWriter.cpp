@@ -283,6 +283,45 @@ QByteArray SfntWriter::fvar(const std::vector<std::array<int, 3>>& instances, in
     return t;
 }
 
+SfntWriter SfntWriter::minimalVariableFontTables(const std::vector<SfntName>& names,
+                                                 const std::vector<std::array<int, 3>>& instances)
+{
+    // FreeType takes a TrueType font as variable once it has glyph variations too (none here, for the two
+    // glyphs of two axes) and glyph data it does not take as absent (four bytes no glyph points at).
+    QByteArray gvar;
+    for (std::uint32_t v : {1u, 0u, 2u, 0u, 0u, 26u, 2u, 0u, 0u, 26u, 0u, 0u, 0u}) put16(gvar, v);
+    return minimalFontTables(names)
+        .add("fvar", fvar(instances))
+        .add("gvar", gvar)
+        .set("glyf", QByteArray(4, '\0'));
+}
+
+QByteArray SfntWriter::layout(const QByteArrayList& scripts, const QByteArrayList& features)
+{
+    // The lists come in the order their 16-bit offsets can reach: the empty lookup list, the scripts with
+    // their one language system, and the feature list last, however long it is.
+    const auto scriptCount = static_cast<std::uint32_t>(scripts.size());
+    const auto featureCount = static_cast<std::uint32_t>(features.size());
+    const std::uint32_t lookupList = 10;
+    const std::uint32_t scriptList = 12;
+    const std::uint32_t script = 2 + 6 * scriptCount; // from the script list
+    const std::uint32_t featureList = scriptList + script + (scriptCount ? 4 + 6 + 2 * featureCount : 0);
+    QByteArray t;
+    put16(t, 1), put16(t, 0), put16(t, scriptList), put16(t, featureList), put16(t, lookupList);
+    put16(t, 0); // no lookups
+    put16(t, scriptCount);
+    for (const QByteArray& tag : scripts) t.append(tag.leftJustified(4, ' ', true)), put16(t, script);
+    if (scriptCount) {
+        put16(t, 4), put16(t, 0);                              // the default language system, no others
+        put16(t, 0), put16(t, 0xFFFF), put16(t, featureCount); // no required feature
+        for (std::uint32_t i = 0; i < featureCount; ++i) put16(t, i);
+    }
+    put16(t, featureCount);
+    // Offset 0 is a null feature: no parameters, no lookups.
+    for (const QByteArray& tag : features) t.append(tag.leftJustified(4, ' ', true)), put16(t, 0);
+    return t;
+}
+
 QByteArray SfntWriter::collection(const std::vector<SfntWriter>& fonts)
 {
     QByteArray out;

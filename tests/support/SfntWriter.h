@@ -5,6 +5,7 @@
 // mapped), for tests that hand a file to the font system.
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
 
 #include <array>
@@ -63,6 +64,11 @@ public:
     /// name ID, wght, slnt}; the header claims `claimed` instances (-1: as many as given).
     static QByteArray fvar(const std::vector<std::array<int, 3>>& instances, int claimed = -1);
 
+    /// A GSUB or GPOS table without lookups whose scripts (each with only a default language system) all
+    /// share one list of every feature (its offsets must stay below 64 KiB: with scripts, some 30,000
+    /// features at most); every feature record is a null, empty feature.
+    static QByteArray layout(const QByteArrayList& scripts, const QByteArrayList& features);
+
     /// Big-endian UTF-16 of a text (platform 0 and 3 names).
     static QByteArray utf16(const QString& text);
     /// Name records for family (1), subfamily (2), unique id (3), full name (4) and version (5), on the
@@ -80,6 +86,11 @@ public:
     static SfntWriter minimalFontTables(const std::vector<SfntName>& names, const Os2Fields& os2Fields = {},
                                         std::uint16_t kernPairs = 0, bool cff = false,
                                         std::uint16_t advance = 500, bool fixedPitch = false);
+
+    /// minimalFont made variable: the axes and instances of fvar(), with the glyph variations (none) and the
+    /// glyph data without which the font engine does not take it as variable.
+    static SfntWriter minimalVariableFontTables(const std::vector<SfntName>& names,
+                                                const std::vector<std::array<int, 3>>& instances);
 
     /// A 'ttcf' collection of the given fonts (each built by a writer); offsets are laid out for them.
     static QByteArray collection(const std::vector<SfntWriter>& fonts);

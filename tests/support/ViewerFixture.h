@@ -7,6 +7,7 @@
 #include "display/TextMeasurer.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
 
 #include <QTemporaryDir>
@@ -41,6 +42,14 @@ protected:
     void buildViewer()
     {
         viewer = std::make_unique<Viewer>(machine->platform(), module, catalogue, measurer);
+    }
+
+    /// Selects `face` in the face list as a click on it does.
+    void select(const QString& face)
+    {
+        for (int i = 0; i < viewer->fontList->count(); ++i)
+            if (viewer->fontList->itemText(i) == face) viewer->fontList->setListIndex(i);
+        ASSERT_EQ(viewer->fontList->text(), face);
     }
 
     /// Loads and shows the built window as the program's start does, with `commandLine` as its arguments.

@@ -34,6 +34,10 @@ int sizes(platform::Platform& platform, const QStringList& args);
 int info(platform::Platform& platform, const QStringList& args);
 /// names FILE: every name record of every face of the file, in words.
 int names(platform::Platform& platform, const QStringList& args);
+/// render FACE|FILE --text T [--size PT] [--features F] [--axes A] [--script TAG] [--language TAG] [--index
+/// N]
+/// [--waterfall] (--png OUT | --pdf OUT | --glyphs): text set in the face, as the type tester sets it.
+int render(platform::Platform& platform, const QStringList& args);
 /// coverage TEXT: the listed faces that have every character of TEXT, in list order.
 int coverage(platform::Platform& platform, const QStringList& args);
 

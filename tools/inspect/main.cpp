@@ -31,6 +31,10 @@ const Command kCommands[] = {
     {"info", "info FACE|FILE [--text TEXT] [--json]", quillon::inspect::info},
     {"names", "names FILE", quillon::inspect::names},
     {"coverage", "coverage TEXT", quillon::inspect::coverage},
+    {"render",
+     "render FACE|FILE --text T [--size PT] [--features F] [--axes A] [--script TAG] [--language TAG] "
+     "[--index N] [--waterfall] (--png OUT | --pdf OUT | --glyphs)",
+     quillon::inspect::render},
 };
 
 QString usageText()

@@ -8,7 +8,6 @@
 #include "sfnt/NameEncodings.h"
 #include "sfnt/NameTable.h"
 #include "sfnt/Source.h"
-#include "sfnt/Variations.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -85,7 +84,9 @@ FontFileFacts fileFactsOf(FcPattern* pattern)
     f.facesInFile = opened ? facesInFile(font) : 1;
     // fontconfig keeps no style for the whole-range face of a variable font, nor for some named instances;
     // the font's own variations table names them.
-    if (f.style.isEmpty() && opened) f.style = sfnt::instanceStyle(font, f.index, systemDefaultLcid());
+    if (f.style.isEmpty() && opened)
+        f.style =
+            opentype::instanceStyle(opentype::Face::open(nativeBytes(f.path), f.index), systemDefaultLcid());
     return f;
 }
 
@@ -152,45 +153,33 @@ QByteArray tagText(FT_ULong tag)
     return out;
 }
 
-QByteArray loadTable(FT_Face face, FT_ULong tag)
-{
-    FT_ULong length = 0;
-    if (FT_Load_Sfnt_Table(face, tag, 0, nullptr, &length) != 0 || length == 0 ||
-        length > FontconfigFacts::kMaxLayoutTableBytes)
-        return {};
-    QByteArray bytes(static_cast<qsizetype>(length), Qt::Uninitialized);
-    if (FT_Load_Sfnt_Table(face, tag, 0, reinterpret_cast<FT_Byte*>(bytes.data()), &length) != 0) return {};
-    return bytes;
-}
-
-void readVariations(FT_Library library, FT_Face face, FaceFacts& out)
+/// The axes and instances of a multiple master font that is no sfnt (Type 1), as FreeType gives them: the
+/// layout table reader reads those of sfnt faces.
+void readMultipleMasters(FT_Library library, FT_Face face, opentype::LayoutTables& out)
 {
     if (!FT_HAS_MULTIPLE_MASTERS(face)) return;
     FT_MM_Var* mm = nullptr;
     if (FT_Get_MM_Var(face, &mm) != 0 || !mm) return;
-    const bool sfnt = FT_IS_SFNT(face);
+    QByteArrayList tags;
     for (FT_UInt a = 0; a < mm->num_axis; ++a) {
         const FT_Var_Axis& axis = mm->axis[a];
-        VariationAxis v;
+        opentype::Axis v;
         v.tag = tagText(axis.tag);
-        v.nameID = sfnt && axis.strid <= 0xffff ? static_cast<int>(axis.strid) : -1;
-        if (axis.name) v.name = QString::fromLatin1(axis.name);
+        v.name = axis.name ? QString::fromLatin1(axis.name) : QString::fromLatin1(v.tag).trimmed();
         v.minimum = axis.minimum / 65536.0;
         v.defaultValue = axis.def / 65536.0;
         v.maximum = axis.maximum / 65536.0;
+        tags << v.tag;
         out.axes.push_back(std::move(v));
     }
     for (FT_UInt n = 0; n < mm->num_namedstyles; ++n) {
-        const FT_Var_Named_Style& style = mm->namedstyle[n];
-        NamedInstance instance;
-        // Name ID 0 is the copyright notice: an instance "named" by it has no name.
-        instance.nameID =
-            sfnt && style.strid > 0 && style.strid <= 0xffff ? static_cast<int>(style.strid) : -1;
-        // Some FreeType releases hand a negative coordinate over as its unsigned 32-bit pattern (Inter's
-        // slant of -10 came out as 65526); the value is a 16.16 number in 32 bits either way.
+        opentype::Instance instance;
+        // Some FreeType releases hand a negative coordinate over as its unsigned 32-bit pattern; the value
+        // is a 16.16 number in 32 bits either way.
         for (FT_UInt a = 0; a < mm->num_axis; ++a)
             instance.coordinates.push_back(
-                static_cast<std::int32_t>(static_cast<std::uint32_t>(style.coords[a])) / 65536.0);
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(mm->namedstyle[n].coords[a])) / 65536.0);
+        instance.name = opentype::coordinateWords(tags, instance.coordinates);
         out.instances.push_back(std::move(instance));
     }
     FT_Done_MM_Var(library, mm);
@@ -345,10 +334,12 @@ std::optional<FaceFacts> FontconfigFacts::faceFacts(const QString& path, int ind
         FT_ULong length = 0;
         for (FT_UInt i = 0; FT_Sfnt_Table_Info(face.get(), i, &tag, &length) == 0; ++i)
             out.tables << tagText(tag);
-        out.gsub = loadTable(face.get(), FT_MAKE_TAG('G', 'S', 'U', 'B'));
-        out.gpos = loadTable(face.get(), FT_MAKE_TAG('G', 'P', 'O', 'S'));
+        if (auto layout =
+                opentype::readLayoutTables(bytes, index, opentype::Detail::Everything, systemDefaultLcid()))
+            out.layout = std::move(*layout);
+    } else {
+        readMultipleMasters(library, face.get(), out.layout);
     }
-    readVariations(library, face.get(), out);
     return out;
 }
 

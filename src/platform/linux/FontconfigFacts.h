@@ -1,8 +1,8 @@
 #pragma once
 // The face information's facts on Linux: installed faces from fontconfig's cache, the character set and
 // language set fontconfig computed for a face (queried from the file itself when it is not installed), the
-// name records as the program's own sfnt reader reads them, and the table tags, layout tables and variation
-// data that FreeType reads from the file.
+// name records as the program's own sfnt reader reads them, the table tags FreeType reads from the file, and
+// the layout tables and variation data as the layout table reader gives them.
 //
 // Not thread-safe (the program has one thread). Faces are opened only for faceFacts; hasCharacters for an
 // installed face opens no file.
@@ -27,9 +27,6 @@ public:
     std::vector<FontFileFacts> installedFacesNamed(const QString& name) override;
     std::optional<FaceFacts> faceFacts(const QString& path, int index) override;
     bool hasCharacters(const QString& path, int index, const std::vector<char32_t>& characters) override;
-
-    /// Layout tables larger than this are left out rather than read (the largest known are a few MiB).
-    static constexpr unsigned long kMaxLayoutTableBytes = 16ul << 20;
 
 private:
     /// The installed face's pattern, owned by fontconfig; nullptr when the face is not installed.

@@ -1,6 +1,8 @@
 #include "platform/linux/FreeTypeRasterizer.h"
 
 #include "platform/linux/FontFileBytes.h"
+#include "platform/linux/FreeTypeChoices.h"
+#include "platform/linux/FreeTypeGlyphFace.h"
 
 #include <QFile>
 
@@ -27,16 +29,6 @@ struct Glyph {
     std::vector<unsigned char> alpha;
 };
 
-// The glyph for a character: Unicode first; a symbol font's characters live at U+F000 and up, as the
-// system's text output finds them.
-FT_UInt glyphFor(FT_Face face, char32_t c, bool symbol)
-{
-    if (symbol) {
-        if (FT_UInt g = FT_Get_Char_Index(face, 0xF000 | (c & 0xFF)); c <= 0xFF && g) return g;
-    }
-    return FT_Get_Char_Index(face, c);
-}
-
 bool copyBitmap(const FT_Bitmap& bitmap, Glyph& glyph)
 {
     glyph.width = static_cast<int>(bitmap.width);
@@ -57,17 +49,6 @@ bool copyBitmap(const FT_Bitmap& bitmap, Glyph& glyph)
         }
     }
     return true;
-}
-
-// Unicode, else the symbol map, else a face with only its own code page (a Windows .fon), which maps the
-// sample's ASCII letters directly. False when the face has no usable map.
-bool selectCharmap(FT_Face face, bool& symbol)
-{
-    symbol = false;
-    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0) return true;
-    symbol = FT_Select_Charmap(face, FT_ENCODING_MS_SYMBOL) == 0;
-    if (symbol) return true;
-    return face->num_charmaps > 0 && FT_Set_Charmap(face, face->charmaps[0]) == 0;
 }
 
 // A face opened for one call and closed with it; null when the request or the file cannot be drawn from.
@@ -112,17 +93,8 @@ std::optional<RasterLine> FreeTypeRasterizer::rasterize(const QString& file, int
         if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(pixelSize * 64)), 72, 72) != 0)
             return std::nullopt;
     } else {
-        if (face->num_fixed_sizes <= 0 || !face->available_sizes) return std::nullopt;
-        int best = 0;
-        double bestDistance = INFINITY;
-        for (int i = 0; i < face->num_fixed_sizes; ++i) {
-            const double distance = std::abs(face->available_sizes[i].y_ppem / 64.0 - pixelSize);
-            if (distance < bestDistance) {
-                bestDistance = distance;
-                best = i;
-            }
-        }
-        if (FT_Select_Size(face, best) != 0) return std::nullopt;
+        const int strike = nearestStrike(face, pixelSize);
+        if (strike < 0 || FT_Select_Size(face, strike) != 0) return std::nullopt;
     }
     bool symbol = false;
     if (!selectCharmap(face, symbol)) return std::nullopt;
@@ -190,6 +162,12 @@ std::optional<double> FreeTypeRasterizer::advance(const QString& file, int index
             units += static_cast<double>(advance);
     }
     return units * pixelSize / face->units_per_EM;
+}
+
+std::unique_ptr<GlyphFace> FreeTypeRasterizer::openGlyphs(const QString& file, int index)
+{
+    if (!library_ || index < 0) return nullptr;
+    return FreeTypeGlyphFace::open(library_, file, index);
 }
 
 } // namespace quillon::platform

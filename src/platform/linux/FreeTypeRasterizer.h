@@ -19,6 +19,7 @@ public:
                                         const QString& text) override;
     std::optional<double> advance(const QString& file, int index, double pixelSize,
                                   const QString& text) override;
+    std::unique_ptr<GlyphFace> openGlyphs(const QString& file, int index) override;
 
 private:
     FT_Library library_ = nullptr;

@@ -1,13 +1,16 @@
-#include "faceinfo/LayoutFeatures.h"
+#include "opentype/TagNames.h"
 
-#include "sfnt/Cursor.h"
+#include <hb-ot.h>
+#include <unicode/uchar.h>
+#include <unicode/uloc.h>
+#include <unicode/uscript.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
+#include <cstring>
 #include <map>
 
-namespace quillon::faceinfo {
+namespace quillon::opentype {
 
 namespace {
 
@@ -148,27 +151,12 @@ bool twoDigits(const QByteArray& tag, int& number)
     return true;
 }
 
-} // namespace
-
-QByteArrayList featureTags(const QByteArray& table)
+QString icuText(const UChar* text, int32_t length)
 {
-    QByteArrayList out;
-    const sfnt::Cursor c(reinterpret_cast<const std::uint8_t*>(table.constData()),
-                         static_cast<std::size_t>(table.size()));
-    // Header: major and minor version, script list offset, feature list offset (from the table's start).
-    if (c.size() < 10) return out;
-    const std::uint64_t list = c.u16(6);
-    if (list == 0 || !c.holds(list, 2)) return out;
-    const std::uint64_t count = c.u16(list);
-    for (std::uint64_t i = 0; i < count; ++i) {
-        const std::uint64_t record = list + 2 + i * 6; // tag, then the feature's offset
-        if (!c.holds(record, 6)) break;
-        const std::span<const std::uint8_t> tag = c.bytes(record, 4);
-        const QByteArray text(reinterpret_cast<const char*>(tag.data()), 4);
-        if (!out.contains(text)) out << text;
-    }
-    return out;
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), length);
 }
+
+} // namespace
 
 QString featureName(const QByteArray& tag)
 {
@@ -182,19 +170,42 @@ QString featureName(const QByteArray& tag)
     return {};
 }
 
-std::vector<Feature> features(const QByteArray& gsub, const QByteArray& gpos)
+bool takesAlternateNumber(const QByteArray& tag)
 {
-    std::map<QByteArray, Feature> byTag;
-    for (const QByteArray& tag : featureTags(gsub)) byTag[tag].substitution = true;
-    for (const QByteArray& tag : featureTags(gpos)) byTag[tag].positioning = true;
-    std::vector<Feature> out;
-    out.reserve(byTag.size());
-    for (auto& [tag, feature] : byTag) {
-        feature.tag = tag;
-        feature.name = featureName(tag);
-        out.push_back(feature);
-    }
-    return out;
+    int n = 0;
+    return tag == "aalt" || tag == "salt" || (tag.startsWith("cv") && twoDigits(tag, n));
 }
 
-} // namespace quillon::faceinfo
+QString scriptName(const QByteArray& tag)
+{
+    if (tag == "DFLT") return QStringLiteral("Default");
+    // A tag is four printable ASCII characters; HarfBuzz's script type holds no other.
+    if (tag.size() != 4 || !std::all_of(tag.begin(), tag.end(), [](char c) { return c >= 0x20 && c < 0x7f; }))
+        return {};
+    // HarfBuzz knows the shaping tags ("dev2", "mym2") as well as the older ones; its script is the ISO
+    // 15924 code that ICU names.
+    const hb_script_t script = hb_ot_tag_to_script(HB_TAG(tag[0], tag[1], tag[2], tag[3]));
+    char iso[5] = {};
+    hb_tag_to_string(hb_script_to_iso15924_tag(script), iso);
+    const int code = u_getPropertyValueEnum(UCHAR_SCRIPT, iso);
+    if (code < 0 || code == USCRIPT_UNKNOWN) return {};
+    return QString::fromLatin1(uscript_getName(static_cast<UScriptCode>(code))).replace(u'_', u' ');
+}
+
+QString languageName(const QByteArray& tag)
+{
+    if (tag.size() != 4 && tag.size() != 3) return {};
+    const QByteArray padded = tag.leftJustified(4, ' ');
+    const hb_language_t language = hb_ot_tag_to_language(HB_TAG(padded[0], padded[1], padded[2], padded[3]));
+    const char* bcp47 = language ? hb_language_to_string(language) : nullptr;
+    // A tag no language code stands for comes back as HarfBuzz's private form ("x-hbot-..."), which names
+    // nothing a reader would know.
+    if (!bcp47 || std::strncmp(bcp47, "x-", 2) == 0 || std::strstr(bcp47, "-x-")) return {};
+    UChar name[128];
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = uloc_getDisplayName(bcp47, "en", name, 128, &status);
+    if (U_FAILURE(status) || length <= 0 || length > 128) return {};
+    return icuText(name, length);
+}
+
+} // namespace quillon::opentype
