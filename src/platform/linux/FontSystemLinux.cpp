@@ -75,9 +75,26 @@ std::optional<ResolvedFace> LinuxFontSystem::resolveFace(const QString& name)
 {
     const std::optional<FaceChoice> choice = choose(name, 0);
     if (!choice) return std::nullopt;
+    if (choice->how == NameMatch::Substitute) {
+        if (const auto own = recordFaces_.find(name.toLower()); own != recordFaces_.end()) {
+            ResolvedFace face = index_.resolved(own->second);
+            face.fromRecord = true;
+            return face;
+        }
+    }
     ResolvedFace face = index_.resolved(choice->face);
     face.substitute = choice->how == NameMatch::Substitute;
     return face;
+}
+
+bool LinuxFontSystem::useFileFor(const QString& name, const QString& path)
+{
+    for (int i = 0; i < index_.size(); ++i)
+        if (index_.file(i) == path && !index_.face(i).variable) {
+            recordFaces_[name.toLower()] = i;
+            return true;
+        }
+    return false;
 }
 
 FontHandle LinuxFontSystem::CreateFontIndirect(const LogFont& request)
