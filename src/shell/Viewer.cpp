@@ -5,6 +5,7 @@
 #include "controls/WindowsKeys.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
+#include "platform/Log.h"
 #include "platform/Platform.h"
 #include "platform/ScreenFace.h"
 #include "platform/SettingsStore.h"
@@ -26,6 +27,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+
+#include <tuple>
 
 namespace quillon {
 
@@ -282,10 +285,14 @@ void Viewer::Form_KeyDown(int keyCode, int shift)
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     switch (keyCode) {
     case VK_F16:
-        module_.commandLine =
-            platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLine"));
-        module_.commandLineFile =
-            platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLineFile"));
+        if (handedOver_) {
+            std::tie(module_.commandLine, module_.commandLineFile) = *handedOver_;
+        } else {
+            module_.commandLine =
+                platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLine"));
+            module_.commandLineFile =
+                platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLineFile"));
+        }
         SelectCommandLineFont();
         break;
     case VK_F1:
@@ -322,14 +329,23 @@ void Viewer::Pause(int seconds)
     loop.exec();
 }
 
-bool Viewer::receiveHandOff(const QString& title)
+bool Viewer::receiveHandOff(const platform::HandOffRecord& request)
 {
-    if (title != windowTitle() || ended_) return false;
+    if (request.windowTitle != windowTitle() || ended_) return false;
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
+    // The start's own command line, not whatever the shared setting holds by now: another start may have
+    // saved its own since, or this one's save may have failed. A request without one (from an earlier
+    // build) leaves F16 to read the setting as a key press does.
+    if (request.commandLine) handedOver_ = std::pair(*request.commandLine, request.file);
+    ++handOffs_;
+    qCDebug(log::instance).noquote() << "hand-off" << handOffs_ << "handled, file:"
+                                     << (request.commandLine ? request.file
+                                                             : QStringLiteral("(from the settings)"));
     Form_KeyDown(VK_F16, 0);
+    handedOver_.reset();
     update(); // a print request waits for the next repaint
     return true;
 }
