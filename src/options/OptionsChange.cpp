@@ -76,7 +76,8 @@ bool OptionsChange::finishInterrupted()
     for (int i = 0; i < 3; ++i) boxes[i] = code.at(i) == QLatin1Char('1');
     qCDebug(log::associations) << "an options save was cut short; finishing it:" << code;
     const Outcome outcome = save(boxes);
-    if (!outcome.done()) qCDebug(log::associations) << "the options save could not be finished:" << outcome.reason;
+    if (!outcome.done())
+        qCDebug(log::associations) << "the options save could not be finished:" << outcome.reason;
     return true;
 }
 

@@ -30,7 +30,8 @@ public:
     };
 
     /// All three are borrowed and must outlive this object.
-    OptionsChange(FileAssociations& associations, RegistryModule& registry, platform::SettingsStore& settings);
+    OptionsChange(FileAssociations& associations, RegistryModule& registry,
+                  platform::SettingsStore& settings);
 
     /// Makes the desktop follow the two association boxes and stores each option the desktop took (an
     /// association it refused keeps its earlier setting, so the stored options always say what the

@@ -108,7 +108,8 @@ public:
     virtual bool DeleteObject(FontHandle font) = 0;
     /// The face a font handle stands for; nullopt for an unknown handle.
     virtual std::optional<ResolvedFace> faceOf(FontHandle font) = 0;
-    /// Text metrics of the font (GetTextMetricsA after selecting it); nullopt for an unknown handle.
+    /// Text metrics of the font (GetTextMetricsA after selecting it); nullopt for an unknown handle or a
+    /// face whose file can no longer be read.
     virtual std::optional<TextMetric> GetTextMetrics(FontHandle font) = 0;
     /// Language flags of the font (GetFontLanguageInfo after selecting it); GCP_ERROR for an unknown handle.
     virtual std::uint32_t GetFontLanguageInfo(FontHandle font) = 0;

@@ -518,7 +518,8 @@ void Viewer::RenderSample()
                        QStringLiteral("-point font"));
     const QString text = displayText->toPlainText();
     windows_->faceInformation().follow();
-    if (text.isEmpty()) {
+    // A face whose file went away since the list was made is drawn in nothing, never in another face.
+    if (text.isEmpty() || !platform::drawnFileReadable(platform_.fontSystem, fontList->text())) {
         displayPicture->clearPicture();
         return;
     }

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
@@ -60,9 +61,12 @@ QStringList unwritableFaces(const QStringList& faces, SummaryPainter& rows, cons
         const FontBook alone(group);
         if (!drawSheets(alone, rows, scratch, 0, alone.pageCount(), settings))
             return QStringLiteral("it cannot be drawn");
-        const QString why = refusal(scratch);
+        QString why = refusal(scratch);
         QFile::remove(scratch);
-        return why;
+        why.remove(QRegularExpression(QStringLiteral("^part \\d+ of \\d+: ")));
+        return why.isEmpty()
+                   ? why
+                   : QStringLiteral("the PDF writer wrote it so that it cannot be read back (%1)").arg(why);
     };
     for (qsizetype at = 0; at < faces.size(); at += FontBook::kRowsPerPage) {
         const QStringList page = faces.mid(at, FontBook::kRowsPerPage);
@@ -85,11 +89,9 @@ bool drawLeftOutPage(const QString& path, const QStringList& lines, const QFont&
     QPainter painter;
     if (!painter.begin(&writer)) return false;
     QFont f = font;
-    f.setPointSizeF(10);
+    f.setPointSizeF(10); // points on the writer's own resolution
     painter.setFont(f);
-    const double dotsPerPoint = writer.logicalDpiY() / 72.0;
-    painter.scale(dotsPerPoint, dotsPerPoint);
-    const QRectF area(0, 0, writer.width() / dotsPerPoint, writer.height() / dotsPerPoint);
+    const QRectF area(0, 0, writer.width(), writer.height()); // inside the sheet's margins
     QString text = QStringLiteral("Faces left out of this book, as they could not be drawn into a PDF:\n\n");
     text += lines.join(QLatin1Char('\n'));
     painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);

@@ -92,9 +92,10 @@ int book(platform::Platform& platform, const QStringList& args)
     // The faces the book had to leave out, one a line on standard error (also on the book's last page).
     for (const QString& face : std::as_const(leftOut))
         std::fprintf(stderr, "quillon-inspect book: left out %s\n", qPrintable(face));
+    // Pages of the file, the closing page of faces left out included; faces in it.
     const int written = int(fontBook.faces().size() - leftOut.size());
-    std::printf("%s\t%d\t%d\n", qPrintable(path), FontBook(QStringList(written, QString())).pageCount(),
-                written);
+    const int pages = FontBook(QStringList(written, QString())).pageCount() + (leftOut.isEmpty() ? 0 : 1);
+    std::printf("%s\t%d\t%d\n", qPrintable(path), pages, written);
     return 0;
 }
 

@@ -134,8 +134,10 @@ const FaceTraits* LinuxFontSystem::traitsOf(FontHandle font)
 std::optional<TextMetric> LinuxFontSystem::GetTextMetrics(FontHandle font)
 {
     if (fonts_.find(font) == fonts_.end()) return std::nullopt;
+    // A face whose file is gone or no longer a font has no metrics: zero would read as a fixed-pitch face.
     const FaceTraits* traits = traitsOf(font);
-    return TextMetric{traits ? traits->pitchAndFamily : std::uint8_t{0}};
+    if (!traits) return std::nullopt;
+    return TextMetric{traits->pitchAndFamily};
 }
 
 std::uint32_t LinuxFontSystem::GetFontLanguageInfo(FontHandle font)

@@ -9,7 +9,6 @@
 
 namespace quillon::platform {
 
-
 PdfFilePrinter::PdfFilePrinter(const QString& target)
     : QPrinter(QPrinter::HighResolution), target_(target), file_(target)
 {
@@ -30,8 +29,9 @@ bool PdfFilePrinter::finish()
     written.close();
     if (!whole) {
         // Most likely the disk filled while Qt wrote (it says nothing of a failed write).
-        problem_ = ReplacingFile::diskIsFull(file_.temporaryPath()) ? ReplacingFile::reasonFor(ENOSPC, QString())
-                                                                    : QStringLiteral("the PDF came out incomplete");
+        problem_ = ReplacingFile::diskIsFull(file_.temporaryPath())
+                       ? ReplacingFile::reasonFor(ENOSPC, QString())
+                       : QStringLiteral("the PDF came out incomplete");
         file_.cancel();
         qCDebug(log::printing) << "the PDF" << target_ << "came out incomplete and was not kept";
         return false;

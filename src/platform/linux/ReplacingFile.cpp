@@ -103,11 +103,12 @@ bool ReplacingFile::open()
         if (!QFileInfo(folder).isDir()) return fail(errno);
     }
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString name = folder + QStringLiteral("/.") + info.fileName() +
-                             QStringLiteral(".%1").arg(QRandomGenerator::global()->generate(), 8, 16,
-                                                       QLatin1Char('0'));
+        const QString name =
+            folder + QStringLiteral("/.") + info.fileName() +
+            QStringLiteral(".%1").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
         // 0666 less the user's umask, as any new file of theirs: a replaced file then takes the old mode.
-        fd_ = ::open(nativeBytes(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        fd_ =
+            ::open(nativeBytes(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd_ >= 0) {
             temporary_ = name;
             break;
@@ -133,7 +134,8 @@ bool ReplacingFile::copyFrom(const QString& path)
     if (fd_ < 0) return false;
     const int source = ::open(nativeBytes(path).constData(), O_RDONLY | O_CLOEXEC);
     if (source < 0) {
-        problem_ = QStringLiteral("%1 cannot be read (%2)").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        problem_ =
+            QStringLiteral("%1 cannot be read (%2)").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         cancel();
         return false;
     }
@@ -165,12 +167,13 @@ bool ReplacingFile::commit()
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) return fail(errno);
-    if (::rename(nativeBytes(temporary_).constData(), nativeBytes(target_).constData()) != 0) return fail(errno);
+    if (::rename(nativeBytes(temporary_).constData(), nativeBytes(target_).constData()) != 0)
+        return fail(errno);
     committed_ = true;
     temporary_.clear();
     // The rename itself reaches the disk with the folder; a folder that cannot be synced loses nothing now.
-    const int folder =
-        ::open(nativeBytes(QFileInfo(target_).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder = ::open(nativeBytes(QFileInfo(target_).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);

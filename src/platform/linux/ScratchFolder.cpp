@@ -92,7 +92,8 @@ QString ScratchFolder::filePath(const QString& name) const { return path_ + QLat
 
 int ScratchFolder::removeAbandoned(const QString& parent, const QString& prefix)
 {
-    const QRegularExpression made(QStringLiteral("^%1-[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(prefix)));
+    const QRegularExpression made(
+        QStringLiteral("^%1-[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(prefix)));
     int removed = 0;
     const QStringList names =
         QDir(parent).entryList({prefix + QStringLiteral("-*")}, QDir::Dirs | QDir::Hidden | QDir::NoSymLinks);
@@ -100,7 +101,8 @@ int ScratchFolder::removeAbandoned(const QString& parent, const QString& prefix)
         if (!made.match(name).hasMatch()) continue;
         const QByteArray folder = nativeBytes(parent + QLatin1Char('/') + name);
         struct stat st {};
-        if (::lstat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) continue;
+        if (::lstat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+            continue;
         if (!isAbandoned(folder, st)) continue;
         if (removeFolder(fromNativeBytes(folder))) {
             ++removed;
