@@ -46,7 +46,8 @@ TEST(FontFileChange, AFaceWhoseFileShrinksOrChangesUnderItReadsShortNeverFaults)
         }
         file.close();
         for (FT_UInt glyph = 1 + round % 40; glyph < face->num_glyphs; glyph += 41)
-            (void)FT_Load_Glyph(face, glyph, FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING); // may fail: nothing drawn
+            (void)FT_Load_Glyph(face, glyph,
+                                FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING); // may fail: nothing drawn
     }
     FT_Done_Face(face);
     FT_Done_FreeType(library);

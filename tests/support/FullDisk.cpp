@@ -34,7 +34,8 @@ FullDisk::~FullDisk()
 void FullDisk::fill()
 {
     if (mounted_) {
-        const int fd = ::open(QFile::encodeName(folder_ + kFiller).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int fd =
+            ::open(QFile::encodeName(folder_ + kFiller).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const std::vector<char> block(4096, 'x');
         if (fd >= 0) {
             while (::write(fd, block.data(), block.size()) > 0) {
