@@ -189,24 +189,29 @@ void ViewerWindows::showBookPrinterSetup(const QStringList& faces, QWidget* over
     owner.print = [this, faces, window](int copies) {
         const QString labelFace = window ? window->font().family() : viewer_.font().family();
         // Made at the first page: before it the printer may still ask for the PDF file's name. Cancel gives
-        // the book up between two pages; the windows are served after each page meanwhile.
-        std::unique_ptr<QProgressDialog> progress;
+        // the book up between two pages; the windows are served after each page meanwhile. The summary (the
+        // box's owner) may close while they are, taking the box with it: the book then goes on without one.
+        QPointer<QProgressDialog> progress;
+        bool made = false;
         QStringList leftOut;
         const QString problem = FontBookJob::print(
             platform_.printers, platform_.fontSystem, faces, labelFace, copies,
             [&](int done, int total) {
-                if (!progress) {
-                    progress = std::make_unique<QProgressDialog>(QStringLiteral("Printing the faces\u2026"),
-                                                                 QStringLiteral("Cancel"), 0, total, window);
+                if (!made && window) {
+                    progress = new QProgressDialog(QStringLiteral("Printing the faces\u2026"),
+                                                   QStringLiteral("Cancel"), 0, total, window);
                     progress->setWindowModality(Qt::WindowModal);
                     progress->setMinimumDuration(500);
+                    made = true;
                 }
-                progress->setMaximum(total);
-                progress->setValue(done);
-                QCoreApplication::processEvents(); // the other windows stay live between pages
+                if (progress) {
+                    progress->setMaximum(total);
+                    progress->setValue(done);
+                }
+                QCoreApplication::processEvents(); // the windows are redrawn between pages
             },
             FontBookPdf::kPagesPerPart, [&] { return progress && progress->wasCanceled(); }, &leftOut);
-        progress.reset();
+        delete progress.data();
         if (problem == FontBookPdf::kCancelled) return;
         // Unlike a sample page, a book is hundreds of pages: one that did not come out, or a face left out
         // of it, must not pass unnoticed.
