@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     HandOffRecord again;
     const QByteArray written = record.encode();
-    check(HandOffRecord::decode(written, again) == HandOffRecord::Parse::Whole, "a written record is refused");
+    check(HandOffRecord::decode(written, again) == HandOffRecord::Parse::Whole,
+          "a written record is refused");
     check(again.windowTitle == record.windowTitle && again.commandLine == record.commandLine &&
               quillon::platform::nativeBytes(again.file) == quillon::platform::nativeBytes(record.file),
           "a written record reads back otherwise", record.windowTitle);
