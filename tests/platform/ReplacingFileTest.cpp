@@ -4,6 +4,7 @@
 #include "support/FullDisk.h"
 #include "support/TestFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,6 +29,15 @@ TEST(ReplacingFile, ReplacesWholeThroughALinkKeepingTheModeAndStreamsLargeCopies
     QTemporaryDir folder;
     const QString real = folder.filePath("real.conf"), link = folder.filePath("link.conf");
     test::writeFile(real, "old");
+    // What writers killed before their rename left: an old one goes with the next write, a recent one (a
+    // writer still at work) stays.
+    test::writeFile(folder.filePath(".real.conf.0badf00d"), "killed");
+    test::writeFile(folder.filePath(".real.conf.12345678"), "at work");
+    const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
+    QFile old(folder.filePath(".real.conf.0badf00d"));
+    ASSERT_TRUE(old.open(QIODevice::ReadWrite) &&
+                old.setFileTime(hourAgo, QFileDevice::FileModificationTime));
+    old.close();
     ::chmod(QFile::encodeName(real).constData(), 0640);
     ASSERT_TRUE(QFile::link(real, link));
     QString problem;
@@ -44,7 +54,8 @@ TEST(ReplacingFile, ReplacesWholeThroughALinkKeepingTheModeAndStreamsLargeCopies
     ReplacingFile copy(folder.filePath("copy"));
     ASSERT_TRUE(copy.open() && copy.copyFrom(folder.filePath("source")) && copy.commit());
     EXPECT_EQ(test::contents(folder.filePath("copy")), large);
-    EXPECT_EQ(entries(folder.path()), QStringList({"copy", "link.conf", "real.conf", "source"}));
+    EXPECT_EQ(entries(folder.path()),
+              QStringList({".real.conf.12345678", "copy", "link.conf", "real.conf", "source"}));
 }
 
 TEST(ReplacingFile, OnAFullDiskTheEarlierFileStaysByteForByteAndTheReasonIsGiven)

@@ -3,11 +3,13 @@
 #include "platform/Log.h"
 #include "platform/NativeText.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,6 +29,30 @@ QString resolvedTarget(const QString& path)
     if (!info.isSymLink()) return info.absoluteFilePath();
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+}
+
+// A temporary file this old was left by a writer that was killed: no write of ours takes this long.
+constexpr int kAbandonedAfterSeconds = 600;
+
+/// Removes the temporary files earlier writers of the same target left when they were killed (the same
+/// name this writer gives, this user's, older than kAbandonedAfterSeconds), so that none piles up beside
+/// the user's settings.
+void removeAbandoned(const QString& folder, const QString& fileName, const QString& own)
+{
+    const QString prefix = QStringLiteral(".") + fileName + QLatin1Char('.');
+    const QStringList names =
+        QDir(folder).entryList({prefix + QStringLiteral("*")}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        const QString rest = name.mid(prefix.size());
+        bool hex = rest.size() == 8;
+        for (const QChar c : rest) hex = hex && ((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'));
+        const QString path = folder + QLatin1Char('/') + name;
+        struct stat st {};
+        if (!hex || path == own || ::lstat(nativeBytes(path).constData(), &st) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::getuid() || std::time(nullptr) - st.st_mtime < kAbandonedAfterSeconds)
+            continue;
+        ::unlink(nativeBytes(path).constData());
+    }
 }
 
 bool writeAll(int fd, const char* data, qint64 size)
@@ -116,6 +142,7 @@ bool ReplacingFile::open()
         if (errno != EEXIST) return fail(errno);
     }
     if (fd_ < 0) return fail(EEXIST);
+    removeAbandoned(folder, info.fileName(), temporary_);
     struct stat old {};
     if (::stat(nativeBytes(target_).constData(), &old) == 0 && S_ISREG(old.st_mode))
         ::fchmod(fd_, old.st_mode & 07777); // a mode that cannot be kept still leaves a readable file
