@@ -4,6 +4,8 @@
 // Qt's PDF writer makes them).
 //
 //   fuzz_seeds FOLDER
+#include "platform/HandOffRecord.h"
+#include "platform/NativeText.h"
 #include "platform/linux/DesktopEntryText.h"
 #include "support/SfntWriter.h"
 
@@ -118,6 +120,16 @@ void keyFiles()
     put("settings", QStringLiteral("settings.conf"), settings);
     put("settings", QStringLiteral("with-value.conf"), settings + QByteArray("\0/p bad\xff\xfe.ttf", 15));
     put("settings", QStringLiteral("empty.conf"), QByteArray());
+
+    // Hand-offs as a later start sends them: with a file whose name is not UTF-8, a field the reader does not
+    // know, and the one-line request of earlier builds.
+    quillon::platform::HandOffRecord handOff;
+    handOff.windowTitle = QStringLiteral(" Quillon");
+    handOff.file = quillon::platform::fromNativeBytes("/home/u/fonts/Bad\xff\xfe.ttf");
+    handOff.commandLine = QStringLiteral("/p ") + handOff.file.toLower();
+    handOff.fields["activation-token"] = "abc";
+    put("handoff", QStringLiteral("print.record"), handOff.encode());
+    put("handoff", QStringLiteral("earlier.request"), "ACTIVATE  Quillon\n");
 }
 
 // Parts of a book as Qt writes them: text in two fonts on one page and on two (fonts embedded, streams with

@@ -98,10 +98,12 @@ FontDetailsText FontDetails::describe(const QString& faceName, const FontCatalog
     detailFont_ = fonts_.CreateFontIndirect(platform::LogFont{faceName});
     if (detailFont_ == 0) return out;
 
-    // A failed metrics or language query leaves its value zero, as an unfilled structure would.
+    // A failed language query leaves its value zero, as an unfilled structure would. Failed metrics mean
+    // the face's file is gone or broken (deleted or cut short while listed): the traits would all be
+    // wrong ("a fixed pitch font"), so the details say the file cannot be read instead.
     const std::optional<platform::TextMetric> metrics = fonts_.GetTextMetrics(detailFont_);
     const std::uint32_t flags = fonts_.GetFontLanguageInfo(detailFont_);
-    out.lines = traitLines(metrics ? metrics->tmPitchAndFamily : 0, flags);
+    out.lines = metrics ? traitLines(metrics->tmPitchAndFamily, flags) : QStringList{kUnreadableText};
 
     out.copyrightSet = true;
     const int record = catalogue.firstRecordOfFace(faceName);

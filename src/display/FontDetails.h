@@ -45,6 +45,8 @@ public:
     platform::FontHandle detailFont() const { return detailFont_; }
     void releaseDetailFont();
 
+    /// Said in place of the traits when the face's file can no longer be read (deleted or broken).
+    inline static const QString kUnreadableText = QStringLiteral("The font file cannot be read");
     /// The traits lines for a pitch-and-family byte and language flags, in their order.
     static QStringList traitLines(std::uint8_t pitchAndFamily, std::uint32_t languageFlags);
     /// The line for a version string; empty when the version string is.

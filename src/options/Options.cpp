@@ -63,7 +63,8 @@ Options::Options(const QRect& ownerFrame, platform::SettingsStore& settings, Reg
                  const FontModule& module, std::function<void()> endProgram, QWidget* parent)
     : QDialog(parent, (parent ? Qt::Dialog : Qt::Tool) | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      settings_(settings), associations_(registry, settings, module), endProgram_(std::move(endProgram)),
+      settings_(settings), associations_(registry, settings, module),
+      change_(associations_, registry, settings), endProgram_(std::move(endProgram)),
       question_(askWithMessageBox), notice_(tellWithMessageBox)
 {
     setObjectName(QStringLiteral("Options"));
@@ -144,35 +145,16 @@ void Options::ResetButtons()
 
 void Options::saveButton_Click()
 {
-    // The associations first: an option is stored only once the desktop has taken it, so that a change that
-    // failed is never shown as made the next time the dialog opens.
-    const QString verbs[2] = {QStringLiteral("V"), QStringLiteral("P")};
-    bool made[3] = {true, true, true};
-    for (int i = 0; i < 2; ++i) {
-        if (fOption[i]->isChecked()) {
-            associations_.SaveAssociation(verbs[i]);
-            made[i] = associations_.SetAssociation(verbs[i]);
-        } else {
-            made[i] = associations_.RestoreAssociation(verbs[i]);
-        }
-    }
-    for (int i = 0; i < 3; ++i)
-        if (made[i])
-            settings_.SaveSetting(settings_keys::kTitle, settings_keys::kSection,
-                                  QString::fromUtf8(kBoxes[i].setting),
-                                  fOption[i]->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-    if (!made[0] || !made[1]) {
-        // The boxes go back to what is stored, which is what the desktop still does.
-        for (int i = 0; i < 2; ++i)
-            if (!made[i])
-                fOption[i]->setChecked(isOne(settings_.GetSetting(
-                    settings_keys::kTitle, settings_keys::kSection, QString::fromUtf8(kBoxes[i].setting),
-                    QString::fromUtf8(kBoxes[i].defaultValue))));
-        asking_ = true;
-        notice_(this, kAssociationFailedText, windowTitle());
-        asking_ = false;
-    }
-    ResetButtons();
+    const auto outcome =
+        change_.save({fOption[0]->isChecked(), fOption[1]->isChecked(), fOption[2]->isChecked()});
+    if (outcome.done()) return ResetButtons();
+    // The boxes keep what the user chose and Save stays available: once the disk has room again (or the
+    // file is the user's to write again), one more click saves them.
+    QString text = outcome.settingsSaved ? kAssociationFailedText : kSettingsFailedText;
+    if (!outcome.reason.isEmpty()) text += QStringLiteral("\r\n\r\nThe reason: %1.").arg(outcome.reason);
+    asking_ = true;
+    notice_(this, text, windowTitle());
+    asking_ = false;
 }
 
 void Options::cancelButton_Click() { close(); }

@@ -11,6 +11,7 @@
 // keeps the dialog open and the program running: ending it anyway would lose the changes the user kept.
 
 #include "options/FileAssociations.h"
+#include "options/OptionsChange.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -67,9 +68,13 @@ public:
     inline static const QString kQuestionText =
         QStringLiteral("The Quillon options have changed.\r\n\r\n    Do you wish to save the changes?");
     inline static const QString kQuestionTitle = QStringLiteral(" Exit Options Entry");
-    /// Said when Save could not change the desktop's associations; the options involved keep their values.
+    /// Said when Save could not change the desktop's associations; the settings involved keep their values,
+    /// the boxes what the user chose. Either text is followed by the reason when one is known.
     inline static const QString kAssociationFailedText =
         QStringLiteral("The desktop's association file could not be changed and was left as it was.");
+    /// Said when the options could not be stored; the settings file is as it was and the boxes as chosen.
+    inline static const QString kSettingsFailedText =
+        QStringLiteral("The options could not be saved; the settings file was left as it was.");
 
     QCheckBox* fOption[3] = {};
     QPushButton* saveButton = nullptr;
@@ -89,6 +94,7 @@ private:
 
     platform::SettingsStore& settings_;
     FileAssociations associations_;
+    OptionsChange change_;
     std::function<void()> endProgram_;
     Question question_;
     Notice notice_;

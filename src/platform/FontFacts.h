@@ -55,7 +55,8 @@ public:
     virtual ~FontFacts() = default;
 
     /// Installed faces whose family or full name, in any language, equals `name` ignoring case, in the font
-    /// system's order. Empty when none does.
+    /// system's order, then the other files of a face found by its full name (same family and style: the
+    /// Type 1 files beside an OpenType one whose full names differ). Empty when none does.
     virtual std::vector<FontFileFacts> installedFacesNamed(const QString& name) = 0;
     /// Everything read of one face of a file, installed or not; nullopt when the file holds no such face or
     /// cannot be read.

@@ -24,6 +24,7 @@ struct ResolvedFace {
                          // with a typographic family ("Noto Sans" for Noto Sans Black Italic) that family,
                          // not `family`; empty when the same as `family`
     bool substitute = false; // no face has the name asked for: this is the one drawn in its place
+    bool fromRecord = false; // no face has the name, and this is the face of the file its record names
 };
 
 /// The face-name part of a font request (LOGFONT). Every other field of the request is zero, except that
@@ -90,6 +91,16 @@ public:
     /// The face the font system draws for the family or full name `name` (the whole name, no field limit),
     /// or its substitute when it knows no such face; nullopt only when it has no fonts at all.
     virtual std::optional<ResolvedFace> resolveFace(const QString& name) = 0;
+    /// Makes `name`, when no installed face has it, resolve to the first face of the font file at `path`
+    /// (resolveFace, not the details request): a listed face whose name the catalogue's clean-up made from
+    /// its full name ("Noto Kufi Arabic Semi" from "... Semi Bold") is drawn from the file its own record
+    /// names rather than from a substitute. False when the file holds no face the system knows.
+    virtual bool useFileFor(const QString& name, const QString& path)
+    {
+        (void)name;
+        (void)path;
+        return false;
+    }
 
     /// Makes a font for the request (CreateFontIndirectA); 0 when none can be made. The caller owns the
     /// handle and gives it back with DeleteObject.
@@ -97,7 +108,8 @@ public:
     virtual bool DeleteObject(FontHandle font) = 0;
     /// The face a font handle stands for; nullopt for an unknown handle.
     virtual std::optional<ResolvedFace> faceOf(FontHandle font) = 0;
-    /// Text metrics of the font (GetTextMetricsA after selecting it); nullopt for an unknown handle.
+    /// Text metrics of the font (GetTextMetricsA after selecting it); nullopt for an unknown handle or a
+    /// face whose file can no longer be read.
     virtual std::optional<TextMetric> GetTextMetrics(FontHandle font) = 0;
     /// Language flags of the font (GetFontLanguageInfo after selecting it); GCP_ERROR for an unknown handle.
     virtual std::uint32_t GetFontLanguageInfo(FontHandle font) = 0;

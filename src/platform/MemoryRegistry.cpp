@@ -177,6 +177,12 @@ LONG MemoryRegistry::RegQueryValueEx(HKEY key, const std::string& name, DWORD* t
     return ERROR_SUCCESS;
 }
 
+LONG MemoryRegistry::noteProblem(const RegistryView& view, LONG status)
+{
+    if (status != ERROR_SUCCESS) writeProblem_ = view.problem();
+    return status;
+}
+
 LONG MemoryRegistry::RegSetValueEx(HKEY key, const std::string& name, DWORD type, const unsigned char* data,
                                    DWORD size)
 {
@@ -187,7 +193,8 @@ LONG MemoryRegistry::RegSetValueEx(HKEY key, const std::string& name, DWORD type
     RegistryValue value{name, type, std::string(reinterpret_cast<const char*>(data), size)};
     if (h->node->view) {
         h->snapshotTaken = false; // the next read through this handle sees the write
-        return h->node->view->writable() ? h->node->view->setValue(value) : ERROR_ACCESS_DENIED;
+        return noteProblem(*h->node->view,
+                           h->node->view->writable() ? h->node->view->setValue(value) : ERROR_ACCESS_DENIED);
     }
     auto& values = h->node->values;
     const std::string wanted = lowerAscii(name);
@@ -207,7 +214,8 @@ LONG MemoryRegistry::RegDeleteValue(HKEY key, const std::string& name)
     if (!(h->access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
     if (h->node->view) {
         h->snapshotTaken = false;
-        return h->node->view->writable() ? h->node->view->deleteValue(name) : ERROR_ACCESS_DENIED;
+        return noteProblem(*h->node->view, h->node->view->writable() ? h->node->view->deleteValue(name)
+                                                                     : ERROR_ACCESS_DENIED);
     }
     auto& values = h->node->values;
     const std::string wanted = lowerAscii(name);

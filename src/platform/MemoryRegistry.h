@@ -32,6 +32,7 @@ public:
                        DWORD size) override;
     LONG RegDeleteValue(HKEY key, const std::string& name) override;
     LONG RegCloseKey(HKEY key) override;
+    std::string writeProblem() const override { return writeProblem_; }
 
     /// Number of handles not yet closed (for tests that check the routines close what they open).
     std::size_t openHandleCount() const { return handles_.size(); }
@@ -49,10 +50,13 @@ private:
     Handle* handle(HKEY key);
     const std::vector<RegistryValue>& valuesOf(Handle& h);
     HKEY newHandle(Node* node, DWORD access);
+    /// Keeps the view's reason when status is a failure; returns status.
+    LONG noteProblem(const RegistryView& view, LONG status);
 
     std::map<HKEY, std::unique_ptr<Node>> roots_;
     std::map<HKEY, Handle> handles_;
     HKEY nextHandle_ = 0x100;
+    std::string writeProblem_;
 };
 
 } // namespace quillon::platform

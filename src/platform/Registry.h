@@ -72,6 +72,10 @@ public:
     /// Needs KEY_SET_VALUE access.
     virtual LONG RegDeleteValue(HKEY key, const std::string& name) = 0;
     virtual LONG RegCloseKey(HKEY key) = 0;
+    /// Why the most recent write that failed was not made, in words for the user ("the disk is full"),
+    /// UTF-8; empty when no write failed or the store cannot say. Not a Windows call: Windows gives only
+    /// the status code, which cannot tell a full disk from a refused file.
+    virtual std::string writeProblem() const { return {}; }
 };
 
 } // namespace quillon::platform

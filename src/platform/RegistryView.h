@@ -34,6 +34,8 @@ public:
         (void)name;
         return ERROR_ACCESS_DENIED;
     }
+    /// Why the last write that failed was not made, for the user (UTF-8); empty when the view cannot say.
+    virtual std::string problem() const { return {}; }
 };
 
 } // namespace quillon::platform

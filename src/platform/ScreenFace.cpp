@@ -1,6 +1,12 @@
 #include "platform/ScreenFace.h"
 
+#include "platform/NativeText.h"
+
 #include <QStringList>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillon::platform {
 
@@ -29,6 +35,18 @@ QFont screenFaceFont(FontSystem& fonts, const QString& faceName)
     // Windows' text output draws a face with its own glyphs only; so do the sample, the page and the summary.
     font.setStyleStrategy(QFont::NoFontMerging);
     return font;
+}
+
+bool drawnFileReadable(FontSystem& fonts, const QString& faceName)
+{
+    const std::optional<ResolvedFace> face = fonts.resolveFace(faceName);
+    if (!face || !face->file.startsWith(QLatin1Char('/'))) return true; // no file of its own to check
+    const int fd = ::open(nativeBytes(face->file).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat st {};
+    const bool readable = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
+    ::close(fd);
+    return readable;
 }
 
 QString screenFamily(FontSystem& fonts, const QString& name)

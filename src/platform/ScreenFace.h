@@ -27,6 +27,11 @@ std::optional<ResolvedFace> drawnFace(FontSystem& fonts, const QString& faceName
 /// name.
 QFont screenFaceFont(FontSystem& fonts, const QString& faceName);
 
+/// Whether the file `faceName` is drawn from can still be read: false when it was deleted, emptied or
+/// replaced by something that is no file since the fonts were listed. Such a face is drawn in nothing, as
+/// Qt would otherwise draw whatever face it falls back to.
+bool drawnFileReadable(FontSystem& fonts, const QString& faceName);
+
 /// The family of the face the mapper picks for `name`, or its substitute when no face has the name; `name`
 /// itself when the font system has no fonts at all.
 QString screenFamily(FontSystem& fonts, const QString& name);

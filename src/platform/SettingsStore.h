@@ -17,6 +17,9 @@ public:
     /// A settings file this store could not fully understand and so leaves exactly as it is: its values
     /// read as their defaults and saves to it are dropped. Empty while every file it met was understood.
     virtual QString damagedFile() const { return QString(); }
+    /// Why the most recent SaveSetting did not store its value, in words for the user ("the disk is
+    /// full"); empty when it did. The earlier file is then as it was.
+    virtual QString saveProblem() const { return QString(); }
 };
 
 } // namespace quillon::platform

@@ -189,12 +189,17 @@ void PrinterSetup::okButton_Click()
         printers_.printer().endDoc();
     } catch (const std::exception& e) {
         qCDebug(log::printing) << "the print job was not handed on:" << e.what();
+        // A PDF that was not written must not pass for one that was: the user would find an earlier file,
+        // or none, where they expect the page.
+        if (owner_.tell) owner_.tell(kNotPrintedText.arg(QString::fromStdString(e.what())));
     }
 
     accept();
 }
 
 void PrinterSetup::exitButton_Click() { reject(); }
+
+const QString PrinterSetup::kNotPrintedText = QStringLiteral("The sample page did not come out: %1.");
 
 void PrinterSetup::Tallyfield1_Change()
 {

@@ -31,6 +31,8 @@ class PrinterSetup final : public QDialog {
 public:
     /// The printer that is never offered: a name the system reserves for itself.
     static inline const QString kHiddenPrinter = QStringLiteral("Rendering Subsystem");
+    /// Told when the job did not come out; %1 is the reason.
+    static const QString kNotPrintedText;
 
     struct Owner {
         /// The main window's outer rectangle, pixels; the dialog places itself over it.
@@ -45,6 +47,9 @@ public:
         /// What OK prints, when it is not the sample page of `face`: handed the number of copies on the
         /// current printer, it prints them as one job and ends the document itself. May be empty.
         std::function<void(int copies)> print;
+        /// Tells the user that the job did not come out (the PDF file was not written, and why). May be
+        /// empty: the log still says so.
+        std::function<void(const QString& text)> tell;
     };
 
     /// printers: the machine's printers and the process's current printer; not owned, must outlive the

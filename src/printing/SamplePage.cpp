@@ -144,7 +144,7 @@ void SamplePage::PrintSamplePage(const QString& face, const QString& details)
 }
 
 int PrintSampleCopies(platform::PrinterPage& printer, SamplePage& page, int copies, const QString& face,
-                      const QString& details)
+                      const QString& details, QString* problem)
 {
     int failures = 0;
     for (int copy = 1; copy <= copies; ++copy) {
@@ -153,6 +153,7 @@ int PrintSampleCopies(platform::PrinterPage& printer, SamplePage& page, int copi
         } catch (const std::exception& e) {
             qCDebug(log::printing) << "copy" << copy << "of the sample page of" << face
                                    << "failed:" << e.what();
+            if (problem) *problem = QString::fromStdString(e.what());
             ++failures;
         }
     }
@@ -160,6 +161,7 @@ int PrintSampleCopies(platform::PrinterPage& printer, SamplePage& page, int copi
         printer.endDoc();
     } catch (const std::exception& e) {
         qCDebug(log::printing) << "the print job of" << face << "was not handed on:" << e.what();
+        if (problem) *problem = QString::fromStdString(e.what());
         ++failures;
     }
     return failures;

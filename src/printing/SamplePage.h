@@ -41,8 +41,9 @@ private:
 
 /// Prints copies sample pages through one document on printer and ends it, so that they form one job.
 /// Errors of a copy end that copy only; the next one is still printed and the document is still ended.
-/// Returns the number of copies and end-of-document steps that failed (0 when all went through).
+/// Returns the number of copies and end-of-document steps that failed (0 when all went through); problem,
+/// when given, receives the reason of the last failure.
 int PrintSampleCopies(platform::PrinterPage& printer, SamplePage& page, int copies, const QString& face,
-                      const QString& details);
+                      const QString& details, QString* problem = nullptr);
 
 } // namespace quillon

@@ -35,6 +35,8 @@ public:
                         const RegInput& value);
     /// Removes a value; "Error!" when the key cannot be opened for writing or holds no such value.
     QString DeleteRegValue(platform::HKEY root, const QString& path, const QString& name);
+    /// Why the registry's most recent failed write was not made, for the user; empty when it cannot say.
+    QString writeProblem() const { return QString::fromStdString(registry_.writeProblem()); }
 
 private:
     platform::Registry& registry_;

@@ -2,12 +2,15 @@
 
 #include "catalogue/CommandLineSelection.h"
 #include "controls/Captions.h"
+#include "options/FileAssociations.h"
+#include "options/OptionsChange.h"
 #include "platform/InstanceChannel.h"
 #include "platform/NativeText.h"
 #include "platform/Platform.h"
 #include "platform/ScreenFace.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowActivation.h"
+#include "registry/RegistryModule.h"
 #include "shell/ScreenFit.h"
 #include "shell/Viewer.h"
 
@@ -69,6 +72,14 @@ Main::Main(platform::Platform& platform, platform::InstanceChannel& channel)
 
 Main::~Main() = default;
 
+void Main::finishOptionsSave()
+{
+    // Before anything reads the options: the desktop and the settings then say the same thing again.
+    RegistryModule routines(platform_.registry);
+    FileAssociations associations(routines, platform_.settings, module_);
+    OptionsChange(associations, routines, platform_.settings).finishInterrupted();
+}
+
 void Main::useKnownInterfaceFace()
 {
     // Widgets lay their text out in the application's font before their own applies (a line edit does while
@@ -99,9 +110,14 @@ int Main::start(const QStringList& arguments, const QString& executablePath)
     const QString activationToken = platform::takeActivationToken();
     const auto claim = channel_.claim();
     if (claim == platform::InstanceChannel::Claim::Running) {
-        // ACTIVATION TOKEN, sending side: activationToken goes into the hand-off message here, as a field
-        // of its own, once the message has room for named fields; the receiving side is below.
-        if (channel_.handOff(kViewerCaption)) return 0;
+        // The command line goes with the request: the setting saved above is shared by every start, so a
+        // start right after this one (or a settings file that could not be written) would lose it.
+        platform::HandOffRecord request;
+        request.windowTitle = kViewerCaption;
+        request.commandLine = module_.commandLine;
+        request.file = module_.commandLineFile;
+        request.activationToken = activationToken;
+        if (channel_.handOff(request)) return 0;
         // Never a second running copy: this start ends, and says why.
         showProblem(QStringLiteral("Quillon is already running, but %1. This start was given up.")
                         .arg(channel_.problem()));
@@ -118,6 +134,7 @@ int Main::start(const QStringList& arguments, const QString& executablePath)
     module_.exeShortPath = exeShortPathFor(executablePath);
     module_.viewCommand = module_.exeShortPath + QStringLiteral(" %1");
     module_.printCommand = module_.exeShortPath + QStringLiteral(" /p %1");
+    finishOptionsSave();
 
     useKnownInterfaceFace();
     screenFit_ = std::make_unique<ScreenFit>();
@@ -125,10 +142,8 @@ int Main::start(const QStringList& arguments, const QString& executablePath)
     viewer_->Form_Load();
     if (viewer_->ended()) return 0;
     viewer_->show();
-    // ACTIVATION TOKEN, receiving side: the token read from the hand-off message goes to receiveHandOff
-    // here (empty until the message carries it; the log then says the compositor decides).
     channel_.setHandOffHandler(
-        [this](const QString& title) { return viewer_->receiveHandOff(title, QString()); });
+        [this](const platform::HandOffRecord& request) { return viewer_->receiveHandOff(request); });
     return -1;
 }
 

@@ -50,6 +50,8 @@ public:
 private:
     /// Makes the application's font name an installed face (see Main.cpp).
     void useKnownInterfaceFace();
+    /// Finishes an options save that an earlier run did not live to end.
+    void finishOptionsSave();
 
     platform::Platform& platform_;
     platform::InstanceChannel& channel_;

@@ -6,6 +6,7 @@
 #include "controls/WindowsKeys.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
+#include "platform/Log.h"
 #include "platform/Platform.h"
 #include "platform/ScreenFace.h"
 #include "platform/SettingsStore.h"
@@ -29,6 +30,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+
+#include <tuple>
 
 namespace quillon {
 
@@ -310,10 +313,14 @@ void Viewer::Form_KeyDown(int keyCode, int shift)
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     switch (keyCode) {
     case VK_F16:
-        module_.commandLine =
-            platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLine"));
-        module_.commandLineFile =
-            platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLineFile"));
+        if (handedOver_) {
+            std::tie(module_.commandLine, module_.commandLineFile) = *handedOver_;
+        } else {
+            module_.commandLine =
+                platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLine"));
+            module_.commandLineFile =
+                platform_.settings.GetSetting(kAppTitle, kSettingsSection, QStringLiteral("CommandLineFile"));
+        }
         SelectCommandLineFont();
         break;
     case VK_F1:
@@ -353,11 +360,20 @@ void Viewer::Pause(int seconds)
     loop.exec();
 }
 
-bool Viewer::receiveHandOff(const QString& title, const QString& activationToken)
+bool Viewer::receiveHandOff(const platform::HandOffRecord& request)
 {
-    if (title != windowTitle() || ended_) return false;
-    platform::bringForward(*this, activationToken);
+    if (request.windowTitle != windowTitle() || ended_) return false;
+    platform::bringForward(*this, request.activationToken);
+    // The start's own command line, not whatever the shared setting holds by now: another start may have
+    // saved its own since, or this one's save may have failed. A request without one (from an earlier
+    // build) leaves F16 to read the setting as a key press does.
+    if (request.commandLine) handedOver_ = std::pair(*request.commandLine, request.file);
+    ++handOffs_;
+    qCDebug(log::instance).noquote() << "hand-off" << handOffs_ << "handled, file:"
+                                     << (request.commandLine ? request.file
+                                                             : QStringLiteral("(from the settings)"));
     Form_KeyDown(VK_F16, 0);
+    handedOver_.reset();
     update(); // a print request waits for the next repaint
     return true;
 }
@@ -531,7 +547,8 @@ void Viewer::RenderSample()
                        QStringLiteral("-point font"));
     const QString text = displayText->toPlainText();
     windows_->faceInformation().follow();
-    if (text.isEmpty()) {
+    // A face whose file went away since the list was made is drawn in nothing, never in another face.
+    if (text.isEmpty() || !platform::drawnFileReadable(platform_.fontSystem, fontList->text())) {
         displayPicture->clearPicture();
         return;
     }

@@ -8,6 +8,7 @@
 #include "catalogue/CommandLineSelection.h"
 #include "catalogue/FontCatalogue.h"
 #include "controls/WindowsKeys.h"
+#include "platform/HandOffRecord.h"
 
 #include <QFont>
 #include <QPointer>
@@ -15,6 +16,8 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <utility>
 
 class QCheckBox;
 class QFrame;
@@ -109,7 +112,7 @@ public:
 
     /// Runs the hand-off from a later start: restores the window and brings it forward (on Wayland with the
     /// later start's activation token, when it brought one), then the F16 key handling.
-    bool receiveHandOff(const QString& title, const QString& activationToken = QString());
+    bool receiveHandOff(const platform::HandOffRecord& request);
 
     /// The details box's text with its lines joined by CR LF, as the printed page reads it.
     QString detailTextValue() const;
@@ -158,6 +161,9 @@ private:
     bool screenFaceKnown_ = false;
     int windowHeight_ = 0;
     bool ended_ = false;
+    /// The command line and file of the hand-off being handled, for its F16; empty otherwise.
+    std::optional<std::pair<QString, QString>> handedOver_;
+    int handOffs_ = 0; // handled so far, for the log
     bool paintActionQueued_ = false;
     /// The key press the window last acted on, while it travels up from the control it was meant for; the
     /// event's address is only compared, never read.

@@ -3,6 +3,7 @@
 #include "about/frmAbout.h"
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
+#include "catalogue/RecordFaces.h"
 #include "controls/Button.h"
 #include "display/FontDetails.h"
 #include "options/Options.h"
@@ -20,6 +21,7 @@
 #include "summary/FontBookJob.h"
 #include "summary/Summary.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -129,6 +131,7 @@ void ViewerWindows::loadFontList()
     MemoryFaceList names;
     FontListLoader loader(platform_.registry, platform_.systemInfo, catalogue_);
     loader.LoadFontList(names);
+    drawFacesFromTheirRecords(catalogue_, platform_.fontSystem, platform_.fontFiles);
     viewer_.fontList->clear();
     viewer_.fontList->addItems(names.items());
     if (names.listIndex() >= 0) viewer_.fontList->setListIndex(names.listIndex());
@@ -182,6 +185,7 @@ void ViewerWindows::showPrinterSetup()
     owner.face = [this] { return viewer_.fontList->text(); };
     owner.details = [this] { return viewer_.detailTextValue(); };
     owner.endProgram = [this] { endProgram(); };
+    owner.tell = [this](const QString& text) { QMessageBox::warning(&viewer_, kAppTitle, text); };
     auto* dialog = new PrinterSetup(platform_.printers, std::move(owner), &viewer_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     parts_->printerSetup = dialog;
@@ -197,24 +201,46 @@ void ViewerWindows::showBookPrinterSetup(const QStringList& faces, QWidget* over
     owner.endProgram = [this] { endProgram(); };
     owner.print = [this, faces, window](int copies) {
         const QString labelFace = window ? window->font().family() : viewer_.font().family();
-        // Made at the first page: before it the printer may still ask for the PDF file's name.
-        std::unique_ptr<QProgressDialog> progress;
+        // Made at the first page: before it the printer may still ask for the PDF file's name. Cancel gives
+        // the book up between two pages; the windows are served after each page meanwhile. The summary (the
+        // box's owner) may close while they are, taking the box with it: the book then goes on without one.
+        QPointer<QProgressDialog> progress;
+        bool made = false;
+        QStringList leftOut;
         const QString problem = FontBookJob::print(
-            platform_.printers, platform_.fontSystem, faces, labelFace, copies, [&](int done, int total) {
-                if (!progress) {
-                    progress = std::make_unique<QProgressDialog>(QStringLiteral("Printing the faces\u2026"),
-                                                                 QString(), 0, total, window);
+            platform_.printers, platform_.fontSystem, faces, labelFace, copies,
+            [&](int done, int total) {
+                if (!made && window) {
+                    progress = new QProgressDialog(QStringLiteral("Printing the faces\u2026"),
+                                                   QStringLiteral("Cancel"), 0, total, window);
                     progress->setWindowModality(Qt::WindowModal);
                     progress->setMinimumDuration(500);
+                    made = true;
                 }
-                progress->setValue(done); // lets the windows redraw meanwhile
-            });
-        if (problem.isEmpty()) return;
-        // Unlike a sample page, a book is hundreds of pages: one that did not come out must not pass
-        // unnoticed.
-        qCDebug(log::printing) << "the font book was not printed whole:" << problem;
-        QMessageBox::warning(window, kAppTitle,
-                             QStringLiteral("The font book was not printed whole: %1.").arg(problem));
+                if (progress) {
+                    progress->setMaximum(total);
+                    progress->setValue(done);
+                }
+                QCoreApplication::processEvents(); // the windows are redrawn between pages
+            },
+            FontBookPdf::kPagesPerPart, [&] { return progress && progress->wasCanceled(); }, &leftOut);
+        delete progress.data();
+        if (problem == FontBookPdf::kCancelled) return;
+        // Unlike a sample page, a book is hundreds of pages: one that did not come out, or a face left out
+        // of it, must not pass unnoticed.
+        if (!problem.isEmpty()) {
+            qCDebug(log::printing) << "the font book was not printed whole:" << problem;
+            QMessageBox::warning(window, kAppTitle,
+                                 QStringLiteral("The font book was not printed whole: %1.").arg(problem));
+        } else if (!leftOut.isEmpty()) {
+            QMessageBox::warning(
+                window, kAppTitle,
+                QStringLiteral("The font book was printed without %1 that could not be drawn "
+                               "into it (listed on its last page):\n\n%2")
+                    .arg(leftOut.size() == 1 ? QStringLiteral("one face")
+                                             : QStringLiteral("%1 faces").arg(leftOut.size()),
+                         leftOut.mid(0, 10).join(QLatin1Char('\n'))));
+        }
     };
     auto* dialog = new PrinterSetup(platform_.printers, std::move(owner), over);
     dialog->setAttribute(Qt::WA_DeleteOnClose);

@@ -9,7 +9,8 @@ namespace quillon {
 
 QString FontBookJob::print(platform::Printers& printers, platform::FontSystem& fonts,
                            const QStringList& faces, const QString& labelFace, int copies,
-                           const std::function<void(int done, int total)>& progress, int pagesPerPart)
+                           const std::function<void(int done, int total)>& progress, int pagesPerPart,
+                           const std::function<bool()>& cancelled, QStringList* leftOut)
 {
     const FontBook book(faces);
     if (faces.isEmpty() || copies < 1) return QStringLiteral("nothing to print");
@@ -30,7 +31,11 @@ QString FontBookJob::print(platform::Printers& printers, platform::FontSystem& f
         settings.copies = copies;
         settings.pagesPerPart = pagesPerPart;
         settings.title = QStringLiteral("Quillon font book");
-        settings.progress = [&](int done, int) { pageDone(done); };
+        settings.progress = [&](int done, int all) {
+            if (progress) progress(done, all); // the total shrinks when a face is left out
+        };
+        settings.cancelled = cancelled;
+        settings.leftOut = leftOut;
         return FontBookPdf::write(book, rows, document->pdfFile, settings);
     }
     // A printer gets one document: Qt's print path offers no way to hand CUPS a finished file, so the fonts

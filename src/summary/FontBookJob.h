@@ -23,11 +23,14 @@ struct FontBookJob {
     /// file is written (FontBookPdf).
     /// Prints `copies` books as one job. Returns an empty text on success, else what went wrong; a printer
     /// that cannot be opened (the file choice cancelled) raises PrinterError as every printer operation does.
-    /// The PDF destination's file is replaced only when the whole book came out.
+    /// The PDF destination's file is replaced only when the whole book came out. cancelled: asked between
+    /// the PDF's sheets, true gives the book up (FontBookPdf::kCancelled, no file); may be empty. leftOut:
+    /// receives the faces the PDF had to leave out, "face: reason" each; may be null.
     static QString print(platform::Printers& printers, platform::FontSystem& fonts, const QStringList& faces,
                          const QString& labelFace, int copies,
                          const std::function<void(int done, int total)>& progress = {},
-                         int pagesPerPart = FontBookPdf::kPagesPerPart);
+                         int pagesPerPart = FontBookPdf::kPagesPerPart,
+                         const std::function<bool()>& cancelled = {}, QStringList* leftOut = nullptr);
 };
 
 } // namespace quillon

@@ -7,10 +7,13 @@
 // together and PdfOutline adds the outline.
 //
 // The target is replaced only once the whole book came out: an earlier file of that name stays as it was
-// otherwise, and the parts are removed either way.
+// otherwise, and the parts are removed either way (and those of a run that was killed, at the next run).
+// A face Qt's writer cannot write readably (it has written broken font descriptions for damaged fonts) is
+// left out of the book and named, with the reason, on a closing page.
 
 #include <QPageLayout>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -32,7 +35,12 @@ struct FontBookPdf {
         QString title; // the document's title, as readers show it
         /// Called after each sheet with the sheets done and the sheets in all; may be empty.
         std::function<void(int done, int total)> progress;
+        /// Asked between sheets; true gives up the book (kCancelled): no file is written. May be empty.
+        std::function<bool()> cancelled;
+        /// Receives the faces left out, each as "face: reason"; may be null.
+        QStringList* leftOut = nullptr;
     };
+    inline static const QString kCancelled = QStringLiteral("cancelled");
 
     /// Writes `book` to the file at path. rows: the row painter, made with FontBook::rowDevice(). Returns an
     /// empty text on success, else what went wrong.

@@ -151,6 +151,24 @@ TEST_F(HandOffTest, TheArgumentsReachTheRunningCopyAsGivenEvenQtOptionsAndBytesT
     EXPECT_EQ(messages, QStringList(2, "The font selected is not registered"));
 }
 
+TEST_F(HandOffTest, AStartWhoseSettingsCannotBeWrittenStillHandsItsOwnFileOver)
+{
+    // The later start's settings folder is a file: its command line cannot be saved, yet it reaches the
+    // running copy with the hand-off itself.
+    Viewer& viewer = *first->viewer();
+    const QString blocked = home.path() + "/blocked";
+    QDir().mkpath(blocked);
+    QFile(blocked + "/Quillon").open(QIODevice::WriteOnly);
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocked));
+    const int status = secondStart({font("DejaVuSerif-Bold.ttf")});
+    qputenv("XDG_CONFIG_HOME", config);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(viewer.fontList->text(), "DejaVu Serif");
+    EXPECT_TRUE(viewer.effect[0]->isChecked());
+    EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST_F(HandOffTest, ARunningCopyThatDoesNotAnswerIsGivenUpOnWithinSecondsAndSaysSo)
 {
     // This copy serves no events while the second start waits: as if it were stopped.

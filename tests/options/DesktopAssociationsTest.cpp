@@ -4,12 +4,15 @@
 #include "OptionsTestSupport.h"
 
 #include "base/FontModule.h"
+#include "options/FileAssociations.h"
 #include "options/Options.h"
+#include "options/OptionsChange.h"
 #include "platform/linux/DesktopCommandKeyView.h"
 #include "platform/linux/DesktopEntryText.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/MimeAppsLookup.h"
 #include "platform/linux/XdgPaths.h"
+#include "support/FullDisk.h"
 
 #include <QCheckBox>
 #include <QProcess>
@@ -157,7 +160,10 @@ TEST_F(DesktopAssociationsTest, TheMimePackageIsInstalledForTheUserWhileFonOrPfm
         GTEST_SKIP() << "this machine's MIME database already has the program's font types";
     const QString package = desktop.path("data/mime/packages/org.quillon.Quillon.xml");
     const bool tool = !QStandardPaths::findExecutable("update-mime-database").isEmpty();
-    const auto types = [&] { return PrivateDesktop::read(desktop.path("data/mime/types")).value_or(""); };
+    const auto types = [&] {
+        associations.waitForMimeDatabase(); // the rebuild runs beside the program
+        return PrivateDesktop::read(desktop.path("data/mime/types")).value_or("");
+    };
     ASSERT_EQ(associations.setCommand("ttf", Verb::Open, quillon + " %1"), ERROR_SUCCESS);
     ASSERT_EQ(associations.setCommand("pfm", Verb::Print, quillon + " /p %1"), ERROR_SUCCESS);
     EXPECT_FALSE(QFile::exists(package)); // printing alone needs no type of its own
@@ -211,7 +217,7 @@ struct DesktopRoundTripTest : DesktopAssociationsTest {
         PrivateDesktop::write(desktop.userList(), userDefaults);
     }
 
-    void saveOptions(bool viewer, bool printer)
+    void saveOptions(bool viewer, bool printer, std::function<void(Options&)> check = {})
     {
         auto* dialog = new Options(QRect(0, 0, 800, 600), settings, routines, module, {});
         dialog->setNotice([this](QWidget*, const QString& text, const QString&) { notices << text; });
@@ -222,6 +228,7 @@ struct DesktopRoundTripTest : DesktopAssociationsTest {
                           Qt::LeftButton); // a change even when the two boxes are as stored
         QTest::mouseClick(dialog->fOption[2], Qt::LeftButton);
         QTest::mouseClick(dialog->saveButton, Qt::LeftButton);
+        if (check) check(*dialog);
         delete dialog;
     }
 
@@ -304,6 +311,7 @@ TEST_F(DesktopRoundTripTest, WithNoEarlierOpenerUncheckingStillGivesTheFilesBack
     const QString fon = desktop.path("home/sample.fon");
     PrivateDesktop::write(fon, QByteArray("MZ"));
     const auto typeOf = [&] {
+        associations.waitForMimeDatabase();
         return run("gio", {"info", "-a", "standard::content-type", fon}).section(": ", -1);
     };
     const QStringList before = seen();
@@ -327,15 +335,59 @@ TEST_F(DesktopRoundTripTest, AnAssociationTheDesktopDidNotTakeIsNotRecordedAndTh
 {
     const QByteArray damaged = "[Default Applications\nfont/ttf=typeviewer.desktop\n";
     PrivateDesktop::write(desktop.userList(), damaged);
-    saveOptions(true, false);
+    saveOptions(true, false, [](Options& dialog) {
+        EXPECT_TRUE(dialog.fOption[0]->isChecked()); // what the user chose stays, to be saved again
+        EXPECT_TRUE(dialog.saveButton->isEnabled());
+    });
     EXPECT_EQ(PrivateDesktop::read(desktop.userList()), damaged);
     EXPECT_EQ(setting("DefaultViewer"), "<absent>");
     EXPECT_EQ(setting("ShowSplash"), "1"); // the option that needs no desktop change is saved
-    EXPECT_EQ(notices, QStringList{Options::kAssociationFailedText});
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].startsWith(Options::kAssociationFailedText));
+    EXPECT_TRUE(notices[0].contains("is not understood")) << notices[0].toStdString();
 
     auto* dialog = new Options(QRect(0, 0, 800, 600), settings, routines, module, {});
     EXPECT_FALSE(dialog->fOption[0]->isChecked());
     delete dialog;
+}
+
+TEST_F(DesktopRoundTripTest, SettingsThatCannotBeWrittenChangeNothingAndTheUserIsToldWhy)
+{
+    const QString settingsDisk = settingsFolder.filePath("Quillon");
+    QDir().mkpath(settingsDisk);
+    test::FullDisk disk(settingsDisk);
+    settings.SaveSetting("Quillon", "Settings", "ShowSplash", "1");
+    const QByteArray settingsBefore = PrivateDesktop::read(settings.fileFor("Quillon")).value_or("");
+    const QByteArray listBefore = PrivateDesktop::read(desktop.userList()).value_or("");
+    disk.fill();
+    saveOptions(true, true, [](Options& dialog) {
+        EXPECT_TRUE(dialog.fOption[0]->isChecked() && dialog.fOption[1]->isChecked());
+        EXPECT_TRUE(dialog.saveButton->isEnabled());
+    });
+    disk.release();
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].startsWith(Options::kSettingsFailedText)) << notices[0].toStdString();
+    if (disk.isTmpfs()) {
+        EXPECT_TRUE(notices[0].contains("the disk is full")) << notices[0].toStdString();
+    }
+    EXPECT_EQ(PrivateDesktop::read(settings.fileFor("Quillon")).value_or(""), settingsBefore);
+    EXPECT_EQ(PrivateDesktop::read(desktop.userList()).value_or(""), listBefore);
+}
+
+TEST_F(DesktopRoundTripTest, ASaveCutShortIsFinishedAtTheNextStart)
+{
+    // Killed after the change was written down and the desktop's list written, before the settings: the
+    // desktop says one thing, the options another, until the next start finishes the change.
+    settings.SaveSetting("Quillon", "Settings", OptionsChange::kUnderWay, "101");
+    ASSERT_EQ(associations.setCommand("ttf", Verb::Open, quillon + " %1"), ERROR_SUCCESS);
+    FileAssociations files(routines, settings, module);
+    EXPECT_TRUE(OptionsChange(files, routines, settings).finishInterrupted());
+    EXPECT_EQ(setting("DefaultViewer"), "1");
+    EXPECT_EQ(setting("DefaultPrinter"), "0");
+    EXPECT_EQ(setting(OptionsChange::kUnderWay), "");
+    for (const QString& kind : kKinds)
+        EXPECT_EQ(associations.command(kind, Verb::Open), quillon + " %1") << kind.toStdString();
+    EXPECT_FALSE(OptionsChange(files, routines, settings).finishInterrupted()); // nothing more to finish
 }
 
 } // namespace

@@ -204,3 +204,22 @@ TEST_F(FaceResolutionTest, AddedFileIsFoundByItsBytesAndReadNotMapped)
 }
 
 } // namespace
+
+TEST_F(FaceResolutionTest, ANameNoFaceHasIsDrawnFromTheFileItsRecordNames)
+{
+    // The clean-up leaves "DejaVu Sans Semi" from a "... Semi Bold" face: no face has that name.
+    const QString sansBold = qEnvironmentVariable("QUILLON_TEST_FONTS") + "/DejaVuSans-Bold.ttf";
+    ASSERT_TRUE(fonts.resolveFace("DejaVu Sans Semi")->substitute);
+    ASSERT_TRUE(fonts.useFileFor("DejaVu Sans Semi", sansBold));
+    const auto own = fonts.resolveFace("dejavu sans semi");
+    ASSERT_TRUE(own);
+    EXPECT_FALSE(own->substitute);
+    EXPECT_TRUE(own->fromRecord);
+    EXPECT_EQ(own->file, sansBold);
+    EXPECT_EQ(own->style, "Bold");
+
+    // A name some face has keeps its own face, whatever file it is given; a file no face lies in is refused.
+    EXPECT_TRUE(fonts.useFileFor("DejaVu Serif", sansBold));
+    EXPECT_EQ(fonts.resolveFace("DejaVu Serif")->family, "DejaVu Serif");
+    EXPECT_FALSE(fonts.useFileFor("Nothing Semi", "/nonexistent/font.ttf"));
+}

@@ -174,3 +174,29 @@ TEST(IniSettingsStore, ADamagedFileIsKeptByteForByteAndReadsAsDefaults)
         EXPECT_EQ(store.damagedFile(), file);
     }
 }
+
+TEST(IniSettingsStore, SettingsThatAreNoRegularFileOrTooLargeAreNeitherReadNorWritten)
+{
+    // A FIFO would hang the start-up, /dev/zero never end the read, a huge file cost seconds and memory.
+    const auto setUp = [](const QString& file, int kind) {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        if (kind == 0) return ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0;
+        if (kind == 1) return QFile::link("/dev/zero", file);
+        if (kind == 2) return QDir().mkpath(file);
+        QFile big(file);
+        return big.open(QIODevice::WriteOnly) && big.resize((qint64{1} << 20) + 1);
+    };
+    for (int kind = 0; kind < 4; ++kind) {
+        QTemporaryDir folder;
+        IniSettingsStore store(folder.path());
+        const QString file = store.fileFor("Quillon");
+        ASSERT_TRUE(setUp(file, kind)) << kind;
+        EXPECT_EQ(store.GetSetting("Quillon", "Settings", "ShowSplash", "1"), "1") << kind;
+        EXPECT_EQ(store.damagedFile(), file) << kind;
+        store.SaveSetting("Quillon", "Settings", "ShowSplash", "0");
+        EXPECT_FALSE(store.saveProblem().isEmpty()) << kind;
+        const QFileInfo after(file);
+        EXPECT_TRUE(kind == 1 ? after.isSymLink() : !after.isFile() || after.size() == (qint64{1} << 20) + 1)
+            << kind;
+    }
+}

@@ -2,6 +2,8 @@
 // own thread, as it would block a real second copy, while this thread's event loop serves the first.
 #include "platform/linux/LocalInstanceChannel.h"
 
+#include "platform/NativeText.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -9,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -31,6 +34,15 @@ void serveUntil(const std::atomic<bool>& done)
     while (!done && clock.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
+HandOffRecord request(const QString& title, const QString& file = QString())
+{
+    HandOffRecord record;
+    record.windowTitle = title;
+    record.commandLine = file.toLower();
+    record.file = file;
+    return record;
+}
+
 /// A hand-off from another thread, its result once the loop has served it.
 bool handOffServed(const QString& folder, const QString& title)
 {
@@ -38,7 +50,7 @@ bool handOffServed(const QString& folder, const QString& title)
     bool answered = false;
     std::thread second([&] {
         LocalInstanceChannel channel("quillon", folder, 5000);
-        answered = channel.claim() == Claim::Running && channel.handOff(title);
+        answered = channel.claim() == Claim::Running && channel.handOff(request(title));
         done = true;
     });
     serveUntil(done);
@@ -74,16 +86,16 @@ TEST(LocalInstanceChannel, ASecondCopyHandsOverAndWaitsForTheHandlerAndItsAnswer
     bool answered = false;
     std::thread second([&] {
         LocalInstanceChannel channel("quillon", folder.path(), 5000);
-        answered = channel.claim() == Claim::Running && channel.handOff(" Quillon");
+        answered = channel.claim() == Claim::Running && channel.handOff(request(" Quillon"));
         done = true;
     });
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_FALSE(done);
-    first.setHandOffHandler([&](const QString& title) {
-        titles << title;
-        return title == " Quillon";
+    first.setHandOffHandler([&](const HandOffRecord& handed) {
+        titles << handed.windowTitle;
+        return handed.windowTitle == " Quillon";
     });
     serveUntil(done);
     second.join();
@@ -112,7 +124,7 @@ TEST(LocalInstanceChannel, ALeftoverSocketNeverBlocksAndJunkIsDroppedWithoutHarm
     auto first = std::make_unique<LocalInstanceChannel>("quillon", folder.path());
     ASSERT_EQ(first->claim(), Claim::First);
     int served = 0;
-    first->setHandOffHandler([&](const QString&) { return ++served > 0; });
+    first->setHandOffHandler([&](const HandOffRecord&) { return ++served > 0; });
 
     // Something that is not a copy of the program: a line far too long, and a connection closed early.
     const int junk = rawConnect(socketPath);
@@ -167,8 +179,77 @@ TEST(LocalInstanceChannel, ACopyThatListensButNeverAnswersIsGivenUpOnSoon)
     ASSERT_EQ(second.claim(), Claim::Running);
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(second.handOff(" Quillon"));
+    EXPECT_FALSE(second.handOff(request(" Quillon")));
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_TRUE(second.problem().contains("did not answer")) << second.problem().toStdString();
     ::close(fd);
+}
+
+TEST(LocalInstanceChannel, ABurstOfStartsIsHandledOneByOneEachWithItsOwnFile)
+{
+    QTemporaryDir folder;
+    LocalInstanceChannel first("quillon", folder.path());
+    ASSERT_EQ(first.claim(), Claim::First);
+    // The handler waits in an event loop, as a message box does: starts that come meanwhile wait their turn.
+    QStringList handled;
+    int inside = 0, mostInside = 0;
+    first.setHandOffHandler([&](const HandOffRecord& handed) {
+        mostInside = std::max(mostInside, ++inside);
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 20) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        handled << handed.file;
+        --inside;
+        return true;
+    });
+    constexpr int kStarts = 12;
+    std::atomic<int> answered = 0;
+    std::vector<std::thread> starts;
+    for (int i = 0; i < kStarts; ++i)
+        starts.emplace_back([&, i] {
+            LocalInstanceChannel channel("quillon", folder.path(), 20000);
+            if (channel.claim() == Claim::Running &&
+                channel.handOff(request(" Quillon", QString("/fonts/Face %1.ttf").arg(i))))
+                ++answered;
+        });
+    QElapsedTimer clock;
+    clock.start();
+    while (answered < kStarts && clock.elapsed() < 20000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    for (std::thread& start : starts) start.join();
+    EXPECT_EQ(answered, kStarts);
+    EXPECT_EQ(mostInside, 1);
+    handled.sort();
+    QStringList expected;
+    for (int i = 0; i < kStarts; ++i) expected << QString("/fonts/Face %1.ttf").arg(i);
+    expected.sort();
+    EXPECT_EQ(handled, expected);
+}
+
+TEST(HandOffRecord, CarriesAnyBytesAndKeepsFieldsItDoesNotKnow)
+{
+    HandOffRecord sent = request(" Quillon", QString("/tmp/a\nb ") + fromNativeBytes("\xff.ttf"));
+    sent.fields["a-newer-field"] = QByteArray("tok\0en", 6);
+    sent.activationToken = QStringLiteral("launcher-token_1");
+    const QByteArray bytes = sent.encode();
+    HandOffRecord got;
+    qsizetype length = 0;
+    ASSERT_EQ(HandOffRecord::decode(bytes + "trailing", got, &length), HandOffRecord::Parse::Whole);
+    EXPECT_EQ(length, bytes.size());
+    EXPECT_EQ(got.windowTitle, sent.windowTitle);
+    EXPECT_EQ(got.commandLine, sent.commandLine);
+    EXPECT_EQ(nativeBytes(got.file), nativeBytes(sent.file));
+    EXPECT_EQ(got.fields["a-newer-field"], QByteArray("tok\0en", 6));
+    EXPECT_EQ(got.activationToken, sent.activationToken);
+    // Every cut short is incomplete, never broken or whole; the earlier one-line request still reads.
+    for (qsizetype cut = 0; cut < bytes.size(); ++cut)
+        EXPECT_EQ(HandOffRecord::decode(bytes.left(cut), got), HandOffRecord::Parse::Incomplete) << cut;
+    ASSERT_EQ(HandOffRecord::decode("ACTIVATE  Quillon\n", got), HandOffRecord::Parse::Whole);
+    EXPECT_EQ(got.windowTitle, " Quillon");
+    EXPECT_FALSE(got.commandLine);
+    for (const QByteArray& junk :
+         {QByteArray("GET / HTTP/1.0\r\n"), QByteArray("QUILLON-HANDOFF 1\nwindow 999999999\n"),
+          QByteArray("QUILLON-HANDOFF 1\nWindow 1\nx\nEND\n"), QByteArray(10000, 'x')})
+        EXPECT_EQ(HandOffRecord::decode(junk, got), HandOffRecord::Parse::Broken)
+            << junk.left(40).constData();
 }

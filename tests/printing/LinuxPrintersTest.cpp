@@ -3,7 +3,10 @@
 #include "platform/linux/LinuxPrinters.h"
 #include "platform/linux/FontSystemLinux.h"
 #include "printing/SamplePage.h"
+#include "support/FullDisk.h"
+#include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -107,6 +110,32 @@ TEST(LinuxPrinters, ACancelledFileChoiceFailsEachCopyOnceAndLeavesNoDocumentOpen
     printers.setOutputFile(QString());
     EXPECT_GT(PrintSampleCopies(printers.printer(), page, 1, "DejaVu Sans", QString()), 0);
     EXPECT_EQ(asked, 2);
+}
+
+TEST(LinuxPrinters, OnAFullDiskTheEarlierPdfStaysAndThePrintSaysWhy)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("disk");
+    QDir().mkpath(folder);
+    test::FullDisk disk(folder, 1024 * 1024);
+    const QString out = folder + "/sample.pdf";
+    LinuxPrinters printers([](const QString&) { return QString(); });
+    printers.setOutputFile(out);
+    SamplePage page(printers.printer());
+    ASSERT_EQ(PrintSampleCopies(printers.printer(), page, 1, "DejaVu Sans", QString()), 0);
+    const QByteArray earlier = test::contents(out);
+    ASSERT_EQ(pdfPages(out), 1);
+
+    disk.fill();
+    QString problem;
+    EXPECT_GT(PrintSampleCopies(printers.printer(), page, 2, "DejaVu Sans", QString(), &problem), 0);
+    EXPECT_TRUE(problem.contains(out)) << problem.toStdString();
+    if (disk.isTmpfs()) {
+        EXPECT_TRUE(problem.contains("the disk is full")) << problem.toStdString();
+    }
+    disk.release();
+    EXPECT_EQ(test::contents(out), earlier);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"sample.pdf"});
 }
 
 TEST(LinuxPrinters, AFaceNamedByItsFullNamePrintsInThatFace)

@@ -6,10 +6,13 @@
 #include "printing/UpDown.h"
 #include "summary/FontBookJob.h"
 #include "support/FakeFontSystem.h"
+#include "support/FullDisk.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -293,6 +296,47 @@ TEST_F(PrinterSetupTest, ABookPrintsItsCopiesAsOneDocumentWithAnOutlineInsteadOf
 
     printers.pdf.clear(); // a printer that cannot be painted on says so
     EXPECT_FALSE(FontBookJob::print(printers, fonts, faces, "DejaVu Sans", 1).isEmpty());
+}
+
+TEST_F(PrinterSetupTest, ABookThatFailsOrIsCancelledLeavesTheEarlierFileAndNoPartsAndClearsOldParts)
+{
+    QTemporaryDir outer;
+    const QString dir = outer.filePath("disk");
+    QDir().mkpath(dir);
+    test::FullDisk disk(dir, 2 * 1024 * 1024);
+    printers.pdf = dir + "/book.pdf";
+    test::writeFile(printers.pdf, "%PDF-1.4 the earlier book");
+    // Parts a killed run left (its process is gone), one of a run still going (this process) and a folder
+    // the program did not make.
+    for (const char* name : {".quillon-book-Ab12Cd", ".quillon-book-Live01", ".quillon-book-mine"})
+        QDir().mkpath(dir + "/" + name);
+    test::writeFile(dir + "/.quillon-book-Ab12Cd/owner", "999999999");
+    test::writeFile(dir + "/.quillon-book-Ab12Cd/part-1.pdf", "%PDF");
+    test::writeFile(dir + "/.quillon-book-Live01/owner",
+                    QByteArray::number(QCoreApplication::applicationPid()));
+    test::FakeFontSystem fonts;
+    const QStringList faces(40, QStringLiteral("DejaVu Sans"));
+    const auto listing = [&] {
+        return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    };
+    const QStringList kept{".quillon-book-Live01", ".quillon-book-mine", "book.pdf"};
+
+    int asked = 0;
+    EXPECT_EQ(
+        FontBookJob::print(printers, fonts, faces, "DejaVu Sans", 1, {}, 1, [&] { return ++asked > 2; }),
+        FontBookPdf::kCancelled);
+    EXPECT_EQ(test::contents(printers.pdf), "%PDF-1.4 the earlier book");
+    EXPECT_EQ(listing(), kept);
+
+    disk.fill();
+    const QString problem = FontBookJob::print(printers, fonts, faces, "DejaVu Sans", 1, {}, 1);
+    disk.release();
+    EXPECT_FALSE(problem.isEmpty());
+    if (disk.isTmpfs()) {
+        EXPECT_TRUE(problem.contains("the disk is full")) << problem.toStdString();
+    }
+    EXPECT_EQ(test::contents(printers.pdf), "%PDF-1.4 the earlier book");
+    EXPECT_EQ(listing(), kept);
 }
 
 TEST_F(PrinterSetupTest, CancelAndEscapeCloseWithoutPrintingAndEscapeWithAModifierEndsTheProgram)

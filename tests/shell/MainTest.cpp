@@ -15,9 +15,9 @@ namespace {
 class FirstCopy final : public quillon::platform::InstanceChannel {
 public:
     Claim claim() override { return Claim::First; }
-    bool handOff(const QString&) override { return false; }
+    bool handOff(const quillon::platform::HandOffRecord&) override { return false; }
     QString problem() const override { return {}; }
-    void setHandOffHandler(std::function<bool(const QString&)>) override {}
+    void setHandOffHandler(std::function<bool(const quillon::platform::HandOffRecord&)>) override {}
 };
 
 TEST(Main, TheApplicationFontNamesAnInstalledFamily)

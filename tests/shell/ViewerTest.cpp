@@ -407,16 +407,27 @@ TEST_F(ViewerTest, ModifierEscapeInTheOptionsAsksOnceAndCancelKeepsTheProgramRun
     EXPECT_TRUE(viewer->ended());
 }
 
-TEST_F(ViewerTest, AHandOffRestoresTheWindowAndActsOnTheStoredCommandLine)
+TEST_F(ViewerTest, AHandOffRestoresTheWindowAndActsOnItsOwnCommandLineElseTheStoredOne)
 {
     load();
     viewer->setWindowState(Qt::WindowMinimized);
     setting("CommandLine", (fontsDir() + "/DejaVuSerif-Bold.ttf").toLower());
-    EXPECT_FALSE(viewer->receiveHandOff("Another"));
-    EXPECT_TRUE(viewer->receiveHandOff(" Quillon"));
+    platform::HandOffRecord request;
+    request.windowTitle = "Another";
+    EXPECT_FALSE(viewer->receiveHandOff(request));
+    request.windowTitle = " Quillon"; // an earlier build's request: no command line of its own
+    EXPECT_TRUE(viewer->receiveHandOff(request));
     EXPECT_FALSE(viewer->windowState() & Qt::WindowMinimized);
     EXPECT_EQ(viewer->fontList->text(), "DejaVu Serif");
     EXPECT_TRUE(viewer->effect[0]->isChecked());
+
+    // A start's own command line wins over what another start has stored since.
+    request.file = fontsDir() + "/LiberationSans-Italic.ttf";
+    request.commandLine = request.file.toLower();
+    EXPECT_TRUE(viewer->receiveHandOff(request));
+    EXPECT_EQ(viewer->fontList->text(), "Liberation Sans");
+    EXPECT_FALSE(viewer->effect[0]->isChecked());
+    EXPECT_TRUE(viewer->effect[1]->isChecked());
 }
 
 TEST_F(ViewerTest, AFontFileOnTheCommandLineIsSelectedAtStartUp)

@@ -5,6 +5,7 @@
 
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
+#include "catalogue/RecordFaces.h"
 #include "platform/Platform.h"
 #include "summary/FontBook.h"
 #include "summary/FontBookPdf.h"
@@ -66,6 +67,7 @@ int book(platform::Platform& platform, const QStringList& args)
     FontCatalogue catalogue;
     MemoryFaceList fontList;
     FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
+    drawFacesFromTheirRecords(catalogue, platform.fontSystem, platform.fontFiles);
     QStringList faces;
     for (const QString& face : catalogue.fontNames)
         if (pattern.isEmpty() || filter.match(face).hasMatch()) faces << face;
@@ -82,10 +84,18 @@ int book(platform::Platform& platform, const QStringList& args)
     settings.title = QStringLiteral("Font book");
     // Qt lets go of the fonts it no longer uses from its event loop; a page is a good moment for that.
     settings.progress = [](int, int) { QCoreApplication::processEvents(); };
+    QStringList leftOut;
+    settings.leftOut = &leftOut;
     const QString path = QFileInfo(out).absoluteFilePath();
     if (const QString error = FontBookPdf::write(fontBook, rows, path, settings); !error.isEmpty())
         return fail("could not write " + out + ": " + error);
-    std::printf("%s\t%d\t%d\n", qPrintable(path), fontBook.pageCount(), int(fontBook.faces().size()));
+    // The faces the book had to leave out, one a line on standard error (also on the book's last page).
+    for (const QString& face : std::as_const(leftOut))
+        std::fprintf(stderr, "quillon-inspect book: left out %s\n", qPrintable(face));
+    // Pages of the file, the closing page of faces left out included; faces in it.
+    const int written = int(fontBook.faces().size() - leftOut.size());
+    const int pages = FontBook(QStringList(written, QString())).pageCount() + (leftOut.isEmpty() ? 0 : 1);
+    std::printf("%s\t%d\t%d\n", qPrintable(path), pages, written);
     return 0;
 }
 

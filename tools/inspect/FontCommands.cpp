@@ -4,6 +4,7 @@
 
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
+#include "catalogue/RecordFaces.h"
 #include "display/FontDetails.h"
 #include "fontfile/CFontPreview.h"
 #include "platform/NativeText.h"
@@ -119,6 +120,11 @@ int resolve(platform::Platform& platform, const QStringList& args)
         std::fputs("usage: quillon-inspect resolve FACE\n", stderr);
         return 2;
     }
+    // The listed faces as the window knows them: a face the clean-up named is drawn from its record's file.
+    FontCatalogue catalogue;
+    MemoryFaceList fontList;
+    FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
+    drawFacesFromTheirRecords(catalogue, platform.fontSystem, platform.fontFiles);
     const std::optional<platform::ResolvedFace> face = platform::drawnFace(platform.fontSystem, args[0]);
     if (!face) {
         std::fputs("quillon-inspect: no fonts are installed\n", stderr);
@@ -129,6 +135,8 @@ int resolve(platform::Platform& platform, const QStringList& args)
     printField("Family", face->family);
     printField("Style", face->style);
     printField("Substitute", face->substitute);
+    // No installed face has the name, but the list names it for this file: drawn from it, not a stand-in.
+    if (face->fromRecord) printField("FromRecord", true);
     if (std::fflush(stdout) != 0) return 2;
     if (face->substitute) {
         // Scripts that compare faces must not take the stand-in for the face they asked for.

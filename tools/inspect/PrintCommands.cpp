@@ -4,6 +4,7 @@
 
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
+#include "catalogue/RecordFaces.h"
 #include "display/FontDetails.h"
 #include "platform/Platform.h"
 #include "platform/Printers.h"
@@ -26,6 +27,7 @@ QString detailsText(platform::Platform& platform, const QString& face)
     FontCatalogue catalogue;
     MemoryFaceList fontList;
     FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
+    drawFacesFromTheirRecords(catalogue, platform.fontSystem, platform.fontFiles); // as the window prints it
     FontDetails details(platform.fontSystem, platform.fontFiles);
     return details.describe(face, catalogue).text();
 }
@@ -73,8 +75,10 @@ int print(platform::Platform& platform, const QStringList& args)
 
     const QString details = detailsText(platform, face);
     SamplePage page(printers.printer());
-    if (PrintSampleCopies(printers.printer(), page, copies, face, details) != 0 || !QFileInfo::exists(path))
-        return fail("could not write " + out);
+    QString problem;
+    if (PrintSampleCopies(printers.printer(), page, copies, face, details, &problem) != 0 ||
+        !QFileInfo::exists(path))
+        return fail("could not write " + out + (problem.isEmpty() ? QString() : ": " + problem));
     std::printf("%s\t%d\n", qPrintable(path), copies);
     return 0;
 }

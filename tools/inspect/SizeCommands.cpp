@@ -2,6 +2,7 @@
 
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
+#include "catalogue/RecordFaces.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "platform/Platform.h"
@@ -21,6 +22,7 @@ int sizes(platform::Platform& platform, const QStringList& args)
     FontCatalogue catalogue;
     MemoryFaceList names;
     FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(names);
+    drawFacesFromTheirRecords(catalogue, platform.fontSystem, platform.fontFiles);
     // The first record of the face decides, as in the window: its raster sizes, or the standard sizes that
     // render at distinct heights.
     const int record = catalogue.firstRecordOfFace(face);

@@ -1,6 +1,7 @@
 #include "platform/linux/DesktopAssociations.h"
 
 #include "platform/Log.h"
+#include "platform/ReplacingFile.h"
 #include "platform/ShellCommand.h"
 #include "platform/linux/DesktopEntryText.h"
 #include "platform/linux/KeyFileLines.h"
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 
 namespace quillon::platform {
 
@@ -20,39 +20,17 @@ using namespace desktop;
 
 namespace {
 
-// The MIME database is rebuilt when the program's own types come and go; it takes well under a second for
-// the user's small database, but a stuck tool must not hang the options dialog.
-constexpr int kUpdateTimeoutMs = 30000;
-
-// Writes a file only when its content changes, atomically.
-bool writeIfChanged(const QString& path, const QByteArray& content)
+// Writes a file only when its content changes, whole or not at all; problem says why it was not.
+bool writeIfChanged(const QString& path, const QByteArray& content, QString& problem)
 {
     QFile existing(path);
     if (existing.open(QIODevice::ReadOnly) && existing.readAll() == content) return true;
     existing.close();
-    QSaveFile file(path);
-    if (QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly) &&
-        file.write(content) == content.size() && file.commit())
+    if (QDir().mkpath(QFileInfo(path).absolutePath()) && ReplacingFile::replace(path, content, &problem))
         return true;
-    qCDebug(log::associations) << "desktop file" << path << "could not be written:" << file.errorString();
+    if (problem.isEmpty()) problem = QStringLiteral("the folder of %1 cannot be made").arg(path);
+    qCDebug(log::associations) << "desktop file" << path << "could not be written:" << problem;
     return false;
-}
-
-void rebuildMimeDatabase(const QString& database)
-{
-    // Without the rebuilt database the desktop would not see the change yet; the association itself is
-    // still right, so a missing or failing tool is not an error here.
-    QProcess update;
-    update.start(QStringLiteral("update-mime-database"), {database});
-    if (!update.waitForStarted()) {
-        qCDebug(log::associations) << "update-mime-database could not be started: the desktop sees the types"
-                                   << "change once its MIME database is next rebuilt";
-    } else if (!update.waitForFinished(kUpdateTimeoutMs)) {
-        qCDebug(log::associations) << "update-mime-database did not finish within" << kUpdateTimeoutMs / 1000
-                                   << "seconds and was stopped";
-        update.kill();
-        update.waitForFinished();
-    }
 }
 
 } // namespace
@@ -122,6 +100,55 @@ LONG DesktopAssociations::removeCommand(const QString& extension, Verb verb)
     return giveBack(XdgPaths::fromEnvironment(), type, verb);
 }
 
+DesktopAssociations::DesktopAssociations() = default;
+
+DesktopAssociations::~DesktopAssociations()
+{
+    // A rebuild cut off would leave the user's database half made: the program's end waits for it.
+    waitForMimeDatabase();
+}
+
+void DesktopAssociations::rebuildMimeDatabase(const QString& database)
+{
+    // Without the rebuilt database the desktop would not see the change yet; the association itself is
+    // still right, so a missing or failing tool is not an error here. The tool runs while the program goes
+    // on: a slow or stuck one must not hold up the options dialog. A change made while it runs asks for
+    // one more run once it ends, so the last change is always in the database.
+    if (update_ && update_->state() != QProcess::NotRunning) {
+        rebuildAgain_ = database;
+        return;
+    }
+    if (!update_) {
+        update_ = std::make_unique<QProcess>();
+        QObject::connect(update_.get(), &QProcess::finished, update_.get(), [this] {
+            const QString again = std::exchange(rebuildAgain_, QString());
+            if (!again.isEmpty()) rebuildMimeDatabase(again);
+        });
+        QObject::connect(update_.get(), &QProcess::errorOccurred, update_.get(),
+                         [](QProcess::ProcessError e) {
+                             if (e == QProcess::FailedToStart)
+                                 qCDebug(log::associations)
+                                     << "update-mime-database could not be started: the desktop sees the "
+                                        "types change once its MIME database is next rebuilt";
+                         });
+    }
+    update_->start(QStringLiteral("update-mime-database"), {database});
+}
+
+void DesktopAssociations::waitForMimeDatabase()
+{
+    while (update_ && update_->state() != QProcess::NotRunning) {
+        if (!update_->waitForFinished(kMimeUpdateWaitMs)) return;
+        QCoreApplication::sendPostedEvents(); // the finished handler may start the run asked for meanwhile
+    }
+}
+
+bool DesktopAssociations::noteProblem(const MimeAppsEditor& editor)
+{
+    problem_ = editor.problem();
+    return false;
+}
+
 LONG DesktopAssociations::claim(const XdgPaths& paths, const QString& type, Verb verb)
 {
     const QString own = ownCommand(verb);
@@ -129,8 +156,12 @@ LONG DesktopAssociations::claim(const XdgPaths& paths, const QString& type, Verb
     bool ok = false;
     if (verb == Verb::Open) {
         ensureMimePackage(paths, type);
-        ok = writeIfChanged(paths.userApplications() + QLatin1Char('/') + kDesktopId, openEntry(own)) &&
-             MimeAppsEditor(paths).claimDefault(type, kDesktopId) && settlePrint(paths, type);
+        MimeAppsEditor editor(paths);
+        ok = writeIfChanged(paths.userApplications() + QLatin1Char('/') + kDesktopId, openEntry(own),
+                            problem_) &&
+             editor.claimDefault(type, kDesktopId);
+        if (!ok && !editor.problem().isEmpty()) problem_ = editor.problem();
+        ok = ok && settlePrint(paths, type);
     } else {
         ok = writePrintEntry(paths, keptOpeners(paths)) && offerPrint(paths, type);
     }
@@ -143,7 +174,9 @@ LONG DesktopAssociations::giveBack(const XdgPaths& paths, const QString& type, V
     MimeAppsEditor editor(paths);
     bool ok = true;
     if (verb == Verb::Open) {
-        ok = editor.giveBackDefault(type, kDesktopId) && settlePrint(paths, type);
+        ok = editor.giveBackDefault(type, kDesktopId);
+        if (!ok) problem_ = editor.problem();
+        ok = ok && settlePrint(paths, type);
     } else {
         ok = editor.removeAssociation(type, kPrintDesktopId);
         // The openers pinned for the print entry's sake go with it; the record goes only once they have.
@@ -155,6 +188,7 @@ LONG DesktopAssociations::giveBack(const XdgPaths& paths, const QString& type, V
             if (ok) kept.removeAt(i);
         }
         const QString entry = paths.userApplications() + QLatin1Char('/') + kPrintDesktopId;
+        if (!ok) problem_ = editor.problem();
         if (ok && QFileInfo::exists(entry)) ok = writePrintEntry(paths, kept);
     }
     tidy(paths);
@@ -171,14 +205,15 @@ bool DesktopAssociations::offerPrint(const XdgPaths& paths, const QString& type)
             // Nothing opens the type, so nothing can be pinned, and the added print entry would be what a
             // double click runs: the type goes without it.
             qCDebug(log::associations) << "nothing opens" << type << "- the print entry is not added to it";
-            return editor.removeAssociation(type, kPrintDesktopId);
+            return editor.removeAssociation(type, kPrintDesktopId) || noteProblem(editor);
         }
         QStringList kept = keptOpeners(paths);
         const QString pin = type + QLatin1Char('=') + opener;
         if (!kept.contains(pin)) kept.append(pin);
-        if (!writePrintEntry(paths, kept) || !editor.pinDefault(type, opener)) return false;
+        if (!writePrintEntry(paths, kept)) return false;
+        if (!editor.pinDefault(type, opener)) return noteProblem(editor);
     }
-    return editor.addAssociation(type, kPrintDesktopId);
+    return editor.addAssociation(type, kPrintDesktopId) || noteProblem(editor);
 }
 
 bool DesktopAssociations::settlePrint(const XdgPaths& paths, const QString& type)
@@ -197,7 +232,7 @@ QStringList DesktopAssociations::keptOpeners(const XdgPaths& paths) const
 bool DesktopAssociations::writePrintEntry(const XdgPaths& paths, const QStringList& keptOpeners)
 {
     return writeIfChanged(paths.userApplications() + QLatin1Char('/') + kPrintDesktopId,
-                          printEntry(ownCommand(Verb::Print), keptOpeners));
+                          printEntry(ownCommand(Verb::Print), keptOpeners), problem_);
 }
 
 void DesktopAssociations::tidy(const XdgPaths& paths)
@@ -222,7 +257,9 @@ void DesktopAssociations::ensureMimePackage(const XdgPaths& paths, const QString
     const MimeAppsLookup lookup(paths);
     if (lookup.knowsType(kFonType) && lookup.knowsType(kPfmType)) return;
     const QString database = paths.dataHome + QStringLiteral("/mime");
-    if (!writeIfChanged(database + QStringLiteral("/packages/") + kMimePackageName, mimePackage())) return;
+    QString ignored; // without the package the types still open as their nearest known type; logged
+    if (!writeIfChanged(database + QStringLiteral("/packages/") + kMimePackageName, mimePackage(), ignored))
+        return;
     rebuildMimeDatabase(database);
 }
 

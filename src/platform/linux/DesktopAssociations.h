@@ -28,16 +28,25 @@
 #include "platform/Registry.h"
 #include "platform/linux/XdgPaths.h"
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 namespace quillon::platform {
 
+class MimeAppsEditor;
+
 class DesktopAssociations {
 public:
     enum class Verb { Open, Print };
+
+    DesktopAssociations();
+    ~DesktopAssociations();
+    DesktopAssociations(const DesktopAssociations&) = delete;
+    DesktopAssociations& operator=(const DesktopAssociations&) = delete;
 
     /// The program's own commands, as its start-up builds them: view "<program> %1", print
     /// "<program> /p %1". Until they are set, they are made the same way from the running executable.
@@ -56,6 +65,13 @@ public:
     /// desktop's own choice applies again). ERROR_SUCCESS too when the program held nothing; the errors of
     /// setCommand otherwise.
     LONG removeCommand(const QString& extension, Verb verb);
+    /// Why the last change that failed was not made, for the user ("the disk is full"); empty while none
+    /// failed.
+    QString problem() const { return problem_; }
+    /// Waits (a few seconds at most) until the MIME database rebuild that a change started has ended, for
+    /// callers that look at the desktop's types at once. The program itself never waits for it.
+    void waitForMimeDatabase();
+    static constexpr int kMimeUpdateWaitMs = 30000;
 
 private:
     void fillOwnCommands() const;
@@ -68,9 +84,15 @@ private:
     void tidy(const XdgPaths& paths);
     void ensureMimePackage(const XdgPaths& paths, const QString& type);
     void removeMimePackage(const XdgPaths& paths);
+    /// Takes the editor's reason for a failed change; always false.
+    bool noteProblem(const MimeAppsEditor& editor);
+    void rebuildMimeDatabase(const QString& database);
 
     mutable QString viewCommand_;
     mutable QString printCommand_;
+    QString problem_;
+    std::unique_ptr<QProcess> update_; // the MIME database rebuild, while one runs
+    QString rebuildAgain_;             // the database to rebuild once more when it ends
 };
 
 } // namespace quillon::platform

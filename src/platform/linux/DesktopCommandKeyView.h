@@ -26,6 +26,7 @@ public:
     LONG setValue(const RegistryValue& value) override;
     /// Removing the default value takes the program's command off the kind (see removeCommand).
     LONG deleteValue(const std::string& name) override;
+    std::string problem() const override { return associations_.problem().toStdString(); }
 
     /// The registry key path of a kind's command for a verb, relative to HKEY_CLASSES_ROOT.
     static std::string keyPath(const QString& extension, DesktopAssociations::Verb verb);

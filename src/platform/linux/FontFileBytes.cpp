@@ -21,9 +21,9 @@ namespace {
 
 /// Opens a regular file for reading; -1 when it is none or cannot be opened. O_NONBLOCK keeps a FIFO
 /// from holding the open up, and the type is checked on what was opened, not on the name.
-int openRegular(const QString& path, std::int64_t* size)
+int openRegular(const char* path, std::int64_t* size)
 {
-    const int fd = ::open(nativeBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) return -1;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -119,7 +119,7 @@ void streamClose(FT_Stream stream)
 std::optional<QByteArray> readFontFile(const QString& path)
 {
     std::int64_t size = 0;
-    const int fd = openRegular(path, &size);
+    const int fd = openRegular(nativeBytes(path).constData(), &size);
     if (fd < 0) return std::nullopt;
     std::optional<QByteArray> out;
     if (size >= 0 && size <= kMostFontFileBytes) {
@@ -145,13 +145,22 @@ QString absoluteNativePath(const QString& path)
 
 FT_Face openFaceByReads(FT_Library library, const QString& path, long index)
 {
-    if (!library || index < 0) return nullptr;
+    if (index < 0) return nullptr;
+    FT_Face face = nullptr;
+    if (openFaceByReads(library, nativeBytes(path).constData(), index, &face) != 0) return nullptr;
+    return face;
+}
+
+int openFaceByReads(FT_Library library, const char* path, long index, FT_Face* face)
+{
+    if (!library || !path || !face) return FT_Err_Invalid_Argument;
+    *face = nullptr;
     std::int64_t size = 0;
     const int fd = openRegular(path, &size);
-    if (fd < 0) return nullptr;
+    if (fd < 0) return FT_Err_Cannot_Open_Resource;
     if (size <= 0 || static_cast<std::uint64_t>(size) > ULONG_MAX) {
         ::close(fd);
-        return nullptr;
+        return FT_Err_Unknown_File_Format;
     }
     auto* stream = new ReadStream;
     stream->rec.descriptor.value = fd;
@@ -161,9 +170,7 @@ FT_Face openFaceByReads(FT_Library library, const QString& path, long index)
     FT_Open_Args args{};
     args.flags = FT_OPEN_STREAM;
     args.stream = &stream->rec;
-    FT_Face face = nullptr;
-    if (FT_Open_Face(library, &args, index, &face) != 0) return nullptr;
-    return face;
+    return FT_Open_Face(library, &args, index, face);
 }
 
 } // namespace quillon::platform

@@ -35,4 +35,8 @@ QString absoluteNativePath(const QString& path);
 /// FreeType cannot open it. The caller owns the face (FT_Done_Face, which also closes the file).
 FT_Face openFaceByReads(FT_Library library, const QString& path, long index);
 
+/// The same with FT_New_Face's own arguments and result (a FreeType error code, 0 on success): path is
+/// the file's bytes; index may be negative or name a named instance, as FreeType allows.
+int openFaceByReads(FT_Library library, const char* path, long index, FT_Face* face);
+
 } // namespace quillon::platform

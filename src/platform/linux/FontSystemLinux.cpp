@@ -75,9 +75,26 @@ std::optional<ResolvedFace> LinuxFontSystem::resolveFace(const QString& name)
 {
     const std::optional<FaceChoice> choice = choose(name, 0);
     if (!choice) return std::nullopt;
+    if (choice->how == NameMatch::Substitute) {
+        if (const auto own = recordFaces_.find(name.toLower()); own != recordFaces_.end()) {
+            ResolvedFace face = index_.resolved(own->second);
+            face.fromRecord = true;
+            return face;
+        }
+    }
     ResolvedFace face = index_.resolved(choice->face);
     face.substitute = choice->how == NameMatch::Substitute;
     return face;
+}
+
+bool LinuxFontSystem::useFileFor(const QString& name, const QString& path)
+{
+    for (int i = 0; i < index_.size(); ++i)
+        if (index_.file(i) == path && !index_.face(i).variable) {
+            recordFaces_[name.toLower()] = i;
+            return true;
+        }
+    return false;
 }
 
 FontHandle LinuxFontSystem::CreateFontIndirect(const LogFont& request)
@@ -117,8 +134,10 @@ const FaceTraits* LinuxFontSystem::traitsOf(FontHandle font)
 std::optional<TextMetric> LinuxFontSystem::GetTextMetrics(FontHandle font)
 {
     if (fonts_.find(font) == fonts_.end()) return std::nullopt;
+    // A face whose file is gone or no longer a font has no metrics: zero would read as a fixed-pitch face.
     const FaceTraits* traits = traitsOf(font);
-    return TextMetric{traits ? traits->pitchAndFamily : std::uint8_t{0}};
+    if (!traits) return std::nullopt;
+    return TextMetric{traits->pitchAndFamily};
 }
 
 std::uint32_t LinuxFontSystem::GetFontLanguageInfo(FontHandle font)

@@ -27,6 +27,7 @@ public:
     void SendFontChange() override { emit fontTableChanged(); }
     std::uint32_t GetSystemDefaultLCID() override { return lcid_; }
     std::optional<ResolvedFace> resolveFace(const QString& name) override;
+    bool useFileFor(const QString& name, const QString& path) override;
     FontHandle CreateFontIndirect(const LogFont& request) override;
     bool DeleteObject(FontHandle font) override;
     std::optional<ResolvedFace> faceOf(FontHandle font) override;
@@ -55,6 +56,7 @@ private:
     QString defaultFamily_;
     bool defaultFamilyKnown_ = false;
     std::map<FontHandle, Font> fonts_;
+    std::map<QString, int> recordFaces_; // lower-cased listed name → face of its record's file
     FontHandle next_ = 1;
     QMultiHash<QString, int> applicationFonts_; // path -> Qt's application font ids, one per addition
 };

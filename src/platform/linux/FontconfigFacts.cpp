@@ -18,6 +18,8 @@
 #include FT_TYPE1_TABLES_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <QSet>
+
 #include <algorithm>
 #include <memory>
 
@@ -207,25 +209,44 @@ std::vector<FontFileFacts> FontconfigFacts::installedFacesNamed(const QString& n
     FcConfig* config = FcConfigGetCurrent();
     if (!config || lowerName.isEmpty()) return out;
     QHash<QString, std::size_t> seen; // one entry per face of a file, whatever its named instances
-    for (FcSetName which : {FcSetSystem, FcSetApplication}) {
-        FcFontSet* set = FcConfigGetFonts(config, which);
-        for (int i = 0; set && i < set->nfont; ++i) {
-            FcPattern* p = set->fonts[i];
-            if (!nameMatches(p, FC_FAMILY, lowerName) && !nameMatches(p, FC_FULLNAME, lowerName)) continue;
-            FontFileFacts f = fileFactsOf(p);
-            // A file the program adds for a while is handed to the font system from memory, under a name
-            // that is no file (":qmemoryfonts/0"); the face is listed by its own file where it is drawn.
-            if (!f.path.startsWith(QLatin1Char('/'))) continue;
-            const QString k = key(f.path, f.index & 0xffff);
-            if (auto it = seen.find(k); it != seen.end()) {
-                // The whole-range face of a variable font stands for its named instances.
-                if (f.variable && !out[*it].variable) out[*it] = std::move(f);
-                continue;
+    // A face found by a full name that only some of its files carry ("C059-Bold" in the OpenType file, "C059
+    // Bold" in the Type 1 files beside it) is the same face in each: its family and style find the others.
+    QSet<QString> faces;
+    const auto faceKey = [](FcPattern* p) {
+        FcChar8* family = nullptr;
+        FcChar8* style = nullptr;
+        if (FcPatternGetString(p, FC_FAMILY, 0, &family) != FcResultMatch || !family ||
+            FcPatternGetString(p, FC_STYLE, 0, &style) != FcResultMatch || !style)
+            return QString();
+        return QString::fromUtf8(reinterpret_cast<const char*>(family)).toLower() + QChar(0) +
+               QString::fromUtf8(reinterpret_cast<const char*>(style)).toLower();
+    };
+    for (int pass = 0; pass < 2; ++pass)
+        for (FcSetName which : {FcSetSystem, FcSetApplication}) {
+            FcFontSet* set = FcConfigGetFonts(config, which);
+            for (int i = 0; set && i < set->nfont; ++i) {
+                FcPattern* p = set->fonts[i];
+                if (pass == 0) {
+                    const bool byFamily = nameMatches(p, FC_FAMILY, lowerName);
+                    if (!byFamily && !nameMatches(p, FC_FULLNAME, lowerName)) continue;
+                    if (!byFamily) faces.insert(faceKey(p));
+                } else if (!faces.contains(faceKey(p))) {
+                    continue;
+                }
+                FontFileFacts f = fileFactsOf(p);
+                // A file the program adds for a while is handed to the font system from memory, under a name
+                // that is no file (":qmemoryfonts/0"); the face is listed by its own file where it is drawn.
+                if (!f.path.startsWith(QLatin1Char('/'))) continue;
+                const QString k = key(f.path, f.index & 0xffff);
+                if (auto it = seen.find(k); it != seen.end()) {
+                    // The whole-range face of a variable font stands for its named instances.
+                    if (f.variable && !out[*it].variable) out[*it] = std::move(f);
+                    continue;
+                }
+                seen.insert(k, out.size());
+                out.push_back(std::move(f));
             }
-            seen.insert(k, out.size());
-            out.push_back(std::move(f));
         }
-    }
     return out;
 }
 

@@ -72,9 +72,11 @@ void IniSettingsStore::noteDamaged(const QString& file)
 void IniSettingsStore::SaveSetting(const QString& appName, const QString& section, const QString& key,
                                    const QString& value)
 {
+    saveProblem_.clear();
     const QString path = fileFor(appName);
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
+        saveProblem_ = QStringLiteral("the settings folder %1 cannot be made").arg(folder);
         qCDebug(log::associations) << "settings folder" << folder << "cannot be made:" << key << "not saved";
         return;
     }
@@ -82,11 +84,19 @@ void IniSettingsStore::SaveSetting(const QString& appName, const QString& sectio
     lock.tryLock(kLockWaitMs);
 
     auto file = KeyFileLines::load(path, KeyFileLines::Syntax::QtIni);
-    if (!file) return noteDamaged(path);
+    if (!file) {
+        saveProblem_ =
+            QStringLiteral("the settings file %1 is not understood and is left as it is").arg(path);
+        return noteDamaged(path);
+    }
     // Every start saves its command line: a value already stored as this text costs no write and no sync.
     if (!storeIn(*file, section, key, value)) return;
-    if (!file->save(path))
-        qCDebug(log::associations) << "settings file" << path << "could not be written:" << key;
+    if (!file->save(path, &saveProblem_)) {
+        if (saveProblem_.isEmpty())
+            saveProblem_ = QStringLiteral("the settings file %1 cannot be written").arg(path);
+        qCDebug(log::associations) << "settings file" << path << "could not be written:" << key
+                                   << saveProblem_;
+    }
 }
 
 QString IniSettingsStore::GetSetting(const QString& appName, const QString& section, const QString& key,

@@ -28,6 +28,7 @@ public:
     QString GetSetting(const QString& appName, const QString& section, const QString& key,
                        const QString& defaultValue = QString()) override;
     QString damagedFile() const override { return damaged_; }
+    QString saveProblem() const override { return saveProblem_; }
 
     QString fileFor(const QString& appName) const;
 
@@ -45,6 +46,7 @@ private:
 
     QString folder_;
     QString damaged_;
+    QString saveProblem_;
 };
 
 } // namespace quillon::platform

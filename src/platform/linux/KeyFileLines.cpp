@@ -1,12 +1,20 @@
 #include "platform/linux/KeyFileLines.h"
 
+#include "platform/NativeText.h"
+#include "platform/ReplacingFile.h"
+
 #include "platform/linux/IniValue.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillon::platform {
 
@@ -127,10 +135,30 @@ std::optional<KeyFileLines> KeyFileLines::parse(const QByteArray& text, Syntax s
 
 std::optional<KeyFileLines> KeyFileLines::load(const QString& path, Syntax syntax)
 {
-    QFile file(path);
-    if (!file.exists()) return KeyFileLines();
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    return parse(file.readAll(), syntax);
+    // Opened without waiting (a FIFO would hold the open up) and judged by what was opened, not by the name.
+    const int fd = ::open(nativeBytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        if (errno == ENOENT) return KeyFileLines();
+        return std::nullopt;
+    }
+    struct stat st {};
+    QByteArray bytes;
+    bool whole = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMostBytes;
+    // Read to the end, whatever the size said: a file that grows meanwhile is still refused past the limit.
+    char block[64 * 1024];
+    while (whole) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            whole = n == 0;
+            break;
+        }
+        bytes.append(block, n);
+        whole = bytes.size() <= kMostBytes;
+    }
+    ::close(fd);
+    if (!whole) return std::nullopt;
+    return parse(bytes, syntax);
 }
 
 QByteArray KeyFileLines::text() const
@@ -144,19 +172,12 @@ QByteArray KeyFileLines::text() const
     return text.toUtf8();
 }
 
-bool KeyFileLines::save(const QString& path) const
+bool KeyFileLines::save(const QString& path, QString* problem) const
 {
     const QFileInfo info(path);
     if (lines_.empty() && !info.isSymLink()) return !info.exists() || QFile::remove(path);
     if (!QDir().mkpath(info.absolutePath())) return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray bytes = text();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return ReplacingFile::replace(path, text(), problem);
 }
 
 std::vector<KeyFileLines::Entry> KeyFileLines::entries(const QString& group) const

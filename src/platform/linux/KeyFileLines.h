@@ -32,7 +32,10 @@ public:
     /// Accepts UTF-8 text without NUL bytes whose lines are blank, comments ("#"), group headers or
     /// key=value pairs after a group header; anything else gives nullopt.
     static std::optional<KeyFileLines> parse(const QByteArray& text, Syntax syntax = Syntax::Desktop);
-    /// Reads and parses a file. A missing file is an empty one; an unreadable or refused file gives nullopt.
+    /// Reads and parses a file. A missing file is an empty one; an unreadable or refused file gives nullopt,
+    /// and so does anything but a regular file (a FIFO would hang the read, a device never end it) and a
+    /// file over kMostBytes: no settings or association file of the desktop comes near it.
+    static constexpr qint64 kMostBytes = qint64{1} << 20;
     static std::optional<KeyFileLines> load(const QString& path, Syntax syntax = Syntax::Desktop);
 
     /// The file's text: its lines, each ended by a newline (the last one only if the file ended so).
@@ -40,8 +43,9 @@ public:
     bool isEmpty() const { return lines_.empty(); }
     /// Replaces the file at path atomically (a symbolic link's target is replaced); a file left with no
     /// lines is removed instead, since an association list with nothing in it says nothing. Makes the
-    /// folder when needed. False when the file could not be written.
-    bool save(const QString& path) const;
+    /// folder when needed. False when the file could not be written, the earlier file then left as it was
+    /// and problem (when given) telling why, for the user.
+    bool save(const QString& path, QString* problem = nullptr) const;
 
     /// The entries of a group in file order, every header of that name counted (the desktop merges them).
     std::vector<Entry> entries(const QString& group) const;

@@ -1,5 +1,7 @@
 #include "platform/linux/LinuxPrinters.h"
 
+#include "platform/linux/PdfFilePrinter.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -130,9 +132,9 @@ std::unique_ptr<QPrinter> LinuxPrinters::openCurrent(const QString& documentName
     if (current_->queue.isEmpty()) {
         const QString path = outputFile_.isEmpty() ? choose_(suggestedPdfPath(fileName)) : outputFile_;
         if (path.isEmpty()) throw PrinterError("no file was chosen for the PDF");
-        auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(path);
+        auto printer = std::make_unique<PdfFilePrinter>(path);
+        if (!printer->ready())
+            throw PrinterError(("the PDF file cannot be written: " + printer->problem()).toStdString());
         // The margins of an ordinary printer, so a PDF printed at full size loses nothing at the paper's
         // edge: the page's origin lies where a CUPS queue puts it.
         printer->setPageLayout(
@@ -159,7 +161,7 @@ std::optional<PaintedDocument> LinuxPrinters::openPaintedDocument()
     PaintedDocument document;
     if (printer->outputFormat() == QPrinter::PdfFormat) {
         // Nothing was painted on this printer, so it never opened the file: the caller writes it.
-        document.pdfFile = printer->outputFileName();
+        document.pdfFile = static_cast<PdfFilePrinter&>(*printer).target();
         document.pdfLayout = printer->pageLayout();
         return document;
     }

@@ -25,11 +25,9 @@ namespace quillon::platform {
 
 namespace {
 
-const QByteArray kRequest = "ACTIVATE ";
 const QByteArray kTaken = "TAKEN\n";
 const QByteArray kDone = "DONE\n";
 const QByteArray kFail = "FAIL\n";
-constexpr int kMaxLine = 4096;
 
 // A folder that only this user can enter: anyone else could otherwise plant or read the socket.
 bool isPrivateFolder(const QString& path)
@@ -215,14 +213,17 @@ InstanceChannel::Claim LocalInstanceChannel::claim()
     return Claim::First;
 }
 
-bool LocalInstanceChannel::handOff(const QString& windowTitle)
+bool LocalInstanceChannel::handOff(const HandOffRecord& request)
 {
     problem_.clear();
+    const QByteArray record = request.encode();
+    if (record.size() > HandOffRecord::kMostBytes) {
+        problem_ = QStringLiteral("the command line is too long to hand over");
+        return false;
+    }
     const int fd = connectTo(socketPath(), answerTimeoutMs_);
-    QByteArray title = windowTitle.toUtf8().left(kMaxLine - 16);
-    title.replace('\n', ' ');
     QByteArray answer;
-    if (fd >= 0 && writeAll(fd, kRequest + title + '\n', QDeadlineTimer(answerTimeoutMs_))) {
+    if (fd >= 0 && writeAll(fd, record, QDeadlineTimer(answerTimeoutMs_))) {
         answer = readLine(fd, 64, QDeadlineTimer(answerTimeoutMs_));
         if (answer == kTaken) answer = readLine(fd, 64, QDeadlineTimer(handOffTimeoutMs_));
     }
@@ -242,7 +243,7 @@ bool LocalInstanceChannel::handOff(const QString& windowTitle)
     return false;
 }
 
-void LocalInstanceChannel::setHandOffHandler(std::function<bool(const QString&)> handler)
+void LocalInstanceChannel::setHandOffHandler(std::function<bool(const HandOffRecord&)> handler)
 {
     handler_ = std::move(handler);
     servePending();
@@ -276,21 +277,23 @@ void LocalInstanceChannel::accept()
 
 void LocalInstanceChannel::readFrom(Client* client)
 {
-    char buffer[512];
+    char buffer[4096];
+    HandOffRecord::Parse parse = HandOffRecord::Parse::Incomplete;
     for (;;) {
         const ssize_t n = ::read(client->fd, buffer, sizeof buffer);
         if (n > 0) {
             client->received.append(buffer, n);
-            if (client->received.contains('\n')) break;
-            if (client->received.size() > kMaxLine) {
+            parse = HandOffRecord::decode(client->received, client->request);
+            if (parse == HandOffRecord::Parse::Whole) break;
+            if (parse == HandOffRecord::Parse::Broken) {
                 qCDebug(log::instance)
-                    << "a hand-off request over" << kMaxLine << "bytes was dropped: not one of ours";
+                    << "a hand-off request that is not one of ours was dropped:" << client->received.left(80);
                 return drop(client);
             }
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            return; // the rest of the line is still on its way
+            return; // the rest of the request is still on its way
         } else {
             // A later start's liveness probe connects and closes without a word; only a cut request is news.
             if (!client->received.isEmpty())
@@ -300,44 +303,36 @@ void LocalInstanceChannel::readFrom(Client* client)
         }
     }
     // One request per connection: nothing more is read from it. The second copy hears at once that this copy
-    // is alive and has its request, even while the request waits for the window or a message box is open.
+    // is alive and has its request, even while the request waits for its turn, the window or a message box.
     // A second copy that has gone already gave up on this copy (it was stopped, say) and told its user so:
     // its request is dropped rather than acted on late.
     client->notifier->setEnabled(false);
-    client->lineComplete = true;
+    client->received.clear();
     if (::send(client->fd, kTaken.constData(), static_cast<std::size_t>(kTaken.size()), MSG_NOSIGNAL) < 0)
         return drop(client);
-    serve(client);
-}
-
-void LocalInstanceChannel::serve(Client* client)
-{
-    if (!handler_) return; // waits for the handler
-    const QByteArray line = client->received.left(client->received.indexOf('\n')).trimmed();
-    bool ok = false;
-    if (line.startsWith(kRequest.trimmed())) ok = handler_(QString::fromUtf8(line.mid(kRequest.size())));
-    if (!ok)
-        qCDebug(log::instance) << "a hand-off was refused: the request" << line.left(80)
-                               << "names no window of this copy, or the program is ending";
-    const QByteArray& reply = ok ? kDone : kFail;
-    ::send(client->fd, reply.constData(), static_cast<std::size_t>(reply.size()), MSG_NOSIGNAL);
-    drop(client);
+    waiting_.push_back(client);
+    servePending();
 }
 
 void LocalInstanceChannel::servePending()
 {
-    if (!handler_) return;
-    // A handler may process events, and with them other connections: serve each waiting one that is
-    // still there when its turn comes.
-    std::vector<Client*> waiting;
-    for (const std::unique_ptr<Client>& client : clients_)
-        if (client->lineComplete) waiting.push_back(client.get());
-    for (Client* client : waiting) {
-        const bool present =
-            std::any_of(clients_.begin(), clients_.end(),
-                        [client](const std::unique_ptr<Client>& c) { return c.get() == client; });
-        if (present) serve(client);
+    // One at a time, in the order they came: a handler may process events (a message box, a pause), and a
+    // request that arrives meanwhile only joins the queue. Each start's own command line is then handled
+    // whole before the next one's, and each start hears "done" only once its own was.
+    if (!handler_ || serving_) return;
+    serving_ = true;
+    while (!waiting_.empty() && handler_) {
+        Client* client = waiting_.front();
+        waiting_.pop_front();
+        const bool ok = handler_(client->request);
+        if (!ok)
+            qCDebug(log::instance) << "a hand-off was refused: the request names no window of this copy"
+                                   << client->request.windowTitle << "or the program is ending";
+        const QByteArray& reply = ok ? kDone : kFail;
+        ::send(client->fd, reply.constData(), static_cast<std::size_t>(reply.size()), MSG_NOSIGNAL);
+        drop(client);
     }
+    serving_ = false;
 }
 
 void LocalInstanceChannel::drop(Client* client)
@@ -346,6 +341,7 @@ void LocalInstanceChannel::drop(Client* client)
     ::close(client->fd);
     // The notifier may be the sender of the call in progress: the event loop deletes it afterwards.
     client->notifier.release()->deleteLater();
+    waiting_.erase(std::remove(waiting_.begin(), waiting_.end(), client), waiting_.end());
     clients_.remove_if([client](const std::unique_ptr<Client>& c) { return c.get() == client; });
 }
 

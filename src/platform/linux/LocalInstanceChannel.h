@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <deque>
 #include <list>
 #include <memory>
 
@@ -28,8 +29,8 @@ public:
     ~LocalInstanceChannel() override;
 
     Claim claim() override;
-    bool handOff(const QString& windowTitle) override;
-    void setHandOffHandler(std::function<bool(const QString& windowTitle)> handler) override;
+    bool handOff(const HandOffRecord& request) override;
+    void setHandOffHandler(std::function<bool(const HandOffRecord& request)> handler) override;
     QString problem() const override { return problem_; }
 
     QString socketPath() const;
@@ -39,12 +40,11 @@ private:
         int fd = -1;
         std::unique_ptr<QSocketNotifier> notifier;
         QByteArray received;
-        bool lineComplete = false;
+        HandOffRecord request; // once received whole
     };
 
     void accept();
     void readFrom(Client* client);
-    void serve(Client* client);
     void servePending();
     void drop(Client* client);
     bool ensureFolder();
@@ -56,8 +56,10 @@ private:
     QString problem_;
     int listener_ = -1;
     std::unique_ptr<QSocketNotifier> listening_;
-    std::function<bool(const QString&)> handler_;
+    std::function<bool(const HandOffRecord&)> handler_;
     std::list<std::unique_ptr<Client>> clients_;
+    std::deque<Client*> waiting_; // received whole, in the order they came, not yet handled
+    bool serving_ = false;
 };
 
 } // namespace quillon::platform

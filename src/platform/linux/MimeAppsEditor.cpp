@@ -13,17 +13,20 @@ const QString kDefaults = QStringLiteral("Default Applications");
 const QString kAdded = QStringLiteral("Added Associations");
 
 // A list that cannot be read or written leaves the desktop's associations as they were; the log says which.
-std::optional<KeyFileLines> loadList(const QString& path)
+std::optional<KeyFileLines> loadList(const QString& path, QString& problem)
 {
     auto list = KeyFileLines::load(path);
-    if (!list) qCDebug(log::associations) << "association list" << path << "cannot be read: left as it is";
+    if (!list) {
+        problem = QStringLiteral("the association list %1 is not understood or cannot be read").arg(path);
+        qCDebug(log::associations) << "association list" << path << "cannot be read: left as it is";
+    }
     return list;
 }
 
-bool saveList(const KeyFileLines& list, const QString& path)
+bool saveList(const KeyFileLines& list, const QString& path, QString& problem)
 {
-    if (list.save(path)) return true;
-    qCDebug(log::associations) << "association list" << path << "could not be written";
+    if (list.save(path, &problem)) return true;
+    qCDebug(log::associations) << "association list" << path << "could not be written:" << problem;
     return false;
 }
 
@@ -56,7 +59,7 @@ bool MimeAppsEditor::putInto(const QString& group, const QString& type, const QS
     const QStringList lists = paths_.userMimeappsLists();
     for (qsizetype i = 0; i < lists.size(); ++i) {
         const bool plain = i + 1 == lists.size();
-        auto list = loadList(lists.at(i));
+        auto list = loadList(lists.at(i), problem_);
         if (!list) {
             if (plain) return false;
             continue; // the desktop skips a list it cannot read, so its lines decide nothing
@@ -69,13 +72,13 @@ bool MimeAppsEditor::putInto(const QString& group, const QString& type, const QS
         if (!line) {
             if (!plain) continue;
             list->append(group, type, desktopId + QLatin1Char(';'));
-            return saveList(*list, lists.at(i));
+            return saveList(*list, lists.at(i), problem_);
         }
         const QString value =
             first ? withItemFirst(line->value, desktopId) : withItemLast(line->value, desktopId);
         if (value == line->value) return true;
         list->setValue(line->line, value);
-        return saveList(*list, lists.at(i));
+        return saveList(*list, lists.at(i), problem_);
     }
     return false;
 }
@@ -84,7 +87,7 @@ bool MimeAppsEditor::takeOutOf(const QString& group, const QString& type, const 
 {
     bool ok = true;
     for (const QString& path : paths_.userMimeappsLists()) {
-        auto list = loadList(path);
+        auto list = loadList(path, problem_);
         if (!list) {
             ok = false;
             continue;
@@ -102,7 +105,7 @@ bool MimeAppsEditor::takeOutOf(const QString& group, const QString& type, const 
                 list->setValue(it->line, value);
             changed = true;
         }
-        if (changed && !saveList(*list, path)) ok = false;
+        if (changed && !saveList(*list, path, problem_)) ok = false;
     }
     return ok;
 }
@@ -110,23 +113,23 @@ bool MimeAppsEditor::takeOutOf(const QString& group, const QString& type, const 
 bool MimeAppsEditor::pinDefault(const QString& type, const QString& opener)
 {
     const QString path = paths_.userMimeappsLists().constLast();
-    auto list = loadList(path);
+    auto list = loadList(path, problem_);
     if (!list) return false;
     for (const KeyFileLines::Entry& entry : list->entries(kDefaults)) {
         if (entry.key != type) continue;
         const QString value = withItemLast(entry.value, opener);
         if (value == entry.value) return true;
         list->setValue(entry.line, value);
-        return saveList(*list, path);
+        return saveList(*list, path, problem_);
     }
     list->append(kDefaults, type, opener + QLatin1Char(';'));
-    return saveList(*list, path);
+    return saveList(*list, path, problem_);
 }
 
 bool MimeAppsEditor::unpinDefault(const QString& type, const QString& opener)
 {
     const QString path = paths_.userMimeappsLists().constLast();
-    auto list = loadList(path);
+    auto list = loadList(path, problem_);
     if (!list) return false;
     const auto entries = list->entries(kDefaults);
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
@@ -136,7 +139,7 @@ bool MimeAppsEditor::unpinDefault(const QString& type, const QString& opener)
             list->removeEntry(it->line);
         else
             list->setValue(it->line, value);
-        return saveList(*list, path);
+        return saveList(*list, path, problem_);
     }
     return true; // the user has changed the line since: it is theirs now
 }

@@ -46,12 +46,16 @@ public:
     /// The value without `item`; the separators of the other items stay as written.
     static QString withoutItem(const QString& value, const QString& item);
 
+    /// Why the last change that failed was not made, for the user; empty while none failed.
+    QString problem() const { return problem_; }
+
 private:
     bool putInto(const QString& group, const QString& type, const QString& desktopId, bool first);
     bool takeOutOf(const QString& group, const QString& type, const QString& desktopId);
 
     XdgPaths paths_;
     MimeAppsLookup lookup_; // for the aliases of types
+    QString problem_;
 };
 
 } // namespace quillon::platform

@@ -1,6 +1,7 @@
 #include "platform/linux/QtPrinterPage.h"
 
 #include "platform/ScreenFace.h"
+#include "platform/linux/PdfFilePrinter.h"
 
 #include <QFontMetricsF>
 #include <QPen>
@@ -138,8 +139,14 @@ void QtPrinterPage::endDoc()
     }
     const bool ended = painter_.end();
     const bool error = printer_->printerState() == QPrinter::Error;
-    printer_.reset();
+    const std::unique_ptr<QPrinter> printer = std::move(printer_);
     if (!ended || error) throw PrinterError("the print job could not be handed to the printer");
+    if (auto* pdf = dynamic_cast<PdfFilePrinter*>(printer.get()); pdf && !pdf->finish())
+        throw PrinterError(
+            QStringLiteral("the PDF file %1 was not written (%2); an earlier file of that name "
+                           "is as it was")
+                .arg(pdf->target(), pdf->problem())
+                .toStdString());
 }
 
 } // namespace quillon::platform
