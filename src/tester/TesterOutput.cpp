@@ -1,14 +1,15 @@
 #include "tester/TesterOutput.h"
 
 #include "opentype/TagNames.h"
+#include "platform/ReplacingFile.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -141,10 +142,10 @@ QImage sampleImage(typeset::Typesetter& typesetter, const Sample& sample, double
 QString writeSamplePdf(typeset::Typesetter& typesetter, const Sample& sample, const QString& path,
                        const QFont& labels)
 {
-    // Written beside the target and put in its place only when complete: a failure leaves an earlier file
-    // as it was.
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) return QStringLiteral("cannot write the file: ") + out.errorString();
+    // Made in memory (a few pages of outlines), then written beside the target and put in its place only
+    // when whole: a failure, a full disk among them, leaves an earlier file as it was.
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&out);
         writer.setCreator(QStringLiteral("Quillon"));
@@ -212,7 +213,9 @@ QString writeSamplePdf(typeset::Typesetter& typesetter, const Sample& sample, co
         }
         if (!painter.end()) return QStringLiteral("cannot finish the PDF");
     }
-    if (!out.commit()) return QStringLiteral("cannot write the file: ") + out.errorString();
+    QString problem;
+    if (!platform::ReplacingFile::replace(path, out.data(), &problem))
+        return QStringLiteral("the file was not written: ") + problem;
     return {};
 }
 

@@ -5,6 +5,7 @@
 
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
+#include "support/FullDisk.h"
 #include "support/SfntWriter.h"
 #include "support/TestFiles.h"
 #include "support/ViewerFixture.h"
@@ -141,14 +142,19 @@ TEST_F(TypeTesterTest, APdfIsWrittenWholeOrNotAtAll)
     tester->setText(QStringLiteral("Quillon ﬁ"));
     QTemporaryDir dir;
     const QString path = dir.filePath("sample.pdf");
-    test::writeFile(path, "an earlier file");
-    EXPECT_EQ(tester->saveAsPdf(dir.filePath("no such folder/sample.pdf")).left(22),
-              "cannot write the file:");
-    ASSERT_EQ(tester->saveAsPdf(path), QString());
-    const QByteArray pdf = test::contents(path);
-    EXPECT_TRUE(pdf.startsWith("%PDF-"));
-    EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary file left
+    {
+        test::FullDisk disk(dir.path());
+        test::writeFile(path, "an earlier file");
+        disk.fill();
+        EXPECT_TRUE(tester->saveAsPdf(path).startsWith("the file was not written: the disk is full"));
+        EXPECT_EQ(test::contents(path), "an earlier file");
+        disk.release();
+        ASSERT_EQ(tester->saveAsPdf(path), QString());
+        const QByteArray pdf = test::contents(path);
+        EXPECT_TRUE(pdf.startsWith("%PDF-"));
+        EXPECT_TRUE(pdf.trimmed().endsWith("%%EOF"));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary file left
+    }
 }
 
 TEST_F(TypeTesterTest, AFileWithTensOfThousandsOfFeaturesOpens)

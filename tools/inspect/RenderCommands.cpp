@@ -5,14 +5,15 @@
 #include "platform/FontSystem.h"
 #include "platform/NativeText.h"
 #include "platform/Platform.h"
+#include "platform/ReplacingFile.h"
 #include "platform/linux/ReadableFile.h"
 #include "tester/TesterOutput.h"
 #include "typeset/Characters.h"
 #include "typeset/Typesetter.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -165,9 +166,12 @@ int render(platform::Platform& platform, const QStringList& args)
     const QImage image = tester::sampleImage(*typesetter, sample, 96, 0, labels);
     if (image.isNull()) return fail(QStringLiteral("the image would be too large"));
     const QString path = QDir::current().absoluteFilePath(png);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-        return fail(path + QStringLiteral(": cannot write the file: ") + file.errorString());
+    QBuffer bytes;
+    bytes.open(QIODevice::WriteOnly);
+    QString problem;
+    if (!image.save(&bytes, "PNG")) return fail(path + QStringLiteral(": the image could not be made"));
+    if (!platform::ReplacingFile::replace(path, bytes.data(), &problem))
+        return fail(path + QStringLiteral(": the file was not written: ") + problem);
     return 0;
 }
 
