@@ -1,7 +1,5 @@
 #include "shell/TypeTesterLink.h"
 
-#include "platform/FontFileLookup.h"
-#include "platform/Platform.h"
 #include "shell/FaceInformationLink.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
@@ -14,9 +12,9 @@
 
 namespace quillon {
 
-TypeTesterLink::TypeTesterLink(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue,
+TypeTesterLink::TypeTesterLink(Viewer& viewer, platform::Platform& platform,
                                FaceInformationLink& faceInformation, std::function<void()> endProgram)
-    : viewer_(viewer), platform_(platform), catalogue_(catalogue), faceInformation_(faceInformation),
+    : viewer_(viewer), platform_(platform), faceInformation_(faceInformation),
       endProgram_(std::move(endProgram))
 {
 }
@@ -67,10 +65,7 @@ void TypeTesterLink::showCurrent()
         window_->setFile(file);
         return;
     }
-    const QString face = viewer_.fontList->text();
-    const int record = catalogue_.firstRecordOfFace(face);
-    window_->setFace(face, record < 0 ? QString()
-                                      : platform_.fontFiles.fontFilePath(catalogue_.recordFile(record)));
+    window_->setFace(viewer_.fontList->text());
 }
 
 TypeTester* TypeTesterLink::window() const { return window_.data(); }

@@ -3,8 +3,6 @@
 // menu and in the face information window), and keeps it on the selected face while it is open, with the
 // main window's sample text as its text when it first opens. Nothing is read while it is closed.
 
-#include "catalogue/FontCatalogue.h"
-
 #include <QPointer>
 #include <QString>
 
@@ -22,8 +20,8 @@ class Viewer;
 class TypeTesterLink {
 public:
     /// endProgram runs for Escape with Shift, Ctrl or Alt in the window.
-    TypeTesterLink(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue,
-                   FaceInformationLink& faceInformation, std::function<void()> endProgram);
+    TypeTesterLink(Viewer& viewer, platform::Platform& platform, FaceInformationLink& faceInformation,
+                   std::function<void()> endProgram);
 
     /// Adds "Type Tester…" to the face list's context menu and to the face information window.
     void attach();
@@ -41,7 +39,6 @@ private:
 
     Viewer& viewer_;
     platform::Platform& platform_;
-    const FontCatalogue& catalogue_;
     FaceInformationLink& faceInformation_;
     std::function<void()> endProgram_;
     QPointer<TypeTester> window_;

@@ -64,7 +64,7 @@ struct ViewerWindows::Parts {
           std::function<void()> endProgram)
         : details(platform.fontSystem, platform.fontFiles), registry(platform.registry),
           faceInformation(viewer, platform, catalogue, endProgram),
-          typeTester(viewer, platform, catalogue, faceInformation, std::move(endProgram))
+          typeTester(viewer, platform, faceInformation, std::move(endProgram))
     {
     }
     FontDetails details; // holds the one details font until the next run or the window's end

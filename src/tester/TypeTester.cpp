@@ -266,11 +266,10 @@ void TypeTester::buildControls()
     showFeatureSetting();
 }
 
-void TypeTester::setFace(const QString& face, const QString& recordFile)
+void TypeTester::setFace(const QString& face)
 {
     if (face == sample_.face && fileAsked_.isEmpty() && (typesetter_ || pending_)) return;
     sample_.face = face;
-    recordFile_ = recordFile;
     fileAsked_.clear();
     faceName->setText(face);
     readLater();
@@ -314,12 +313,10 @@ void TypeTester::read()
     QString problem;
     if (fileAsked_.isEmpty()) {
         const auto resolved = platform_.fontSystem.resolveFace(sample_.face);
-        // Only the face itself is tested: a name no face has is drawn from the file its record names, as the
-        // main window draws it, or said; never drawn in a substitute.
-        if ((!resolved || resolved->substitute) && !recordFile_.isEmpty()) {
-            sample_.file = recordFile_;
-            sample_.index = 0;
-        } else if (!resolved || resolved->substitute) {
+        // Only the face itself is tested: a listed name no face has is drawn from the file its record names
+        // (the font system stands that file for it, as for the main window), any other is said; never drawn
+        // in a substitute.
+        if (!resolved || resolved->substitute) {
             problem = QStringLiteral("No installed face is named %1.").arg(sample_.face);
         } else {
             sample_.file = resolved->file;

@@ -48,9 +48,9 @@ public:
     ~TypeTester() override;
 
     /// Sets the listed face `face`, drawn from the file the font system draws it from; read once the current
-    /// event is done (several changes in a row read only the last). A name no face has is drawn from
-    /// `recordFile`, the file the catalogue's record names for it, when there is one; otherwise nothing is.
-    void setFace(const QString& face, const QString& recordFile = {});
+    /// event is done (several changes in a row read only the last). A name no face has, and that the font
+    /// system does not stand a record's file for, is drawn in nothing.
+    void setFace(const QString& face);
     /// Sets face `index` of a font file itself, installed or not.
     void setFile(const QString& path, int index = 0);
     /// The text, as typed in the text box.
@@ -108,8 +108,7 @@ private:
     platform::Platform& platform_;
     std::function<void()> endProgram_;
     tester::Sample sample_;
-    QString fileAsked_;  // a file set by setFile, instead of a face
-    QString recordFile_; // the file the face's record names, for a name no face has
+    QString fileAsked_; // a file set by setFile, instead of a face
     typeset::FontSettings settings_;
     std::unique_ptr<typeset::Typesetter> typesetter_;
     tester::FeatureTable* features_ = nullptr;
