@@ -2,6 +2,8 @@
 // dispatches. Output is plain text, one item per line; errors go to standard error with exit status 2.
 #include "tools/inspect/Commands.h"
 
+#include "find/FindQuery.h"
+
 #include "platform/NativeText.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "shell/ProgramInfo.h"
@@ -31,6 +33,8 @@ const Command kCommands[] = {
     {"info", "info FACE|FILE [--text TEXT] [--json]", quillon::inspect::info},
     {"names", "names FILE", quillon::inspect::names},
     {"coverage", "coverage TEXT", quillon::inspect::coverage},
+    {"find", quillon::find::FindQuery::kUsage, quillon::inspect::find},
+    {"chars", "chars FACE|FILE [--block NAME]", quillon::inspect::chars},
 };
 
 QString usageText()
