@@ -55,7 +55,8 @@ LayoutIndex LayoutIndex::from(const std::vector<platform::LayoutTags>& tags)
 FaceFinder::FaceFinder(const QStringList& listed, platform::Survey survey)
     : coverage_(std::move(survey.coverage))
 {
-    const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(listed.size()), survey.faces.size());
+    const std::size_t count =
+        std::min<std::size_t>(static_cast<std::size_t>(listed.size()), survey.faces.size());
     faces_.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
         platform::SurveyedFace& in = survey.faces[i];
@@ -73,10 +74,12 @@ FaceFinder::FaceFinder(const QStringList& listed, platform::Survey survey)
         // text; a name another one holds whole adds nothing to it.
         QStringList folded{foldedForSearch(face.name)};
         for (const QString& name : in.names) folded << foldedForSearch(name);
-        std::sort(folded.begin(), folded.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+        std::sort(folded.begin(), folded.end(),
+                  [](const QString& a, const QString& b) { return a.size() > b.size(); });
         QStringList kept;
         for (const QString& name : folded)
-            if (!name.isEmpty() && std::none_of(kept.begin(), kept.end(), [&](const QString& k) { return k.contains(name); }))
+            if (!name.isEmpty() &&
+                std::none_of(kept.begin(), kept.end(), [&](const QString& k) { return k.contains(name); }))
                 kept << name;
         const QString text = kept.join(QLatin1Char('\n'));
         face.text = static_cast<std::uint32_t>(pool_.size());
@@ -109,7 +112,8 @@ void FaceFinder::setLayout(LayoutIndex layout)
     if (layout.axisCounts.size() != faces_.size()) return; // made for another list
     layout_ = std::move(layout);
     tagNumbers_.clear();
-    for (qsizetype i = 0; i < layout_.tags.size(); ++i) tagNumbers_.insert(layout_.tags[i], static_cast<int>(i));
+    for (qsizetype i = 0; i < layout_.tags.size(); ++i)
+        tagNumbers_.insert(layout_.tags[i], static_cast<int>(i));
     layoutKnown_ = true;
     if (!applied_) return;
     bits_[static_cast<std::size_t>(Step::Feature)] = evaluate(Step::Feature);
@@ -187,7 +191,8 @@ FaceFinder::Bits FaceFinder::nameBits(const Bits* within) const
             if (i >= faces_.size()) break;
             const Face& face = faces_[i];
             const QStringView text(pool_.data() + face.text, face.length);
-            if (std::all_of(words.begin(), words.end(), [&](const QString& word) { return text.contains(word); }))
+            if (std::all_of(words.begin(), words.end(),
+                            [&](const QString& word) { return text.contains(word); }))
                 bits[w] |= std::uint64_t{1} << (i % 64);
         }
     }
@@ -200,11 +205,14 @@ std::vector<bool> FaceFinder::setsOf(const FindQuery& query) const
     std::vector<bool> sets(static_cast<std::size_t>(count), false);
     if (!query.language.isEmpty()) {
         const qsizetype known = tags_.indexOf(query.language);
-        return known >= 0 ? tagSets_[static_cast<std::size_t>(known)] : coverage_ ? coverage_->setsWithLanguage(query.language) : sets;
+        return known >= 0  ? tagSets_[static_cast<std::size_t>(known)]
+               : coverage_ ? coverage_->setsWithLanguage(query.language)
+                           : sets;
     }
     for (qsizetype t = 0; t < tags_.size(); ++t)
         if (tagScripts_[t] == query.script)
-            for (std::size_t s = 0; s < sets.size(); ++s) sets[s] = sets[s] || tagSets_[static_cast<std::size_t>(t)][s];
+            for (std::size_t s = 0; s < sets.size(); ++s)
+                sets[s] = sets[s] || tagSets_[static_cast<std::size_t>(t)][s];
     return sets;
 }
 
@@ -219,7 +227,8 @@ FaceFinder::Bits FaceFinder::evaluate(Step step) const
         if (q.language.isEmpty() && q.script.isEmpty()) return bitsWhere(all);
         const std::vector<bool> sets = setsOf(q);
         return bitsWhere([&](const Face& f, int) {
-            return f.languageSet >= 0 && static_cast<std::size_t>(f.languageSet) < sets.size() && sets[f.languageSet];
+            return f.languageSet >= 0 && static_cast<std::size_t>(f.languageSet) < sets.size() &&
+                   sets[f.languageSet];
         });
     }
     case Step::Characters: {
@@ -236,7 +245,8 @@ FaceFinder::Bits FaceFinder::evaluate(Step step) const
         if (!q.variable && q.axis.isEmpty()) return bitsWhere(all);
         if (!layoutKnown_) return bitsWhere([](const Face&, int) { return false; });
         if (q.axis.isEmpty())
-            return bitsWhere([&](const Face&, int i) { return layout_.axisCounts[static_cast<std::size_t>(i)] > 0; });
+            return bitsWhere(
+                [&](const Face&, int i) { return layout_.axisCounts[static_cast<std::size_t>(i)] > 0; });
         const int number = tagNumber(q.axis);
         return bitsWhere([&](const Face&, int i) { return number >= 0 && hasTag(i, number, true); });
     }
@@ -281,9 +291,10 @@ void FaceFinder::apply(const FindQuery& query)
         // A search that only grew (each earlier word is part of a word now) finds a subset of what it found.
         const QStringList old = searchWords(before.name);
         const QStringList now = searchWords(query.name);
-        const bool narrower = !all && !old.isEmpty() && std::all_of(old.begin(), old.end(), [&](const QString& w) {
-            return std::any_of(now.begin(), now.end(), [&](const QString& n) { return n.contains(w); });
-        });
+        const bool narrower =
+            !all && !old.isEmpty() && std::all_of(old.begin(), old.end(), [&](const QString& w) {
+                return std::any_of(now.begin(), now.end(), [&](const QString& n) { return n.contains(w); });
+            });
         bits_[0] = narrower ? nameBits(&bits_[0]) : nameBits(nullptr);
     }
     if (all || query.language != before.language || query.script != before.script) redo(Step::WritingSystem);
@@ -322,7 +333,8 @@ std::vector<int> FaceFinder::setCounts(const Bits& among) const
     for (std::size_t w = 0; w < among.size(); ++w)
         for (std::uint64_t word = among[w]; word; word &= word - 1) {
             const int set = faces_[w * 64 + static_cast<std::size_t>(std::countr_zero(word))].languageSet;
-            if (set >= 0 && static_cast<std::size_t>(set) < counts.size()) ++counts[static_cast<std::size_t>(set)];
+            if (set >= 0 && static_cast<std::size_t>(set) < counts.size())
+                ++counts[static_cast<std::size_t>(set)];
         }
     return counts;
 }
@@ -402,9 +414,9 @@ QString FaceFinder::languageSampleOf(const QString& tag) const
 {
     auto it = samples_.find(tag);
     if (it == samples_.end())
-        it = samples_.insert(tag, languageSample(tag, scriptOfLanguage(tag),
-                                                  coverage_ ? coverage_->languageCharacters(tag)
-                                                            : std::vector<char32_t>()));
+        it = samples_.insert(
+            tag, languageSample(tag, scriptOfLanguage(tag),
+                                coverage_ ? coverage_->languageCharacters(tag) : std::vector<char32_t>()));
     return *it;
 }
 

@@ -28,8 +28,9 @@ inline constexpr int kSteps = 9;
 /// The layout tags of every face, made ready to join a finder (off the window's thread: interning the tags
 /// of tens of thousands of faces takes a while).
 struct LayoutIndex {
-    QList<QByteArray> tags;            // each tag once; numbers index it
-    std::vector<std::uint32_t> starts; // per face: where its feature numbers begin in `numbers`; one more at the end
+    QList<QByteArray> tags; // each tag once; numbers index it
+    std::vector<std::uint32_t>
+        starts; // per face: where its feature numbers begin in `numbers`; one more at the end
     std::vector<std::uint8_t> axisCounts; // per face: how many of its numbers (the last ones) are axes
     std::vector<std::uint16_t> numbers;
     static LayoutIndex from(const std::vector<platform::LayoutTags>& tags);

@@ -78,7 +78,10 @@ std::unique_ptr<FaceFinder> FindIndex::surveyNow(platform::FaceSurvey& survey, c
         const QStringList& listed;
         std::unique_ptr<FaceFinder> finder;
         explicit Collect(const QStringList& names) : listed(names) {}
-        void faces(platform::Survey survey) override { finder = std::make_unique<FaceFinder>(listed, std::move(survey)); }
+        void faces(platform::Survey survey) override
+        {
+            finder = std::make_unique<FaceFinder>(listed, std::move(survey));
+        }
         void layout(std::vector<platform::LayoutTags> tags) override
         {
             if (finder) finder->setLayout(LayoutIndex::from(tags));

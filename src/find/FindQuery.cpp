@@ -74,7 +74,8 @@ std::optional<FindQuery> FindQuery::fromArguments(const QStringList& args, bool*
         } else if (option == QLatin1String("--monospaced")) {
             query.monospaced = true;
         } else if (option == QLatin1String("--user") || option == QLatin1String("--system")) {
-            if (query.origin != OriginFilter::Anyone) return fail(QStringLiteral("--user and --system exclude each other"));
+            if (query.origin != OriginFilter::Anyone)
+                return fail(QStringLiteral("--user and --system exclude each other"));
             query.origin = option == QLatin1String("--user") ? OriginFilter::User : OriginFilter::System;
         } else if (option == QLatin1String("--name") || option == QLatin1String("--language") ||
                    option == QLatin1String("--script") || option == QLatin1String("--text") ||
@@ -94,7 +95,8 @@ std::optional<FindQuery> FindQuery::fromArguments(const QStringList& args, bool*
                 query.text = *v;
             } else if (option == QLatin1String("--format")) {
                 const std::optional<FormatFilter> format = formatNamed(*v);
-                if (!format || *format == FormatFilter::Any) return fail(QStringLiteral("no format is named %1").arg(*v));
+                if (!format || *format == FormatFilter::Any)
+                    return fail(QStringLiteral("no format is named %1").arg(*v));
                 query.format = *format;
             } else {
                 const std::optional<QByteArray> tag = tagFrom(*v);
@@ -107,7 +109,8 @@ std::optional<FindQuery> FindQuery::fromArguments(const QStringList& args, bool*
     }
     if (!query.language.isEmpty() && !query.script.isEmpty())
         return fail(QStringLiteral("--language and --script exclude each other"));
-    if (query.variable && !query.axis.isEmpty()) return fail(QStringLiteral("--axis and --variable exclude each other"));
+    if (query.variable && !query.axis.isEmpty())
+        return fail(QStringLiteral("--axis and --variable exclude each other"));
     if (count) *count = counting;
     return query;
 }

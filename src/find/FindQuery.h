@@ -21,13 +21,13 @@ enum class FormatFilter { Any, TrueType, OpenTypeCff, Collection, Type1, Bitmap 
 enum class OriginFilter { Anyone, User, System };
 
 struct FindQuery {
-    QString name;       // words, each anywhere in a name of the face
-    QString language;   // a font system language tag ("vi"); empty: any
-    QString script;     // a script's name as WritingSystems gives it ("Georgian"); used when language is empty
-    QString text;       // the face has every character of it
+    QString name;     // words, each anywhere in a name of the face
+    QString language; // a font system language tag ("vi"); empty: any
+    QString script;   // a script's name as WritingSystems gives it ("Georgian"); used when language is empty
+    QString text;     // the face has every character of it
     QByteArray feature; // a layout feature tag ("smcp")
     bool variable = false;
-    QByteArray axis;    // a variation axis tag ("wdth"); the face is variable with that axis
+    QByteArray axis; // a variation axis tag ("wdth"); the face is variable with that axis
     bool colour = false;
     bool monospaced = false;
     FormatFilter format = FormatFilter::Any;

@@ -101,7 +101,8 @@ std::vector<char32_t> exemplars(const QByteArray& locale)
             UChar32 first = 0, last = 0;
             UErrorCode itemStatus = U_ZERO_ERROR;
             if (uset_getItem(set, i, &first, &last, nullptr, 0, &itemStatus) != 0) continue; // a string
-            for (UChar32 c = first; c <= last && out.size() < 100000; ++c) out.push_back(static_cast<char32_t>(c));
+            for (UChar32 c = first; c <= last && out.size() < 100000; ++c)
+                out.push_back(static_cast<char32_t>(c));
         }
     }
     if (set) uset_close(set);
@@ -121,6 +122,11 @@ QString scriptOf(const QString& tag, const std::vector<char32_t>& orthography)
 
 QString languageName(const QString& tag)
 {
+    // The font system's tags for writing that is no language ("und-zsye", "und-zmth") are named by it.
+    if (tag.startsWith(QLatin1String("und-"))) {
+        const std::optional<UScriptCode> script = likelyScript(localeId(tag));
+        if (script && mixedScripts().count(*script)) return mixedScripts().at(*script);
+    }
     UChar name[128] = {};
     UErrorCode status = U_ZERO_ERROR;
     const int32_t length = uloc_getDisplayName(localeId(tag).constData(), "en", name, 128, &status);
@@ -160,7 +166,8 @@ QString languageSample(const QString& tag, const QString& script, const std::vec
     // would put the wrong letters in the sample.
     const std::optional<UScriptCode> exemplarScript = dominantScript(letters);
     if (letters.empty() || !exemplarScript ||
-        (nameOf(*exemplarScript) != script && !mixedScripts().count(likelyScript(localeId(tag)).value_or(USCRIPT_INVALID_CODE))))
+        (nameOf(*exemplarScript) != script &&
+         !mixedScripts().count(likelyScript(localeId(tag)).value_or(USCRIPT_INVALID_CODE))))
         letters = orthography;
     return spread(letters, count);
 }
