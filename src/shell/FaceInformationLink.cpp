@@ -29,6 +29,7 @@ void FaceInformationLink::attach()
                          QAction* open = menu.addAction(QStringLiteral("Face Information…"));
                          open->setObjectName(QStringLiteral("faceInformationAction"));
                          open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+                         if (moreActions) moreActions(menu);
                          if (menu.exec(viewer_.fontList->mapToGlobal(at)) == open) show();
                      });
     viewer_.displayPicture->toolTipSource = [this] { return missingCharactersTip(); };
@@ -39,6 +40,9 @@ void FaceInformationLink::show()
     if (!window_) {
         window_ = new FaceInformation(platform_, catalogue_, endProgram_, &viewer_);
         window_->setAttribute(Qt::WA_DeleteOnClose);
+        window_->setFindFaces([this](const QString& text) {
+            if (findFaces) findFaces(text);
+        });
         const QRect frame = viewer_.frameGeometry();
         window_->move(frame.topLeft() + QPoint(40, 40));
     }

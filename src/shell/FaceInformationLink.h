@@ -11,6 +11,8 @@
 
 #include <functional>
 
+class QMenu;
+
 namespace quillon {
 
 namespace platform {
@@ -41,6 +43,11 @@ public:
     /// The tooltip of the sample picture: the characters of the sample text the face lacks; empty when it
     /// has them all.
     QString missingCharactersTip() const;
+
+    /// Adds the entries of other windows to the face list's context menu, after this window's.
+    std::function<void(QMenu& menu)> moreActions;
+    /// What the window's "Faces with This Character" does with the character.
+    std::function<void(const QString& text)> findFaces;
 
 private:
     Viewer& viewer_;

@@ -9,6 +9,7 @@
 #include "platform/ScreenFace.h"
 #include "platform/SettingsStore.h"
 #include "shell/FaceInformationLink.h"
+#include "shell/FindFacesLink.h"
 #include "shell/Logo.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
@@ -299,6 +300,9 @@ void Viewer::Form_KeyDown(int keyCode, int shift)
         break;
     case VK_I:
         if (shift == CTRL_MASK) windows_->faceInformation().show();
+        break;
+    case VK_F:
+        if (shift == CTRL_MASK) windows_->findFaces().show();
         break;
     default:
         break;

@@ -12,6 +12,7 @@
 #include "printing/PrinterSetup.h"
 #include "registry/RegistryModule.h"
 #include "shell/FaceInformationLink.h"
+#include "shell/FindFacesLink.h"
 #include "shell/Logo.h"
 #include "shell/ReturnToWindow.h"
 #include "shell/SimpleCombo.h"
@@ -60,8 +61,11 @@ struct ViewerWindows::Parts {
     Parts(Viewer& viewer, platform::Platform& platform, const FontCatalogue& catalogue,
           std::function<void()> endProgram)
         : details(platform.fontSystem, platform.fontFiles), registry(platform.registry),
-          faceInformation(viewer, platform, catalogue, std::move(endProgram))
+          faceInformation(viewer, platform, catalogue, endProgram),
+          findFaces(viewer, platform, catalogue, std::move(endProgram))
     {
+        faceInformation.moreActions = [this](QMenu& menu) { findFaces.addTo(menu); };
+        faceInformation.findFaces = [this](const QString& text) { findFaces.findCharacters(text); };
     }
     FontDetails details; // holds the one details font until the next run or the window's end
     RegistryModule registry;
@@ -72,6 +76,7 @@ struct ViewerWindows::Parts {
     QPointer<frmAbout> about;
     QPointer<Logo> logo;
     FaceInformationLink faceInformation;
+    FindFacesLink findFaces;
 };
 
 ViewerWindows::ViewerWindows(Viewer& viewer, platform::Platform& platform, FontModule& module,
@@ -133,6 +138,7 @@ void ViewerWindows::showFontDetails(const QString& face, QPlainTextEdit& detailT
 }
 
 FaceInformationLink& ViewerWindows::faceInformation() { return parts_->faceInformation; }
+FindFacesLink& ViewerWindows::findFaces() { return parts_->findFaces; }
 
 void ViewerWindows::showSplash()
 {
@@ -155,6 +161,7 @@ void ViewerWindows::showSummary()
         summary->useFontSystem(&platform_.fontSystem, &platform_.faceRasterizer);
         summary->setPrintAllFaces(
             [this, summary](const QStringList& faces) { showBookPrinterSetup(faces, summary); });
+        summary->setFindFaces([this] { findFaces().show(); });
         return summary;
     });
 }

@@ -21,6 +21,7 @@ namespace platform {
 struct Platform;
 }
 class FaceInformationLink;
+class FindFacesLink;
 class Viewer;
 
 class ViewerWindows {
@@ -53,6 +54,8 @@ public:
     void closeAbout();
     /// The face information window and its hooks in the main window.
     FaceInformationLink& faceInformation();
+    /// The Find Faces window.
+    FindFacesLink& findFaces();
     /// Escape with Shift, Ctrl or Alt in a secondary window: every window closes and the program ends.
     void endProgram();
 
