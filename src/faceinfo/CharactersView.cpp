@@ -22,9 +22,9 @@ namespace quillon::faceinfo {
 
 namespace {
 
-constexpr int kCell = 40;          // pixels a side
-constexpr double kGlyphSize = 26;  // pixels to the em
-constexpr int kBlockRow = 26;      // pixels: the row naming a block
+constexpr int kCell = 40;         // pixels a side
+constexpr double kGlyphSize = 26; // pixels to the em
+constexpr int kBlockRow = 26;     // pixels: the row naming a block
 
 QString characterText(char32_t c) { return QString::fromUcs4(&c, 1); }
 
@@ -52,7 +52,10 @@ int CharacterGridModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int CharacterGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+int CharacterGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kColumns;
+}
 
 bool CharacterGridModel::isBlockRow(int row) const
 {
@@ -74,7 +77,8 @@ QVariant CharacterGridModel::data(const QModelIndex& index, int role) const
     if (!index.isValid()) return {};
     if (isBlockRow(index.row())) {
         if (index.column() != 0 || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)) return {};
-        const BlockGroup& group = groups_[static_cast<std::size_t>(rows_[static_cast<std::size_t>(index.row())].group)];
+        const BlockGroup& group =
+            groups_[static_cast<std::size_t>(rows_[static_cast<std::size_t>(index.row())].group)];
         return QStringLiteral("%1 (%2)").arg(group.block).arg(group.characters.size());
     }
     const char32_t c = characterAt(index);
@@ -106,12 +110,14 @@ QModelIndex CharacterGridModel::indexOf(char32_t c) const
         if (row.first < 0) continue;
         const std::vector<char32_t>& characters = groups_[static_cast<std::size_t>(row.group)].characters;
         for (int col = 0; col < kColumns && row.first + col < static_cast<int>(characters.size()); ++col)
-            if (characters[static_cast<std::size_t>(row.first + col)] == c) return index(static_cast<int>(r), col);
+            if (characters[static_cast<std::size_t>(row.first + col)] == c)
+                return index(static_cast<int>(r), col);
     }
     return {};
 }
 
-// ---- Drawing ------------------------------------------------------------------------------------------------
+// ---- Drawing
+// ------------------------------------------------------------------------------------------------
 
 class CharactersView::Pictures {
 public:
@@ -188,6 +194,11 @@ CharactersView::CharactersView(platform::GlyphMaps& glyphs, QWidget* parent)
     searchField->setPlaceholderText(QStringLiteral("Name words (greek alpha) or a code (U+20BF)"));
     searchField->setClearButtonEnabled(true);
     searchField->setAccessibleName(QStringLiteral("Search characters"));
+    // Name words and codes: a character pasted that the lettering lacks shows a box rather than send Qt
+    // through every installed family for a face that has it.
+    QFont lettering = searchField->font();
+    lettering.setStyleStrategy(QFont::NoFontMerging);
+    searchField->setFont(lettering);
     searchLabel->setBuddy(searchField);
     searchRow->addWidget(searchLabel);
     searchRow->addWidget(searchField, 1);
@@ -242,7 +253,9 @@ CharactersView::CharactersView(platform::GlyphMaps& glyphs, QWidget* parent)
         if (const char32_t c = index.data(CharacterGridModel::CharacterRole).toUInt()) describe(c);
     });
     connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& index) { describe(index.data(CharacterGridModel::CharacterRole).toUInt()); });
+            [this](const QModelIndex& index) {
+                describe(index.data(CharacterGridModel::CharacterRole).toUInt());
+            });
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
         grid->clearSpans();
         for (int r = 0; r < model_->rowCount(); ++r)
@@ -323,19 +336,21 @@ const QImage* CharactersView::picture(char32_t c)
 void CharactersView::describe(char32_t c)
 {
     shown_ = c;
-    for (QPushButton* button : {copyCharacterButton, copyCodeButton})
-        button->setEnabled(selected() != 0);
+    for (QPushButton* button : {copyCharacterButton, copyCodeButton}) button->setEnabled(selected() != 0);
     findFacesButton->setEnabled(selected() != 0 && static_cast<bool>(find_));
     if (c == 0) {
-        details->setText(map_.characters().empty()        ? QStringLiteral("The face has no characters to show.")
-                         : model_->rowCount() == 0 ? QStringLiteral("No character of the face matches the search.")
-                                                   : QString());
+        details->setText(map_.characters().empty() ? QStringLiteral("The face has no characters to show.")
+                         : model_->rowCount() == 0
+                             ? QStringLiteral("No character of the face matches the search.")
+                             : QString());
         return;
     }
     const std::uint32_t glyph = face_ ? face_->glyphOf(c) : 0;
     const QString glyphName = face_ ? face_->glyphName(glyph) : QString();
-    details->setText(QStringLiteral("%1  %2  %3\nBlock: %4    Script: %5\nGlyph: %6%7")
-                         .arg(characterText(c), codePoint(c), characterName(c), blockName(c), scriptName(c))
+    // The character itself is in the grid, drawn by the face: in this label Qt would look for a face that has
+    // it through every installed family, which takes seconds when there are tens of thousands.
+    details->setText(QStringLiteral("%1  %2\nBlock: %3    Script: %4\nGlyph: %5%6")
+                         .arg(codePoint(c), characterName(c), blockName(c), scriptName(c))
                          .arg(glyph)
                          .arg(glyphName.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(glyphName)));
 }

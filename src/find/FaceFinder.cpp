@@ -98,11 +98,13 @@ FaceFinder::FaceFinder(const QStringList& listed, platform::Survey survey)
         for (const QString& tag : std::as_const(tags_)) {
             tagSets_.push_back(coverage_->setsWithLanguage(tag));
             tagScripts_ << scriptOf(tag, coverage_->languageCharacters(tag));
+            tagNames_ << languageName(tag);
             scripts.insert(tagScripts_.back());
         }
         scripts_ = QStringList(scripts.begin(), scripts.end());
         scripts_.sort(Qt::CaseInsensitive);
     }
+    apply(FindQuery{}); // every face, until a query comes
 }
 
 FaceFinder::~FaceFinder() = default;
@@ -349,7 +351,7 @@ std::vector<LanguageCount> FaceFinder::languageCounts() const
         const std::vector<bool>& sets = tagSets_[static_cast<std::size_t>(t)];
         for (std::size_t s = 0; s < counts.size() && s < sets.size(); ++s)
             if (sets[s]) faces += counts[s];
-        out.push_back({tags_[t], languageName(tags_[t]), tagScripts_[t], faces});
+        out.push_back({tags_[t], tagNames_[t], tagScripts_[t], faces});
     }
     std::sort(out.begin(), out.end(), [](const LanguageCount& a, const LanguageCount& b) {
         const int script = a.script.compare(b.script, Qt::CaseInsensitive);

@@ -131,6 +131,7 @@ private:
     QStringList tags_;
     std::vector<std::vector<bool>> tagSets_;
     QStringList tagScripts_;
+    QStringList tagNames_;
     QStringList scripts_; // sorted
     LayoutIndex layout_;
     QHash<QByteArray, int> tagNumbers_;

@@ -4,7 +4,9 @@
 #include "find/FaceFinder.h"
 #include "find/FindIndex.h"
 #include "find/FindResults.h"
+#include "find/SearchText.h"
 #include "platform/Platform.h"
+#include "platform/ScreenFace.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QRawFont>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
 
@@ -26,6 +29,9 @@ const QString kLanguage = QStringLiteral("lang:");
 const QString kScript = QStringLiteral("script:");
 const QString kAxis = QStringLiteral("axis:");
 const QString kVariable = QStringLiteral("variable");
+// A writing system row's key ("lang:vi", "script:Georgian") and its name without the count.
+constexpr int kKeyRole = Qt::UserRole + 1;
+constexpr int kNameRole = Qt::UserRole + 2;
 
 QString counted(int faces) { return QLocale().toString(faces); }
 
@@ -39,9 +45,9 @@ QLabel* labelFor(const QString& text, QWidget* control, QWidget* parent)
     return label;
 }
 
-QComboBox* makeList(const char* name, const QStringList& items, QWidget* parent)
+CountedList* makeList(const char* name, const QStringList& items, QWidget* parent)
 {
-    auto* list = new QComboBox(parent);
+    auto* list = new CountedList(parent);
     list->setObjectName(QLatin1String(name));
     list->addItems(items);
     return list;
@@ -81,10 +87,11 @@ void FindFaces::buildControls()
 
     nameField = new QLineEdit(this);
     nameField->setObjectName(QStringLiteral("nameField"));
+    nameField->setFont(ownLettering());
     nameField->setPlaceholderText(QStringLiteral("Words of any name, in any language"));
     nameField->setClearButtonEnabled(true);
 
-    writingSystemList = new QComboBox(this);
+    writingSystemList = new CountedList(this);
     writingSystemList->setObjectName(QStringLiteral("writingSystemList"));
     writingSystemList->setModel(writingSystems_);
     // Some 250 languages: a list that scrolls, not a menu as tall as the screen.
@@ -94,6 +101,7 @@ void FindFaces::buildControls()
 
     textField = new QLineEdit(this);
     textField->setObjectName(QStringLiteral("textField"));
+    textField->setFont(ownLettering());
     textField->setClearButtonEnabled(true);
     sampleTextButton = new QPushButton(QStringLiteral("Use the Main Window's &Sample Text"), this);
     sampleTextButton->setObjectName(QStringLiteral("sampleTextButton"));
@@ -103,24 +111,29 @@ void FindFaces::buildControls()
     textRow->addWidget(textField, 1);
     textRow->addWidget(sampleTextButton);
 
-    featureList = new QComboBox(this);
+    featureList = new CountedList(this);
     featureList->setObjectName(QStringLiteral("featureList"));
     featureList->setEditable(true);
     featureList->setInsertPolicy(QComboBox::NoInsert);
     featureList->lineEdit()->setPlaceholderText(QStringLiteral("A feature tag: smcp, onum, ss01…"));
 
-    variationList = makeList("variationList", {QStringLiteral("Any face"), QStringLiteral("Variable, any axis")}, this);
+    variationList =
+        makeList("variationList", {QStringLiteral("Any face"), QStringLiteral("Variable, any axis")}, this);
     variationList->setItemData(1, kVariable);
     colourBox = new QCheckBox(QStringLiteral("C&olour glyphs"), this);
     colourBox->setObjectName(QStringLiteral("colourBox"));
+    colourBox->setAccessibleName(QStringLiteral("Colour glyphs"));
     monospacedBox = new QCheckBox(QStringLiteral("&Monospaced"), this);
     monospacedBox->setObjectName(QStringLiteral("monospacedBox"));
-    formatList = makeList("formatList",
-                          {QStringLiteral("Any format"), QStringLiteral("TrueType"), QStringLiteral("OpenType CFF"),
-                           QStringLiteral("Collection"), QStringLiteral("Type 1"), QStringLiteral("Bitmap")},
-                          this);
-    originList = makeList(
-        "originList", {QStringLiteral("Anyone"), QStringLiteral("The user"), QStringLiteral("The system")}, this);
+    monospacedBox->setAccessibleName(QStringLiteral("Monospaced"));
+    formatList =
+        makeList("formatList",
+                 {QStringLiteral("Any format"), QStringLiteral("TrueType"), QStringLiteral("OpenType CFF"),
+                  QStringLiteral("Collection"), QStringLiteral("Type 1"), QStringLiteral("Bitmap")},
+                 this);
+    originList =
+        makeList("originList",
+                 {QStringLiteral("Anyone"), QStringLiteral("The user"), QStringLiteral("The system")}, this);
 
     const QList<std::pair<QString, QWidget*>> rows = {
         {QStringLiteral("&Name:"), nameField},
@@ -164,6 +177,7 @@ void FindFaces::buildControls()
 
     clearButton = new QPushButton(QStringLiteral("Clear &All Filters"), this);
     clearButton->setObjectName(QStringLiteral("clearButton"));
+    clearButton->setAccessibleName(QStringLiteral("Clear all filters"));
     clearButton->setAutoDefault(false);
     auto* resultsRow = new QHBoxLayout;
     resultsLabel = new QLabel(this);
@@ -186,16 +200,21 @@ void FindFaces::buildControls()
     statusLine->setAccessibleName(QStringLiteral("Status"));
     layout->addWidget(statusLine);
 
-    const QList<QWidget*> order = {nameField,   writingSystemList, textField,  sampleTextButton, featureList,
-                                   variationList, colourBox,       monospacedBox, formatList,    originList,
-                                   clearButton, resultsList};
+    const QList<QWidget*> order = {nameField,   writingSystemList, textField,   sampleTextButton,
+                                   featureList, variationList,     colourBox,   monospacedBox,
+                                   formatList,  originList,        clearButton, resultsList};
     for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 
+    writingSystemList->beforePopup = [this] { countWritingSystems(true); };
+    featureList->beforePopup = [this] { countTags(true); };
+    variationList->beforePopup = [this] { countTags(true); };
     const auto changed = [this] {
         if (!filling_) applyQuery();
     };
     connect(nameField, &QLineEdit::textChanged, this, changed);
     connect(textField, &QLineEdit::textChanged, this, changed);
+    connect(nameField, &QLineEdit::textChanged, this, [this] { fitLettering(nameField); });
+    connect(textField, &QLineEdit::textChanged, this, [this] { fitLettering(textField); });
     connect(featureList, &QComboBox::currentTextChanged, this, changed);
     for (QComboBox* list : {writingSystemList, variationList, formatList, originList})
         connect(list, &QComboBox::currentIndexChanged, this, changed);
@@ -213,7 +232,8 @@ void FindFaces::buildControls()
         choose(current.isValid() ? current : model_->index(0));
     });
     connect(resultsList, &FindResultsView::chosen, this, &FindFaces::choose);
-    connect(delegate_, &FindResultsDelegate::pictureReady, resultsList->viewport(), qOverload<>(&QWidget::update));
+    connect(delegate_, &FindResultsDelegate::pictureReady, resultsList->viewport(),
+            qOverload<>(&QWidget::update));
 }
 
 void FindFaces::setQuery(const FindQuery& query)
@@ -226,20 +246,25 @@ void FindFaces::setQuery(const FindQuery& query)
                                                      : QString();
     int row = 0;
     for (int r = 1; r < writingSystems_->rowCount() && !wanted.isEmpty(); ++r)
-        if (writingSystems_->item(r)->data().toString() == wanted) row = r;
+        if (writingSystems_->item(r)->data(kKeyRole).toString() == wanted) row = r;
     if (row == 0 && !wanted.isEmpty()) {
         auto* item = new QStandardItem(wanted.mid(wanted.indexOf(u':') + 1));
-        item->setData(wanted);
+        item->setData(wanted, kKeyRole);
+        item->setData(item->text(), kNameRole);
         writingSystems_->appendRow(item);
         row = writingSystems_->rowCount() - 1;
+        if (writingSystems_->rowCount() == 2) pendingRows_ = 1; // until the real rows come
     }
     writingSystemList->setCurrentIndex(row);
     textField->setText(query.text);
     featureList->setEditText(QString::fromLatin1(query.feature).trimmed());
-    const QString variation = query.variable ? kVariable : query.axis.isEmpty() ? QString() : kAxis + QString::fromLatin1(query.axis);
+    const QString variation = query.variable         ? kVariable
+                              : query.axis.isEmpty() ? QString()
+                                                     : kAxis + QString::fromLatin1(query.axis);
     int at = variation.isEmpty() ? 0 : variationList->findData(variation);
     if (at < 0) {
-        variationList->addItem(QStringLiteral("Axis %1").arg(QString::fromLatin1(query.axis).trimmed()), variation);
+        variationList->addItem(QStringLiteral("Axis %1").arg(QString::fromLatin1(query.axis).trimmed()),
+                               variation);
         at = variationList->count() - 1;
     }
     variationList->setCurrentIndex(at);
@@ -254,7 +279,7 @@ FindQuery FindFaces::query() const
 {
     FindQuery q;
     q.name = nameField->text();
-    const QString system = writingSystemList->currentData(Qt::UserRole + 1).toString();
+    const QString system = writingSystemList->currentData(kKeyRole).toString();
     if (system.startsWith(kLanguage)) q.language = system.mid(kLanguage.size());
     if (system.startsWith(kScript)) q.script = system.mid(kScript.size());
     q.text = textField->text();
@@ -278,12 +303,9 @@ void FindFaces::applyQuery()
     const int currentFace = current.isValid() ? current.data(FindResultsModel::FaceRole).toInt() : -1;
     finder->apply(q);
     for (int s = 0; s < kSteps; ++s) counts[s]->setText(counted(finder->leftAfter(static_cast<Step>(s))));
-    if (q.name != nameCounted_ || !languagesFilled_) fillWritingSystems();
-    // The tag lists count among the faces the filters above them leave.
-    if (tagsStale_ || q.name != shown_.name || q.language != shown_.language || q.script != shown_.script ||
-        q.text != shown_.text || q.feature != shown_.feature)
-        fillTags();
-    shown_ = q;
+    // The lists count the rest of their entries when they open: only the chosen entries' counts change here.
+    countWritingSystems(false);
+    countTags(false);
     model_->show(finder);
     const int found = static_cast<int>(finder->results().size());
     resultsLabel->setText(found == 1 ? QStringLiteral("&Results: 1 face")
@@ -301,101 +323,143 @@ void FindFaces::applyQuery()
 
 void FindFaces::facesReady()
 {
-    languagesFilled_ = false;
+    buildWritingSystems();
     applyQuery();
     showStatus();
 }
 
 void FindFaces::layoutReady()
 {
-    tagsStale_ = true;
+    buildTags();
     applyQuery();
     showStatus();
 }
 
-void FindFaces::fillWritingSystems()
+void FindFaces::buildWritingSystems()
 {
     const FaceFinder* finder = index_.finder();
-    if (!finder) return;
-    nameCounted_ = query().name;
-    const std::vector<LanguageCount> scripts = finder->scriptCounts();
+    if (!finder || writingSystems_->rowCount() > 1 + pendingRows_) return;
+    const QString current = writingSystemList->currentData(kKeyRole).toString();
     const std::vector<LanguageCount> languages = finder->languageCounts();
-    const QString current = writingSystemList->currentData(Qt::UserRole + 1).toString();
-    const bool fresh = !languagesFilled_;
     filling_ = true;
-    if (fresh) {
-        writingSystems_->setRowCount(1);
-        QFont bold = writingSystemList->font();
-        bold.setBold(true);
-        for (const LanguageCount& script : scripts) {
-            auto* item = new QStandardItem;
-            item->setData(kScript + script.script);
-            item->setFont(bold);
-            writingSystems_->appendRow(item);
-            for (const LanguageCount& language : languages)
-                if (language.script == script.script) {
-                    auto* row = new QStandardItem;
-                    row->setData(kLanguage + language.tag);
-                    writingSystems_->appendRow(row);
-                }
-        }
+    writingSystems_->setRowCount(1);
+    QFont bold = writingSystemList->font();
+    bold.setBold(true);
+    for (const LanguageCount& script : finder->scriptCounts()) {
+        auto* item = new QStandardItem;
+        item->setData(kScript + script.script, kKeyRole);
+        item->setData(QStringLiteral("%1, every language").arg(script.script), kNameRole);
+        item->setFont(bold);
+        writingSystems_->appendRow(item);
+        for (const LanguageCount& language : languages)
+            if (language.script == script.script) {
+                auto* row = new QStandardItem;
+                row->setData(kLanguage + language.tag, kKeyRole);
+                row->setData(QStringLiteral("    %1 \u2014 %2").arg(language.name, language.tag), kNameRole);
+                writingSystems_->appendRow(row);
+            }
     }
+    // The one asked for before the list was there is chosen again among the real rows; one no face has
+    // keeps a row of its own.
+    int row = current.isEmpty() ? 0 : -1;
+    for (int r = 1; r < writingSystems_->rowCount() && row < 0; ++r)
+        if (writingSystems_->item(r)->data(kKeyRole).toString() == current) row = r;
+    if (row < 0) {
+        auto* item = new QStandardItem;
+        item->setData(current, kKeyRole);
+        item->setData(current.mid(current.indexOf(u':') + 1), kNameRole);
+        writingSystems_->appendRow(item);
+        row = writingSystems_->rowCount() - 1;
+    }
+    pendingRows_ = 0;
+    writingSystemList->setCurrentIndex(row);
+    filling_ = false;
+    countWritingSystems(true);
+}
+
+void FindFaces::countWritingSystems(bool all)
+{
+    const FaceFinder* finder = index_.finder();
+    if (!finder || !finder->size()) return;
+    filling_ = true;
     QHash<QString, int> faces;
-    QHash<QString, QString> names;
-    for (const LanguageCount& script : scripts) faces.insert(kScript + script.script, script.faces);
-    for (const LanguageCount& language : languages) {
-        faces.insert(kLanguage + language.tag, language.faces);
-        names.insert(kLanguage + language.tag, language.name);
+    if (all) {
+        for (const LanguageCount& script : finder->scriptCounts())
+            faces.insert(kScript + script.script, script.faces);
+        for (const LanguageCount& language : finder->languageCounts())
+            faces.insert(kLanguage + language.tag, language.faces);
     }
-    for (int r = 1; r < writingSystems_->rowCount(); ++r) {
+    // The chosen one counts what the name search and it leave: the count beside it.
+    const int current = writingSystemList->currentIndex();
+    for (int r = all ? 1 : std::max(1, current); r < writingSystems_->rowCount() && (all || r == current);
+         ++r) {
         QStandardItem* item = writingSystems_->item(r);
-        const QString key = item->data().toString();
-        const QString text =
-            key.startsWith(kScript)
-                ? QStringLiteral("%1, every language (%2)").arg(key.mid(kScript.size()), counted(faces.value(key)))
-                : QStringLiteral("    %1 \u2014 %2 (%3)")
-                      .arg(names.value(key, key.mid(kLanguage.size())), key.mid(kLanguage.size()),
-                           counted(faces.value(key)));
+        const int count = r == current ? finder->leftAfter(Step::WritingSystem)
+                                       : faces.value(item->data(kKeyRole).toString());
+        const QString text = QStringLiteral("%1 (%2)").arg(item->data(kNameRole).toString(), counted(count));
         if (item->text() != text) item->setText(text);
-    }
-    if (fresh) {
-        // The one asked for before the list was there: chosen again, now among the real rows.
-        for (int r = 1; r < writingSystems_->rowCount(); ++r)
-            if (writingSystems_->item(r)->data().toString() == current) writingSystemList->setCurrentIndex(r);
-        if (!current.isEmpty() && writingSystemList->currentIndex() <= 0) {
-            auto* item = new QStandardItem(current.mid(current.indexOf(u':') + 1));
-            item->setData(current);
-            writingSystems_->appendRow(item);
-            writingSystemList->setCurrentIndex(writingSystems_->rowCount() - 1);
-        }
-        languagesFilled_ = true;
     }
     filling_ = false;
 }
 
-void FindFaces::fillTags()
+void FindFaces::buildTags()
 {
     const FaceFinder* finder = index_.finder();
-    if (!finder || !finder->layoutKnown()) return;
+    if (!finder || !finder->layoutKnown() || tagsBuilt_) return;
+    tagsBuilt_ = true;
     filling_ = true;
     const QString typed = featureList->currentText();
+    const QString variation = variationList->currentData().toString();
     featureList->clear();
     for (const TagCount& tag : finder->featureCounts())
-        featureList->addItem(QStringLiteral("%1 (%2)").arg(QString::fromLatin1(tag.tag).trimmed(), counted(tag.faces)));
+        featureList->addItem(QString::fromLatin1(tag.tag).trimmed());
     featureList->setEditText(typed);
-    const QString variation = variationList->currentData().toString();
     while (variationList->count() > 2) variationList->removeItem(2);
     for (const TagCount& axis : finder->axisCounts())
-        variationList->addItem(
-            QStringLiteral("Axis %1 (%2)").arg(QString::fromLatin1(axis.tag).trimmed(), counted(axis.faces)),
-            kAxis + QString::fromLatin1(axis.tag));
+        variationList->addItem(QStringLiteral("Axis %1").arg(QString::fromLatin1(axis.tag).trimmed()),
+                               kAxis + QString::fromLatin1(axis.tag));
     int at = variation.isEmpty() ? 0 : variationList->findData(variation);
     if (at < 0) {
-        variationList->addItem(QStringLiteral("Axis %1 (0)").arg(variation.mid(kAxis.size()).trimmed()), variation);
+        variationList->addItem(QStringLiteral("Axis %1").arg(variation.mid(kAxis.size()).trimmed()),
+                               variation);
         at = variationList->count() - 1;
     }
     variationList->setCurrentIndex(at);
-    tagsStale_ = false;
+    filling_ = false;
+    countTags(true);
+}
+
+void FindFaces::countTags(bool all)
+{
+    const FaceFinder* finder = index_.finder();
+    if (!finder || !tagsBuilt_) return;
+    filling_ = true;
+    if (all) {
+        // The typed tag stays as typed, with the cursor where it was.
+        const QString typed = featureList->currentText();
+        const int cursor = featureList->lineEdit()->cursorPosition();
+        const std::vector<TagCount> features = finder->featureCounts();
+        for (int i = 0; i < featureList->count() && i < static_cast<int>(features.size()); ++i)
+            featureList->setItemText(
+                i, QStringLiteral("%1 (%2)").arg(
+                       QString::fromLatin1(features[static_cast<std::size_t>(i)].tag).trimmed(),
+                       counted(features[static_cast<std::size_t>(i)].faces)));
+        if (featureList->currentText() != typed) {
+            featureList->setEditText(typed);
+            featureList->lineEdit()->setCursorPosition(cursor);
+        }
+    }
+    QHash<QString, int> faces;
+    if (all)
+        for (const TagCount& axis : finder->axisCounts())
+            faces.insert(kAxis + QString::fromLatin1(axis.tag), axis.faces);
+    const int current = variationList->currentIndex();
+    for (int r = all ? 2 : std::max(2, current); r < variationList->count() && (all || r == current); ++r) {
+        const QString key = variationList->itemData(r).toString();
+        const int count = r == current ? finder->leftAfter(Step::Variation) : faces.value(key);
+        variationList->setItemText(
+            r, QStringLiteral("Axis %1 (%2)").arg(key.mid(kAxis.size()).trimmed(), counted(count)));
+    }
     filling_ = false;
 }
 
@@ -406,7 +470,8 @@ void FindFaces::showStatus()
     } else if (!index_.finder()->layoutKnown()) {
         statusLine->setText(
             index_.layoutTotal() > 0
-                ? QStringLiteral("Reading the layout features and variation axes of the faces: %1 of %2 files\u2026")
+                ? QStringLiteral(
+                      "Reading the layout features and variation axes of the faces: %1 of %2 files\u2026")
                       .arg(counted(index_.layoutDone()), counted(index_.layoutTotal()))
                 : QStringLiteral("Reading the layout features and variation axes of the faces\u2026"));
     } else {
@@ -419,6 +484,44 @@ void FindFaces::choose(const QModelIndex& index)
     if (!index.isValid() || !owner_.selectFace) return;
     saveQuery();
     owner_.selectFace(index.data().toString());
+}
+
+QFont FindFaces::ownLettering() const
+{
+    // Never another face for a character the window's font lacks: Qt would look for one through every
+    // installed family, which takes it tens of seconds with tens of thousands of families, and lays out a
+    // field's text before the field can say which face to use.
+    QFont own = font();
+    own.setStyleStrategy(QFont::NoFontMerging);
+    return own;
+}
+
+void FindFaces::fitLettering(QLineEdit* field)
+{
+    // A text the window's font cannot show is shown in a face that has all of it, which the survey knows;
+    // with none, the field shows the window's font, boxes and all.
+    const QFont own = ownLettering();
+    const std::vector<char32_t> characters = requiredCharacters(field->text());
+    const QRawFont raw = QRawFont::fromFont(own);
+    if (std::all_of(characters.begin(), characters.end(),
+                    [&](char32_t c) { return raw.supportsCharacter(c); })) {
+        if (field->font() != own) field->setFont(own);
+        return;
+    }
+    const QString key = QString::fromUcs4(characters.data(), static_cast<qsizetype>(characters.size()));
+    auto known = letterings_.find(key);
+    if (known == letterings_.end()) {
+        QFont lettering = own;
+        const FaceFinder* finder = index_.finder();
+        for (int f = 0; finder && f < finder->size(); ++f)
+            if (!finder->path(f).isEmpty() && finder->hasCharacters(f, characters)) {
+                lettering = platform::screenFaceFont(platform_.fontSystem, finder->name(f));
+                lettering.setPointSizeF(own.pointSizeF());
+                break;
+            }
+        known = letterings_.insert(key, lettering);
+    }
+    if (field->font() != *known) field->setFont(*known);
 }
 
 void FindFaces::findCharacters(const QString& text)
@@ -448,7 +551,7 @@ void FindFaces::keyPressEvent(QKeyEvent* event)
         if (shift > 0 && endProgram) endProgram();
         return;
     }
-    if (event->key() == Qt::Key_Down && nameField->hasFocus() && model_->rowCount() > 0) {
+    if (event->key() == Qt::Key_Down && focusWidget() == nameField && model_->rowCount() > 0) {
         resultsList->setFocus();
         if (!resultsList->currentIndex().isValid()) resultsList->setCurrentIndex(model_->index(0));
         return;

@@ -1,21 +1,23 @@
 #pragma once
 // The Find Faces window: a name search and filters by writing system, characters, layout feature, variation
-// axis, colour, spacing, format and origin, combined with AND, each with the count of faces it and the filters
-// above it leave; below them the faces found, each drawn in itself. Enter or a double click on a face selects
-// it in the main window. The filters are kept in the settings for the next time. Escape closes the window;
-// Escape with Shift, Ctrl or Alt ends the program.
+// axis, colour, spacing, format and origin, combined with AND, each with the count of faces it and the
+// filters above it leave; below them the faces found, each drawn in itself. Enter or a double click on a face
+// selects it in the main window. The filters are kept in the settings for the next time. Escape closes the
+// window; Escape with Shift, Ctrl or Alt ends the program.
 //
 // A top-level window owned by the main window. The index it searches (FindIndex) outlives it, so opening it
 // again reads nothing.
 
 #include "find/FindQuery.h"
 
+#include <QComboBox>
+#include <QFont>
+#include <QHash>
 #include <QWidget>
 
 #include <functional>
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -31,6 +33,27 @@ namespace find {
 
 class FindIndex;
 class FindResultsDelegate;
+
+/// A list whose entries' counts are brought up to date when it opens (or takes the focus, for the
+/// completion an editable one offers): counting every entry at each keystroke would cost more than a frame.
+class CountedList final : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> beforePopup;
+    void showPopup() override
+    {
+        if (beforePopup) beforePopup();
+        QComboBox::showPopup();
+    }
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        if (beforePopup) beforePopup();
+        QComboBox::focusInEvent(event);
+    }
+};
 class FindResultsModel;
 class FindResultsView;
 
@@ -52,15 +75,15 @@ public:
     FindQuery query() const;
 
     QLineEdit* nameField;
-    QComboBox* writingSystemList;
+    CountedList* writingSystemList;
     QLineEdit* textField;
     QPushButton* sampleTextButton;
-    QComboBox* featureList;
-    QComboBox* variationList;
+    CountedList* featureList;
+    CountedList* variationList;
     QCheckBox* colourBox;
     QCheckBox* monospacedBox;
-    QComboBox* formatList;
-    QComboBox* originList;
+    CountedList* formatList;
+    CountedList* originList;
     QPushButton* clearButton;
     FindResultsView* resultsList;
     QLabel* resultsLabel;
@@ -82,11 +105,15 @@ private:
     void applyQuery();
     void facesReady();
     void layoutReady();
-    void fillWritingSystems();
-    void fillTags();
+    void buildWritingSystems();
+    void countWritingSystems(bool all);
+    void buildTags();
+    void countTags(bool all);
     void showStatus();
     void choose(const QModelIndex& index);
     void saveQuery();
+    void fitLettering(QLineEdit* field);
+    QFont ownLettering() const;
 
     FindIndex& index_;
     platform::Platform& platform_;
@@ -94,12 +121,11 @@ private:
     FindResultsModel* model_;
     FindResultsDelegate* delegate_;
     QStandardItemModel* writingSystems_;
-    FindQuery saved_;       // what the settings hold
-    FindQuery shown_;       // what the finder last applied
-    bool filling_ = false;  // the lists are being refilled: their changes are no user's
-    bool languagesFilled_ = false;
-    bool tagsStale_ = true; // the tag lists wait for the layout or a filter above them
-    QString nameCounted_;   // the name search the language counts are for
+    FindQuery saved_;      // what the settings hold
+    bool filling_ = false; // the lists are being refilled: their changes are no user's
+    int pendingRows_ = 0;  // writing system rows standing for a choice until the real rows come
+    bool tagsBuilt_ = false;
+    QHash<QString, QFont> letterings_; // characters the window's font lacks -> the font that has them
 };
 
 } // namespace find

@@ -15,7 +15,7 @@ public:
     void faces(platform::Survey survey) override
     {
         auto finder = std::make_shared<std::unique_ptr<FaceFinder>>(
-            std::make_unique<FaceFinder>(index_.listed_, std::move(survey)));
+            std::make_unique<FaceFinder>(index_.names_, std::move(survey)));
         QMetaObject::invokeMethod(
             &index_,
             [index = &index_, finder] {
@@ -52,9 +52,22 @@ private:
     FindIndex& index_;
 };
 
-FindIndex::FindIndex(platform::FaceSurvey& survey, QStringList listed, QObject* parent)
-    : QObject(parent), survey_(survey), listed_(std::move(listed))
+FindIndex::FindIndex(platform::FaceSurvey& survey, const FontCatalogue& catalogue, QObject* parent)
+    : QObject(parent), survey_(survey), names_(catalogue.fontNames), listed_(listedFaces(catalogue))
 {
+}
+
+std::vector<platform::ListedFace> FindIndex::listedFaces(const FontCatalogue& catalogue)
+{
+    // The first record of each face, found once for all: asking the catalogue face by face would look
+    // through every record for each of tens of thousands of faces.
+    QHash<QString, QString> files;
+    for (const FontRecord& record : catalogue.records)
+        if (!files.contains(record.face)) files.insert(record.face, record.file);
+    std::vector<platform::ListedFace> out;
+    out.reserve(static_cast<std::size_t>(catalogue.fontNames.size()));
+    for (const QString& name : catalogue.fontNames) out.push_back({name, files.value(name.toLower())});
+    return out;
 }
 
 FindIndex::~FindIndex()
@@ -72,8 +85,9 @@ void FindIndex::start()
     });
 }
 
-std::unique_ptr<FaceFinder> FindIndex::surveyNow(platform::FaceSurvey& survey, const QStringList& listed)
+std::unique_ptr<FaceFinder> FindIndex::surveyNow(platform::FaceSurvey& survey, const FontCatalogue& catalogue)
 {
+    const QStringList& listed = catalogue.fontNames;
     struct Collect final : platform::SurveyReport {
         const QStringList& listed;
         std::unique_ptr<FaceFinder> finder;
@@ -87,7 +101,7 @@ std::unique_ptr<FaceFinder> FindIndex::surveyNow(platform::FaceSurvey& survey, c
             if (finder) finder->setLayout(LayoutIndex::from(tags));
         }
     } collect(listed);
-    survey.survey(listed, collect);
+    survey.survey(listedFaces(catalogue), collect);
     return std::move(collect.finder);
 }
 

@@ -6,6 +6,7 @@
 //
 // Lives on the window's thread; its signals come there. Destroying it stops a survey still running.
 
+#include "catalogue/FontCatalogue.h"
 #include "find/FaceFinder.h"
 
 #include <QObject>
@@ -26,8 +27,8 @@ namespace find {
 class FindIndex final : public QObject {
     Q_OBJECT
 public:
-    /// survey must outlive the index; listed: the face list's names, in list order.
-    FindIndex(platform::FaceSurvey& survey, QStringList listed, QObject* parent = nullptr);
+    /// survey must outlive the index; the catalogue gives the faces, in list order, and their records.
+    FindIndex(platform::FaceSurvey& survey, const FontCatalogue& catalogue, QObject* parent = nullptr);
     ~FindIndex() override;
 
     /// Starts the survey unless it has started.
@@ -39,7 +40,10 @@ public:
     int layoutTotal() const { return layoutTotal_; }
 
     /// The same survey on the calling thread, to its end: the finder with its layout (quillon-inspect).
-    static std::unique_ptr<FaceFinder> surveyNow(platform::FaceSurvey& survey, const QStringList& listed);
+    static std::unique_ptr<FaceFinder> surveyNow(platform::FaceSurvey& survey,
+                                                 const FontCatalogue& catalogue);
+    /// The catalogue's faces in list order, each with the file its first record names.
+    static std::vector<platform::ListedFace> listedFaces(const FontCatalogue& catalogue);
 
 signals:
     void facesReady();
@@ -49,7 +53,8 @@ signals:
 private:
     class Report;
     platform::FaceSurvey& survey_;
-    QStringList listed_;
+    QStringList names_;
+    std::vector<platform::ListedFace> listed_;
     std::unique_ptr<FaceFinder> finder_;
     std::atomic<bool> cancelled_{false};
     std::thread thread_;

@@ -79,17 +79,23 @@ void FindResultsDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     const QRect cell = option.rect.adjusted(6, 0, -6, 0);
     painter->save();
     painter->setPen(ink);
+    // A name the lettering lacks a character of shows a box: Qt would look through every installed family for
+    // one that has it, seconds with tens of thousands of families.
+    QFont lettering = option.font;
+    lettering.setStyleStrategy(QFont::NoFontMerging);
+    painter->setFont(lettering);
     const QRect nameRect(cell.left(), cell.top(), kNameWidth - 12, cell.height());
-    painter->drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft,
-                      option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, nameRect.width()));
+    painter->drawText(
+        nameRect, Qt::AlignVCenter | Qt::AlignLeft,
+        QFontMetrics(lettering).elidedText(index.data().toString(), Qt::ElideRight, nameRect.width()));
 
     const auto* model = qobject_cast<const FindResultsModel*>(index.model());
     const FaceFinder* finder = model ? model->finder() : nullptr;
     const int face = index.data(FindResultsModel::FaceRole).toInt();
     if (finder && !finder->path(face).isEmpty()) {
         const QString sample = index.data(FindResultsModel::SampleRole).toString();
-        const QString key = finder->path(face) + u'\n' + QString::number(finder->index(face)) + u'\n' + sample +
-                            u'\n' + ink.name();
+        const QString key = finder->path(face) + u'\n' + QString::number(finder->index(face)) + u'\n' +
+                            sample + u'\n' + ink.name();
         if (const QImage* picture = pictures_.object(key)) {
             const int x = cell.left() + kNameWidth;
             const QRect room(x, cell.top(), cell.right() - x, cell.height());

@@ -54,11 +54,12 @@ public:
     FindResultsDelegate(platform::GlyphMaps& glyphs, QObject* parent = nullptr);
     ~FindResultsDelegate() override;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
-    static constexpr int kRowHeight = 34;   ///< pixels
-    static constexpr int kNameWidth = 230;  ///< pixels given to the name
+    static constexpr int kRowHeight = 34;     ///< pixels
+    static constexpr int kNameWidth = 230;    ///< pixels given to the name
     static constexpr double kSampleSize = 20; ///< pixels to the em
 
     /// Pictures drawn so far (for tests).

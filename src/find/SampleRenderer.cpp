@@ -111,8 +111,9 @@ QImage SampleRenderer::draw(platform::GlyphMaps& glyphs, const SampleRequest& re
     for (const Placed& p : placed) {
         if (p.glyph.image.isNull()) continue;
         const QPoint at(static_cast<int>(std::lround(p.x)) + p.glyph.offset.x(), ascent + p.glyph.offset.y());
-        painter.drawImage(at, p.glyph.image.format() == QImage::Format_Alpha8 ? tinted(p.glyph.image, request.colour)
-                                                                              : p.glyph.image);
+        painter.drawImage(at, p.glyph.image.format() == QImage::Format_Alpha8
+                                  ? tinted(p.glyph.image, request.colour)
+                                  : p.glyph.image);
     }
     return out;
 }

@@ -28,8 +28,16 @@ enum class FaceFormat : std::uint8_t {
     Other,
 };
 
+/// A face of the face list: its name, and the file its first record names (the bare file name, lower-cased,
+/// as the catalogue keeps it; empty for none). The file stands for the face when no installed face has its
+/// name: the list names that file's face, not the substitute the font system would draw for the name.
+struct ListedFace {
+    QString name;
+    QString recordFile;
+};
+
 struct SurveyedFace {
-    QString path;      // absolute file of the face the listed name draws; empty when it draws none
+    QString path;      // absolute file of the face the listed name stands for; empty when none
     int index = 0;     // face index as the font engine takes it (named instance in bits 16..30)
     QStringList names; // family, style and full names in every language the cache holds, PostScript name
     FaceFormat format = FaceFormat::Other;
@@ -63,7 +71,8 @@ public:
     /// For each set, whether it holds `tag` as the font system's listing matches a language (a tag without
     /// territory also matches its territories, and the other way round).
     virtual std::vector<bool> setsWithLanguage(const QString& tag) const = 0;
-    /// The characters the font system requires of a face for language `tag`; empty for a tag it does not know.
+    /// The characters the font system requires of a face for language `tag`; empty for a tag it does not
+    /// know.
     virtual std::vector<char32_t> languageCharacters(const QString& tag) const = 0;
 };
 
@@ -89,9 +98,10 @@ public:
 class FaceSurvey {
 public:
     virtual ~FaceSurvey() = default;
-    /// Surveys the faces of `listed` (the face list's names, in its order). Blocks until done or cancelled;
-    /// meant for a thread of its own. One survey at a time per object.
-    virtual void survey(const QStringList& listed, SurveyReport& report) = 0;
+    /// Surveys the faces of `listed` (the face list, in its order): each the face its name draws, else its
+    /// record's file. Blocks until done or cancelled; meant for a thread of its own. One survey at a time per
+    /// object.
+    virtual void survey(const std::vector<ListedFace>& listed, SurveyReport& report) = 0;
 };
 
 } // namespace quillon::platform

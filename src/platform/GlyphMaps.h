@@ -18,9 +18,9 @@
 namespace quillon::platform {
 
 struct GlyphImage {
-    QImage image;       ///< Format_Alpha8 coverage, or Format_ARGB32_Premultiplied for a colour glyph; null for
-                        ///< a glyph that draws nothing (a blank)
-    QPoint offset;      ///< the image's top-left from the pen on the baseline, pixels, y down
+    QImage image;  ///< Format_Alpha8 coverage, or Format_ARGB32_Premultiplied for a colour glyph; null for
+                   ///< a glyph that draws nothing (a blank)
+    QPoint offset; ///< the image's top-left from the pen on the baseline, pixels, y down
     double advance = 0; ///< pixels
     int ascent = 0;     ///< the face's ascent and descent at this size, pixels
     int descent = 0;

@@ -28,7 +28,7 @@ FindFacesLink::~FindFacesLink()
 void FindFacesLink::show()
 {
     if (!window_) {
-        if (!index_) index_ = std::make_unique<find::FindIndex>(platform_.faceSurvey, catalogue_.fontNames);
+        if (!index_) index_ = std::make_unique<find::FindIndex>(platform_.faceSurvey, catalogue_);
         find::FindFaces::Owner owner;
         owner.selectFace = [this](const QString& face) { selectFace(face); };
         owner.sampleText = [this] { return viewer_.displayText->toPlainText(); };
@@ -64,7 +64,8 @@ void FindFacesLink::addTo(QMenu& menu)
     find->setObjectName(QStringLiteral("findFacesAction"));
     find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     // Queued: the menu has closed before the window opens.
-    QObject::connect(find, &QAction::triggered, &viewer_, [this] { show(); }, Qt::QueuedConnection);
+    QObject::connect(
+        find, &QAction::triggered, &viewer_, [this] { show(); }, Qt::QueuedConnection);
 }
 
 void FindFacesLink::close()

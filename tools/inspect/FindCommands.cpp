@@ -47,11 +47,14 @@ int find(platform::Platform& platform, const QStringList& args)
     bool count = false;
     QString why;
     const std::optional<find::FindQuery> query = find::FindQuery::fromArguments(args, &count, &why);
-    if (!query) return problem(why + QStringLiteral("\nusage: quillon-inspect ") + QLatin1String(find::FindQuery::kUsage));
+    if (!query)
+        return problem(why + QStringLiteral("\nusage: quillon-inspect ") +
+                       QLatin1String(find::FindQuery::kUsage));
     FontCatalogue catalogue;
     MemoryFaceList fontList;
     FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
-    const std::unique_ptr<find::FaceFinder> finder = find::FindIndex::surveyNow(platform.faceSurvey, catalogue.fontNames);
+    const std::unique_ptr<find::FaceFinder> finder =
+        find::FindIndex::surveyNow(platform.faceSurvey, catalogue);
     if (!finder) return problem(QStringLiteral("the installed faces could not be surveyed"));
     finder->apply(*query);
     if (count)
@@ -73,15 +76,18 @@ int chars(platform::Platform& platform, const QStringList& args)
         else
             target.clear(), i = args.size();
     }
-    if (target.isEmpty()) return problem(QStringLiteral("usage: quillon-inspect chars FACE|FILE [--block NAME]"));
+    if (target.isEmpty())
+        return problem(QStringLiteral("usage: quillon-inspect chars FACE|FILE [--block NAME]"));
     QString path;
     int index = 0;
-    if (target.contains(QLatin1Char('/')) && platform::whyNotReadable(platform::absoluteNativePath(target)).isEmpty()) {
+    if (target.contains(QLatin1Char('/')) &&
+        platform::whyNotReadable(platform::absoluteNativePath(target)).isEmpty()) {
         path = platform::absoluteNativePath(target);
     } else {
         const std::optional<platform::ResolvedFace> face = platform::drawnFace(platform.fontSystem, target);
         if (!face || face->substitute) {
-            std::fputs(("quillon-inspect: no installed face is named " + target + '\n').toUtf8().constData(), stderr);
+            std::fputs(("quillon-inspect: no installed face is named " + target + '\n').toUtf8().constData(),
+                       stderr);
             return 1;
         }
         path = face->file;
@@ -99,7 +105,8 @@ int chars(platform::Platform& platform, const QStringList& args)
             printLine(faceinfo::codePoint(c) + u'\t' + faceinfo::characterName(c) + u'\t' +
                       QString::number(glyphs ? glyphs->glyphOf(c) : 0));
     }
-    if (!blockFound) return problem(QStringLiteral("the face has no character in a block named %1").arg(block));
+    if (!blockFound)
+        return problem(QStringLiteral("the face has no character in a block named %1").arg(block));
     return std::fflush(stdout) == 0 ? 0 : 2;
 }
 

@@ -2,7 +2,7 @@
 
 #include "platform/Log.h"
 #include "platform/NativeText.h"
-#include "platform/linux/FontSystemLinux.h"
+#include "platform/linux/FaceIndex.h"
 #include "platform/linux/LayoutTagReader.h"
 #include "platform/linux/SurveyCache.h"
 #include "platform/linux/XdgPaths.h"
@@ -117,7 +117,8 @@ public:
     std::vector<char32_t> languageCharacters(const QString& tag) const override
     {
         std::vector<char32_t> out;
-        const FcCharSet* charset = FcLangGetCharSet(reinterpret_cast<const FcChar8*>(tag.toUtf8().constData()));
+        const FcCharSet* charset =
+            FcLangGetCharSet(reinterpret_cast<const FcChar8*>(tag.toUtf8().constData()));
         if (!charset) return out;
         FcChar32 map[FC_CHARSET_MAP_SIZE];
         FcChar32 next = 0;
@@ -148,8 +149,9 @@ public:
 private:
     const FcCharSet* charsetOf(int face) const
     {
-        return face >= 0 && face < static_cast<int>(charsets.size()) ? charsets[static_cast<std::size_t>(face)]
-                                                                      : nullptr;
+        return face >= 0 && face < static_cast<int>(charsets.size())
+                   ? charsets[static_cast<std::size_t>(face)]
+                   : nullptr;
     }
 
     FcConfig* config_;
@@ -220,7 +222,8 @@ QString FontconfigSurvey::cacheFile() const
     QCryptographicHash configuration(QCryptographicHash::Sha1);
     FcConfig* config = FcConfigReference(nullptr);
     if (FcStrList* files = FcConfigGetConfigFiles(config)) {
-        while (FcChar8* file = FcStrListNext(files)) configuration.addData(QByteArrayView(reinterpret_cast<char*>(file)));
+        while (FcChar8* file = FcStrListNext(files))
+            configuration.addData(QByteArrayView(reinterpret_cast<char*>(file)));
         FcStrListDone(files);
     }
     FcConfigDestroy(config);
@@ -228,14 +231,14 @@ QString FontconfigSurvey::cacheFile() const
            QString::fromLatin1(configuration.result().toHex().left(16)) + QStringLiteral(".cache");
 }
 
-void FontconfigSurvey::survey(const QStringList& listed, SurveyReport& report)
+void FontconfigSurvey::survey(const std::vector<ListedFace>& listed, SurveyReport& report)
 {
     QElapsedTimer timer;
     timer.start();
     FcConfig* config = FcConfigReference(nullptr);
     if (!config) {
-        report.faces(Survey{std::vector<SurveyedFace>(static_cast<std::size_t>(listed.size())), nullptr});
-        report.layout(std::vector<LayoutTags>(static_cast<std::size_t>(listed.size())));
+        report.faces(Survey{std::vector<SurveyedFace>(listed.size()), nullptr});
+        report.layout(std::vector<LayoutTags>(listed.size()));
         return;
     }
     auto coverage = std::make_shared<FontconfigCoverage>(config);
@@ -244,6 +247,7 @@ void FontconfigSurvey::survey(const QStringList& listed, SurveyReport& report)
     // Every installed face by file and index; the key of fontconfig's state; which files are collections.
     FcFontSet* set = FcConfigGetFonts(config, FcSetSystem);
     QHash<QByteArray, FcPattern*> byFace;
+    QHash<QString, std::pair<QByteArray, int>> byFileName; // lower-cased bare name: the file's first face
     QSet<QByteArray> collections;
     QCryptographicHash state(QCryptographicHash::Sha1);
     state.addData("quillon face survey 1\n");
@@ -251,12 +255,22 @@ void FontconfigSurvey::survey(const QStringList& listed, SurveyReport& report)
         FcPattern* p = set->fonts[i];
         const QByteArray file = patternFile(p);
         const int index = patternInt(p, FC_INDEX, 0);
-        state.addData(faceKey(file, index) + ' ' + QByteArray::number(patternInt(p, FC_FONTVERSION, 0)) + '\n');
+        state.addData(faceKey(file, index) + ' ' + QByteArray::number(patternInt(p, FC_FONTVERSION, 0)) +
+                      '\n');
         if (!byFace.contains(faceKey(file, index))) byFace.insert(faceKey(file, index), p);
-        if ((index & 0xffff) > 0) collections.insert(file);
+        // A later face of an sfnt file makes it a collection; a Windows .fon holds one face a size.
+        if ((index & 0xffff) > 0 && (formatOf(p) == FaceFormat::TrueType || formatOf(p) == FaceFormat::Cff))
+            collections.insert(file);
+        const QString name = lowerCased(fromNativeBytes(file.mid(file.lastIndexOf('/') + 1)));
+        auto named = byFileName.find(name);
+        if (named == byFileName.end())
+            byFileName.insert(name, {file, index});
+        else if (named->first == file && index < named->second)
+            named->second = index;
     }
     state.addData("--\n");
-    for (const QString& name : listed) state.addData(name.toUtf8() + '\n');
+    for (const ListedFace& face : listed)
+        state.addData(face.name.toUtf8() + '\t' + face.recordFile.toUtf8() + '\n');
     const QByteArray key = state.result().toHex();
 
     const QString cachePath = cacheFile();
@@ -265,10 +279,11 @@ void FontconfigSurvey::survey(const QStringList& listed, SurveyReport& report)
         QFile file(cachePath);
         if (file.open(QIODevice::ReadOnly) && file.size() <= kMostCacheBytes) {
             cached = parseSurveyCache(file.readAll());
-            if (!cached) qCDebug(log::fonts) << "the face survey cache" << cachePath << "is not readable: rebuilt";
+            if (!cached)
+                qCDebug(log::fonts) << "the face survey cache" << cachePath << "is not readable: rebuilt";
         }
     }
-    const bool current = cached && cached->key == key && cached->draws.size() == std::size_t(listed.size());
+    const bool current = cached && cached->key == key && cached->draws.size() == listed.size();
 
     // Which face each name draws.
     std::vector<CachedDraw> draws;
@@ -278,26 +293,37 @@ void FontconfigSurvey::survey(const QStringList& listed, SurveyReport& report)
         draws = cached->draws;
         files = cached->files;
     } else {
-        LinuxFontSystem fonts;
-        draws.reserve(static_cast<std::size_t>(listed.size()));
-        for (const QString& name : listed) {
+        FaceIndex faces;
+        draws.reserve(listed.size());
+        for (const ListedFace& listedFace : listed) {
             if (report.cancelled()) return;
-            const std::optional<ResolvedFace> face = fonts.resolveFace(name);
-            if (!face || face->file.isEmpty()) {
+            QByteArray path;
+            int index = 0;
+            const auto record = byFileName.constFind(listedFace.recordFile);
+            if (const std::optional<FaceChoice> found = faces.find(listedFace.name)) {
+                path = nativeBytes(faces.file(found->face));
+                index = faces.face(found->face).index;
+            } else if (!listedFace.recordFile.isEmpty() && record != byFileName.constEnd()) {
+                path = record->first;
+                index = record->second;
+            } else if (const std::optional<FaceChoice> substitute = faces.substitute(listedFace.name)) {
+                path = nativeBytes(faces.file(substitute->face));
+                index = faces.face(substitute->face).index;
+            }
+            if (path.isEmpty()) {
                 draws.push_back({-1, 0});
                 continue;
             }
-            const QByteArray path = nativeBytes(face->file);
-            const QByteArray fileKey = faceKey(path, face->index & 0xffff);
+            const QByteArray fileKey = faceKey(path, index & 0xffff);
             auto it = fileNumbers.find(fileKey);
             if (it == fileNumbers.end()) {
                 it = fileNumbers.insert(fileKey, static_cast<int>(files.size()));
                 CachedFile entry;
                 entry.path = path;
-                entry.face = face->index & 0xffff;
+                entry.face = index & 0xffff;
                 files.push_back(std::move(entry));
             }
-            draws.push_back({*it, face->index});
+            draws.push_back({*it, index});
         }
     }
 
@@ -305,24 +331,25 @@ void FontconfigSurvey::survey(const QStringList& listed, SurveyReport& report)
     const QString home = QDir::homePath() + QLatin1Char('/');
     const QString dataHome = XdgPaths::fromEnvironment().dataHome + QLatin1Char('/');
     Survey survey;
-    survey.faces.resize(static_cast<std::size_t>(listed.size()));
+    survey.faces.resize(listed.size());
     coverage->charsets.assign(survey.faces.size(), nullptr);
     for (std::size_t i = 0; i < draws.size(); ++i) {
         SurveyedFace& face = survey.faces[i];
         if (draws[i].file < 0) {
-            face.names = QStringList{listed[static_cast<qsizetype>(i)]};
+            face.names = QStringList{listed[i].name};
             continue;
         }
         const CachedFile& file = files[static_cast<std::size_t>(draws[i].file)];
         face.path = fromNativeBytes(file.path);
         face.index = draws[i].index;
         face.user = face.path.startsWith(home) || face.path.startsWith(dataHome);
-        face.collection = collections.contains(file.path) || face.path.endsWith(QLatin1String(".ttc"), Qt::CaseInsensitive) ||
+        face.collection = collections.contains(file.path) ||
+                          face.path.endsWith(QLatin1String(".ttc"), Qt::CaseInsensitive) ||
                           face.path.endsWith(QLatin1String(".otc"), Qt::CaseInsensitive);
         FcPattern* p = byFace.value(faceKey(file.path, draws[i].index), nullptr);
         if (!p) p = byFace.value(faceKey(file.path, file.face), nullptr);
         if (!p) {
-            face.names = QStringList{listed[static_cast<qsizetype>(i)]};
+            face.names = QStringList{listed[i].name};
             continue;
         }
         face.names = namesOf(p);
@@ -360,7 +387,8 @@ void FontconfigSurvey::survey(const QStringList& listed, SurveyReport& report)
             file.bytes = std::max<std::int64_t>(identity.bytes, 0);
             file.mtimeNs = identity.mtimeNs;
             const CachedFile* before = earlier.value(faceKey(file.path, file.face), nullptr);
-            if (before && before->read && before->bytes == identity.bytes && before->mtimeNs == identity.mtimeNs) {
+            if (before && before->read && before->bytes == identity.bytes &&
+                before->mtimeNs == identity.mtimeNs) {
                 file.read = true;
                 file.tags = before->tags;
                 continue;
@@ -370,7 +398,9 @@ void FontconfigSurvey::survey(const QStringList& listed, SurveyReport& report)
             ++read;
             file.read = tags.has_value();
             file.tags = tags.value_or(LayoutTags{});
-            if (!tags) qCDebug(log::fonts) << "face survey: cannot read the layout tables of" << fromNativeBytes(file.path);
+            if (!tags)
+                qCDebug(log::fonts) << "face survey: cannot read the layout tables of"
+                                    << fromNativeBytes(file.path);
         }
         report.layoutProgress(static_cast<int>(files.size()), static_cast<int>(files.size()));
     }

@@ -1,7 +1,8 @@
 #pragma once
 // FaceSurvey from fontconfig's cache, the program's own face resolution and HarfBuzz. Which face each
-// listed name draws is asked of a font system of the survey's own (the window's is not thread-safe, and
-// confirming names opens files); names, languages, character sets, format, spacing and colour come from
+// listed name draws is asked of a face index of the survey's own (the window's font system is not
+// thread-safe, and confirming names opens files); a name no installed face has stands for its record's file,
+// not for fontconfig's substitute. Names, languages, character sets, format, spacing and colour come from
 // fontconfig's patterns; feature and axis tags from the files (LayoutTagReader).
 //
 // What the files gave, and which face each name draws, is kept in a cache file in the cache folder, one per
@@ -20,7 +21,7 @@ public:
     /// folder: where the cache files live; empty for none (nothing is kept between surveys).
     explicit FontconfigSurvey(QString folder = defaultCacheFolder());
 
-    void survey(const QStringList& listed, SurveyReport& report) override;
+    void survey(const std::vector<ListedFace>& listed, SurveyReport& report) override;
 
     /// $XDG_CACHE_HOME/Quillon, else ~/.cache/Quillon.
     static QString defaultCacheFolder();

@@ -28,7 +28,8 @@ QImage imageOf(const FT_Bitmap& bitmap)
         switch (bitmap.pixel_mode) {
         case FT_PIXEL_MODE_BGRA: // premultiplied blue, green, red, alpha: QImage's order on little-endian
             for (int x = 0; x < width; ++x)
-                reinterpret_cast<QRgb*>(dst)[x] = qRgba(src[4 * x + 2], src[4 * x + 1], src[4 * x], src[4 * x + 3]);
+                reinterpret_cast<QRgb*>(dst)[x] =
+                    qRgba(src[4 * x + 2], src[4 * x + 1], src[4 * x], src[4 * x + 3]);
             break;
         case FT_PIXEL_MODE_GRAY: {
             const int levels = bitmap.num_grays > 1 ? bitmap.num_grays - 1 : 255;
@@ -128,7 +129,8 @@ private:
     {
         scale = 1;
         if (FT_IS_SCALABLE(face_))
-            return FT_Set_Char_Size(face_, 0, static_cast<FT_F26Dot6>(std::lround(pixelSize * 64)), 72, 72) == 0;
+            return FT_Set_Char_Size(face_, 0, static_cast<FT_F26Dot6>(std::lround(pixelSize * 64)), 72, 72) ==
+                   0;
         if (face_->num_fixed_sizes <= 0 || !face_->available_sizes) return false;
         int best = 0;
         double bestDistance = INFINITY;

@@ -37,10 +37,14 @@ hb_blob_t* referenceTable(hb_face_t*, hb_tag_t tag, void* data)
     return hb_blob_create(bytes, entry->length, HB_MEMORY_MODE_WRITABLE, bytes, std::free);
 }
 
-QByteArray tagText(hb_tag_t tag)
+/// A tag as four characters; nullopt for one a font made of other bytes than printable ASCII, which no
+/// registered or private tag is and no user could type.
+std::optional<QByteArray> tagText(hb_tag_t tag)
 {
     char text[4];
     hb_tag_to_string(tag, text);
+    for (char c : text)
+        if (c < 0x20 || c > 0x7e) return std::nullopt;
     return QByteArray(text, 4);
 }
 
@@ -51,7 +55,8 @@ void addFeatures(hb_face_t* face, hb_tag_t table, QByteArrayList& out)
     for (;;) {
         unsigned count = 64;
         const unsigned total = hb_ot_layout_table_get_feature_tags(face, table, start, &count, tags);
-        for (unsigned i = 0; i < count; ++i) out << tagText(tags[i]);
+        for (unsigned i = 0; i < count; ++i)
+            if (const auto tag = tagText(tags[i])) out << *tag;
         start += count;
         if (count == 0 || start >= total) break;
     }
@@ -87,7 +92,8 @@ std::optional<LayoutTags> readLayoutTags(const sfnt::Source& file, int faceNumbe
     for (;;) {
         unsigned count = 16;
         const unsigned total = hb_ot_var_get_axis_infos(face, start, &count, axes);
-        for (unsigned i = 0; i < count; ++i) out.axes << tagText(axes[i].tag);
+        for (unsigned i = 0; i < count; ++i)
+            if (const auto tag = tagText(axes[i].tag)) out.axes << *tag;
         start += count;
         if (count == 0 || start >= total) break;
     }

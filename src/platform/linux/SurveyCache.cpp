@@ -177,7 +177,8 @@ std::optional<SurveyCacheData> parseSurveyCache(const QByteArray& text)
         }
         if (stage == Tags && line.startsWith("tag ")) {
             const QByteArrayView tag = line.sliced(4);
-            if (!validTag(tag) || tags.contains(tag.toByteArray()) || static_cast<std::size_t>(tags.size()) >= kMostTags)
+            if (!validTag(tag) || tags.contains(tag.toByteArray()) ||
+                static_cast<std::size_t>(tags.size()) >= kMostTags)
                 return std::nullopt;
             tags << tag.toByteArray();
             continue;
@@ -243,9 +244,11 @@ bool replaceFileAtomically(const QString& path, const QByteArray& bytes)
     const qsizetype slash = target.lastIndexOf('/');
     if (slash <= 0) return false;
     const QByteArray folder = target.left(slash);
-    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST &&
-        !QDir().mkpath(fromNativeBytes(folder)))
-        return false;
+    // The folder is the user's alone, like the rest of their cache; its parents are made as usual.
+    if (::mkdir(folder.constData(), 0700) != 0 && errno == ENOENT) {
+        const QByteArray parent = folder.left(folder.lastIndexOf('/'));
+        if (!parent.isEmpty() && QDir().mkpath(fromNativeBytes(parent))) ::mkdir(folder.constData(), 0700);
+    }
     QByteArray temporary = target + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
@@ -255,7 +258,8 @@ bool replaceFileAtomically(const QString& path, const QByteArray& bytes)
     }
     bool ok = true;
     for (qsizetype done = 0; ok && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        const ssize_t n =
+            ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
         if (n > 0)
             done += n;
         else if (n < 0 && errno == EINTR)

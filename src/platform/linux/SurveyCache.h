@@ -26,8 +26,8 @@
 namespace quillon::platform {
 
 struct CachedFile {
-    QByteArray path;      // the file's bytes as the system spells the path
-    int face = 0;         // face number in the file (no named instance bits), 0 ..= 0xffff
+    QByteArray path;          // the file's bytes as the system spells the path
+    int face = 0;             // face number in the file (no named instance bits), 0 ..= 0xffff
     std::int64_t bytes = 0;   // the file's size when it was read
     std::int64_t mtimeNs = 0; // its modification time then, nanoseconds since the epoch
     bool read = false;        // false: the file could not be read; no tags
