@@ -283,6 +283,27 @@ QByteArray SfntWriter::fvar(const std::vector<std::array<int, 3>>& instances, in
     return t;
 }
 
+QByteArray SfntWriter::layout(const std::vector<QByteArray>& features)
+{
+    // Header (version 1.0, then the offsets of the script, feature and lookup lists), the empty script list,
+    // the feature list with a record per tag, each feature with no parameters and no lookups, the empty
+    // lookup list.
+    const auto count = static_cast<std::uint16_t>(features.size());
+    const std::uint16_t featureList = 12;
+    const std::uint16_t lookupList = static_cast<std::uint16_t>(featureList + 2 + 6 * count + 4 * count);
+    QByteArray t;
+    put32(t, 0x00010000), put16(t, 10), put16(t, featureList), put16(t, lookupList);
+    put16(t, 0); // no scripts
+    put16(t, count);
+    for (std::uint16_t i = 0; i < count; ++i) {
+        t.append(features[i].leftJustified(4, ' ', true));
+        put16(t, static_cast<std::uint16_t>(2 + 6 * count + 4 * i));
+    }
+    for (std::uint16_t i = 0; i < count; ++i) put16(t, 0), put16(t, 0);
+    put16(t, 0); // no lookups
+    return t;
+}
+
 QByteArray SfntWriter::collection(const std::vector<SfntWriter>& fonts)
 {
     QByteArray out;

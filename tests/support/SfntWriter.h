@@ -63,6 +63,10 @@ public:
     /// name ID, wght, slnt}; the header claims `claimed` instances (-1: as many as given).
     static QByteArray fvar(const std::vector<std::array<int, 3>>& instances, int claimed = -1);
 
+    /// A "GSUB" or "GPOS" table whose feature list names `features` (four characters each), in that order,
+    /// each without lookups; no scripts, no lookups.
+    static QByteArray layout(const std::vector<QByteArray>& features);
+
     /// Big-endian UTF-16 of a text (platform 0 and 3 names).
     static QByteArray utf16(const QString& text);
     /// Name records for family (1), subfamily (2), unique id (3), full name (4) and version (5), on the
