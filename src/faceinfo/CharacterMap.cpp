@@ -41,6 +41,9 @@ CharacterMap::CharacterMap(const std::vector<platform::CodeRange>& charset)
     for (const auto& [first, last] : charset)
         for (char32_t c = first; c <= last && c <= 0x10FFFF && characters_.size() < kMostCharacters; ++c)
             characters_.push_back(c);
+    // The search and the blocks need code order, whatever order the ranges came in.
+    std::sort(characters_.begin(), characters_.end());
+    characters_.erase(std::unique(characters_.begin(), characters_.end()), characters_.end());
 }
 
 std::vector<BlockGroup> CharacterMap::byBlock(const std::vector<char32_t>& characters)

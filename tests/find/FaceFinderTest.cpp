@@ -51,7 +51,7 @@ public:
     }
     std::vector<char32_t> languageCharacters(const QString& tag) const override
     {
-        const QString letters = tag == QLatin1String("ka")   ? QStringLiteral("აბგდევზთიკლმნოპ")
+        const QString letters = tag == QLatin1String("ka") ? QStringLiteral("აბგდევზთიკლმნოპ")
                                 : tag == QLatin1String("ja") ? QStringLiteral("あいうえおかきくけこ漢字")
                                                              : QStringLiteral("abcdefghijklmnopqrstuvwxyz");
         std::vector<char32_t> out;
@@ -75,13 +75,46 @@ const QString kLatin = QStringLiteral("ABCDEFGabcdefg1234567890 ");
 std::vector<Face> sampleFaces()
 {
     return {
-        {"DejaVu Sans", {"DejaVu Sans", "Book", "DejaVuSans"}, kLatin + "აბგ₿", 0, FaceFormat::TrueType, false,
-         false, false, false, {{"kern", "liga"}, {}}},
-        {"Noto Sans Georgian", {"Noto Sans Georgian", "Regular"}, "აბგდევზთიკლმნოპ", 1, FaceFormat::TrueType,
-         false, false, false, true, {{"kern"}, {"wdth", "wght"}}},
-        {"Noto Sans CJK JP", {"Noto Sans CJK JP", "源ノ角ゴシック JP", "Regular"}, kLatin + "あいうえおかきくけこ漢字", 2,
-         FaceFormat::Cff, true, false, true, false, {{"smcp", "vert"}, {}}},
-        {"École Serif", {"École Serif", "Italique"}, kLatin, 3, FaceFormat::Type1, false, false, false, false, {}},
+        {"DejaVu Sans",
+         {"DejaVu Sans", "Book", "DejaVuSans"},
+         kLatin + "აბგ₿",
+         0,
+         FaceFormat::TrueType,
+         false,
+         false,
+         false,
+         false,
+         {{"kern", "liga"}, {}}},
+        {"Noto Sans Georgian",
+         {"Noto Sans Georgian", "Regular"},
+         "აბგდევზთიკლმნოპ",
+         1,
+         FaceFormat::TrueType,
+         false,
+         false,
+         false,
+         true,
+         {{"kern"}, {"wdth", "wght"}}},
+        {"Noto Sans CJK JP",
+         {"Noto Sans CJK JP", "源ノ角ゴシック JP", "Regular"},
+         kLatin + "あいうえおかきくけこ漢字",
+         2,
+         FaceFormat::Cff,
+         true,
+         false,
+         true,
+         false,
+         {{"smcp", "vert"}, {}}},
+        {"École Serif",
+         {"École Serif", "Italique"},
+         kLatin,
+         3,
+         FaceFormat::Type1,
+         false,
+         false,
+         false,
+         false,
+         {}},
         {"Emoji", {"Noto Color Emoji"}, "😀😁", -1, FaceFormat::Bitmap, false, true, false, false, {}},
     };
 }
@@ -153,7 +186,8 @@ TEST(FaceFinder, FindsWordsAnywhereInAnyNameIgnoringCaseAndAccents)
     EXPECT_EQ(search("no"), (QStringList{"Noto Sans Georgian", "Noto Sans CJK JP", "Emoji"}));
     EXPECT_EQ(search("noto s"), (QStringList{"Noto Sans Georgian", "Noto Sans CJK JP"}));
     EXPECT_EQ(search("n"), (QStringList{"DejaVu Sans", "Noto Sans Georgian", "Noto Sans CJK JP", "Emoji"}));
-    EXPECT_EQ(search(""), (QStringList{"DejaVu Sans", "Noto Sans Georgian", "Noto Sans CJK JP", "École Serif", "Emoji"}));
+    EXPECT_EQ(search(""),
+              (QStringList{"DejaVu Sans", "Noto Sans Georgian", "Noto Sans CJK JP", "École Serif", "Emoji"}));
 }
 
 TEST(FaceFinder, CombinesFiltersWithAndCountingWhatEachLeavesAfterThoseAbove)
@@ -185,8 +219,10 @@ TEST(FaceFinder, CombinesFiltersWithAndCountingWhatEachLeavesAfterThoseAbove)
         finder->apply(one);
         return found(*finder);
     };
-    EXPECT_EQ(only([](FindQuery& f) { f.format = FormatFilter::OpenTypeCff; }), QStringList{"Noto Sans CJK JP"});
-    EXPECT_EQ(only([](FindQuery& f) { f.format = FormatFilter::Collection; }), QStringList{"Noto Sans CJK JP"});
+    EXPECT_EQ(only([](FindQuery& f) { f.format = FormatFilter::OpenTypeCff; }),
+              QStringList{"Noto Sans CJK JP"});
+    EXPECT_EQ(only([](FindQuery& f) { f.format = FormatFilter::Collection; }),
+              QStringList{"Noto Sans CJK JP"});
     EXPECT_EQ(only([](FindQuery& f) { f.format = FormatFilter::Type1; }), QStringList{"École Serif"});
     EXPECT_EQ(only([](FindQuery& f) { f.format = FormatFilter::Bitmap; }), QStringList{"Emoji"});
     EXPECT_EQ(only([](FindQuery& f) { f.colour = true; }), QStringList{"Emoji"});
@@ -247,11 +283,13 @@ TEST(FaceFinder, SamplesHoldOnlyCharactersTheFaceHas)
 {
     auto finder = finderOf(sampleFaces());
     EXPECT_EQ(finder->sampleFor(0, QString()), FaceFinder::kDefaultSample);
-    EXPECT_EQ(finder->sampleFor(0, QStringLiteral("Aა₿ж")), "Aა₿"); // most kept, the one lacking left out
+    EXPECT_EQ(finder->sampleFor(0, QStringLiteral("Aა₿ж")),
+              "Aა₿"); // most kept, the one lacking left out
     // A face without most of the sample shows letters of its own language, then any of its characters.
     const QString georgian = finder->sampleFor(1, QString());
     ASSERT_FALSE(georgian.isEmpty());
-    for (uint c : georgian.toUcs4()) EXPECT_TRUE(finder->hasCharacters(1, {char32_t(c)})) << georgian.toStdString();
+    for (uint c : georgian.toUcs4())
+        EXPECT_TRUE(finder->hasCharacters(1, {char32_t(c)})) << georgian.toStdString();
     EXPECT_EQ(finder->sampleFor(4, QString()), "😀😁");
     FindQuery q;
     q.language = QStringLiteral("ka");
@@ -280,9 +318,9 @@ TEST(FindQuery, ReadsTheCommandLineAndRefusesWhatExcludesItself)
 {
     bool count = false;
     QString problem;
-    const auto query = FindQuery::fromArguments({"--name", "noto sans", "--language", "zh_TW", "--feature", "ss1",
-                                                 "--axis", "wdth", "--colour", "--monospaced", "--format", "CFF",
-                                                 "--system", "--count"},
+    const auto query = FindQuery::fromArguments({"--name", "noto sans", "--language", "zh_TW", "--feature",
+                                                 "ss1", "--axis", "wdth", "--colour", "--monospaced",
+                                                 "--format", "CFF", "--system", "--count"},
                                                 &count, &problem);
     ASSERT_TRUE(query.has_value()) << problem.toStdString();
     EXPECT_TRUE(count);
@@ -290,8 +328,13 @@ TEST(FindQuery, ReadsTheCommandLineAndRefusesWhatExcludesItself)
     EXPECT_EQ(query->feature, "ss1 ");
     EXPECT_EQ(query->format, FormatFilter::OpenTypeCff);
     EXPECT_EQ(query->origin, OriginFilter::System);
-    for (const QStringList& bad : {QStringList{"--language", "vi", "--script", "Latin"}, {"--user", "--system"},
-                                   {"--axis", "wdth", "--variable"}, {"--feature", "toolong"}, {"--format", "woff"},
-                                   {"--script", "nonesuch"}, {"--name"}, {"--bold"}})
+    for (const QStringList& bad : {QStringList{"--language", "vi", "--script", "Latin"},
+                                   {"--user", "--system"},
+                                   {"--axis", "wdth", "--variable"},
+                                   {"--feature", "toolong"},
+                                   {"--format", "woff"},
+                                   {"--script", "nonesuch"},
+                                   {"--name"},
+                                   {"--bold"}})
         EXPECT_FALSE(FindQuery::fromArguments(bad, nullptr, &problem)) << bad.join(' ').toStdString();
 }

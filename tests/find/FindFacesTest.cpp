@@ -1,12 +1,12 @@
 // The Find Faces window on the tests' fonts, driven from the keyboard as a user drives it: a name typed,
 // filters chosen, a face chosen with Enter, Escape; what it keeps for the next time; every control reached
 // by Tab and named for a screen reader; sample pictures drawn off the window's thread.
-#include "find/FaceFinder.h"
 #include "find/FindFaces.h"
-#include "find/FindIndex.h"
-#include "find/FindResults.h"
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
+#include "find/FaceFinder.h"
+#include "find/FindIndex.h"
+#include "find/FindResults.h"
 #include "platform/linux/LinuxPlatform.h"
 
 #include <QCheckBox>
@@ -38,7 +38,8 @@ protected:
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8()); // the filters kept are this test's own
         machine = std::make_unique<platform::LinuxPlatform>();
         MemoryFaceList names;
-        FontListLoader(machine->platform().registry, machine->platform().systemInfo, catalogue).LoadFontList(names);
+        FontListLoader(machine->platform().registry, machine->platform().systemInfo, catalogue)
+            .LoadFontList(names);
         index = std::make_unique<FindIndex>(machine->platform().faceSurvey, catalogue);
     }
 
@@ -51,7 +52,8 @@ protected:
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return index->finder() && index->finder()->layoutKnown(); }, 20000));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return index->finder() && index->finder()->layoutKnown(); }, 20000));
         QCoreApplication::processEvents();
         return window;
     }
@@ -59,7 +61,8 @@ protected:
     static QStringList shown(const FindFaces& window)
     {
         QStringList out;
-        for (int r = 0; r < window.results()->rowCount(); ++r) out << window.results()->index(r).data().toString();
+        for (int r = 0; r < window.results()->rowCount(); ++r)
+            out << window.results()->index(r).data().toString();
         return out;
     }
 };
@@ -98,7 +101,8 @@ TEST_F(FindFacesTest, NarrowsWithEachFilterAndChoosesWithEnter)
     EXPECT_FALSE(shown(*window).isEmpty());
     EXPECT_FALSE(shown(*window).contains("Liberation Mono")); // it has no ligatures
     for (int r = 0; r < window->results()->rowCount(); ++r)
-        EXPECT_TRUE(finder.features(window->results()->index(r).data(FindResultsModel::FaceRole).toInt()).contains("liga"));
+        EXPECT_TRUE(finder.features(window->results()->index(r).data(FindResultsModel::FaceRole).toInt())
+                        .contains("liga"));
     window->featureList->setEditText(QString());
     window->formatList->setCurrentIndex(3); // collections: a Windows .fon of several sizes is none
     EXPECT_EQ(shown(*window), QStringList{"WenQuanYi Micro Hei"});
@@ -112,7 +116,8 @@ TEST_F(FindFacesTest, OffersLanguagesByScriptAndKeepsTheFiltersForNextTime)
         auto window = open();
         int georgian = -1;
         for (int r = 0; r < window->writingSystemList->count(); ++r)
-            if (window->writingSystemList->itemData(r, Qt::UserRole + 1).toString() == "lang:ka") georgian = r;
+            if (window->writingSystemList->itemData(r, Qt::UserRole + 1).toString() == "lang:ka")
+                georgian = r;
         ASSERT_GT(georgian, 0);
         window->writingSystemList->setCurrentIndex(georgian);
         EXPECT_EQ(shown(*window), (QStringList{"DejaVu Sans", "DejaVu Sans Mono", "DejaVu Serif"}));
@@ -146,9 +151,9 @@ TEST_F(FindFacesTest, ReachesEveryControlByTabAndNamesIt)
             << control->metaObject()->className() << " " << control->objectName().toStdString();
         QTest::keyClick(focus, Qt::Key_Tab);
     }
-    for (QWidget* control : QList<QWidget*>{window->nameField, window->writingSystemList, window->textField,
-                                            window->sampleTextButton, window->featureList, window->variationList,
-                                            window->colourBox, window->monospacedBox, window->formatList,
-                                            window->originList, window->clearButton, window->resultsList})
+    for (QWidget* control : QList<QWidget*>{
+             window->nameField, window->writingSystemList, window->textField, window->sampleTextButton,
+             window->featureList, window->variationList, window->colourBox, window->monospacedBox,
+             window->formatList, window->originList, window->clearButton, window->resultsList})
         EXPECT_TRUE(reached.contains(control)) << control->objectName().toStdString();
 }

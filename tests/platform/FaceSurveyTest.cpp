@@ -29,8 +29,8 @@ const QByteArray kCache = "quillon face survey 1\nkey 0123456789abcdef0123456789
 
 std::optional<LayoutTags> tagsOf(const QByteArray& font, int face = 0)
 {
-    const quillon::sfnt::MemorySource source(
-        std::span(reinterpret_cast<const std::uint8_t*>(font.constData()), static_cast<std::size_t>(font.size())));
+    const quillon::sfnt::MemorySource source(std::span(
+        reinterpret_cast<const std::uint8_t*>(font.constData()), static_cast<std::size_t>(font.size())));
     return readLayoutTags(source, face);
 }
 
@@ -55,23 +55,25 @@ TEST(SurveyCache, ReadsBackWhatItWritesAndNothingElse)
     EXPECT_EQ(data->draws[1].index, 65537);
     EXPECT_EQ(parseSurveyCache(serializeSurveyCache(*data)), data);
 
-    const auto changed = [](const char* from, const char* to) { return QByteArray(kCache).replace(from, to); };
+    const auto changed = [](const char* from, const char* to) {
+        return QByteArray(kCache).replace(from, to);
+    };
     const QByteArray damaged[] = {
-        kCache.left(kCache.size() - 1),             // cut short
-        kCache.left(kCache.indexOf("end")),         // no end record
-        kCache + "draw 0 0\n",                      // something after the end
-        changed("survey 1", "survey 2"),            // another form
-        changed("key 0123", "key 0X23"),            // a key of other characters
-        changed("tag wght", "tag wgh"),             // a tag of three characters
-        changed("tag wght", "tag liga"),            // a tag twice
-        changed("0 1 /a", "0 7 /a"),                // a tag number past the tags
-        changed("/a b.ttf", "a b.ttf"),             // a relative path
-        changed("\\\\d", "\\d"),                    // an escape that is none
-        changed("draw 1 65537", "draw 2 65537"),    // a draw of no file
-        changed("draw 1 65537", "draw 1 -3"),       // a negative index
-        changed("file 1 5", "file 65536 5"),        // a face number past a collection's
-        changed("end 2 3", "end 2 4"),              // counts that do not add up
-        changed("draw 0 0", "draw 0 0 0"),          // a field too many
+        kCache.left(kCache.size() - 1),          // cut short
+        kCache.left(kCache.indexOf("end")),      // no end record
+        kCache + "draw 0 0\n",                   // something after the end
+        changed("survey 1", "survey 2"),         // another form
+        changed("key 0123", "key 0X23"),         // a key of other characters
+        changed("tag wght", "tag wgh"),          // a tag of three characters
+        changed("tag wght", "tag liga"),         // a tag twice
+        changed("0 1 /a", "0 7 /a"),             // a tag number past the tags
+        changed("/a b.ttf", "a b.ttf"),          // a relative path
+        changed("\\\\d", "\\d"),                 // an escape that is none
+        changed("draw 1 65537", "draw 2 65537"), // a draw of no file
+        changed("draw 1 65537", "draw 1 -3"),    // a negative index
+        changed("file 1 5", "file 65536 5"),     // a face number past a collection's
+        changed("end 2 3", "end 2 4"),           // counts that do not add up
+        changed("draw 0 0", "draw 0 0 0"),       // a field too many
     };
     for (const QByteArray& text : damaged) EXPECT_FALSE(parseSurveyCache(text)) << text.toStdString();
 }
@@ -103,7 +105,8 @@ TEST(LayoutTagReader, ReadsFeatureAndAxisTagsThroughTheBoundedReader)
 
     // Face 1 of a collection, a face it does not have, a file that is no sfnt, a table cut off at the end.
     SfntWriter plain = SfntWriter::minimalFontTables(SfntWriter::names("Plain", "Regular", "Plain"));
-    EXPECT_EQ(tagsOf(SfntWriter::collection({plain, font}), 1), (LayoutTags{{"kern", "liga", "smcp"}, {"wght", "slnt"}}));
+    EXPECT_EQ(tagsOf(SfntWriter::collection({plain, font}), 1),
+              (LayoutTags{{"kern", "liga", "smcp"}, {"wght", "slnt"}}));
     EXPECT_EQ(tagsOf(SfntWriter::collection({plain, font}), 0), LayoutTags{});
     EXPECT_FALSE(tagsOf(SfntWriter::collection({plain}), 3).has_value());
     EXPECT_EQ(tagsOf("STARTFONT 2.1\nFONT -misc-fixed\n"), LayoutTags{});
@@ -117,8 +120,11 @@ TEST(FontconfigSurvey, SurveysTheListedFacesThenAnswersFromItsCache)
     QTemporaryDir dir;
     FontconfigSurvey survey(dir.path());
     // "Courier 10" is the name the list gives a Windows bitmap font that has another: its record's file.
-    const std::vector<ListedFace> listed = {
-        {"DejaVu Sans Mono", ""}, {"Cantarell", ""}, {"WenQuanYi Micro Hei", ""}, {"Fixed", ""}, {"Courier 10", "coure.fon"}};
+    const std::vector<ListedFace> listed = {{"DejaVu Sans Mono", ""},
+                                            {"Cantarell", ""},
+                                            {"WenQuanYi Micro Hei", ""},
+                                            {"Fixed", ""},
+                                            {"Courier 10", "coure.fon"}};
     Collect first;
     survey.survey(listed, first);
     ASSERT_EQ(first.survey.faces.size(), 5u);
