@@ -4,9 +4,9 @@
 // search and every filter change through the window's own controls (the handler and the repaint it causes);
 // scrolling the results page by page; and the index's memory per face. Baseline, in the same run:
 // fontconfig's own listing for a language (FcFontList with ":lang=vi", what fc-list does), the cheapest
-// answer to one filter. Prints one line per figure; times in ms, processor time of the window's thread (of the
-// whole process for the openings) first, the figure of record on a shared machine, and elapsed time after.
-// usage: find_bench            (run under a display or QT_QPA_PLATFORM=offscreen)
+// answer to one filter. Prints one line per figure; times in ms, processor time of the window's thread (of
+// the whole process for the openings) first, the figure of record on a shared machine, and elapsed time
+// after. usage: find_bench            (run under a display or QT_QPA_PLATFORM=offscreen)
 //        QUILLON_FIND_CACHE=DIR find_bench     keeps the survey's cache in DIR between runs (the first
 //                                              opening then finds it)
 #include "catalogue/FontListLoader.h"
@@ -30,8 +30,8 @@
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -145,12 +145,14 @@ int main(int argc, char** argv)
             waitFor([&] { return index->finder() && window->results()->rowCount() > 0; }, clock, cpu);
         const Since layout = waitFor([&] { return index->finder()->layoutKnown(); }, clock, cpu);
         const long after = residentKiB();
-        std::printf("first open (%s): window shown %.1f ms (%.1f), faces shown %.1f ms (%.1f), features and axes "
-                    "ready %.1f ms (%.1f)\n",
-                    run, shown.cpu, shown.wall, faces.cpu, faces.wall, layout.cpu, layout.wall);
+        std::printf(
+            "first open (%s): window shown %.1f ms (%.1f), faces shown %.1f ms (%.1f), features and axes "
+            "ready %.1f ms (%.1f)\n",
+            run, shown.cpu, shown.wall, faces.cpu, faces.wall, layout.cpu, layout.wall);
         if (std::string(run) == "cache") {
             const find::FaceFinder& finder = *index->finder();
-            std::printf("index: %zu bytes a face (%d faces); resident memory %.0f bytes a face more after the survey\n",
+            std::printf("index: %zu bytes a face (%d faces); resident memory %.0f bytes a face more after "
+                        "the survey\n",
                         finder.memoryBytes() / std::max(1, finder.size()), finder.size(),
                         (after - before) * 1024.0 / std::max(1, finder.size()));
         }
@@ -166,8 +168,8 @@ int main(int argc, char** argv)
             typing.push_back(timed(*window, [&] { window->nameField->setText(typed.left(n)); }));
         const Spread keys = spread(typing);
         const Spread keysWall = spread(wallTimes);
-        std::printf("keystroke in the name field: median %.2f ms, worst %.2f ms (%.2f, %.2f) of %zu\n", keys.median,
-                    keys.worst, keysWall.median, keysWall.worst, typing.size());
+        std::printf("keystroke in the name field: median %.2f ms, worst %.2f ms (%.2f, %.2f) of %zu\n",
+                    keys.median, keys.worst, keysWall.median, keysWall.worst, typing.size());
         wallTimes.clear();
 
         // Filter changes, each on and off again.
@@ -176,13 +178,14 @@ int main(int argc, char** argv)
             const int row = rowOf(list, data, role);
             if (row < 0) return;
             changes.emplace_back(label, timed(*window, [&] { list->setCurrentIndex(row); }));
-            changes.emplace_back(label + QStringLiteral(" off"), timed(*window, [&] { list->setCurrentIndex(0); }));
+            changes.emplace_back(label + QStringLiteral(" off"),
+                                 timed(*window, [&] { list->setCurrentIndex(0); }));
         };
         for (const char* lang : {"vi", "ka", "hi"})
             choose(QStringLiteral("language %1").arg(lang), window->writingSystemList,
                    QStringLiteral("lang:") + lang, Qt::UserRole + 1);
-        choose(QStringLiteral("script Devanagari"), window->writingSystemList, QStringLiteral("script:Devanagari"),
-               Qt::UserRole + 1);
+        choose(QStringLiteral("script Devanagari"), window->writingSystemList,
+               QStringLiteral("script:Devanagari"), Qt::UserRole + 1);
         choose(QStringLiteral("variable"), window->variationList, QStringLiteral("variable"), Qt::UserRole);
         choose(QStringLiteral("axis wght"), window->variationList, QStringLiteral("axis:wght"), Qt::UserRole);
         for (const char* feature : {"smcp", "ss01"}) {
@@ -191,23 +194,28 @@ int main(int argc, char** argv)
             changes.emplace_back(QStringLiteral("feature off"),
                                  timed(*window, [&] { window->featureList->setEditText(QString()); }));
         }
-        changes.emplace_back(QStringLiteral("text \u20bf"), timed(*window, [&] { window->textField->setText(QStringLiteral("\u20bf")); }));
+        changes.emplace_back(QStringLiteral("text \u20bf"),
+                             timed(*window, [&] { window->textField->setText(QStringLiteral("\u20bf")); }));
         changes.emplace_back(QStringLiteral("text off"), timed(*window, [&] { window->textField->clear(); }));
         for (QCheckBox* box : {window->colourBox, window->monospacedBox}) {
             changes.emplace_back(box->objectName(), timed(*window, [&] { box->setChecked(true); }));
-            changes.emplace_back(box->objectName() + QStringLiteral(" off"), timed(*window, [&] { box->setChecked(false); }));
+            changes.emplace_back(box->objectName() + QStringLiteral(" off"),
+                                 timed(*window, [&] { box->setChecked(false); }));
         }
         for (int format = 1; format < window->formatList->count(); ++format)
             changes.emplace_back(QStringLiteral("format %1").arg(window->formatList->itemText(format)),
                                  timed(*window, [&] { window->formatList->setCurrentIndex(format); }));
-        changes.emplace_back(QStringLiteral("format off"), timed(*window, [&] { window->formatList->setCurrentIndex(0); }));
-        changes.emplace_back(QStringLiteral("installed by the user"), timed(*window, [&] { window->originList->setCurrentIndex(1); }));
-        changes.emplace_back(QStringLiteral("origin off"), timed(*window, [&] { window->originList->setCurrentIndex(0); }));
+        changes.emplace_back(QStringLiteral("format off"),
+                             timed(*window, [&] { window->formatList->setCurrentIndex(0); }));
+        changes.emplace_back(QStringLiteral("installed by the user"),
+                             timed(*window, [&] { window->originList->setCurrentIndex(1); }));
+        changes.emplace_back(QStringLiteral("origin off"),
+                             timed(*window, [&] { window->originList->setCurrentIndex(0); }));
         std::vector<double> filterTimes;
         for (const auto& [label, ms] : changes) filterTimes.push_back(ms);
         const Spread filters = spread(filterTimes);
-        const auto slowest = std::max_element(changes.begin(), changes.end(),
-                                               [](const auto& a, const auto& b) { return a.second < b.second; });
+        const auto slowest = std::max_element(
+            changes.begin(), changes.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
         const Spread filtersWall = spread(wallTimes);
         std::printf("filter change: median %.2f ms, worst %.2f ms (%s) (%.2f, %.2f) of %zu; worst over the "
                     "baseline %.2f\n",

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(cache->key.size() == 40, "a key of another length");
     for (const platform::CachedFile& file : cache->files) {
         check(file.path.startsWith('/'), "a file by a relative path");
-        check(file.read || (file.tags.features.isEmpty() && file.tags.axes.isEmpty()), "tags of an unread file");
+        check(file.read || (file.tags.features.isEmpty() && file.tags.axes.isEmpty()),
+              "tags of an unread file");
         for (const QByteArrayList* tags : {&file.tags.features, &file.tags.axes})
             for (const QByteArray& tag : *tags) {
                 check(tag.size() == 4, "a tag of another length", QString::fromLatin1(tag));
@@ -27,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const platform::CachedDraw& draw : cache->draws)
         check(draw.file >= -1 && draw.file < static_cast<int>(cache->files.size()), "a draw of no file");
-    const std::optional<platform::SurveyCacheData> again = platform::parseSurveyCache(serializeSurveyCache(*cache));
+    const std::optional<platform::SurveyCacheData> again =
+        platform::parseSurveyCache(serializeSurveyCache(*cache));
     check(again && *again == *cache, "the cache written back reads otherwise");
     return 0;
 }
