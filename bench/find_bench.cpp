@@ -6,9 +6,10 @@
 // fontconfig's own listing for a language (FcFontList with ":lang=vi", what fc-list does), the cheapest
 // answer to one filter. Prints one line per figure; times in ms, processor time of the window's thread (of
 // the whole process for the openings) first, the figure of record on a shared machine, and elapsed time
-// after. usage: find_bench            (run under a display or QT_QPA_PLATFORM=offscreen)
-//        QUILLON_FIND_CACHE=DIR find_bench     keeps the survey's cache in DIR between runs (the first
-//                                              opening then finds it)
+// after.
+//
+// usage: find_bench                            (under a display or QT_QPA_PLATFORM=offscreen)
+//        QUILLON_FIND_CACHE=DIR find_bench     keeps the survey's cache in DIR between runs
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
 #include "controls/Captions.h"

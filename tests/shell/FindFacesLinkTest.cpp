@@ -45,7 +45,8 @@ TEST_F(FindFacesLinkTest, CtrlFOpensItAndAFaceChosenThereIsSelectedInTheMainWind
     ASSERT_EQ(find->results()->rowCount(), 1);
     QTest::keyClick(find->nameField, Qt::Key_Return);
     EXPECT_EQ(viewer->fontList->text(), "Liberation Serif");
-    EXPECT_TRUE(viewer->displayText->toPlainText().startsWith("Liberation Serif")); // as a click in the list does
+    EXPECT_TRUE(
+        viewer->displayText->toPlainText().startsWith("Liberation Serif")); // as a click in the list does
     QTest::keyClick(find->nameField, Qt::Key_Escape);
     EXPECT_FALSE(find->isVisible());
 }
