@@ -1,5 +1,6 @@
 #include "platform/linux/FreeTypeGlyphMaps.h"
 
+#include "platform/linux/FixedSizes.h"
 #include "platform/linux/FontFileBytes.h"
 
 #include <ft2build.h>
@@ -131,16 +132,8 @@ private:
         if (FT_IS_SCALABLE(face_))
             return FT_Set_Char_Size(face_, 0, static_cast<FT_F26Dot6>(std::lround(pixelSize * 64)), 72, 72) ==
                    0;
-        if (face_->num_fixed_sizes <= 0 || !face_->available_sizes) return false;
-        int best = 0;
-        double bestDistance = INFINITY;
-        for (int i = 0; i < face_->num_fixed_sizes; ++i) {
-            const double distance = std::abs(face_->available_sizes[i].y_ppem / 64.0 - pixelSize);
-            if (distance < bestDistance) {
-                bestDistance = distance;
-                best = i;
-            }
-        }
+        const int best = nearestFixedSize(face_, pixelSize);
+        if (best < 0) return false;
         if (FT_Select_Size(face_, best) != 0) return false;
         const double strike = face_->available_sizes[best].y_ppem / 64.0;
         // Colour strikes are made to be scaled; a plain bitmap face is shown at its own nearest size.

@@ -1,5 +1,6 @@
 #include "platform/linux/FreeTypeRasterizer.h"
 
+#include "platform/linux/FixedSizes.h"
 #include "platform/linux/FontFileBytes.h"
 
 #include <QFile>
@@ -112,16 +113,8 @@ std::optional<RasterLine> FreeTypeRasterizer::rasterize(const QString& file, int
         if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(pixelSize * 64)), 72, 72) != 0)
             return std::nullopt;
     } else {
-        if (face->num_fixed_sizes <= 0 || !face->available_sizes) return std::nullopt;
-        int best = 0;
-        double bestDistance = INFINITY;
-        for (int i = 0; i < face->num_fixed_sizes; ++i) {
-            const double distance = std::abs(face->available_sizes[i].y_ppem / 64.0 - pixelSize);
-            if (distance < bestDistance) {
-                bestDistance = distance;
-                best = i;
-            }
-        }
+        const int best = nearestFixedSize(face, pixelSize);
+        if (best < 0) return std::nullopt;
         if (FT_Select_Size(face, best) != 0) return std::nullopt;
     }
     bool symbol = false;
