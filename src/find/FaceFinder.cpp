@@ -424,7 +424,11 @@ QString FaceFinder::languageSampleOf(const QString& tag) const
 
 QString FaceFinder::querySample() const
 {
-    if (!query_.text.trimmed().isEmpty()) return query_.text.simplified().left(40);
+    if (!query_.text.trimmed().isEmpty()) {
+        // A character or two alone says little of a face: the default letters follow them.
+        const QString text = query_.text.simplified().left(40);
+        return text.size() < 8 ? text + QStringLiteral("  ") + kDefaultSample : text;
+    }
     if (!query_.language.isEmpty()) return languageSampleOf(query_.language);
     if (query_.script.isEmpty()) return {};
     const QString sample = scriptSample(query_.script);

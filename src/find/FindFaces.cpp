@@ -355,7 +355,8 @@ void FindFaces::buildWritingSystems()
             if (language.script == script.script) {
                 auto* row = new QStandardItem;
                 row->setData(kLanguage + language.tag, kKeyRole);
-                row->setData(QStringLiteral("    %1 \u2014 %2").arg(language.name, language.tag), kNameRole);
+                // Not indented: typing a language's first letters finds it in the list.
+                row->setData(QStringLiteral("%1 \u2014 %2").arg(language.name, language.tag), kNameRole);
                 writingSystems_->appendRow(row);
             }
     }

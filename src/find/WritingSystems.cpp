@@ -72,8 +72,13 @@ std::optional<UScriptCode> dominantScript(const std::vector<char32_t>& character
     return best;
 }
 
-QString spread(const std::vector<char32_t>& characters, int count)
+QString spread(const std::vector<char32_t>& all, int count)
 {
+    // Letters and digits only: a sample is drawn a glyph at a time, where a vowel sign or an accent on its
+    // own floats beside its neighbour.
+    std::vector<char32_t> characters;
+    for (char32_t c : all)
+        if (!(U_GET_GC_MASK(static_cast<UChar32>(c)) & U_GC_M_MASK)) characters.push_back(c);
     QString out;
     const std::size_t n = characters.size();
     if (n == 0 || count <= 0) return out;
