@@ -46,7 +46,7 @@ public:
     void useFontSystem(platform::FontSystem* fonts, platform::FaceRasterizer* rasterizer);
 
     /// Offers "Print All Faces…" in the window's context menu: print is handed every face in the window's
-    /// order. Without it (the default) the window has no context menu.
+    /// order. Without it and setFindFaces (the default) the window has no context menu.
     void setPrintAllFaces(std::function<void(const QStringList& faces)> print);
     /// Offers "Find Faces…" in the window's context menu, which runs `find`.
     void setFindFaces(std::function<void()> find);
