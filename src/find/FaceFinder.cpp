@@ -211,8 +211,10 @@ std::vector<bool> FaceFinder::setsOf(const FindQuery& query) const
                : coverage_ ? coverage_->setsWithLanguage(query.language)
                            : sets;
     }
+    // "Han" takes in its simplified and traditional writing, as a user asking for it means.
+    const QString variants = query.script + QStringLiteral(" (");
     for (qsizetype t = 0; t < tags_.size(); ++t)
-        if (tagScripts_[t] == query.script)
+        if (tagScripts_[t] == query.script || tagScripts_[t].startsWith(variants))
             for (std::size_t s = 0; s < sets.size(); ++s)
                 sets[s] = sets[s] || tagSets_[static_cast<std::size_t>(t)][s];
     return sets;

@@ -244,6 +244,9 @@ TEST(FaceFinder, MatchesLanguagesAsTheFontSystemDoesAndGroupsThemByScript)
     q.script = QStringLiteral("Georgian");
     finder->apply(q);
     EXPECT_EQ(found(*finder), (QStringList{"DejaVu Sans", "Noto Sans Georgian"}));
+    q.script = QStringLiteral("Han"); // its simplified and traditional writing
+    finder->apply(q);
+    EXPECT_EQ(found(*finder), QStringList{"Noto Sans CJK JP"});
 
     finder->apply(named("noto"));
     std::map<QString, int> languages, scripts;
