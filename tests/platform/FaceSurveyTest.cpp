@@ -155,6 +155,16 @@ TEST(FontconfigSurvey, SurveysTheListedFacesThenAnswersFromItsCache)
     EXPECT_EQ(second.tags[1].features, QByteArrayList{"test"});
     EXPECT_EQ(second.survey.faces[0].path, mono.path);
 
+    // A cache naming a file fontconfig does not list is no survey's: each name is looked up again, and only
+    // a file whose size and time are those the cache gives is not read again.
+    data->files.front().path = "/etc/passwd";
+    ASSERT_TRUE(replaceFileAtomically(survey.cacheFile(), serializeSurveyCache(*data)));
+    Collect fourth;
+    survey.survey(listed, fourth);
+    EXPECT_EQ(fourth.survey.faces[0].path, mono.path);
+    EXPECT_EQ(fourth.tags[0], first.tags[0]);
+    EXPECT_EQ(fourth.tags[1].features, QByteArrayList{"test"});
+
     // A damaged cache is read again from the files and written anew; another list is surveyed afresh.
     quillon::test::writeFile(survey.cacheFile(), "quillon face survey 1\nkey zz");
     Collect third;

@@ -15,6 +15,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <unordered_map>
 
 #include <sys/stat.h>
@@ -249,6 +250,7 @@ void FontconfigSurvey::survey(const std::vector<ListedFace>& listed, SurveyRepor
     QHash<QByteArray, FcPattern*> byFace;
     QHash<QString, std::pair<QByteArray, int>> byFileName; // lower-cased bare name: the file's first face
     QSet<QByteArray> collections;
+    QSet<QByteArray> knownFiles;
     QCryptographicHash state(QCryptographicHash::Sha1);
     state.addData("quillon face survey 1\n");
     for (int i = 0; set && i < set->nfont; ++i) {
@@ -258,6 +260,7 @@ void FontconfigSurvey::survey(const std::vector<ListedFace>& listed, SurveyRepor
         state.addData(faceKey(file, index) + ' ' + QByteArray::number(patternInt(p, FC_FONTVERSION, 0)) +
                       '\n');
         if (!byFace.contains(faceKey(file, index))) byFace.insert(faceKey(file, index), p);
+        knownFiles.insert(file);
         // A later face of an sfnt file makes it a collection; a Windows .fon holds one face a size.
         if ((index & 0xffff) > 0 && (formatOf(p) == FaceFormat::TrueType || formatOf(p) == FaceFormat::Cff))
             collections.insert(file);
@@ -283,7 +286,11 @@ void FontconfigSurvey::survey(const std::vector<ListedFace>& listed, SurveyRepor
                 qCDebug(log::fonts) << "the face survey cache" << cachePath << "is not readable: rebuilt";
         }
     }
-    const bool current = cached && cached->key == key && cached->draws.size() == listed.size();
+    // A cache for this very state names only files fontconfig lists; one naming another was not made by a
+    // survey, and is not used.
+    const bool current = cached && cached->key == key && cached->draws.size() == listed.size() &&
+                         std::all_of(cached->files.begin(), cached->files.end(),
+                                     [&](const CachedFile& file) { return knownFiles.contains(file.path); });
 
     // Which face each name draws.
     std::vector<CachedDraw> draws;
