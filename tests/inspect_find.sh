@@ -7,6 +7,8 @@ inspect="$QUILLON_BINARY_DIR/quillon-inspect"
 [ "$("$inspect" find --count)" -eq "$("$inspect" faces | wc -l)" ]
 [ "$("$inspect" find --name 'dejavu sans' --monospaced)" = "DejaVu Sans Mono" ]
 [ "$("$inspect" find --format collection)" = "WenQuanYi Micro Hei" ]
+# A listed name no installed face has stands for its record's file: a Windows bitmap font, not a substitute.
+[ "$("$inspect" find --name "courier 10" --format bitmap)" = "Courier 10" ]
 [ "$("$inspect" find --language ka | head -n 1)" = "DejaVu Sans" ]
 [ "$("$inspect" find --text '€' --name liberation)" = "$("$inspect" coverage '€' | grep Liberation)" ]
 [ "$("$inspect" find --script cyrillic --count)" -ge 5 ]

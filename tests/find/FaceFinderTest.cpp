@@ -6,8 +6,11 @@
 #include "find/FindQuery.h"
 #include "find/SearchText.h"
 #include "find/WritingSystems.h"
+#include "platform/linux/IniSettingsStore.h"
 
 #include "support/QtPrint.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -340,4 +343,27 @@ TEST(FindQuery, ReadsTheCommandLineAndRefusesWhatExcludesItself)
                                    {"--name"},
                                    {"--bold"}})
         EXPECT_FALSE(FindQuery::fromArguments(bad, nullptr, &problem)) << bad.join(' ').toStdString();
+}
+
+TEST(FindQuery, KeepsEveryFilterInTheSettings)
+{
+    QTemporaryDir dir;
+    platform::IniSettingsStore settings(dir.path());
+    FindQuery query;
+    query.name = QStringLiteral("noto sans");
+    query.script = QStringLiteral("Georgian");
+    query.text = QStringLiteral("₿ж");
+    query.feature = "smcp";
+    query.axis = "wdth";
+    query.colour = query.monospaced = true;
+    query.format = FormatFilter::Collection;
+    query.origin = OriginFilter::User;
+    query.save(settings, FindQuery{});
+    EXPECT_EQ(FindQuery::load(settings), query);
+    FindQuery fewer = query;
+    fewer.axis.clear();
+    fewer.variable = true;
+    fewer.origin = OriginFilter::Anyone;
+    fewer.save(settings, query);
+    EXPECT_EQ(FindQuery::load(settings), fewer);
 }
