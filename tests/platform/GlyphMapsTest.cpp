@@ -20,7 +20,8 @@ TEST(GlyphMaps, ReadsTheCharacterMapNamesAndDrawsGlyphsAlone)
     const std::unique_ptr<platform::FaceGlyphs> face = maps.open(testFont("DejaVuSans.ttf"), 0);
     ASSERT_NE(face, nullptr);
     const auto characters = face->characterMap();
-    const auto euro = std::find_if(characters.begin(), characters.end(), [](const auto& c) { return c.first == U'€'; });
+    const auto euro =
+        std::find_if(characters.begin(), characters.end(), [](const auto& c) { return c.first == U'€'; });
     ASSERT_NE(euro, characters.end());
     EXPECT_EQ(euro->second, face->glyphOf(U'€'));
     EXPECT_TRUE(std::is_sorted(characters.begin(), characters.end()));
