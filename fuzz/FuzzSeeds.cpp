@@ -79,6 +79,23 @@ void fonts()
     first.add("head", SfntWriter::head()).add("name", SfntWriter::name(names));
     second.version(0x4F54544F).add("name", SfntWriter::name(mixed)).add("OS/2", SfntWriter::os2(os2));
     putFont(QStringLiteral("collection.ttc"), SfntWriter::collection({first, second}));
+
+    // Layout tables and axes, as the finder reads them.
+    SfntWriter layout = SfntWriter::minimalFontTables(names);
+    layout.add("GSUB", SfntWriter::layout({"liga", "smcp", "ss01"}))
+        .add("GPOS", SfntWriter::layout({"kern", "mark"}))
+        .add("fvar", SfntWriter::fvar({{258, 700, 0}}));
+    putFont(QStringLiteral("layout.ttf"), layout.build());
+}
+
+// The face survey's cache as a survey writes it.
+void surveyCache()
+{
+    put("survey_cache", QStringLiteral("faces.cache"),
+        "quillon face survey 1\nkey 0123456789abcdef0123456789abcdef01234567\ntag liga\ntag smcp\ntag wght\n"
+        "file 0 1000 1700000000000000000 0,1 2 /usr/share/fonts/a b.ttf\n"
+        "file 2 5000 -5 ? - /fonts/odd\\\\name\\nwith a line break.ttc\n"
+        "draw 0 0\ndraw 1 65538\ndraw -1 0\nend 2 3\n");
 }
 
 void keyFiles()
@@ -164,6 +181,7 @@ int main(int argc, char** argv)
     folder = QString::fromLocal8Bit(argv[1]);
     fonts();
     keyFiles();
+    surveyCache();
     // The PDF writer needs the font system, which needs an application; no window is shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

@@ -5,22 +5,26 @@
 #include "platform/FontSystem.h"
 #include "platform/Log.h"
 
-#include <map>
-
 namespace quillon {
+
+QHash<QString, const FontRecord*> drawingRecords(const FontCatalogue& catalogue)
+{
+    QHash<QString, const FontRecord*> chosen;
+    for (const FontRecord& record : catalogue.records) {
+        const FontRecord*& at = chosen[record.face];
+        if (!at || ((at->bold || at->italic) && !record.bold && !record.italic)) at = &record;
+    }
+    return chosen;
+}
 
 int drawFacesFromTheirRecords(const FontCatalogue& catalogue, platform::FontSystem& fonts,
                               platform::FontFileLookup& files)
 {
-    // The record each face would be drawn from: the one without effects, else its first.
-    std::map<QString, const FontRecord*> chosen;
-    for (const FontRecord& record : catalogue.records) {
-        auto [at, added] = chosen.emplace(record.face, &record);
-        if (!added && (at->second->bold || at->second->italic) && !record.bold && !record.italic)
-            at->second = &record;
-    }
     int given = 0;
-    for (const auto& [face, record] : chosen) {
+    const QHash<QString, const FontRecord*> chosen = drawingRecords(catalogue);
+    for (auto it = chosen.cbegin(); it != chosen.cend(); ++it) {
+        const QString& face = it.key();
+        const FontRecord* record = it.value();
         const auto resolved = fonts.resolveFace(face);
         if (!resolved || !resolved->substitute) continue;
         const QString path = files.fontFilePath(record->file);

@@ -4,6 +4,9 @@
 // Extra" from "... Extra Bold"): the font system would draw a substitute for it, so the list would name one
 // face and show another. The record of such a face names its file, and that file's face is drawn instead.
 
+#include <QHash>
+#include <QString>
+
 namespace quillon {
 
 namespace platform {
@@ -11,6 +14,11 @@ class FontFileLookup;
 class FontSystem;
 } // namespace platform
 class FontCatalogue;
+struct FontRecord;
+
+/// For each face that has records (by the record's face name, as the catalogue keeps it), the record its
+/// file is drawn from when no installed face has the name: the one without effects, else the first.
+QHash<QString, const FontRecord*> drawingRecords(const FontCatalogue& catalogue);
 
 /// Tells the font system, for each listed face that resolves to no face of its own, the file its record
 /// names (the record without effects when there are several, else the first). The details text keeps its

@@ -3,6 +3,7 @@
 #include "controls/Accessibility.h"
 #include "controls/AccessibleControls.h"
 #include "controls/WindowsKeys.h"
+#include "faceinfo/CharactersView.h"
 #include "platform/Platform.h"
 #include "platform/Shell.h"
 
@@ -96,6 +97,10 @@ FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalog
 
     coverageText = makeBrowser("coverageText");
     tabs->addTab(coverageText, QStringLiteral("Coverage"));
+    // Its own tab rather than a window: it shows the face this window describes and follows it, a file the
+    // program was started on included, and reads the file only while it is shown.
+    charactersView = new faceinfo::CharactersView(platform.glyphMaps);
+    tabs->addTab(charactersView, QStringLiteral("Characters"));
     openTypeText = makeBrowser("openTypeText");
     tabs->addTab(openTypeText, QStringLiteral("OpenType"));
     licenceText = makeBrowser("licenceText");
@@ -156,6 +161,11 @@ void FaceInformation::setSampleText(const QString& text)
     if (!pending_) fillCoverage();
 }
 
+void FaceInformation::setFindFaces(std::function<void(const QString&)> find)
+{
+    charactersView->setFindFaces(std::move(find));
+}
+
 const faceinfo::FaceInfo& FaceInformation::info()
 {
     if (pending_) refresh();
@@ -180,6 +190,12 @@ void FaceInformation::refresh()
     fillCoverage();
     fillOpenType();
     fillLicence();
+    if (info_.described >= 0) {
+        const faceinfo::FileRow& file = info_.files[static_cast<std::size_t>(info_.described)];
+        charactersView->setFace(file.path, file.index, info_.charset);
+    } else {
+        charactersView->setFace(QString(), 0, {});
+    }
 }
 
 void FaceInformation::fillFiles()

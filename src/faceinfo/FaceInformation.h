@@ -1,7 +1,8 @@
 #pragma once
-// The face information window: everything about the face selected in the main window, in five tabs (Files,
-// Names, Coverage, OpenType, Licence). It follows the main window's face while it is open and reads the face
-// only then, after the selection has settled; closed, it costs the main window nothing. Escape closes it.
+// The face information window: everything about the face selected in the main window, in six tabs (Files,
+// Names, Coverage, Characters, OpenType, Licence). It follows the main window's face while it is open and
+// reads the face only then, after the selection has settled; closed, it costs the main window nothing. Escape
+// closes it.
 //
 // A top-level window owned by the main window; it does not keep the program running on its own.
 
@@ -20,6 +21,10 @@ class QTextBrowser;
 class QTreeWidget;
 
 namespace quillon {
+
+namespace faceinfo {
+class CharactersView;
+}
 
 namespace platform {
 struct Platform;
@@ -41,6 +46,8 @@ public:
     void setSampleText(const QString& text);
     /// A button beside the face's name that opens another window on the face (`open` runs on a click).
     QPushButton* addButton(const QString& text, const QString& objectName, std::function<void()> open);
+    /// What the Characters tab's "Faces with This Character" does with the character.
+    void setFindFaces(std::function<void(const QString& text)> find);
 
     const QString& face() const { return face_; }
     /// What the window shows now; read at once when a face is still pending.
@@ -52,6 +59,7 @@ public:
     QPushButton* openFolderButton;
     QTreeWidget* namesTable;
     QTextBrowser* coverageText;
+    faceinfo::CharactersView* charactersView;
     QTextBrowser* openTypeText;
     QTextBrowser* licenceText;
 

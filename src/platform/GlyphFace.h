@@ -10,6 +10,7 @@
 #include <QPoint>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace quillon::platform {
@@ -45,6 +46,8 @@ public:
 
     /// The face's glyph for a character by its own character map; 0 (the missing glyph) when it has none.
     virtual unsigned glyphOf(char32_t character) = 0;
+    /// Every character the face's own character map gives a glyph, in code order, with its glyph.
+    virtual std::vector<std::pair<char32_t, unsigned>> characterMap() = 0;
     /// The glyph's advance, font units.
     virtual double advance(unsigned glyph) = 0;
     /// The glyph's name in the face ("A", "uni0416"); empty when it has none.

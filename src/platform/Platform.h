@@ -5,9 +5,11 @@
 namespace quillon::platform {
 
 class FaceRasterizer;
+class FaceSurvey;
 class FontFacts;
 class FontFileLookup;
 class FontSystem;
+class GlyphMaps;
 class Printers;
 class Registry;
 class SettingsStore;
@@ -24,6 +26,8 @@ struct Platform {
     FontSystem& fontSystem;
     FaceRasterizer& faceRasterizer;
     FontFacts& fontFacts;
+    FaceSurvey& faceSurvey;
+    GlyphMaps& glyphMaps;
 };
 
 } // namespace quillon::platform

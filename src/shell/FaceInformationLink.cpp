@@ -48,7 +48,11 @@ void FaceInformationLink::show()
     if (!window_) {
         window_ = new FaceInformation(platform_, catalogue_, endProgram_, &viewer_);
         window_->setAttribute(Qt::WA_DeleteOnClose);
-        for (const Companion& c : companions_) window_->addButton(c.text, c.objectName, c.open);
+        for (const Companion& c : companions_)
+            if (c.button) window_->addButton(c.text, c.objectName, c.open);
+        window_->setFindFaces([this](const QString& text) {
+            if (findFaces) findFaces(text);
+        });
         const QRect frame = viewer_.frameGeometry();
         window_->move(frame.topLeft() + QPoint(40, 40));
     }
@@ -63,9 +67,9 @@ void FaceInformationLink::show()
 }
 
 void FaceInformationLink::addCompanion(const QString& text, const QString& objectName,
-                                       const QKeySequence& shortcut, std::function<void()> open)
+                                       const QKeySequence& shortcut, std::function<void()> open, bool button)
 {
-    companions_.push_back({text, objectName, shortcut, std::move(open)});
+    companions_.push_back({text, objectName, shortcut, std::move(open), button});
 }
 
 FaceInformation* FaceInformationLink::window() const { return window_.data(); }

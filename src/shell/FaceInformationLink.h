@@ -13,6 +13,8 @@
 #include <functional>
 #include <vector>
 
+class QMenu;
+
 namespace quillon {
 
 namespace platform {
@@ -46,10 +48,12 @@ public:
 
     /// The font file offered instead of the selection (offerFile), while it stands for it; empty otherwise.
     const QString& offeredFile() const { return file_; }
-    /// Another window's entry in the face list's context menu, after "Face Information…", and its button
-    /// in the face information window: both run `open`.
+    /// Another window's entry in the face list's context menu, after "Face Information…", running `open`;
+    /// with `button`, also a button in the face information window that runs it.
     void addCompanion(const QString& text, const QString& objectName, const QKeySequence& shortcut,
-                      std::function<void()> open);
+                      std::function<void()> open, bool button = true);
+    /// What the window's "Faces with This Character" does with the character.
+    std::function<void(const QString& text)> findFaces;
 
 private:
     Viewer& viewer_;
@@ -64,6 +68,7 @@ private:
         QString objectName;
         QKeySequence shortcut;
         std::function<void()> open;
+        bool button = true;
     };
     std::vector<Companion> companions_;
 };

@@ -12,6 +12,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/WindowActivation.h"
 #include "shell/FaceInformationLink.h"
+#include "shell/FindFacesLink.h"
 #include "shell/Logo.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
@@ -95,6 +96,7 @@ Viewer::Viewer(platform::Platform& platform, FontModule& module, FontCatalogue& 
     HelpButton = windows_->makeHelpButton();
     windows_->faceInformation().attach();
     windows_->typeTester().attach();
+    windows_->findFaces().attach(windows_->faceInformation());
     HelpButton->setObjectName(QStringLiteral("HelpButton"));
     HelpButton->setGeometry(pxRect(15, 5670, 255, 255));
     HelpButton->setToolTip(QStringLiteral(" View program and company-contact information "));
@@ -337,6 +339,9 @@ void Viewer::Form_KeyDown(int keyCode, int shift)
         break;
     case VK_T:
         if (shift == CTRL_MASK) windows_->typeTester().show();
+        break;
+    case VK_F:
+        if (shift == CTRL_MASK) windows_->findFaces().show();
         break;
     default:
         break;

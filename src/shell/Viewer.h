@@ -40,7 +40,15 @@ inline const QString kViewerCaption = QStringLiteral(" Quillon");
 inline const QString kSettingsSection = QStringLiteral("Settings");
 
 /// Windows virtual-key codes and modifier bits the key handler is written against.
-enum : int { VK_ESCAPE = WindowsKeys::kEscape, VK_I = 73, VK_P = 80, VK_T = 84, VK_F1 = 112, VK_F16 = 127 };
+enum : int {
+    VK_ESCAPE = WindowsKeys::kEscape,
+    VK_F = 70,
+    VK_I = 73,
+    VK_P = 80,
+    VK_T = 84,
+    VK_F1 = 112,
+    VK_F16 = 127
+};
 enum : int { SHIFT_MASK = 1, CTRL_MASK = 2, ALT_MASK = 4 };
 
 class Viewer : public QWidget, private CommandLineTarget {

@@ -13,6 +13,7 @@
 #include "printing/PrinterSetup.h"
 #include "registry/RegistryModule.h"
 #include "shell/FaceInformationLink.h"
+#include "shell/FindFacesLink.h"
 #include "shell/Logo.h"
 #include "shell/ReturnToWindow.h"
 #include "shell/SimpleCombo.h"
@@ -64,8 +65,10 @@ struct ViewerWindows::Parts {
           std::function<void()> endProgram)
         : details(platform.fontSystem, platform.fontFiles), registry(platform.registry),
           faceInformation(viewer, platform, catalogue, endProgram),
-          typeTester(viewer, platform, faceInformation, std::move(endProgram))
+          typeTester(viewer, platform, faceInformation, endProgram),
+          findFaces(viewer, platform, catalogue, std::move(endProgram))
     {
+        faceInformation.findFaces = [this](const QString& text) { findFaces.findCharacters(text); };
     }
     FontDetails details; // holds the one details font until the next run or the window's end
     RegistryModule registry;
@@ -77,6 +80,7 @@ struct ViewerWindows::Parts {
     QPointer<Logo> logo;
     FaceInformationLink faceInformation;
     TypeTesterLink typeTester;
+    FindFacesLink findFaces;
 };
 
 ViewerWindows::ViewerWindows(Viewer& viewer, platform::Platform& platform, FontModule& module,
@@ -147,6 +151,7 @@ void ViewerWindows::showFontDetails(const QString& face, QPlainTextEdit& detailT
 }
 
 FaceInformationLink& ViewerWindows::faceInformation() { return parts_->faceInformation; }
+FindFacesLink& ViewerWindows::findFaces() { return parts_->findFaces; }
 
 TypeTesterLink& ViewerWindows::typeTester() { return parts_->typeTester; }
 
@@ -171,6 +176,7 @@ void ViewerWindows::showSummary()
         summary->useFontSystem(&platform_.fontSystem, &platform_.faceRasterizer);
         summary->setPrintAllFaces(
             [this, summary](const QStringList& faces) { showBookPrinterSetup(faces, summary); });
+        summary->setFindFaces([this] { findFaces().show(); });
         return summary;
     });
 }

@@ -22,6 +22,7 @@ struct Platform;
 }
 class FaceInformationLink;
 class TypeTesterLink;
+class FindFacesLink;
 class Viewer;
 
 class ViewerWindows {
@@ -56,6 +57,8 @@ public:
     FaceInformationLink& faceInformation();
     /// The type tester and its hooks in the main window.
     TypeTesterLink& typeTester();
+    /// The Find Faces window.
+    FindFacesLink& findFaces();
     /// Escape with Shift, Ctrl or Alt in a secondary window: every window closes and the program ends.
     void endProgram();
 

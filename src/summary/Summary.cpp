@@ -150,15 +150,25 @@ QStringList Summary::faces() const
     return list;
 }
 
+void Summary::setFindFaces(std::function<void()> find) { findFaces_ = std::move(find); }
+
 QMenu* Summary::makeContextMenu()
 {
-    if (!printAllFaces_) return nullptr;
+    if (!printAllFaces_ && !findFaces_) return nullptr;
     auto* menu = new QMenu(this);
-    QAction* print = menu->addAction(QStringLiteral("Print All Faces\u2026"));
-    print->setObjectName(QStringLiteral("printAllFacesAction"));
-    // Queued: the menu has closed and is gone before the printer dialog opens over this window.
-    connect(
-        print, &QAction::triggered, this, [this] { printAllFaces_(faces()); }, Qt::QueuedConnection);
+    if (printAllFaces_) {
+        QAction* print = menu->addAction(QStringLiteral("Print All Faces\u2026"));
+        print->setObjectName(QStringLiteral("printAllFacesAction"));
+        // Queued: the menu has closed and is gone before the printer dialog opens over this window.
+        connect(
+            print, &QAction::triggered, this, [this] { printAllFaces_(faces()); }, Qt::QueuedConnection);
+    }
+    if (findFaces_) {
+        QAction* find = menu->addAction(QStringLiteral("Find Faces\u2026"));
+        find->setObjectName(QStringLiteral("findFacesAction"));
+        connect(
+            find, &QAction::triggered, this, [this] { findFaces_(); }, Qt::QueuedConnection);
+    }
     return menu;
 }
 

@@ -46,8 +46,10 @@ public:
     void useFontSystem(platform::FontSystem* fonts, platform::FaceRasterizer* rasterizer);
 
     /// Offers "Print All Faces…" in the window's context menu: print is handed every face in the window's
-    /// order. Without it (the default) the window has no context menu.
+    /// order. Without it and setFindFaces (the default) the window has no context menu.
     void setPrintAllFaces(std::function<void(const QStringList& faces)> print);
+    /// Offers "Find Faces…" in the window's context menu, which runs `find`.
+    void setFindFaces(std::function<void()> find);
     /// The context menu as the right button opens it; null when it offers nothing. The caller owns it.
     QMenu* makeContextMenu();
     /// Every face in the window's order, as the book prints them.
@@ -90,6 +92,7 @@ private:
 
     std::function<void()> endProgram_;
     std::function<void(const QStringList& faces)> printAllFaces_;
+    std::function<void()> findFaces_;
     std::unique_ptr<SummaryPainter> painter_;
     SummaryScroll scroll_;
     int faceCount_ = 0;

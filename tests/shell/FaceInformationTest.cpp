@@ -3,6 +3,7 @@
 #include "base/FontModule.h"
 #include "catalogue/CommandLineSelection.h"
 #include "display/TextMeasurer.h"
+#include "faceinfo/CharactersView.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "shell/SamplePicture.h"
@@ -12,8 +13,14 @@
 #include "support/ViewerFixture.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -119,4 +126,44 @@ TEST_F(FaceInformationTest, EscapeWithAModifierClosesItAndEndsTheProgram)
         EXPECT_TRUE(info.isNull()) << held;
         EXPECT_TRUE(viewer->ended()) << held;
     }
+}
+
+TEST_F(FaceInformationTest, CharactersShowsTheFacesCharactersAndAsksForFacesWithOne)
+{
+    select("DejaVu Sans");
+    QTest::keyClick(viewer->fontList, Qt::Key_I, Qt::ControlModifier);
+    FaceInformation* info = window();
+    ASSERT_NE(info, nullptr);
+    QStringList asked;
+    info->setFindFaces([&](const QString& text) { asked << text; });
+    faceinfo::CharactersView* characters = info->charactersView;
+    info->info();
+    EXPECT_EQ(characters->model()->rowCount(), 0); // the file is not opened while the tab is hidden
+    info->tabs->setCurrentWidget(characters);
+    ASSERT_GT(characters->model()->rowCount(), 100);
+    EXPECT_EQ(characters->model()->index(0, 0).data().toString(), "Basic Latin (95)");
+
+    characters->searchField->setText("u+20ac");
+    QTRY_COMPARE(characters->shownCharacter(), U'€');
+    EXPECT_TRUE(characters->details->text().contains("EURO SIGN"))
+        << characters->details->text().toStdString();
+    EXPECT_TRUE(characters->details->text().contains("Currency Symbols"));
+    EXPECT_TRUE(characters->details->text().contains("(Euro)")); // DejaVu Sans names the glyph
+    const QImage* glyph = characters->picture(U'€');
+    ASSERT_NE(glyph, nullptr);
+    EXPECT_FALSE(glyph->isNull());
+
+    QTest::keyClick(characters->copyCodeButton, Qt::Key_Space);
+    EXPECT_EQ(QApplication::clipboard()->text(), "U+20AC");
+    QTest::keyClick(characters->grid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "€");
+    QTest::keyClick(characters->findFacesButton, Qt::Key_Space);
+    EXPECT_EQ(asked, QStringList{"€"});
+
+    // Another face: its own characters, and the search stays.
+    select("WenQuanYi Micro Hei");
+    info->info();
+    QTRY_COMPARE(characters->shownCharacter(), U'€');
+    characters->searchField->setText("cjk unified ideograph-4e00");
+    QTRY_COMPARE(characters->shownCharacter(), char32_t(0x4E00));
 }

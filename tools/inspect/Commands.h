@@ -41,4 +41,10 @@ int render(platform::Platform& platform, const QStringList& args);
 /// coverage TEXT: the listed faces that have every character of TEXT, in list order.
 int coverage(platform::Platform& platform, const QStringList& args);
 
+/// find [--name WORDS] [--language TAG | --script NAME] [--text T] ...: the listed faces the query finds, in
+/// list order, or their count.
+int find(platform::Platform& platform, const QStringList& args);
+/// chars FACE|FILE [--block NAME]: every character of the face, U+code<TAB>name<TAB>glyph id, by block.
+int chars(platform::Platform& platform, const QStringList& args);
+
 } // namespace quillon::inspect

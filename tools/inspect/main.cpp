@@ -2,6 +2,8 @@
 // dispatches. Output is plain text, one item per line; errors go to standard error with exit status 2.
 #include "tools/inspect/Commands.h"
 
+#include "find/FindQuery.h"
+
 #include "platform/NativeText.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "shell/ProgramInfo.h"
@@ -35,6 +37,8 @@ const Command kCommands[] = {
      "render FACE|FILE --text T [--size PT] [--features F] [--axes A] [--script TAG] [--language TAG] "
      "[--index N] [--waterfall] (--png OUT | --pdf OUT | --glyphs)",
      quillon::inspect::render},
+    {"find", quillon::find::FindQuery::kUsage, quillon::inspect::find},
+    {"chars", "chars FACE|FILE [--block NAME]", quillon::inspect::chars},
 };
 
 QString usageText()

@@ -95,7 +95,24 @@ std::unique_ptr<FreeTypeGlyphFace> FreeTypeGlyphFace::open(FT_Library library, c
     return std::unique_ptr<FreeTypeGlyphFace>(new FreeTypeGlyphFace(face));
 }
 
-FreeTypeGlyphFace::~FreeTypeGlyphFace() { FT_Done_Face(face_); }
+std::unique_ptr<FreeTypeGlyphFace> FreeTypeGlyphFace::openAlone(const QString& file, int index)
+{
+    FT_Library library = nullptr;
+    if (index < 0 || FT_Init_FreeType(&library) != 0) return nullptr;
+    std::unique_ptr<FreeTypeGlyphFace> face = open(library, file, index);
+    if (!face) {
+        FT_Done_FreeType(library);
+        return nullptr;
+    }
+    face->ownLibrary_ = library;
+    return face;
+}
+
+FreeTypeGlyphFace::~FreeTypeGlyphFace()
+{
+    FT_Done_Face(face_);
+    if (ownLibrary_) FT_Done_FreeType(ownLibrary_);
+}
 
 int FreeTypeGlyphFace::unitsPerEm() const
 {
@@ -193,6 +210,17 @@ QPainterPath FreeTypeGlyphFace::outline(unsigned glyph)
 }
 
 unsigned FreeTypeGlyphFace::glyphOf(char32_t character) { return glyphFor(face_, character, symbol_); }
+
+std::vector<std::pair<char32_t, unsigned>> FreeTypeGlyphFace::characterMap()
+{
+    std::vector<std::pair<char32_t, unsigned>> out;
+    if (!face_->charmap) return out;
+    FT_UInt glyph = 0;
+    for (FT_ULong c = FT_Get_First_Char(face_, &glyph); glyph != 0 && c <= 0x10FFFF;
+         c = FT_Get_Next_Char(face_, c, &glyph))
+        out.emplace_back(static_cast<char32_t>(c), glyph);
+    return out;
+}
 
 double FreeTypeGlyphFace::advance(unsigned glyph)
 {

@@ -19,6 +19,8 @@ public:
     /// Face `index` (as FreeType takes it) of `file`; null when FreeType cannot open it. `library` must
     /// outlive the face.
     static std::unique_ptr<FreeTypeGlyphFace> open(FT_Library library, const QString& file, int index);
+    /// The same with a FreeType library of the face's own, so that it can be used on any one thread.
+    static std::unique_ptr<FreeTypeGlyphFace> openAlone(const QString& file, int index);
     ~FreeTypeGlyphFace() override;
     FreeTypeGlyphFace(const FreeTypeGlyphFace&) = delete;
     FreeTypeGlyphFace& operator=(const FreeTypeGlyphFace&) = delete;
@@ -30,6 +32,7 @@ public:
     std::optional<GlyphImage> image(unsigned glyph, double pixelSize, double subpixel) override;
     QPainterPath outline(unsigned glyph) override;
     unsigned glyphOf(char32_t character) override;
+    std::vector<std::pair<char32_t, unsigned>> characterMap() override;
     double advance(unsigned glyph) override;
     QByteArray glyphName(unsigned glyph) override;
 
@@ -38,7 +41,8 @@ private:
     bool setPixelSize(double pixelSize);
 
     FT_Face face_ = nullptr;
-    bool symbol_ = false;   // a symbol font: characters live at U+F000 and up
+    FT_Library ownLibrary_ = nullptr; // the face's own library (openAlone), let go after the face
+    bool symbol_ = false;             // a symbol font: characters live at U+F000 and up
     double pixelSize_ = -1; // the size the face is set to; -1 none, 0 the outline size (one unit a pixel)
     int strike_ = -1;       // the strike selected for a face with only bitmaps
 };

@@ -7,9 +7,9 @@
 namespace quillon::platform {
 
 LinuxPlatform::LinuxPlatform()
-    : printers_({}, &fontSystem_), platform_{registry_,   settings_,       shell_,
-                                             printers_,   installedFonts_, systemInfo_,
-                                             fontSystem_, faceRasterizer_, fontFacts_}
+    : printers_({}, &fontSystem_), platform_{registry_,       settings_,   shell_,      printers_,
+                                             installedFonts_, systemInfo_, fontSystem_, faceRasterizer_,
+                                             fontFacts_,      faceSurvey_, glyphMaps_}
 {
     registry_.mount(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
                     std::make_unique<SystemInfoView>());

@@ -7,6 +7,8 @@
 #include "platform/linux/DesktopShell.h"
 #include "platform/linux/FontSystemLinux.h"
 #include "platform/linux/FontconfigFacts.h"
+#include "platform/linux/FontconfigSurvey.h"
+#include "platform/linux/FreeTypeGlyphMaps.h"
 #include "platform/linux/FreeTypeRasterizer.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/InstalledFonts.h"
@@ -37,6 +39,8 @@ private:
     LinuxSystemInfo systemInfo_;
     FreeTypeRasterizer faceRasterizer_;
     FontconfigFacts fontFacts_;
+    FontconfigSurvey faceSurvey_;
+    FreeTypeGlyphMaps glyphMaps_;
     Platform platform_;
 };
 
