@@ -3,9 +3,6 @@
 // each part of the book holds while it is written (FontBookPdf), for measuring and for tests.
 #include "tools/inspect/Commands.h"
 
-#include "catalogue/FontListLoader.h"
-#include "catalogue/MemoryFaceList.h"
-#include "catalogue/RecordFaces.h"
 #include "platform/Platform.h"
 #include "summary/FontBook.h"
 #include "summary/FontBookPdf.h"
@@ -64,10 +61,7 @@ int book(platform::Platform& platform, const QStringList& args)
     const QRegularExpression filter(pattern, QRegularExpression::CaseInsensitiveOption);
     if (!filter.isValid()) return fail("--faces is not a regular expression: " + filter.errorString());
 
-    FontCatalogue catalogue;
-    MemoryFaceList fontList;
-    FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
-    drawFacesFromTheirRecords(catalogue, platform.fontSystem, platform.fontFiles);
+    const FontCatalogue catalogue = buildCatalogueAsDrawn(platform);
     QStringList faces;
     for (const QString& face : catalogue.fontNames)
         if (pattern.isEmpty() || filter.match(face).hasMatch()) faces << face;

@@ -3,6 +3,7 @@
 
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
+#include "catalogue/RecordFaces.h"
 #include "platform/NativeText.h"
 #include "platform/Platform.h"
 
@@ -26,6 +27,10 @@ void printLine(const QString& line)
     std::fputc('\n', stdout);
 }
 
+QString boolText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+
+} // namespace
+
 FontCatalogue buildCatalogue(platform::Platform& platform)
 {
     FontCatalogue catalogue;
@@ -34,9 +39,12 @@ FontCatalogue buildCatalogue(platform::Platform& platform)
     return catalogue;
 }
 
-QString boolText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
-
-} // namespace
+FontCatalogue buildCatalogueAsDrawn(platform::Platform& platform)
+{
+    FontCatalogue catalogue = buildCatalogue(platform);
+    drawFacesFromTheirRecords(catalogue, platform.fontSystem, platform.fontFiles);
+    return catalogue;
+}
 
 int faces(platform::Platform& platform, const QStringList& args)
 {

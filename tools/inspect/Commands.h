@@ -1,11 +1,18 @@
 #pragma once
 // The commands of quillon-inspect; each returns the process exit status.
 
+#include "catalogue/FontCatalogue.h"
 #include "platform/Platform.h"
 
 #include <QStringList>
 
 namespace quillon::inspect {
+
+/// The face list and its records, built as the window builds them at start-up.
+FontCatalogue buildCatalogue(platform::Platform& platform);
+/// The same, with each listed name no installed face has drawn from the file its record names, as the
+/// window draws it: for the commands that draw, measure or describe faces by their listed names.
+FontCatalogue buildCatalogueAsDrawn(platform::Platform& platform);
 
 int faces(platform::Platform& platform, const QStringList& args);
 int records(platform::Platform& platform, const QStringList& args);

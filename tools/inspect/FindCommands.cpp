@@ -2,8 +2,6 @@
 // of a face with its name and glyph, as the character map shows them.
 #include "tools/inspect/Commands.h"
 
-#include "catalogue/FontListLoader.h"
-#include "catalogue/MemoryFaceList.h"
 #include "faceinfo/CharacterMap.h"
 #include "faceinfo/Coverage.h"
 #include "find/FindIndex.h"
@@ -50,9 +48,7 @@ int find(platform::Platform& platform, const QStringList& args)
     if (!query)
         return problem(why + QStringLiteral("\nusage: quillon-inspect ") +
                        QLatin1String(find::FindQuery::kUsage));
-    FontCatalogue catalogue;
-    MemoryFaceList fontList;
-    FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
+    const FontCatalogue catalogue = buildCatalogueAsDrawn(platform);
     const std::unique_ptr<find::FaceFinder> finder =
         find::FindIndex::surveyNow(platform.faceSurvey, catalogue);
     if (!finder) return problem(QStringLiteral("the installed faces could not be surveyed"));

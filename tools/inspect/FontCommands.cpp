@@ -2,9 +2,6 @@
 // as the main window shows them, and the face its sample draws from.
 #include "tools/inspect/Commands.h"
 
-#include "catalogue/FontListLoader.h"
-#include "catalogue/MemoryFaceList.h"
-#include "catalogue/RecordFaces.h"
 #include "display/FontDetails.h"
 #include "fontfile/CFontPreview.h"
 #include "platform/NativeText.h"
@@ -104,9 +101,7 @@ int details(platform::Platform& platform, const QStringList& args)
         std::fputs("usage: quillon-inspect details FACE\n", stderr);
         return 2;
     }
-    FontCatalogue catalogue;
-    MemoryFaceList fontList;
-    FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
+    const FontCatalogue catalogue = buildCatalogue(platform);
     FontDetails details(platform.fontSystem, platform.fontFiles);
     const FontDetailsText out = details.describe(args[0], catalogue);
     for (const QString& line : out.lines) printLine(line);
@@ -121,10 +116,7 @@ int resolve(platform::Platform& platform, const QStringList& args)
         return 2;
     }
     // The listed faces as the window knows them: a face the clean-up named is drawn from its record's file.
-    FontCatalogue catalogue;
-    MemoryFaceList fontList;
-    FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
-    drawFacesFromTheirRecords(catalogue, platform.fontSystem, platform.fontFiles);
+    const FontCatalogue catalogue = buildCatalogueAsDrawn(platform);
     const std::optional<platform::ResolvedFace> face = platform::drawnFace(platform.fontSystem, args[0]);
     if (!face) {
         std::fputs("quillon-inspect: no fonts are installed\n", stderr);

@@ -2,8 +2,6 @@
 // faces that have every character of a text.
 #include "tools/inspect/Commands.h"
 
-#include "catalogue/FontListLoader.h"
-#include "catalogue/MemoryFaceList.h"
 #include "faceinfo/FaceInfoReport.h"
 #include "faceinfo/NameWords.h"
 #include "platform/FontFacts.h"
@@ -35,14 +33,6 @@ void writeBytes(const QByteArray& bytes)
 }
 
 int finish() { return std::fflush(stdout) == 0 ? 0 : 2; }
-
-FontCatalogue buildCatalogue(platform::Platform& platform)
-{
-    FontCatalogue catalogue;
-    MemoryFaceList fontList;
-    FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
-    return catalogue;
-}
 
 /// A font file rather than a face name: it has a folder separator or names a file here.
 bool namesFile(const QString& arg)
@@ -86,7 +76,7 @@ int info(platform::Platform& platform, const QStringList& args)
         std::fputs("usage: quillon-inspect info FACE|FILE [--text TEXT] [--json]\n", stderr);
         return 2;
     }
-    const FontCatalogue catalogue = buildCatalogue(platform);
+    const FontCatalogue catalogue = buildCatalogueAsDrawn(platform);
     faceinfo::FaceInfoReader reader(platform.fontFacts, platform.fontSystem, platform.fontFiles, catalogue);
     if (!namesFile(target)) {
         const faceinfo::FaceInfo result = reader.read(target);
@@ -174,7 +164,7 @@ int coverage(platform::Platform& platform, const QStringList& args)
         return 2;
     }
     const std::vector<char32_t> wanted = faceinfo::charactersOf(args[0]);
-    const FontCatalogue catalogue = buildCatalogue(platform);
+    const FontCatalogue catalogue = buildCatalogueAsDrawn(platform);
     for (const QString& face : catalogue.fontNames) {
         const auto resolved = platform.fontSystem.resolveFace(face);
         if (resolved && platform.fontFacts.hasCharacters(resolved->file, resolved->index, wanted))

@@ -2,9 +2,6 @@
 // prints it, written to a PDF file with one page per copy.
 #include "tools/inspect/Commands.h"
 
-#include "catalogue/FontListLoader.h"
-#include "catalogue/MemoryFaceList.h"
-#include "catalogue/RecordFaces.h"
 #include "display/FontDetails.h"
 #include "platform/Platform.h"
 #include "platform/Printers.h"
@@ -24,10 +21,7 @@ constexpr int kMaxCopies = 99; // as many as the dialog lets the user ask for
 // The details text of the face as the main window holds it when the face is selected.
 QString detailsText(platform::Platform& platform, const QString& face)
 {
-    FontCatalogue catalogue;
-    MemoryFaceList fontList;
-    FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
-    drawFacesFromTheirRecords(catalogue, platform.fontSystem, platform.fontFiles); // as the window prints it
+    const FontCatalogue catalogue = buildCatalogueAsDrawn(platform);
     FontDetails details(platform.fontSystem, platform.fontFiles);
     return details.describe(face, catalogue).text();
 }

@@ -2,9 +2,6 @@
 // the glyphs the shaping chose (to compare with HarfBuzz's own tools), a PNG image or a PDF.
 #include "tools/inspect/Commands.h"
 
-#include "catalogue/FontListLoader.h"
-#include "catalogue/MemoryFaceList.h"
-#include "catalogue/RecordFaces.h"
 #include "platform/FontSystem.h"
 #include "platform/NativeText.h"
 #include "platform/Platform.h"
@@ -135,10 +132,7 @@ int render(platform::Platform& platform, const QStringList& args)
     } else {
         // A listed name the clean-up made, which no face has, stands for the file its record names, as in the
         // main window.
-        FontCatalogue catalogue;
-        MemoryFaceList fontList;
-        FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(fontList);
-        drawFacesFromTheirRecords(catalogue, platform.fontSystem, platform.fontFiles);
+        buildCatalogueAsDrawn(platform);
         const auto resolved = platform.fontSystem.resolveFace(target);
         if (!resolved || resolved->substitute)
             return fail(QStringLiteral("no installed face is named ") + target, 1);

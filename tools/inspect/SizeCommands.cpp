@@ -1,8 +1,5 @@
 #include "tools/inspect/Commands.h"
 
-#include "catalogue/FontListLoader.h"
-#include "catalogue/MemoryFaceList.h"
-#include "catalogue/RecordFaces.h"
 #include "display/SizeList.h"
 #include "display/TextMeasurer.h"
 #include "platform/Platform.h"
@@ -19,10 +16,7 @@ int sizes(platform::Platform& platform, const QStringList& args)
         return 2;
     }
     const QString& face = args.first();
-    FontCatalogue catalogue;
-    MemoryFaceList names;
-    FontListLoader(platform.registry, platform.systemInfo, catalogue).LoadFontList(names);
-    drawFacesFromTheirRecords(catalogue, platform.fontSystem, platform.fontFiles);
+    const FontCatalogue catalogue = buildCatalogueAsDrawn(platform);
     // The first record of the face decides, as in the window: its raster sizes, or the standard sizes that
     // render at distinct heights.
     const int record = catalogue.firstRecordOfFace(face);
