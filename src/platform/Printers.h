@@ -20,6 +20,12 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+/// The user gave the document up before anything was printed (no file chosen for a PDF).
+class PrinterCancelled : public PrinterError {
+public:
+    using PrinterError::PrinterError;
+};
+
 /// The drawing operations of one printer document. The document starts with the first operation and ends
 /// with EndDoc, so every page drawn in between goes out as a single job.
 /// Positions are twips (1/1440 inch) from the top left of the printable area; font sizes are points.

@@ -9,6 +9,7 @@
 #include "options/Options.h"
 #include "platform/Log.h"
 #include "platform/Platform.h"
+#include "platform/Printers.h"
 #include "platform/ScreenFace.h"
 #include "printing/PrinterSetup.h"
 #include "registry/RegistryModule.h"
@@ -78,6 +79,7 @@ struct ViewerWindows::Parts {
     QPointer<Options> options;
     QPointer<frmAbout> about;
     QPointer<Logo> logo;
+    QPointer<QProgressDialog> bookProgress; // while a font book is being printed
     FaceInformationLink faceInformation;
     TypeTesterLink typeTester;
     FindFacesLink findFaces;
@@ -201,53 +203,17 @@ void ViewerWindows::showPrinterSetup()
 void ViewerWindows::showBookPrinterSetup(const QStringList& faces, QWidget* over)
 {
     if (parts_->printerSetup) return;
+    if (parts_->bookProgress) { // one book at a time: the running one's box comes forward
+        parts_->bookProgress->raise();
+        parts_->bookProgress->activateWindow();
+        return;
+    }
     const QPointer<QWidget> window(over);
+    int copies = 0;
     PrinterSetup::Owner owner;
     owner.frame = over->frameGeometry();
     owner.endProgram = [this] { endProgram(); };
-    owner.print = [this, faces, window](int copies) {
-        const QString labelFace = window ? window->font().family() : viewer_.font().family();
-        // Made at the first page: before it the printer may still ask for the PDF file's name. Cancel gives
-        // the book up between two pages; the windows are served after each page meanwhile. The summary (the
-        // box's owner) may close while they are, taking the box with it: the book then goes on without one.
-        QPointer<QProgressDialog> progress;
-        bool made = false;
-        QStringList leftOut;
-        const QString problem = FontBookJob::print(
-            platform_.printers, platform_.fontSystem, faces, labelFace, copies,
-            [&](int done, int total) {
-                if (!made && window) {
-                    progress = new QProgressDialog(QStringLiteral("Printing the faces\u2026"),
-                                                   QStringLiteral("Cancel"), 0, total, window);
-                    progress->setWindowModality(Qt::WindowModal);
-                    progress->setMinimumDuration(500);
-                    made = true;
-                }
-                if (progress) {
-                    progress->setMaximum(total);
-                    progress->setValue(done);
-                }
-                QCoreApplication::processEvents(); // the windows are redrawn between pages
-            },
-            FontBookPdf::kPagesPerPart, [&] { return progress && progress->wasCanceled(); }, &leftOut);
-        delete progress.data();
-        if (problem == FontBookPdf::kCancelled) return;
-        // Unlike a sample page, a book is hundreds of pages: one that did not come out, or a face left out
-        // of it, must not pass unnoticed.
-        if (!problem.isEmpty()) {
-            qCDebug(log::printing) << "the font book was not printed whole:" << problem;
-            QMessageBox::warning(window, kAppTitle,
-                                 QStringLiteral("The font book was not printed whole: %1.").arg(problem));
-        } else if (!leftOut.isEmpty()) {
-            QMessageBox::warning(
-                window, kAppTitle,
-                QStringLiteral("The font book was printed without %1 that could not be drawn "
-                               "into it (listed on its last page):\n\n%2")
-                    .arg(leftOut.size() == 1 ? QStringLiteral("one face")
-                                             : QStringLiteral("%1 faces").arg(leftOut.size()),
-                         leftOut.mid(0, 10).join(QLatin1Char('\n'))));
-        }
-    };
+    owner.print = [&copies](int wanted) { copies = wanted; };
     auto* dialog = new PrinterSetup(platform_.printers, std::move(owner), over);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     parts_->printerSetup = dialog;
@@ -259,6 +225,68 @@ void ViewerWindows::showBookPrinterSetup(const QStringList& faces, QWidget* over
         new ReturnToWindow(viewer_, *window, std::chrono::milliseconds(500));
         window->raise();
         window->activateWindow();
+    }
+    if (copies > 0) printBook(faces, window, copies);
+}
+
+void ViewerWindows::printBook(const QStringList& faces, const QPointer<QWidget>& window, int copies)
+{
+    const QString labelFace = window ? window->font().family() : viewer_.font().family();
+    // The pages come out after the printer dialog has gone, the windows served after each one: the user
+    // goes on with the program meanwhile. The box (made at the first page: before it the printer may still
+    // ask for the PDF file's name) belongs to the main window, so closing the summary keeps it; Cancel, or
+    // the program's end, gives the book up between two pages.
+    bool made = false;
+    QStringList leftOut;
+    QString problem;
+    try {
+        problem = FontBookJob::print(
+            platform_.printers, platform_.fontSystem, faces, labelFace, copies,
+            [&](int done, int total) {
+                if (!made) {
+                    // The printer may have asked for the PDF file's name; its window's going hands the focus
+                    // to the main window, as the printer dialog's did.
+                    if (window) new ReturnToWindow(viewer_, *window, std::chrono::milliseconds(500));
+                    auto* progress = new QProgressDialog(QStringLiteral("Printing the faces\u2026"),
+                                                         QStringLiteral("Cancel"), 0, total, &viewer_);
+                    progress->setObjectName(QStringLiteral("bookProgress"));
+                    progress->setWindowTitle(QStringLiteral("Font Book"));
+                    progress->setWindowModality(Qt::NonModal);
+                    progress->setMinimumDuration(500);
+                    parts_->bookProgress = progress;
+                    made = true;
+                }
+                if (QProgressDialog* progress = parts_->bookProgress) {
+                    progress->setMaximum(total);
+                    progress->setValue(done);
+                }
+                QCoreApplication::processEvents(); // the windows are served between pages
+            },
+            FontBookPdf::kPagesPerPart,
+            [&] { return viewer_.ended() || (parts_->bookProgress && parts_->bookProgress->wasCanceled()); },
+            &leftOut);
+    } catch (const platform::PrinterCancelled& e) {
+        qCDebug(log::printing) << "the font book was given up before its first page:" << e.what();
+        problem = FontBookPdf::kCancelled;
+    } catch (const platform::PrinterError& e) {
+        problem = QString::fromStdString(e.what());
+    }
+    delete parts_->bookProgress.data();
+    if (problem == FontBookPdf::kCancelled || viewer_.ended()) return;
+    QWidget* parent = window ? window.data() : static_cast<QWidget*>(&viewer_);
+    // Unlike a sample page, a book is hundreds of pages: one that did not come out, or a face left out of it,
+    // must not pass unnoticed.
+    if (!problem.isEmpty()) {
+        qCDebug(log::printing) << "the font book was not printed whole:" << problem;
+        QMessageBox::warning(parent, kAppTitle,
+                             QStringLiteral("The font book was not printed whole: %1.").arg(problem));
+    } else if (!leftOut.isEmpty()) {
+        QMessageBox::warning(parent, kAppTitle,
+                             QStringLiteral("The font book was printed without %1 that could not be drawn "
+                                            "into it (listed on its last page):\n\n%2")
+                                 .arg(leftOut.size() == 1 ? QStringLiteral("one face")
+                                                          : QStringLiteral("%1 faces").arg(leftOut.size()),
+                                      leftOut.mid(0, 10).join(QLatin1Char('\n'))));
     }
 }
 

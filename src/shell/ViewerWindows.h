@@ -46,7 +46,8 @@ public:
     /// Modal: returns when the dialog is closed.
     void showPrinterSetup();
     /// The printer dialog over `over` (the summary window) for a book of these faces instead of the sample
-    /// page; OK prints it with a progress window.
+    /// page; OK prints it once the dialog has gone, with a progress window that can cancel it, the windows
+    /// usable meanwhile. Returns when the book is done.
     void showBookPrinterSetup(const QStringList& faces, QWidget* over);
     void closePrinterSetup();
     void showOptions();
@@ -63,6 +64,7 @@ public:
     void endProgram();
 
 private:
+    void printBook(const QStringList& faces, const QPointer<QWidget>& window, int copies);
     struct Parts;
     Viewer& viewer_;
     platform::Platform& platform_;

@@ -131,7 +131,7 @@ std::unique_ptr<QPrinter> LinuxPrinters::openCurrent(const QString& documentName
     chooseDefault();
     if (current_->queue.isEmpty()) {
         const QString path = outputFile_.isEmpty() ? choose_(suggestedPdfPath(fileName)) : outputFile_;
-        if (path.isEmpty()) throw PrinterError("no file was chosen for the PDF");
+        if (path.isEmpty()) throw PrinterCancelled("no file was chosen for the PDF");
         auto printer = std::make_unique<PdfFilePrinter>(path);
         if (!printer->ready())
             throw PrinterError(("the PDF file cannot be written: " + printer->problem()).toStdString());
