@@ -6,8 +6,9 @@
 set -euo pipefail
 bin=${QUILLON_BINARY_DIR:?}
 for program in quillon quillon-inspect; do
-    nm -D --defined-only "$bin/$program" | grep -qw FcFontMatch ||
-        { echo "$program does not export FcFontMatch"; exit 1; }
+    # Read whole before searching: grep -q would stop reading early, and nm's broken pipe fail the pipeline.
+    symbols=$(nm -D --defined-only "$bin/$program")
+    grep -qw FcFontMatch <<<"$symbols" || { echo "$program does not export FcFontMatch"; exit 1; }
 done
 inspect=$bin/quillon-inspect
 mapfile -t faces < <("$inspect" faces)
