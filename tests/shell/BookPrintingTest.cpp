@@ -1,6 +1,6 @@
-// "Print All Faces…" from the summary as a user runs it: the printer dialog, then the pages after it has gone,
-// with a progress box that can cancel them while the windows stay usable; a book given up at its file name
-// ends quietly.
+// "Print All Faces…" from the summary as a user runs it: the printer dialog, then the pages after it has
+// gone, with a progress box that can cancel them while the windows stay usable; a book given up at its file
+// name ends quietly.
 #include "shell/Viewer.h"
 #include "summary/Summary.h"
 #include "support/ViewerFixture.h"
@@ -30,6 +30,8 @@ protected:
         ViewerFixture::SetUp();
         buildViewer();
         load();
+        // The main window's activation closes the summary: it must have come before the summary opens.
+        ASSERT_TRUE(QTest::qWaitForWindowActive(viewer.get()));
         viewer->summaryButton_Click();
         summary = viewer->findChild<Summary*>("Summary");
     }
@@ -38,7 +40,8 @@ protected:
     static QWidget* shown(const char* name)
     {
         for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->isVisible() && (window->objectName() == QLatin1String(name) || window->inherits(name)))
+            if (window->isVisible() &&
+                (window->objectName() == QLatin1String(name) || window->inherits(name)))
                 return window;
         return nullptr;
     }
@@ -65,7 +68,10 @@ protected:
         user.start(10);
         const QPointer<QMenu> menu(summary->makeContextMenu()); // the summary's: it may close meanwhile
         menu->findChild<QAction*>("printAllFacesAction")->trigger();
-        QTRY_VERIFY(step == 2 && !shown("PrinterSetup") && !shown("QFileDialog") && !progress());
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return step == 2 && !shown("PrinterSetup") && !shown("QFileDialog") && !progress();
+        })) << "the dialogs came at step "
+            << step;
         delete menu.data();
     }
     QProgressDialog* progress() const { return viewer->findChild<QProgressDialog*>("bookProgress"); }
@@ -104,5 +110,6 @@ TEST_F(BookPrintingTest, ThePagesComeOutAfterTheDialogWithACancelThatLeavesNoFil
     EXPECT_TRUE(cancelled);
     EXPECT_TRUE(dialogGoneWhilePrinting);
     EXPECT_FALSE(QFile::exists(path));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList());
 }

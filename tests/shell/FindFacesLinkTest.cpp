@@ -40,7 +40,7 @@ TEST_F(FindFacesLinkTest, CtrlFOpensItAndAFaceChosenThereIsSelectedInTheMainWind
     find::FindFaces* find = window();
     ASSERT_NE(find, nullptr);
     EXPECT_TRUE(find->isVisible());
-    QTRY_VERIFY(find->results()->rowCount() > 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return find->results()->rowCount() > 0; }));
     QTest::keyClicks(find->nameField, "liberation serif");
     ASSERT_EQ(find->results()->rowCount(), 1);
     QTest::keyClick(find->nameField, Qt::Key_Return);
@@ -63,5 +63,5 @@ TEST_F(FindFacesLinkTest, TheContextMenusOfferIt)
     EXPECT_EQ(action->text(), "Find Faces\u2026");
     action->trigger();
     delete menu; // as a closed menu goes; the window opens once the event loop runs
-    QTRY_VERIFY(window() != nullptr && window()->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window() != nullptr && window()->isVisible(); }));
 }
