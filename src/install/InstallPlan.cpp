@@ -23,7 +23,8 @@ QString faceKey(const platform::ExaminedFace& face)
 
 QString counted(int n, const char* one, const char* many)
 {
-    return n == 1 ? QStringLiteral("1 %1").arg(QLatin1String(one)) : QStringLiteral("%1 %2").arg(n).arg(QLatin1String(many));
+    return n == 1 ? QStringLiteral("1 %1").arg(QLatin1String(one))
+                  : QStringLiteral("%1 %2").arg(n).arg(QLatin1String(many));
 }
 
 } // namespace
@@ -186,8 +187,10 @@ QString InstallPlan::summary() const
     if (const int n = count(FaceState::Installed)) parts << QStringLiteral("%1 already installed").arg(n);
     if (const int n = count(FaceState::SameFace))
         parts << counted(n, "face installed from another file", "faces installed from other files");
-    if (const int n = count(FaceState::NotFont)) parts << counted(n, "file that is not a font", "files that are not fonts");
-    return parts.isEmpty() ? QStringLiteral("No font files.") : parts.join(QStringLiteral(", ")) + QLatin1Char('.');
+    if (const int n = count(FaceState::NotFont))
+        parts << counted(n, "file that is not a font", "files that are not fonts");
+    return parts.isEmpty() ? QStringLiteral("No font files.")
+                           : parts.join(QStringLiteral(", ")) + QLatin1Char('.');
 }
 
 QStringList InstallPlan::install(const std::function<bool(int file)>& wanted)

@@ -33,11 +33,11 @@ enum class FaceState {
 
 /// One file found, with what became of it.
 struct FoundFile {
-    QString shown;       // as the list names it: the path, or "Archive.zip: folder/Face.otf"
-    QString source;      // the file read and copied (an archive's entry: its unpacked copy)
-    QString name;        // the name it is installed under (its own)
-    QString problem;     // why it is no font to install; empty when it is one
-    QString identical;   // the installed file with the same bytes; empty when none
+    QString shown;     // as the list names it: the path, or "Archive.zip: folder/Face.otf"
+    QString source;    // the file read and copied (an archive's entry: its unpacked copy)
+    QString name;      // the name it is installed under (its own)
+    QString problem;   // why it is no font to install; empty when it is one
+    QString identical; // the installed file with the same bytes; empty when none
     std::vector<platform::ExaminedFace> faces;
     QString installedAs; // after install(): where it was copied
     QString failure;     // after install(): why the copy failed

@@ -4,7 +4,7 @@ namespace quillon::platform {
 
 bool isFontFileName(const QString& name)
 {
-    static const char* const kinds[] = {".ttf", ".otf", ".ttc", ".otc", ".pfb", ".pfa",
+    static const char* const kinds[] = {".ttf", ".otf", ".ttc",    ".otc", ".pfb", ".pfa",
                                         ".t1",  ".pcf", ".pcf.gz", ".bdf", ".fon"};
     for (const char* kind : kinds)
         if (name.endsWith(QLatin1String(kind), Qt::CaseInsensitive)) return true;
@@ -13,8 +13,8 @@ bool isFontFileName(const QString& name)
 
 bool isArchiveFileName(const QString& name)
 {
-    static const char* const kinds[] = {".zip", ".7z", ".tar", ".tar.gz", ".tgz", ".tar.bz2", ".tbz2",
-                                        ".tar.xz", ".txz", ".tar.zst", ".tzst"};
+    static const char* const kinds[] = {".zip",  ".7z",     ".tar", ".tar.gz",  ".tgz", ".tar.bz2",
+                                        ".tbz2", ".tar.xz", ".txz", ".tar.zst", ".tzst"};
     for (const char* kind : kinds)
         if (name.endsWith(QLatin1String(kind), Qt::CaseInsensitive)) return true;
     return false;

@@ -51,8 +51,8 @@ int install(platform::Platform& platform, const QStringList& args)
         const install::FoundFile& file = plan.files()[static_cast<std::size_t>(row.file)];
         const platform::ExaminedFace face =
             file.faces.empty() ? platform::ExaminedFace{} : file.faces[static_cast<std::size_t>(row.face)];
-        printLine(QStringList{install::InstallPlan::stateWords(row.state), face.family, face.style, face.format,
-                              file.shown, row.detail}
+        printLine(QStringList{install::InstallPlan::stateWords(row.state), face.family, face.style,
+                              face.format, file.shown, row.detail}
                       .join(QLatin1Char('\t')));
     }
     for (const QString& note : plan.notes()) printLine(QStringLiteral("Note\t") + note);

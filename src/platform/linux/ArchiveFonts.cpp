@@ -106,8 +106,10 @@ public:
     {
         QString last = partsOf(entry).value(partsOf(entry).size() - 1);
         last.replace(QChar(0), QLatin1Char('_'));
-        const QString path = QStringLiteral("%1/%2-%3").arg(folder_).arg(written.size() + 1).arg(last.right(200));
-        fd_ = ::open(nativeBytes(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        const QString path =
+            QStringLiteral("%1/%2-%3").arg(folder_).arg(written.size() + 1).arg(last.right(200));
+        fd_ =
+            ::open(nativeBytes(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd_ < 0) {
             problem = ReplacingFile::reasonFor(errno, folder_);
             return false;
@@ -172,9 +174,10 @@ Unpacked ArchiveFonts::readOpened(struct archive* reader, const ArchiveLimits& l
         const int status = archive_read_next_header(reader, &entry);
         if (status == ARCHIVE_EOF) break;
         if (status < ARCHIVE_WARN || !entry)
-            return refuse(entries == 0 ? QStringLiteral("it is not an archive the program can read (%1)")
-                                             .arg(errorOf(reader))
-                                       : QStringLiteral("it is damaged (%1)").arg(errorOf(reader)));
+            return refuse(
+                entries == 0
+                    ? QStringLiteral("it is not an archive the program can read (%1)").arg(errorOf(reader))
+                    : QStringLiteral("it is damaged (%1)").arg(errorOf(reader)));
         if (++entries > limits.entries)
             return refuse(QStringLiteral("it holds more than %1 entries").arg(limits.entries));
         const QString name = entryName(entry);
@@ -200,7 +203,8 @@ Unpacked ArchiveFonts::readOpened(struct archive* reader, const ArchiveLimits& l
             const la_ssize_t n = archive_read_data(reader, block.data(), block.size());
             if (n == 0) break;
             if (n < 0)
-                return refuse(QStringLiteral("its entry \"%1\" cannot be read (%2)").arg(name, errorOf(reader)));
+                return refuse(
+                    QStringLiteral("its entry \"%1\" cannot be read (%2)").arg(name, errorOf(reader)));
             read += n;
             // An entry whose header said less (or nothing) counts with what it really holds.
             if (read > declared) {
@@ -223,9 +227,10 @@ Unpacked ArchiveFonts::read(const QByteArray& bytes, const ArchiveLimits& limits
     if (!reader) return Unpacked{QStringLiteral("the archive reader could not be made"), {}, 0};
     if (archive_read_open_memory(reader.get(), bytes.constData(), static_cast<std::size_t>(bytes.size())) !=
         ARCHIVE_OK)
-        return Unpacked{QStringLiteral("it is not an archive the program can read (%1)").arg(errorOf(reader.get())),
-                        {},
-                        0};
+        return Unpacked{
+            QStringLiteral("it is not an archive the program can read (%1)").arg(errorOf(reader.get())),
+            {},
+            0};
     return readOpened(reader.get(), limits, sink);
 }
 

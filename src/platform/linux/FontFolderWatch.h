@@ -37,7 +37,10 @@ public:
     /// Both must outlive the watch.
     FontFolderWatch(LinuxFontSystem& fonts, InstalledFonts& installed);
 
-    void setListener(std::function<void(const QString& why)> changed) override { listener_ = std::move(changed); }
+    void setListener(std::function<void(const QString& why)> changed) override
+    {
+        listener_ = std::move(changed);
+    }
     void watch() override;
     bool checkNow(const QString& why) override;
 

@@ -22,7 +22,8 @@ bool writeAll(int fd, const QByteArray& bytes)
 {
     qint64 done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        const ssize_t n =
+            ::write(fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += n;
@@ -51,7 +52,8 @@ QString topOfDisk(const QString& folder, dev_t device)
     for (;;) {
         const QString parent = QFileInfo(top).absolutePath();
         struct stat st {};
-        if (parent == top || ::stat(nativeBytes(parent).constData(), &st) != 0 || st.st_dev != device) return top;
+        if (parent == top || ::stat(nativeBytes(parent).constData(), &st) != 0 || st.st_dev != device)
+            return top;
         top = parent;
     }
 }
@@ -133,10 +135,12 @@ bool FreedesktopTrash::trash(const QString& path, QString* problem, QString* tra
         "[Trash Info]\nPath=" + escapedPath(stored) + "\nDeletionDate=" +
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1() + "\n";
     for (int n = 1; n < 10000; ++n) {
-        const QString name = n == 1 ? named.fileName() : QStringLiteral("%1.%2%3").arg(stem).arg(n).arg(suffix);
+        const QString name =
+            n == 1 ? named.fileName() : QStringLiteral("%1.%2%3").arg(stem).arg(n).arg(suffix);
         const QString infoFile = info + QLatin1Char('/') + name + QStringLiteral(".trashinfo");
         const QByteArray infoBytes = nativeBytes(infoFile);
-        const int fd = ::open(infoBytes.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        const int fd =
+            ::open(infoBytes.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0) {
             if (errno == EEXIST) continue;
             return fail(ReplacingFile::reasonFor(errno, info));
@@ -157,7 +161,8 @@ bool FreedesktopTrash::trash(const QString& path, QString* problem, QString* tra
         if (::rename(nativeBytes(file).constData(), nativeBytes(target).constData()) != 0) {
             const int renameError = errno;
             ::unlink(infoBytes.constData());
-            if (renameError == EXDEV) return fail(QStringLiteral("the trash is on another disk than %1").arg(file));
+            if (renameError == EXDEV)
+                return fail(QStringLiteral("the trash is on another disk than %1").arg(file));
             return fail(ReplacingFile::reasonFor(renameError, folder));
         }
         qCDebug(log::catalogue) << "moved to the trash:" << file << "as" << target;
