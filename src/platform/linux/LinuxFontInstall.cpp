@@ -11,6 +11,7 @@
 #include "sfnt/Directory.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSet>
@@ -76,10 +77,12 @@ QString sfntProblem(const QByteArray& data)
         reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())));
     const std::optional<sfnt::Directory> first = sfnt::readDirectory(source, 0);
     if (!first) return QStringLiteral("its table directory cannot be read");
-    const int faces = first->collection ? static_cast<int>(std::min<std::uint32_t>(first->numFonts, kMostFaces)) : 1;
+    const int faces =
+        first->collection ? static_cast<int>(std::min<std::uint32_t>(first->numFonts, kMostFaces)) : 1;
     if (faces == 0) return QStringLiteral("it is a collection without faces");
     for (int face = 0; face < faces; ++face) {
-        const std::optional<sfnt::Directory> directory = face == 0 ? first : sfnt::readDirectory(source, face);
+        const std::optional<sfnt::Directory> directory =
+            face == 0 ? first : sfnt::readDirectory(source, face);
         if (!directory || directory->numTables == 0)
             return QStringLiteral("face %1 of it has no tables").arg(face + 1);
         if (directory->entries.size() < directory->numTables ||
@@ -136,7 +139,10 @@ FT_Library LinuxFontInstall::freetype()
     return library_;
 }
 
-QString LinuxFontInstall::userFontFolder() { return XdgPaths::fromEnvironment().dataHome + QStringLiteral("/fonts"); }
+QString LinuxFontInstall::userFontFolder()
+{
+    return XdgPaths::fromEnvironment().dataHome + QStringLiteral("/fonts");
+}
 
 QStringList LinuxFontInstall::userFolders()
 {
@@ -178,7 +184,8 @@ ExaminedFile LinuxFontInstall::examine(const QString& path)
     ExaminedFile out;
     const QFileInfo info(path);
     if (!info.isFile()) {
-        out.problem = info.exists() ? QStringLiteral("it is not a file") : QStringLiteral("it cannot be found");
+        out.problem =
+            info.exists() ? QStringLiteral("it is not a file") : QStringLiteral("it cannot be found");
         return out;
     }
     const std::optional<QByteArray> data = readFontFile(path);
@@ -240,16 +247,21 @@ ExaminedFile LinuxFontInstall::examine(const QString& path)
             if (other != self) examined.sameFace << other;
         out.faces.push_back(std::move(examined));
     }
-    // The very same bytes installed already: among the files with its faces, and the file of its name in
-    // the install folder (which fontconfig may not have read yet).
+    // The very same bytes installed already: among the files with its faces, and the install folder's files
+    // of its size (fontconfig may not have read them yet, and an earlier install may have numbered the name).
     QStringList candidates{userFontFolder() + QLatin1Char('/') + cleanName(info.fileName())};
+    QDirIterator own(userFontFolder(), QDir::Files | QDir::Hidden);
+    while (own.hasNext()) {
+        own.next();
+        if (own.fileInfo().size() == out.bytes) candidates << own.filePath();
+    }
     for (const ExaminedFace& face : out.faces) candidates += face.sameFace;
     QSet<QString> compared;
     for (const QString& candidate : std::as_const(candidates)) {
         if (compared.contains(candidate)) continue;
         compared.insert(candidate);
-        if (QFileInfo(candidate).size() != out.bytes || QFileInfo(candidate).canonicalFilePath() ==
-                                                             info.canonicalFilePath())
+        if (QFileInfo(candidate).size() != out.bytes ||
+            QFileInfo(candidate).canonicalFilePath() == info.canonicalFilePath())
             continue;
         if (const auto other = readFontFile(candidate); other && *other == *data) {
             out.identical = candidate;
@@ -277,7 +289,8 @@ QString LinuxFontInstall::numberedName(const QString& name, int n)
     static const char* const doubled[] = {".pcf.gz"};
     QString suffix;
     for (const char* kind : doubled)
-        if (name.endsWith(QLatin1String(kind), Qt::CaseInsensitive)) suffix = name.right(qsizetype(strlen(kind)));
+        if (name.endsWith(QLatin1String(kind), Qt::CaseInsensitive))
+            suffix = name.right(qsizetype(strlen(kind)));
     if (suffix.isEmpty()) {
         const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
         if (dot > 0) suffix = name.mid(dot);
