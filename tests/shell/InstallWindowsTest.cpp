@@ -5,8 +5,11 @@
 #include "catalogue/CommandLineSelection.h"
 #include "faceinfo/FaceInformation.h"
 #include "faceinfo/FaceSample.h"
+#include "find/FindFaces.h"
+#include "find/FindResults.h"
 #include "install/InstallList.h"
 #include "shell/SimpleCombo.h"
+#include "summary/Summary.h"
 #include "support/AccessibilityAudit.h"
 #include "support/SfntWriter.h"
 #include "support/TestFiles.h"
@@ -17,6 +20,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -223,26 +227,31 @@ TEST_F(InstallWindowsTest, FontsCopiedInOrRemovedFromOutsideAreListedWithoutARes
     load();
     select("Liberation Sans");
     viewer->effect[0]->setChecked(true);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(viewer.get()));
+    viewer->summaryButton_Click();
+    auto* summary = viewer->findChild<Summary*>("Summary");
+    ASSERT_NE(summary, nullptr);
+    QTest::keyClick(viewer->fontList, Qt::Key_F, Qt::ControlModifier);
+    auto* find = viewer->findChild<find::FindFaces*>("findFaces");
+    ASSERT_NE(find, nullptr);
+    QTest::keyClicks(find->nameField, "quillon outside");
+    const auto everywhere = [&](bool wanted) {
+        bool inList = false;
+        for (int i = 0; i < viewer->fontList->count(); ++i)
+            inList = inList || viewer->fontList->itemText(i).startsWith("Quillon Outside");
+        const bool inSummary = !summary->faces().filter("Quillon Outside").isEmpty();
+        const bool found = find->results()->rowCount() > 0;
+        return inList == wanted && inSummary == wanted && found == wanted;
+    };
+
     QDir().mkpath(fontFolder()); // made by the user while the program runs
     ASSERT_TRUE(test::SfntWriter::writeFile(fontFolder() + "/Outside.ttf", font("Quillon Outside")));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            for (int i = 0; i < viewer->fontList->count(); ++i)
-                if (viewer->fontList->itemText(i).startsWith("Quillon Outside")) return true;
-            return false;
-        },
-        5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return everywhere(true); }, 5000));
     EXPECT_EQ(viewer->fontList->text(), "Liberation Sans"); // the selection and effects stay
     EXPECT_TRUE(viewer->effect[0]->isChecked());
 
     QFile::remove(fontFolder() + "/Outside.ttf");
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            for (int i = 0; i < viewer->fontList->count(); ++i)
-                if (viewer->fontList->itemText(i).startsWith("Quillon Outside")) return false;
-            return true;
-        },
-        5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return everywhere(false); }, 5000));
 }
 
 TEST_F(InstallWindowsTest, TheFacesOfACollectionCanBePicked)
