@@ -80,10 +80,6 @@ protected:
         EXPECT_TRUE(SfntWriter::writeFile(path, bytes));
         return path;
     }
-    QString testFont(const char* name) const
-    {
-        return QString::fromLocal8Bit(qgetenv("QUILLON_TEST_FONTS")) + u'/' + QLatin1String(name);
-    }
     QStringList installed() const
     {
         return QDir(data.filePath("fonts")).entryList(QDir::Files | QDir::Hidden);
@@ -96,7 +92,7 @@ TEST_F(InstallTest, AFolderAndAnArchiveAreListedFaceByFaceAndOnlyTheNewAreCopied
     // family from other bytes, a damaged file, a licence), and the same family's .zip made on a Mac.
     put("Family/Fresh-Regular.otf", font("Quillon Fresh"));
     put("Family/static/Fresh-Bold.ttf", font("Quillon Fresh", "Bold"));
-    put("Family/DejaVuSans.ttf", test::contents(testFont("DejaVuSans.ttf")));
+    put("Family/DejaVuSans.ttf", test::contents(test::testFont("DejaVuSans.ttf")));
     put("Family/Other.ttf", font("DejaVu Sans", "Book"));
     put("Family/Broken.ttf", "no font");
     put("Family/OFL.txt", "licence");
@@ -167,9 +163,9 @@ TEST_F(InstallTest, InstallingOneFileTellsWhyNotOrAsksBeforeInstallingBesideAnot
     EXPECT_TRUE(installFile(*fonts, put("Broken.otf", "no font"), talk, nullptr).isEmpty());
     EXPECT_EQ(talk.said.value(0), "Broken.otf was not installed: it is not a font file.");
 
-    EXPECT_TRUE(
-        installFile(*fonts, put("DejaVuSans.ttf", test::contents(testFont("DejaVuSans.ttf"))), talk, nullptr)
-            .isEmpty());
+    EXPECT_TRUE(installFile(*fonts, put("DejaVuSans.ttf", test::contents(test::testFont("DejaVuSans.ttf"))),
+                            talk, nullptr)
+                    .isEmpty());
     EXPECT_TRUE(talk.said.value(1).startsWith("DejaVuSans.ttf is already installed ("))
         << talk.said.value(1).toStdString();
 
@@ -210,9 +206,9 @@ TEST_F(InstallTest, RemovingAsksNamingTheFileAndItsFacesAndMovesItToTheTrash)
 
     // A system font: refused with the reason, left as it is.
     talk.said.clear();
-    EXPECT_FALSE(removeFile(*fonts, testFont("DejaVuSans.ttf"), talk, nullptr));
+    EXPECT_FALSE(removeFile(*fonts, test::testFont("DejaVuSans.ttf"), talk, nullptr));
     EXPECT_TRUE(talk.said.value(0).contains("not in your own font folders"));
-    EXPECT_TRUE(QFile::exists(testFont("DejaVuSans.ttf")));
+    EXPECT_TRUE(QFile::exists(test::testFont("DejaVuSans.ttf")));
 }
 
 } // namespace

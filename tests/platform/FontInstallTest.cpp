@@ -64,10 +64,6 @@ protected:
         EXPECT_TRUE(SfntWriter::writeFile(path, bytes));
         return path;
     }
-    QString testFont(const char* name) const
-    {
-        return QString::fromLocal8Bit(qgetenv("QUILLON_TEST_FONTS")) + u'/' + QLatin1String(name);
-    }
     QStringList fontFolder() const
     {
         return QDir(data.filePath("fonts")).entryList(QDir::Files | QDir::Hidden);
@@ -76,7 +72,7 @@ protected:
 
 TEST_F(FontInstallTest, WhatIsNoFontOrNotWholeIsRefusedWithTheReason)
 {
-    const QByteArray dejavu = test::contents(testFont("DejaVuSans.ttf"));
+    const QByteArray dejavu = test::contents(test::testFont("DejaVuSans.ttf"));
     ASSERT_FALSE(dejavu.isEmpty());
     const struct {
         const char* name;
@@ -105,7 +101,7 @@ TEST_F(FontInstallTest, AFileIsComparedWithTheInstalledOnes)
     // The very bytes of an installed file; a face of an installed family and style from other bytes; a new
     // face; the faces of a collection.
     const ExaminedFile same =
-        fonts->examine(downloaded("DejaVuSans.ttf", test::contents(testFont("DejaVuSans.ttf"))));
+        fonts->examine(downloaded("DejaVuSans.ttf", test::contents(test::testFont("DejaVuSans.ttf"))));
     EXPECT_TRUE(same.problem.isEmpty());
     EXPECT_TRUE(same.identical.endsWith("/DejaVuSans.ttf")) << same.identical.toStdString();
 
@@ -121,7 +117,7 @@ TEST_F(FontInstallTest, AFileIsComparedWithTheInstalledOnes)
     EXPECT_EQ(fresh.faces[0].style, "Regular");
     EXPECT_TRUE(fresh.faces[0].sameFace.isEmpty());
 
-    const ExaminedFile collection = fonts->examine(testFont("wqy-microhei.ttc"));
+    const ExaminedFile collection = fonts->examine(test::testFont("wqy-microhei.ttc"));
     EXPECT_EQ(collection.faces.size(), 2u);
 }
 
@@ -172,8 +168,8 @@ TEST_F(FontInstallTest, OnlyTheUsersOwnFontsGoToTheTrash)
     EXPECT_FALSE(fonts->moveToTrash(outside, &problem));
     EXPECT_FALSE(problem.isEmpty());
     EXPECT_TRUE(QFile::exists(outside));
-    EXPECT_FALSE(fonts->moveToTrash(testFont("DejaVuSans.ttf"), &problem));
-    EXPECT_TRUE(QFile::exists(testFont("DejaVuSans.ttf")));
+    EXPECT_FALSE(fonts->moveToTrash(test::testFont("DejaVuSans.ttf"), &problem));
+    EXPECT_TRUE(QFile::exists(test::testFont("DejaVuSans.ttf")));
     // A way out of the font folder through ".." is no way in.
     QDir().mkpath(data.filePath("fonts"));
     EXPECT_FALSE(fonts->moveToTrash(

@@ -260,7 +260,7 @@ TEST_F(InstallWindowsTest, TheFacesOfACollectionCanBePicked)
     load();
     QTest::keyClick(viewer->fontList, Qt::Key_I, Qt::ControlModifier);
     ASSERT_NE(info(), nullptr);
-    info()->setFile(QString::fromLocal8Bit(qgetenv("QUILLON_TEST_FONTS")) + "/wqy-microhei.ttc");
+    info()->setFile(test::testFont("wqy-microhei.ttc"));
     const QString firstFace = info()->info().face;
     ASSERT_TRUE(info()->faceChoice->isVisible());
     ASSERT_EQ(info()->faceChoice->count(), 2);
