@@ -20,6 +20,8 @@ namespace {
 enum Column { Family, Style, Format, File, State };
 constexpr int kFileRole = Qt::UserRole + 1;
 
+QString filesCounted(int n) { return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n); }
+
 } // namespace
 
 InstallList::InstallList(platform::FontInstall& fonts, QWidget* parent)
@@ -95,7 +97,21 @@ void InstallList::fill()
         }
     }
     for (int c = 0; c < itemsTable->columnCount(); ++c) itemsTable->resizeColumnToContents(c);
+    // After Install the list says what was done rather than what was found.
+    int copied = 0;
+    int failed = 0;
+    for (const FoundFile& file : plan_.files()) {
+        copied += file.installedAs.isEmpty() ? 0 : 1;
+        failed += file.failure.isEmpty() ? 0 : 1;
+    }
     QString summary = plan_.summary();
+    if (copied + failed > 0) {
+        const QString done = failed == 0 ? QStringLiteral("%1 installed.").arg(filesCounted(copied))
+                                         : QStringLiteral("%1 installed, %2 not installed.")
+                                               .arg(filesCounted(copied), filesCounted(failed));
+        // Files dropped on the list since are still offered.
+        summary = any ? done + QLatin1Char(' ') + summary : done;
+    }
     for (const QString& note : plan_.notes()) summary += QLatin1Char('\n') + note;
     summaryLabel->setText(summary);
     installButton->setEnabled(any);

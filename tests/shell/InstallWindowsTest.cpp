@@ -218,6 +218,7 @@ TEST_F(InstallWindowsTest, FilesDroppedOnTheMainWindowOpenAnInstallList)
     EXPECT_TRUE(viewer->fontList->text().startsWith("Quillon Dropped"))
         << viewer->fontList->text().toStdString();
     EXPECT_FALSE(list->installButton->isEnabled()); // each row says where its file went
+    EXPECT_EQ(list->summaryLabel->text(), "2 files installed.");
     EXPECT_TRUE(list->itemsTable->topLevelItem(0)->text(4).startsWith("installed as"));
 }
 
