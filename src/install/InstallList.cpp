@@ -82,7 +82,7 @@ void InstallList::fill()
             state = QStringLiteral("installed as %1").arg(QFileInfo(file.installedAs).fileName());
         else if (!file.failure.isEmpty())
             state = QStringLiteral("not installed: %1").arg(file.failure);
-        else if (row.state == FaceState::NotFont)
+        else if (!row.detail.isEmpty()) // why it is no font, or the installed file with its face or bytes
             state += QStringLiteral(": ") + row.detail;
         auto* item =
             new QTreeWidgetItem(itemsTable, {face.family, face.style, face.format,
@@ -109,8 +109,7 @@ void InstallList::fill()
         const QString done = failed == 0 ? QStringLiteral("%1 installed.").arg(filesCounted(copied))
                                          : QStringLiteral("%1 installed, %2 not installed.")
                                                .arg(filesCounted(copied), filesCounted(failed));
-        // Files dropped on the list since are still offered.
-        summary = any ? done + QLatin1Char(' ') + summary : done;
+        summary = done;
     }
     for (const QString& note : plan_.notes()) summary += QLatin1Char('\n') + note;
     summaryLabel->setText(summary);

@@ -194,6 +194,7 @@ TEST_F(InstallWindowsTest, FilesDroppedOnTheMainWindowOpenAnInstallList)
     put("Family/Dropped-Regular.ttf", font("Quillon Dropped"));
     put("Family/Dropped-Bold.ttf", font("Quillon Dropped", "Bold"));
     put("Family/Broken.ttf", "no font");
+    put("Family/Other.ttf", font("DejaVu Sans", "Book"));
     buildViewer();
     load();
     ASSERT_TRUE(QTest::qWaitForWindowActive(viewer.get()));
@@ -208,8 +209,17 @@ TEST_F(InstallWindowsTest, FilesDroppedOnTheMainWindowOpenAnInstallList)
     auto* list = viewer->findChild<install::InstallList*>("installList");
     ASSERT_NE(list, nullptr);
     EXPECT_TRUE(list->isVisible());
-    EXPECT_EQ(list->itemsTable->topLevelItemCount(), 3);
-    EXPECT_EQ(list->summaryLabel->text(), "2 new faces, 1 file that is not a font.");
+    ASSERT_EQ(list->itemsTable->topLevelItemCount(), 4);
+    EXPECT_EQ(list->summaryLabel->text(),
+              "2 new faces, 1 face installed from another file, 1 file that is not a font.");
+    const auto row = [&](const char* file) {
+        return list->itemsTable->findItems(QLatin1String(file), Qt::MatchExactly, 3).value(0);
+    };
+    // The face installed from another file names that file, and is left for the user to tick.
+    ASSERT_NE(row("Other.ttf"), nullptr);
+    EXPECT_TRUE(row("Other.ttf")->text(4).startsWith("same face from another file: "));
+    EXPECT_TRUE(row("Other.ttf")->text(4).endsWith("/DejaVuSans.ttf"));
+    EXPECT_EQ(row("Other.ttf")->checkState(0), Qt::Unchecked);
     EXPECT_TRUE(test::accessibilityProblems(*list).isEmpty())
         << test::accessibilityProblems(*list).join('\n').toStdString();
 
@@ -217,9 +227,13 @@ TEST_F(InstallWindowsTest, FilesDroppedOnTheMainWindowOpenAnInstallList)
     EXPECT_EQ(QDir(fontFolder()).entryList(QDir::Files).size(), 2);
     EXPECT_TRUE(viewer->fontList->text().startsWith("Quillon Dropped"))
         << viewer->fontList->text().toStdString();
-    EXPECT_FALSE(list->installButton->isEnabled()); // each row says where its file went
+    // Each row says where its file went; the face installed from another file can still be ticked.
     EXPECT_EQ(list->summaryLabel->text(), "2 files installed.");
-    EXPECT_TRUE(list->itemsTable->topLevelItem(0)->text(4).startsWith("installed as"));
+    ASSERT_TRUE(row("Dropped-Bold.ttf") && row("Other.ttf"));
+    EXPECT_EQ(row("Dropped-Bold.ttf")->text(4), "installed as Dropped-Bold.ttf");
+    EXPECT_FALSE(row("Dropped-Bold.ttf")->data(0, Qt::CheckStateRole).isValid());
+    EXPECT_EQ(row("Other.ttf")->checkState(0), Qt::Unchecked);
+    EXPECT_FALSE(QFile::exists(fontFolder() + "/Other.ttf"));
 }
 
 TEST_F(InstallWindowsTest, FontsCopiedInOrRemovedFromOutsideAreListedWithoutARestart)
