@@ -6,14 +6,13 @@
 #include "platform/FontChanges.h"
 #include "platform/linux/LinuxFontInstall.h"
 
+#include "support/ArchiveWriter.h"
 #include "support/SfntWriter.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <gtest/gtest.h>
 
 namespace quillon::install {
@@ -99,23 +98,9 @@ TEST_F(InstallTest, AFolderAndAnArchiveAreListedFaceByFaceAndOnlyTheNewAreCopied
     put("Family/.hidden/Hidden.ttf", font("Quillon Hidden"));
 
     const QString zip = download.filePath("Family.zip");
-    struct archive* out = archive_write_new();
-    archive_write_set_format_zip(out);
-    ASSERT_EQ(archive_write_open_filename(out, zip.toLocal8Bit().constData()), ARCHIVE_OK);
-    for (const auto& [name, bytes] :
-         {std::pair<QByteArray, QByteArray>{"Zipped/Zipped-Regular.ttf", font("Quillon Zipped")},
-          {"__MACOSX/Zipped/._Zipped-Regular.ttf", "fork"}}) {
-        struct archive_entry* entry = archive_entry_new();
-        archive_entry_set_pathname(entry, name.constData());
-        archive_entry_set_filetype(entry, AE_IFREG);
-        archive_entry_set_perm(entry, 0644);
-        archive_entry_set_size(entry, bytes.size());
-        archive_write_header(out, entry);
-        archive_write_data(out, bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        archive_entry_free(entry);
-    }
-    archive_write_close(out);
-    archive_write_free(out);
+    ASSERT_TRUE(test::writeArchive(zip, test::ArchiveKind::Zip,
+                                   {{"Zipped/Zipped-Regular.ttf", font("Quillon Zipped")},
+                                    {"__MACOSX/Zipped/._Zipped-Regular.ttf", "fork"}}));
 
     InstallPlan plan(*fonts);
     plan.add({download.filePath("Family"), zip, download.filePath("missing.otf")});

@@ -3,11 +3,11 @@
 // left in the target folder and around it.
 #include "platform/linux/ArchiveFonts.h"
 
+#include "support/ArchiveWriter.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <archive.h>
-#include <archive_entry.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,43 +15,9 @@
 namespace quillon::platform {
 namespace {
 
-struct Entry {
-    QByteArray name;
-    QByteArray bytes;
-    QByteArray symlink;      // a symbolic link to this place when set
-    QByteArray hardlink;     // a hard link to this entry when set
-    bool undeclared = false; // its size left out of the header (a zip streamed with a data descriptor)
-};
-
-/// Writes `entries` as an archive of `format` (ARCHIVE_FORMAT_ZIP, ARCHIVE_FORMAT_TAR_PAX_RESTRICTED).
-void writeArchive(const QString& path, int format, const std::vector<Entry>& entries)
-{
-    struct archive* out = archive_write_new();
-    archive_write_set_format(out, format);
-    ASSERT_EQ(archive_write_open_filename(out, path.toLocal8Bit().constData()), ARCHIVE_OK);
-    for (const Entry& e : entries) {
-        struct archive_entry* entry = archive_entry_new();
-        archive_entry_set_pathname(entry, e.name.constData());
-        archive_entry_set_perm(entry, 0644);
-        if (!e.symlink.isEmpty()) {
-            archive_entry_set_filetype(entry, AE_IFLNK);
-            archive_entry_set_symlink(entry, e.symlink.constData());
-        } else {
-            archive_entry_set_filetype(entry, AE_IFREG);
-            if (!e.hardlink.isEmpty()) archive_entry_set_hardlink(entry, e.hardlink.constData());
-            if (e.undeclared)
-                archive_entry_unset_size(entry);
-            else
-                archive_entry_set_size(entry, e.hardlink.isEmpty() ? e.bytes.size() : 0);
-        }
-        ASSERT_GE(archive_write_header(out, entry), ARCHIVE_WARN) << archive_error_string(out);
-        if (e.symlink.isEmpty() && e.hardlink.isEmpty())
-            archive_write_data(out, e.bytes.constData(), static_cast<std::size_t>(e.bytes.size()));
-        archive_entry_free(entry);
-    }
-    archive_write_close(out);
-    archive_write_free(out);
-}
+using test::ArchiveEntry;
+using test::ArchiveKind;
+using test::writeArchive;
 
 class ArchiveFontsTest : public ::testing::Test {
 protected:
@@ -82,7 +48,7 @@ protected:
 
 TEST_F(ArchiveFontsTest, TakesTheFontsAndLeavesOutMacForksHiddenEntriesAndOtherFiles)
 {
-    writeArchive(archive, ARCHIVE_FORMAT_ZIP,
+    writeArchive(archive, ArchiveKind::Zip,
                  {{"Family/", {}, {}, {}, false},
                   {"Family/Family-Regular.otf", "regular bytes", {}, {}, false},
                   {"Family/Family-Bold.TTF", "bold bytes", {}, {}, true},
@@ -105,7 +71,7 @@ TEST_F(ArchiveFontsTest, TakesTheFontsAndLeavesOutMacForksHiddenEntriesAndOtherF
 
 TEST_F(ArchiveFontsTest, NamesOutsideTheArchiveAndLinksRefuseItWholeAndLeaveNothing)
 {
-    const std::vector<std::vector<Entry>> crafted = {
+    const std::vector<std::vector<ArchiveEntry>> crafted = {
         {{"Good.otf", "good", {}, {}, false}, {"../Escaped.otf", "evil", {}, {}, false}},
         {{"Good.otf", "good", {}, {}, false}, {"fonts/../../Escaped.otf", "evil", {}, {}, false}},
         {{"/tmp/Escaped.otf", "evil", {}, {}, false}},
@@ -115,7 +81,7 @@ TEST_F(ArchiveFontsTest, NamesOutsideTheArchiveAndLinksRefuseItWholeAndLeaveNoth
     for (const auto& entries : crafted) {
         SCOPED_TRACE(entries.back().name.toStdString());
         QFile::remove(archive);
-        writeArchive(archive, ARCHIVE_FORMAT_TAR_PAX_RESTRICTED, entries);
+        writeArchive(archive, ArchiveKind::Tar, entries);
         const Unpacked unpacked = ArchiveFonts::unpack(archive, target, ArchiveLimits());
         EXPECT_FALSE(unpacked.problem.isEmpty());
         EXPECT_TRUE(unpacked.fonts.empty());
@@ -127,10 +93,10 @@ TEST_F(ArchiveFontsTest, NamesOutsideTheArchiveAndLinksRefuseItWholeAndLeaveNoth
 
 TEST_F(ArchiveFontsTest, TenThousandEntriesAreRefusedWithTheBound)
 {
-    std::vector<Entry> entries;
+    std::vector<ArchiveEntry> entries;
     for (int i = 0; i < 10000; ++i)
         entries.push_back({"f" + QByteArray::number(i) + ".ttf", "x", {}, {}, false});
-    writeArchive(archive, ARCHIVE_FORMAT_TAR_PAX_RESTRICTED, entries);
+    writeArchive(archive, ArchiveKind::Tar, entries);
     const Unpacked unpacked = ArchiveFonts::unpack(archive, target, ArchiveLimits());
     EXPECT_EQ(unpacked.problem, "it holds more than 2000 entries");
     EXPECT_TRUE(inTarget().isEmpty());
@@ -167,7 +133,7 @@ TEST_F(ArchiveFontsTest, AnEntryLargerThanTheBoundIsRefusedWhetherItsHeaderSaysS
 
     // A zip entry streamed without its size: counted as it is read, and refused past the bound, with the
     // part already written removed.
-    writeArchive(archive, ARCHIVE_FORMAT_ZIP, {{"Streamed.otf", QByteArray(3 << 20, 'z'), {}, {}, true}});
+    writeArchive(archive, ArchiveKind::Zip, {{"Streamed.otf", QByteArray(3 << 20, 'z'), {}, {}, true}});
     ArchiveLimits small;
     small.bytes = 1 << 20;
     unpacked = ArchiveFonts::unpack(archive, target, small);

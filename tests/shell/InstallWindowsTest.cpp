@@ -11,6 +11,7 @@
 #include "shell/SimpleCombo.h"
 #include "summary/Summary.h"
 #include "support/AccessibilityAudit.h"
+#include "support/ArchiveWriter.h"
 #include "support/SfntWriter.h"
 #include "support/TestFiles.h"
 #include "support/ViewerFixture.h"
@@ -234,6 +235,32 @@ TEST_F(InstallWindowsTest, FilesDroppedOnTheMainWindowOpenAnInstallList)
     EXPECT_FALSE(row("Dropped-Bold.ttf")->data(0, Qt::CheckStateRole).isValid());
     EXPECT_EQ(row("Other.ttf")->checkState(0), Qt::Unchecked);
     EXPECT_FALSE(QFile::exists(fontFolder() + "/Other.ttf"));
+}
+
+TEST_F(InstallWindowsTest, AZipDroppedOnTheFaceInformationIsListedWithoutItsMacForks)
+{
+    const QString zip = download.filePath("Zipped.zip");
+    ASSERT_TRUE(test::writeArchive(zip, test::ArchiveKind::Zip,
+                                   {{"Zipped/Zipped-Regular.otf", font("Quillon Zipped")},
+                                    {"__MACOSX/Zipped/._Zipped-Regular.otf", "fork"}}));
+    buildViewer();
+    load();
+    QTest::keyClick(viewer->fontList, Qt::Key_I, Qt::ControlModifier);
+    ASSERT_NE(info(), nullptr);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(zip)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(info(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(info(), &drop);
+    auto* list = viewer->findChild<install::InstallList*>("installList");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->itemsTable->topLevelItemCount(), 1);
+    EXPECT_EQ(list->itemsTable->topLevelItem(0)->text(0), "Quillon Zipped");
+    EXPECT_EQ(list->itemsTable->topLevelItem(0)->toolTip(3), "Zipped.zip: Zipped/Zipped-Regular.otf");
+    list->installButton->click();
+    EXPECT_EQ(test::contents(fontFolder() + "/Zipped-Regular.otf"), font("Quillon Zipped"));
 }
 
 TEST_F(InstallWindowsTest, FontsCopiedInOrRemovedFromOutsideAreListedWithoutARestart)
