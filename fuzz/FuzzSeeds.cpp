@@ -82,8 +82,8 @@ void fonts()
 
     // Layout tables and axes, as the finder reads them.
     SfntWriter layout = SfntWriter::minimalFontTables(names);
-    layout.add("GSUB", SfntWriter::layout({"liga", "smcp", "ss01"}))
-        .add("GPOS", SfntWriter::layout({"kern", "mark"}))
+    layout.add("GSUB", SfntWriter::layout({"latn"}, {"liga", "smcp", "ss01"}))
+        .add("GPOS", SfntWriter::layout({"latn"}, {"kern", "mark"}))
         .add("fvar", SfntWriter::fvar({{258, 700, 0}}));
     putFont(QStringLiteral("layout.ttf"), layout.build());
 }

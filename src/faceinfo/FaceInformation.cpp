@@ -4,15 +4,21 @@
 #include "controls/AccessibleControls.h"
 #include "controls/WindowsKeys.h"
 #include "faceinfo/CharactersView.h"
+#include "faceinfo/FaceSample.h"
+#include "platform/FontInstall.h"
 #include "platform/Platform.h"
 #include "platform/Shell.h"
 
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -68,7 +74,24 @@ FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalog
     faceName->setFont(heading);
     heading_ = new QHBoxLayout;
     heading_->addWidget(faceName, 1);
+    faceChoice = new QComboBox(this);
+    faceChoice->setObjectName(QStringLiteral("faceChoice"));
+    faceChoice->setToolTip(QStringLiteral(" The face of the file to show "));
+    faceChoice->hide();
+    heading_->addWidget(faceChoice);
+    connect(faceChoice, &QComboBox::activated, this, [this](int index) { setFile(file_, index); });
+    installButton = new QPushButton(QStringLiteral("Install"), this);
+    installButton->setObjectName(QStringLiteral("installButton"));
+    installButton->setToolTip(QStringLiteral(" Install the font file for your own use "));
+    installButton->setAutoDefault(false);
+    installButton->hide();
+    heading_->addWidget(installButton);
+    connect(installButton, &QPushButton::clicked, this, [this] {
+        if (actions_.install && !file_.isEmpty()) actions_.install(file_);
+    });
     layout->addLayout(heading_);
+    faceSample = new faceinfo::FaceSample(platform.faceRasterizer, this);
+    layout->addWidget(faceSample);
 
     tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabs"));
@@ -83,10 +106,28 @@ FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalog
                                  QStringLiteral("Style"), QStringLiteral("Version"), QStringLiteral("Size"),
                                  QStringLiteral("Folder")});
     filesLayout->addWidget(filesTable);
+    auto* filesButtons = new QHBoxLayout;
+    originLabel = new QLabel;
+    originLabel->setObjectName(QStringLiteral("originLabel"));
+    originLabel->setTextFormat(Qt::PlainText);
+    originLabel->setWordWrap(true);
+    filesButtons->addWidget(originLabel, 1);
+    removeButton = new QPushButton(QStringLiteral("Remove\u2026"));
+    removeButton->setObjectName(QStringLiteral("removeButton"));
+    removeButton->setToolTip(QStringLiteral(" Move the chosen font file to the trash "));
+    removeButton->setAutoDefault(false);
+    removeButton->hide();
+    filesButtons->addWidget(removeButton);
     openFolderButton = new QPushButton(QStringLiteral("Open Folder"));
     openFolderButton->setObjectName(QStringLiteral("openFolderButton"));
-    filesLayout->addWidget(openFolderButton, 0, Qt::AlignRight);
+    filesButtons->addWidget(openFolderButton);
+    filesLayout->addLayout(filesButtons);
     connect(openFolderButton, &QPushButton::clicked, this, &FaceInformation::openFolder);
+    connect(removeButton, &QPushButton::clicked, this, [this] {
+        const int row = chosenRow();
+        if (actions_.remove && row >= 0) actions_.remove(info_.files[static_cast<std::size_t>(row)].path);
+    });
+    connect(filesTable, &QTreeWidget::currentItemChanged, this, &FaceInformation::showOrigin);
     tabs->addTab(filesPage, QStringLiteral("Files"));
 
     namesTable = new QTreeWidget;
@@ -111,6 +152,9 @@ FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalog
     accessibility::installControls();
     accessibility::name(tabs, QStringLiteral("Sections"));
     accessibility::name(filesTable, QStringLiteral("Files"));
+    accessibility::name(faceChoice, QStringLiteral("Face of the file"));
+    accessibility::name(installButton, QStringLiteral("Install"));
+    accessibility::name(removeButton, QStringLiteral("Remove"));
     accessibility::name(namesTable, QStringLiteral("Names"));
     accessibility::name(coverageText, QStringLiteral("Coverage"));
     accessibility::name(openTypeText, QStringLiteral("OpenType"));
@@ -133,16 +177,34 @@ void FaceInformation::setFace(const QString& face)
     if (face == face_ && file_.isEmpty() && !pending_ && !info_.face.isNull()) return;
     face_ = face;
     file_.clear();
+    fileIndex_ = 0;
     faceName->setText(face);
     readLater();
 }
 
-void FaceInformation::setFile(const QString& path)
+void FaceInformation::setFile(const QString& path, int index)
 {
-    if (path == file_ && !pending_) return;
+    if (path == file_ && index == fileIndex_ && !pending_) return;
     file_ = path;
+    fileIndex_ = index;
     faceName->setText(QFileInfo(path).fileName());
     readLater();
+}
+
+void FaceInformation::reread()
+{
+    choices_.clear(); // a file of several faces may have changed under the same name
+    readLater();
+}
+
+void FaceInformation::setInstallActions(InstallActions actions)
+{
+    actions_ = std::move(actions);
+    setAcceptDrops(static_cast<bool>(actions_.drop));
+    if (!pending_) {
+        fillHeader();
+        showOrigin();
+    }
 }
 
 void FaceInformation::readLater()
@@ -179,7 +241,7 @@ void FaceInformation::refresh()
         info_ = reader_.read(face_);
     } else {
         // Nothing draws the file, so no face is looked up as drawn for it.
-        info_ = reader_.readFile(file_, 0, false);
+        info_ = reader_.readFile(file_, fileIndex_, false);
         const QString name = QFileInfo(file_).fileName();
         faceName->setText(info_.described < 0
                               ? QStringLiteral("%1: not a font file the program can read").arg(name)
@@ -190,6 +252,7 @@ void FaceInformation::refresh()
     fillCoverage();
     fillOpenType();
     fillLicence();
+    fillHeader();
     if (info_.described >= 0) {
         const faceinfo::FileRow& file = info_.files[static_cast<std::size_t>(info_.described)];
         charactersView->setFace(file.path, file.index, info_.charset);
@@ -217,6 +280,81 @@ void FaceInformation::fillFiles()
     }
     for (int c = 0; c < filesTable->columnCount(); ++c) filesTable->resizeColumnToContents(c);
     openFolderButton->setEnabled(!info_.files.empty());
+    showOrigin();
+}
+
+int FaceInformation::chosenRow() const
+{
+    QTreeWidgetItem* current = filesTable->currentItem();
+    const int row = current ? filesTable->indexOfTopLevelItem(current) : info_.described;
+    return row >= 0 && row < static_cast<int>(info_.files.size()) ? row : -1;
+}
+
+void FaceInformation::showOrigin()
+{
+    const int row = chosenRow();
+    if (row < 0) {
+        originLabel->clear();
+        removeButton->hide();
+        return;
+    }
+    const faceinfo::FileRow& file = info_.files[static_cast<std::size_t>(row)];
+    // Only the user's own fonts are removed here; the others came with the system or a package, and the
+    // window says so rather than offering what it must refuse.
+    const bool own = file.installed && platform_.fontInstall.inUserFolders(file.path);
+    originLabel->setText(!file.installed ? QStringLiteral("Not installed: read from %1.").arg(file.folder)
+                         : own           ? QStringLiteral("Installed for you in %1.").arg(file.folder)
+                               : QStringLiteral("Installed for every user in %1, with the system or a "
+                                                "package: it is not removed here.")
+                                     .arg(file.folder));
+    removeButton->setVisible(own && actions_.remove);
+}
+
+void FaceInformation::fillHeader()
+{
+    const bool described = info_.described >= 0;
+    const faceinfo::FileRow* file =
+        described ? &info_.files[static_cast<std::size_t>(info_.described)] : nullptr;
+    // The face's own full name (name ID 4, the record the details read first), as the face calls itself.
+    QString name;
+    for (const faceinfo::NameRow& row : info_.names)
+        if (row.nameID == 4 && (name.isEmpty() || row.used)) name = row.text;
+    if (name.isEmpty() && file) name = QStringLiteral("%1 %2").arg(info_.face, file->style).trimmed();
+    std::vector<char32_t> characters;
+    for (const platform::CodeRange& range : info_.charset)
+        for (char32_t c = range.first; c <= range.second && characters.size() < 4096; ++c)
+            characters.push_back(c);
+    if (file)
+        faceSample->setFace(file->path, file->index, name, faceinfo::FaceSample::sampleFor(characters));
+    else
+        faceSample->setFace(QString(), 0, QString(), QString());
+    installButton->setVisible(!file_.isEmpty() && file && !file->installed && actions_.install);
+    fillFaceChoice();
+}
+
+void FaceInformation::fillFaceChoice()
+{
+    if (file_.isEmpty() || info_.facesInFile < 2) {
+        faceChoice->hide();
+        choices_.clear();
+        return;
+    }
+    if (choices_ != file_) {
+        choices_ = file_;
+        faceChoice->clear();
+        const platform::ExaminedFile examined = platform_.fontInstall.examine(file_);
+        for (int i = 0; i < info_.facesInFile; ++i) {
+            const auto face = static_cast<std::size_t>(i);
+            const QString name =
+                face < examined.faces.size()
+                    ? QStringLiteral("%1 %2").arg(examined.faces[face].family, examined.faces[face].style)
+                    : QString();
+            faceChoice->addItem(
+                QStringLiteral("Face %1 of %2: %3").arg(i + 1).arg(info_.facesInFile).arg(name));
+        }
+    }
+    faceChoice->setCurrentIndex(fileIndex_ & 0xffff);
+    faceChoice->show();
 }
 
 void FaceInformation::fillNames()
@@ -360,6 +498,22 @@ void FaceInformation::Form_KeyDown(int keyCode, int shift)
     // Held here: closing may delete the window once control is back in the event loop.
     const std::function<void()> endProgram = endProgram_;
     if (shift > 0 && endProgram) endProgram();
+}
+
+void FaceInformation::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (actions_.drop && !urls.isEmpty() && urls.front().isLocalFile()) event->acceptProposedAction();
+}
+
+void FaceInformation::dropEvent(QDropEvent* event)
+{
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    if (!actions_.drop || paths.isEmpty()) return;
+    event->acceptProposedAction();
+    actions_.drop(paths);
 }
 
 void FaceInformation::keyPressEvent(QKeyEvent* event)

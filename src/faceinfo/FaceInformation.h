@@ -13,6 +13,7 @@
 
 #include <functional>
 
+class QComboBox;
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
@@ -24,7 +25,8 @@ namespace quillon {
 
 namespace faceinfo {
 class CharactersView;
-}
+class FaceSample;
+} // namespace faceinfo
 
 namespace platform {
 struct Platform;
@@ -39,9 +41,22 @@ public:
 
     /// Shows `face`, read once the current event is done (several changes in a row read only the last face).
     void setFace(const QString& face);
-    /// Shows the first face of a font file read as it is, installed or not; nothing is added to the font
-    /// system for it. Read as setFace reads; the next setFace leaves it.
-    void setFile(const QString& path);
+    /// Shows face `index` of a font file read as it is, installed or not; nothing is added to the font
+    /// system for it. Read as setFace reads; the next setFace leaves it. A file of several faces offers
+    /// them in faceChoice.
+    void setFile(const QString& path, int index = 0);
+    /// Reads what the window shows again: the installed fonts changed.
+    void reread();
+
+    /// What the window's install and remove controls do; each may be empty (the control is then not
+    /// offered). `install` gets a file that is not installed, `remove` an installed file of the user's own
+    /// folders, `drop` the files, folders and archives dropped on the window.
+    struct InstallActions {
+        std::function<void(const QString& path)> install;
+        std::function<void(const QString& path)> remove;
+        std::function<void(const QStringList& paths)> drop;
+    };
+    void setInstallActions(InstallActions actions);
     /// The sample text whose missing characters the Coverage tab names.
     void setSampleText(const QString& text);
     /// A button beside the face's name that opens another window on the face (`open` runs on a click).
@@ -54,8 +69,13 @@ public:
     const faceinfo::FaceInfo& info();
 
     QLabel* faceName;
+    faceinfo::FaceSample* faceSample;
+    QComboBox* faceChoice;      // the faces of a file of several, when a file is shown
+    QPushButton* installButton; // for a file that is not installed
     QTabWidget* tabs;
     QTreeWidget* filesTable;
+    QLabel* originLabel; // where the chosen file comes from
+    QPushButton* removeButton;
     QPushButton* openFolderButton;
     QTreeWidget* namesTable;
     QTextBrowser* coverageText;
@@ -68,6 +88,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void refresh();
@@ -79,6 +101,11 @@ private:
     void fillLicence();
     void openFolder();
     void openLink(const QUrl& url);
+    void fillHeader();
+    void fillFaceChoice();
+    void showOrigin();
+    /// The files row chosen in the Files tab (the described one when none is), or -1.
+    int chosenRow() const;
 
     platform::Platform& platform_;
     std::function<void()> endProgram_;
@@ -86,6 +113,9 @@ private:
     faceinfo::FaceInfo info_;
     QString face_;
     QString file_; // shown instead of face_ when set
+    int fileIndex_ = 0;
+    QString choices_; // the file faceChoice lists the faces of
+    InstallActions actions_;
     QString sampleText_;
     bool pending_ = false;
     QHBoxLayout* heading_;

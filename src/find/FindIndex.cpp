@@ -11,7 +11,7 @@ namespace quillon::find {
 /// (folding names, interning tags) is done, and hands them to the index's thread.
 class FindIndex::Report final : public platform::SurveyReport {
 public:
-    explicit Report(FindIndex& index) : index_(index) {}
+    Report(FindIndex& index, unsigned number) : index_(index), number_(number) {}
 
     void faces(platform::Survey survey) override
     {
@@ -19,7 +19,8 @@ public:
             std::make_unique<FaceFinder>(index_.names_, std::move(survey)));
         QMetaObject::invokeMethod(
             &index_,
-            [index = &index_, finder] {
+            [index = &index_, finder, number = number_] {
+                if (index->surveyNumber_ != number) return;
                 index->finder_ = std::move(*finder);
                 emit index->facesReady();
             },
@@ -29,7 +30,8 @@ public:
     {
         QMetaObject::invokeMethod(
             &index_,
-            [index = &index_, done, total] {
+            [index = &index_, done, total, number = number_] {
+                if (index->surveyNumber_ != number) return;
                 index->layoutDone_ = done;
                 index->layoutTotal_ = total;
                 emit index->layoutProgress(done, total);
@@ -41,7 +43,8 @@ public:
         auto layout = std::make_shared<LayoutIndex>(LayoutIndex::from(tags));
         QMetaObject::invokeMethod(
             &index_,
-            [index = &index_, layout] {
+            [index = &index_, layout, number = number_] {
+                if (index->surveyNumber_ != number) return;
                 if (index->finder_) index->finder_->setLayout(std::move(*layout));
                 emit index->layoutReady();
             },
@@ -51,6 +54,7 @@ public:
 
 private:
     FindIndex& index_;
+    unsigned number_;
 };
 
 FindIndex::FindIndex(platform::FaceSurvey& survey, const FontCatalogue& catalogue, QObject* parent)
@@ -82,10 +86,23 @@ FindIndex::~FindIndex()
 void FindIndex::start()
 {
     if (thread_.joinable()) return;
-    thread_ = std::thread([this] {
-        Report report(*this);
+    thread_ = std::thread([this, number = surveyNumber_] {
+        Report report(*this, number);
         survey_.survey(listed_, report);
     });
+}
+
+void FindIndex::refresh(const FontCatalogue& catalogue)
+{
+    cancelled_ = true;
+    if (thread_.joinable()) thread_.join();
+    cancelled_ = false;
+    ++surveyNumber_;
+    names_ = catalogue.fontNames;
+    listed_ = listedFaces(catalogue);
+    layoutDone_ = 0;
+    layoutTotal_ = 0;
+    start();
 }
 
 std::unique_ptr<FaceFinder> FindIndex::surveyNow(platform::FaceSurvey& survey, const FontCatalogue& catalogue)

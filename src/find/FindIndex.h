@@ -1,8 +1,8 @@
 #pragma once
-// The finder's index for the program's whole run: the survey runs once, on a thread of its own, when the
-// index is first asked for; the faces come first (the window can search by name at once), the layout tags
-// after the files have been read (or at once from the cache). Kept after the window closes, so opening it
-// again reads nothing.
+// The finder's index for the program's run: the survey runs on a thread of its own when the index is first
+// asked for, and again when the installed fonts change (refresh); the faces come first (the window can
+// search by name at once), the layout tags after the files have been read (or at once from the cache). Kept
+// after the window closes, so opening it again reads nothing.
 //
 // Lives on the window's thread; its signals come there. Destroying it stops a survey still running.
 
@@ -33,6 +33,9 @@ public:
 
     /// Starts the survey unless it has started.
     void start();
+    /// The catalogue was rebuilt: a survey still running is stopped and its reports dropped, and the faces
+    /// are surveyed again (the finder of the earlier survey stays until the new faces are ready).
+    void refresh(const FontCatalogue& catalogue);
     /// The finder once the faces are known; null before.
     FaceFinder* finder() const { return finder_.get(); }
     /// Files whose layout tags are read so far, of how many; both 0 before the reading starts.
@@ -60,6 +63,7 @@ private:
     std::thread thread_;
     int layoutDone_ = 0;
     int layoutTotal_ = 0;
+    unsigned surveyNumber_ = 0; // which survey a report belongs to: an earlier one's reports are dropped
 };
 
 } // namespace find

@@ -5,9 +5,11 @@
 namespace quillon::platform {
 
 class FaceRasterizer;
+class FontChanges;
 class FaceSurvey;
 class FontFacts;
 class FontFileLookup;
+class FontInstall;
 class FontSystem;
 class GlyphMaps;
 class Printers;
@@ -28,6 +30,8 @@ struct Platform {
     FontFacts& fontFacts;
     FaceSurvey& faceSurvey;
     GlyphMaps& glyphMaps;
+    FontInstall& fontInstall;
+    FontChanges& fontChanges;
 };
 
 } // namespace quillon::platform

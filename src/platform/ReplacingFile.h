@@ -31,6 +31,15 @@ public:
     /// Syncs the temporary file and renames it over the target. Also for a temporary file that someone
     /// else filled through temporaryPath(): it is synced as it stands.
     bool commit();
+    /// As commit(), but never over an existing file (a font installed beside another of the same name):
+    /// when a file of the target's name exists, false with targetTaken() true and the temporary file kept,
+    /// so that retarget() and another commitNew() can try another name.
+    bool commitNew();
+    /// Whether the last commitNew() found the target's name taken.
+    bool targetTaken() const { return taken_; }
+    /// Another target for the contents written so far, in the same folder (the temporary file's), taken as
+    /// it is: no link is followed.
+    void retarget(const QString& path) { target_ = path; }
     /// Removes the temporary file; the target stays as it was.
     void cancel();
 
@@ -53,12 +62,18 @@ public:
 
 private:
     bool fail(int error);
+    /// Syncs and closes the temporary file once.
+    bool finishWriting();
+    /// Makes the renamed file's name last: the folder is synced.
+    void committedTo(const QString& target);
 
     QString target_;
     QString temporary_;
     QString problem_;
     int fd_ = -1;
     bool committed_ = false;
+    bool written_ = false; // synced and closed, waiting for its name
+    bool taken_ = false;
 };
 
 } // namespace quillon::platform

@@ -9,6 +9,8 @@
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"
 
+#include <QApplication>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPlainTextEdit>
 
@@ -53,6 +55,7 @@ void FaceInformationLink::show()
         window_->setFindFaces([this](const QString& text) {
             if (findFaces) findFaces(text);
         });
+        window_->setInstallActions(installActions_);
         const QRect frame = viewer_.frameGeometry();
         window_->move(frame.topLeft() + QPoint(40, 40));
     }
@@ -88,6 +91,31 @@ void FaceInformationLink::offerFile(const QString& path)
         window_->setFace(fileFace_);
     else
         window_->setFile(file_);
+}
+
+void FaceInformationLink::showOffered()
+{
+    const QFileInfo file(file_);
+    if (file_.isEmpty() || !file.isFile() || !file.isReadable()) return;
+    // After the message's OK: a window opened beside a message that waits would take its place on top
+    // while the message keeps the keyboard.
+    if (QWidget* message = QApplication::activeModalWidget()) {
+        QObject::connect(
+            message, &QObject::destroyed, &viewer_, [this] { showOffered(); }, Qt::QueuedConnection);
+        return;
+    }
+    show();
+}
+
+void FaceInformationLink::fontsChanged()
+{
+    if (window_) window_->reread();
+}
+
+void FaceInformationLink::setInstallActions(FaceInformation::InstallActions actions)
+{
+    installActions_ = std::move(actions);
+    if (window_) window_->setInstallActions(installActions_);
 }
 
 void FaceInformationLink::follow()

@@ -5,6 +5,7 @@
 // tooltip reads only when it is asked for.
 
 #include "catalogue/FontCatalogue.h"
+#include "faceinfo/FaceInformation.h"
 
 #include <QKeySequence>
 #include <QPointer>
@@ -36,6 +37,13 @@ public:
     /// The command line named a font file that is not installed: the window shows that file, read from it,
     /// until the main window selects another face (empty: no such file).
     void offerFile(const QString& path);
+    /// Opens the window on the offered file, once no message waits for its OK (the "not registered"
+    /// message comes first); nothing when no readable file is offered.
+    void showOffered();
+    /// The installed fonts changed: the open window reads its face or file again.
+    void fontsChanged();
+    /// What the window's Install and Remove… buttons and a drop on it do (set on every window opened).
+    void setInstallActions(FaceInformation::InstallActions actions);
     void close();
     /// The selected face or the sample text changed.
     void follow();
@@ -63,6 +71,7 @@ private:
     QString file_;     // the offered file, while it stands for the selection
     QString fileFace_; // the face selected when it was offered
     QPointer<FaceInformation> window_;
+    FaceInformation::InstallActions installActions_;
     struct Companion {
         QString text;
         QString objectName;

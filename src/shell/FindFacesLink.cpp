@@ -72,6 +72,14 @@ void FindFacesLink::close()
     if (window_) window_->close();
 }
 
+void FindFacesLink::fontsChanged()
+{
+    if (window_)
+        index_->refresh(catalogue_);
+    else
+        index_.reset();
+}
+
 find::FindFaces* FindFacesLink::window() const { return window_.data(); }
 
 void FindFacesLink::selectFace(const QString& face)

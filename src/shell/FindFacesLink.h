@@ -2,7 +2,7 @@
 // Ties the Find Faces window to the main window: opens it (Ctrl+F, "Find Faces…" in the face list's and the
 // summary's context menus, "Faces with This Character" in the face information), and selects in the main
 // window the face chosen in it, as a click in the face list does. The index the window searches is made at
-// the first opening and kept for the run; nothing is read before.
+// the first opening and kept until the installed fonts change; nothing is read before.
 
 #include "catalogue/FontCatalogue.h"
 
@@ -38,6 +38,9 @@ public:
     /// Adds "Find Faces…" to the face list's context menu, after the face information's entries.
     void attach(FaceInformationLink& faceInformation);
     void close();
+    /// The catalogue was rebuilt: an open window's index surveys the faces again; a closed window's index
+    /// is dropped, to be made at the next opening.
+    void fontsChanged();
     /// The open window, or null.
     find::FindFaces* window() const;
 

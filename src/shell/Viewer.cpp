@@ -13,6 +13,7 @@
 #include "platform/WindowActivation.h"
 #include "shell/FaceInformationLink.h"
 #include "shell/FindFacesLink.h"
+#include "shell/InstallLink.h"
 #include "shell/Logo.h"
 #include "shell/SamplePicture.h"
 #include "shell/SimpleCombo.h"
@@ -97,6 +98,7 @@ Viewer::Viewer(platform::Platform& platform, FontModule& module, FontCatalogue& 
     windows_->faceInformation().attach();
     windows_->typeTester().attach();
     windows_->findFaces().attach(windows_->faceInformation());
+    windows_->install().attach();
     HelpButton->setObjectName(QStringLiteral("HelpButton"));
     HelpButton->setGeometry(pxRect(15, 5670, 255, 255));
     HelpButton->setToolTip(QStringLiteral(" View program and company-contact information "));
@@ -282,6 +284,7 @@ void Viewer::Form_Load()
 
     fontList_Click();
     fontList->show();
+    windows_->watchFonts();
 
     if (Logo::wanted(platform_.settings)) Pause(1);
 }
@@ -603,6 +606,8 @@ void Viewer::showNotRegistered()
     windows_->faceInformation().offerFile(module_.commandLineFile);
     windows_->typeTester().follow();
     if (showMessage) showMessage(kNotRegisteredMessage, kAppTitle);
+    // Then the file itself, its face drawn, with Install.
+    windows_->faceInformation().showOffered();
 }
 
 } // namespace quillon

@@ -7,6 +7,7 @@
 #include "controls/Button.h"
 #include "display/FontDetails.h"
 #include "options/Options.h"
+#include "platform/FontChanges.h"
 #include "platform/Log.h"
 #include "platform/Platform.h"
 #include "platform/Printers.h"
@@ -15,6 +16,7 @@
 #include "registry/RegistryModule.h"
 #include "shell/FaceInformationLink.h"
 #include "shell/FindFacesLink.h"
+#include "shell/InstallLink.h"
 #include "shell/Logo.h"
 #include "shell/ReturnToWindow.h"
 #include "shell/SimpleCombo.h"
@@ -24,6 +26,7 @@
 #include "summary/Summary.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -67,7 +70,8 @@ struct ViewerWindows::Parts {
         : details(platform.fontSystem, platform.fontFiles), registry(platform.registry),
           faceInformation(viewer, platform, catalogue, endProgram),
           typeTester(viewer, platform, faceInformation, endProgram),
-          findFaces(viewer, platform, catalogue, std::move(endProgram))
+          findFaces(viewer, platform, catalogue, std::move(endProgram)),
+          install(viewer, platform, catalogue, faceInformation)
     {
         faceInformation.findFaces = [this](const QString& text) { findFaces.findCharacters(text); };
     }
@@ -83,6 +87,7 @@ struct ViewerWindows::Parts {
     FaceInformationLink faceInformation;
     TypeTesterLink typeTester;
     FindFacesLink findFaces;
+    InstallLink install;
 };
 
 ViewerWindows::ViewerWindows(Viewer& viewer, platform::Platform& platform, FontModule& module,
@@ -92,7 +97,7 @@ ViewerWindows::ViewerWindows(Viewer& viewer, platform::Platform& platform, FontM
 {
 }
 
-ViewerWindows::~ViewerWindows() = default;
+ViewerWindows::~ViewerWindows() { platform_.fontChanges.setListener({}); }
 
 QIcon ViewerWindows::windowIcon() const
 {
@@ -143,6 +148,38 @@ void ViewerWindows::loadFontList()
     if (names.listIndex() >= 0) viewer_.fontList->setListIndex(names.listIndex());
 }
 
+void ViewerWindows::watchFonts()
+{
+    platform_.fontChanges.setListener([this](const QString& why) { fontsChanged(why); });
+    platform_.fontChanges.watch();
+}
+
+void ViewerWindows::fontsChanged(const QString& why)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const QString face = viewer_.fontList->text();
+    viewer_.loadingList = true;
+    loadFontList();
+    viewer_.loadingList = false;
+    int keep = -1;
+    for (int i = 0; i < viewer_.fontList->count() && keep < 0; ++i)
+        if (viewer_.fontList->itemText(i) == face) keep = i;
+    // The size and the effects stay as they are; a face that went is replaced by the first, as at the start.
+    if (viewer_.fontList->count() > 0) viewer_.fontList->setListIndex(std::max(keep, 0));
+    if (parts_->summary) parts_->summary->setFontNames(catalogue_.fontNames);
+    findFaces().fontsChanged();
+    faceInformation().fontsChanged();
+    qCDebug(log::catalogue).noquote()
+        << QStringLiteral("catalogue rebuilt in %1 ms (%2): %3 faces, %4 records; %5")
+               .arg(timer.elapsed())
+               .arg(why)
+               .arg(catalogue_.fontCount())
+               .arg(catalogue_.recordCount())
+               .arg(keep >= 0 ? QStringLiteral("%1 stays selected").arg(face)
+                              : QStringLiteral("%1 went, the first face is selected").arg(face));
+}
+
 void ViewerWindows::showFontDetails(const QString& face, QPlainTextEdit& detailText, QLabel& copyright)
 {
     detailText.setPlainText(QString());
@@ -153,6 +190,7 @@ void ViewerWindows::showFontDetails(const QString& face, QPlainTextEdit& detailT
 }
 
 FaceInformationLink& ViewerWindows::faceInformation() { return parts_->faceInformation; }
+InstallLink& ViewerWindows::install() { return parts_->install; }
 FindFacesLink& ViewerWindows::findFaces() { return parts_->findFaces; }
 
 TypeTesterLink& ViewerWindows::typeTester() { return parts_->typeTester; }

@@ -21,6 +21,7 @@ namespace platform {
 struct Platform;
 }
 class FaceInformationLink;
+class InstallLink;
 class TypeTesterLink;
 class FindFacesLink;
 class Viewer;
@@ -36,6 +37,12 @@ public:
 
     /// Builds the catalogue and fills the main window's face list (the caller holds loadingList).
     void loadFontList();
+    /// Starts following the fonts installed and removed while the program runs.
+    void watchFonts();
+    /// The installed fonts changed (`why`, in words): the catalogue is built again as at the start, the
+    /// face selected stays when it is still listed (else the first is selected), and the open windows
+    /// follow.
+    void fontsChanged(const QString& why);
     /// Fills the details box and the copyright label for a face.
     void showFontDetails(const QString& face, QPlainTextEdit& detailText, QLabel& copyright);
 
@@ -60,6 +67,8 @@ public:
     TypeTesterLink& typeTester();
     /// The Find Faces window.
     FindFacesLink& findFaces();
+    /// Installing and removing fonts: the install list, drops, the face information's buttons.
+    InstallLink& install();
     /// Escape with Shift, Ctrl or Alt in a secondary window: every window closes and the program ends.
     void endProgram();
 

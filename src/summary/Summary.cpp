@@ -117,11 +117,19 @@ void Summary::Form_Load(const QStringList& fontNames, const QRect& ownerFrame)
         owner, QSizeF(kClientWidth + kFrameExtraWidth, kClientHeight + kFrameExtraHeight));
     move(qRound(at.x() / kTwipsPerPixel), qRound(at.y() / kTwipsPerPixel));
 
+    fillNames(fontNames, 0);
+    labelFace_ = FontPicture->font().family();
+    painter_ = std::make_unique<SummaryPainter>(labelFace_, &FontPicture->image());
+}
+
+void Summary::fillNames(const QStringList& fontNames, int top)
+{
     // A sorted list compares without regard to case; names equal but for case keep their order.
     QStringList sorted = fontNames;
     std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
         return a.compare(b, Qt::CaseInsensitive) < 0;
     });
+    fontList->clear();
     fontList->addItems(sorted);
     fontList->setEditText(QStringLiteral("Combo1"));
 
@@ -130,11 +138,15 @@ void Summary::Form_Load(const QStringList& fontNames, const QRect& ownerFrame)
     {
         const QSignalBlocker quiet(VScroll);
         VScroll->setRange(scroll_.min(), scroll_.max());
-        VScroll->setValue(0);
+        VScroll->setValue(std::clamp(top, scroll_.min(), scroll_.max()));
     }
-    topIndex_ = 0;
-    labelFace_ = FontPicture->font().family();
-    painter_ = std::make_unique<SummaryPainter>(labelFace_, &FontPicture->image());
+    topIndex_ = VScroll->value();
+}
+
+void Summary::setFontNames(const QStringList& fontNames)
+{
+    fillNames(fontNames, topIndex_);
+    DrawSummary();
 }
 
 void Summary::setPrintAllFaces(std::function<void(const QStringList& faces)> print)

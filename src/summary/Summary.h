@@ -55,6 +55,10 @@ public:
     /// Every face in the window's order, as the book prints them.
     QStringList faces() const;
 
+    /// The installed fonts changed: the window shows `fontNames` (sorted as at its opening) from the same
+    /// top row where it still exists.
+    void setFontNames(const QStringList& fontNames);
+
     /// The sixteen-row page from topIndex(): cleared, then each face's row; rows past the last face stay
     /// empty. A face that cannot be drawn leaves its row as far as it got and drawing goes on.
     void DrawSummary();
@@ -89,6 +93,8 @@ protected:
 
 private:
     void Form_Load(const QStringList& fontNames, const QRect& ownerFrame);
+    /// Fills the sorted list and the scroll bar, the page starting at row `top` (or the last page).
+    void fillNames(const QStringList& fontNames, int top);
 
     std::function<void()> endProgram_;
     std::function<void(const QStringList& faces)> printAllFaces_;

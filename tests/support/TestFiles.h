@@ -1,5 +1,6 @@
 #pragma once
-// Whole files read and written in one call, for tests that check what a writer left on disk.
+// Whole files read and written in one call, for tests that check what a writer left on disk, and the
+// tests' own fonts.
 
 #include <QByteArray>
 #include <QFile>
@@ -8,6 +9,12 @@
 #include <gtest/gtest.h>
 
 namespace quillon::test {
+
+/// The path of one of the tests' fonts (tests/testfonts.cmake), by file name.
+inline QString testFont(const char* name)
+{
+    return QString::fromLocal8Bit(qgetenv("QUILLON_TEST_FONTS")) + u'/' + QLatin1String(name);
+}
 
 /// The file's bytes; empty when it cannot be read.
 inline QByteArray contents(const QString& path)

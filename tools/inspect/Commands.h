@@ -54,4 +54,11 @@ int find(platform::Platform& platform, const QStringList& args);
 /// chars FACE|FILE [--block NAME]: every character of the face, U+code<TAB>name<TAB>glyph id, by block.
 int chars(platform::Platform& platform, const QStringList& args);
 
+/// install PATH... [--dry-run] [--beside]: the faces of the font files, folders and archives, each with its
+/// state, then the files copied into the user's font folder (none with --dry-run; a face installed from
+/// another file only with --beside). Exit status 1 when something could not be installed.
+int install(platform::Platform& platform, const QStringList& args);
+/// uninstall PATH...: files of the user's font folders moved to the trash; any other file is refused.
+int uninstall(platform::Platform& platform, const QStringList& args);
+
 } // namespace quillon::inspect

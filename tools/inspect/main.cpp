@@ -39,6 +39,8 @@ const Command kCommands[] = {
      quillon::inspect::render},
     {"find", quillon::find::FindQuery::kUsage, quillon::inspect::find},
     {"chars", "chars FACE|FILE [--block NAME]", quillon::inspect::chars},
+    {"install", "install PATH... [--dry-run] [--beside]", quillon::inspect::install},
+    {"uninstall", "uninstall PATH...", quillon::inspect::uninstall},
 };
 
 QString usageText()

@@ -499,6 +499,43 @@ int FaceIndex::learnFile(const QString& path, const QByteArray& data)
     return faces;
 }
 
+void FaceIndex::rebuild()
+{
+    // The added files' faces keep their patterns (one more reference each) for the new index.
+    std::vector<std::pair<QString, std::vector<FcPattern*>>> kept;
+    for (auto it = learned_.begin(); it != learned_.end(); ++it) {
+        std::vector<FcPattern*> patterns;
+        for (int i : it->faces) {
+            FcPatternReference(face(i).pattern);
+            patterns.push_back(face(i).pattern);
+        }
+        kept.emplace_back(it.key(), std::move(patterns));
+    }
+    for (const IndexedFace& f : faces_) FcPatternDestroy(f.pattern);
+    faces_.clear();
+    pool_.clear();
+    byFamilyKey_.clear();
+    byFamily_.clear();
+    byFullName_.clear();
+    byFile_.clear();
+    byFileCurrent_ = false;
+    familyNamesRead_.clear();
+    englishFamily_.clear();
+    substitutes_.clear();
+    keysSorted_ = false;
+    built_ = false;
+    build();
+    for (auto& [path, patterns] : kept) {
+        Learned& learned = learned_[path];
+        learned.faces.clear();
+        for (FcPattern* pattern : patterns) {
+            addPattern(pattern, true);
+            learned.faces.push_back(static_cast<int>(faces_.size()) - 1);
+            indexFace(learned.faces.back());
+        }
+    }
+}
+
 bool FaceIndex::forgetFile(const QString& path)
 {
     auto it = learned_.find(path);

@@ -5,7 +5,8 @@
 // ignoring case; a face a family name finds is confirmed by opening only that face with FreeType, so a
 // family resolves by what the face's own name table calls its family (name ID 1).
 //
-// Built on first use; not thread-safe (the program has one thread).
+// Built on first use, and again when the installed fonts change (rebuild); not thread-safe (the program has
+// one thread).
 
 #include "platform/FontSystem.h"
 
@@ -80,6 +81,10 @@ public:
     /// faces stay known until the last one.
     int learnFile(const QString& path, const QByteArray& data);
     bool forgetFile(const QString& path);
+
+    /// Takes fontconfig's current configuration in afresh (fonts were installed or removed); the files the
+    /// program added stay known. Face numbers given out before are void.
+    void rebuild();
 
     /// The FreeType library the index opens faces with, for callers that read a face's tables.
     FT_Library freetype();

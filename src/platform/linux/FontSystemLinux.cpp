@@ -71,6 +71,50 @@ bool LinuxFontSystem::RemoveFontResource(const QString& path)
     return QGuiApplication::instance() && QFontDatabase::removeApplicationFont(id);
 }
 
+namespace {
+
+/// The smallest font Qt takes as an application font: one blank character of a bitmap face, in the text
+/// form FreeType reads from memory. Adding and taking it out is the one public way to make Qt read
+/// fontconfig's fonts again.
+constexpr char kNudgeFont[] = "STARTFONT 2.1\n"
+                              "FONT -quillon-nudge-medium-r-normal--8-80-75-75-c-80-iso10646-1\n"
+                              "SIZE 8 75 75\n"
+                              "FONTBOUNDINGBOX 1 1 0 0\n"
+                              "STARTPROPERTIES 3\n"
+                              "FAMILY_NAME \"Quillon Nudge\"\n"
+                              "FONT_ASCENT 1\n"
+                              "FONT_DESCENT 0\n"
+                              "ENDPROPERTIES\n"
+                              "CHARS 1\n"
+                              "STARTCHAR space\n"
+                              "ENCODING 32\n"
+                              "SWIDTH 1000 0\n"
+                              "DWIDTH 8 0\n"
+                              "BBX 1 1 0 0\n"
+                              "BITMAP\n"
+                              "00\n"
+                              "ENDCHAR\n"
+                              "ENDFONT\n";
+
+} // namespace
+
+void LinuxFontSystem::fontsChanged(bool faces)
+{
+    if (faces) {
+        index_.rebuild();
+        recordFaces_.clear(); // the catalogue stands its records' files in again once it is rebuilt
+        defaultFamilyKnown_ = false;
+    }
+    if (!QGuiApplication::instance()) return;
+    // Qt fills its font database from fontconfig once, and fills it afresh only after an application font
+    // is taken out, adding the program's own added files to the new configuration again. Without this a
+    // new family would be drawn in a substitute until the next start.
+    const int nudge = QFontDatabase::addApplicationFontFromData(QByteArray(kNudgeFont));
+    if (nudge < 0 || !QFontDatabase::removeApplicationFont(nudge))
+        qCDebug(log::fonts) << "Qt's font database could not be made to read the installed fonts again: a "
+                               "face installed since the start is drawn in a substitute until the next one";
+}
+
 std::optional<ResolvedFace> LinuxFontSystem::resolveFace(const QString& name)
 {
     const std::optional<FaceChoice> choice = choose(name, 0);

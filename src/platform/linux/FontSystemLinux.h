@@ -34,6 +34,10 @@ public:
     std::optional<TextMetric> GetTextMetrics(FontHandle font) override;
     std::uint32_t GetFontLanguageInfo(FontHandle font) override;
 
+    /// fontconfig's configuration was read again: Qt's font database takes it in, and when the installed
+    /// faces changed (`faces`), the face index too. Fonts made before keep the face they were made for.
+    void fontsChanged(bool faces);
+
     /// Fonts made by CreateFontIndirect and not deleted yet.
     int liveFonts() const { return static_cast<int>(fonts_.size()); }
 

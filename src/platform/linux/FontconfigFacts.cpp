@@ -194,6 +194,7 @@ FontconfigFacts::FontconfigFacts() = default;
 FontconfigFacts::~FontconfigFacts()
 {
     if (library_) FT_Done_FreeType(library_);
+    if (indexedConfig_) FcConfigDestroy(indexedConfig_);
 }
 
 FT_Library FontconfigFacts::freetype()
@@ -279,6 +280,8 @@ FcPattern* FontconfigFacts::installedPattern(const QString& path, int index)
             if (!byFile_.contains(k)) byFile_.insert(k, p);
         }
         indexedSystem_ = system;
+        FcConfigReference(config);
+        if (indexedConfig_) FcConfigDestroy(indexedConfig_);
         indexedConfig_ = config;
     }
     return byFile_.value(key(path, index), nullptr);

@@ -14,6 +14,7 @@
 typedef struct FT_LibraryRec_* FT_Library;
 typedef struct _FcPattern FcPattern;
 typedef struct _FcFontSet FcFontSet;
+typedef struct _FcConfig FcConfig;
 
 namespace quillon::platform {
 
@@ -34,10 +35,12 @@ private:
     FT_Library freetype();
 
     FT_Library library_ = nullptr;
-    // The system's patterns by "index:path", rebuilt when fontconfig's configuration changes.
+    // The system's patterns by "index:path", rebuilt when fontconfig's configuration changes. The
+    // configuration indexed is held (a reference), so that one read again after fonts were installed can
+    // never be made at its address while the index still names its patterns.
     QHash<QString, FcPattern*> byFile_;
     FcFontSet* indexedSystem_ = nullptr;
-    void* indexedConfig_ = nullptr;
+    FcConfig* indexedConfig_ = nullptr;
 };
 
 } // namespace quillon::platform

@@ -17,6 +17,14 @@ void InstalledFonts::load()
     entries_ = source_();
 }
 
+void InstalledFonts::reload()
+{
+    loaded_ = false;
+    indexed_ = false;
+    entries_.clear();
+    entryByName_.clear();
+}
+
 const std::vector<FontsKeyEntry>& InstalledFonts::entries()
 {
     load();

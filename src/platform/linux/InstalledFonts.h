@@ -1,7 +1,7 @@
 #pragma once
-// The installed font files as the Windows NT fonts key lists them, computed once per process on first use
-// (fonts installed later are seen at the next start, as on Windows). Shared by the fonts key view and the
-// font file lookup, so fontconfig is listed once.
+// The installed font files as the Windows NT fonts key lists them, computed on first use and again after
+// the fonts changed (reload). Shared by the fonts key view and the font file lookup, so fontconfig is
+// listed once.
 
 #include "platform/FontFileLookup.h"
 #include "platform/linux/FontsKeyBuilder.h"
@@ -26,6 +26,9 @@ public:
 
     /// Matches the listed files only: a file the key leaves out (Type 1) is not a catalogue file either.
     QString fontFilePath(const QString& fileName) override;
+
+    /// Fonts were installed or removed: the next use lists fontconfig's configuration again.
+    void reload();
 
 private:
     void load();

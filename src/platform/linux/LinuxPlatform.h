@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/linux/DesktopAssociations.h"
 #include "platform/linux/DesktopShell.h"
+#include "platform/linux/FontFolderWatch.h"
 #include "platform/linux/FontSystemLinux.h"
 #include "platform/linux/FontconfigFacts.h"
 #include "platform/linux/FontconfigSurvey.h"
@@ -12,6 +13,7 @@
 #include "platform/linux/FreeTypeRasterizer.h"
 #include "platform/linux/IniSettingsStore.h"
 #include "platform/linux/InstalledFonts.h"
+#include "platform/linux/LinuxFontInstall.h"
 #include "platform/linux/LinuxPrinters.h"
 #include "platform/linux/LinuxSystemInfo.h"
 
@@ -41,6 +43,8 @@ private:
     FontconfigFacts fontFacts_;
     FontconfigSurvey faceSurvey_;
     FreeTypeGlyphMaps glyphMaps_;
+    FontFolderWatch fontChanges_; // after the font system and the installed fonts, which it brings up to date
+    LinuxFontInstall fontInstall_;
     Platform platform_;
 };
 

@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 
@@ -186,25 +187,61 @@ bool ReplacingFile::copyFrom(const QString& path)
     return true;
 }
 
-bool ReplacingFile::commit()
+bool ReplacingFile::finishWriting()
 {
+    if (written_) return true;
     if (fd_ < 0) return false;
     // The sync is where a file system that accepted the writes into its cache says it had no room.
     if (::fsync(fd_) != 0) return fail(errno);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) return fail(errno);
-    if (::rename(nativeBytes(temporary_).constData(), nativeBytes(target_).constData()) != 0)
-        return fail(errno);
+    written_ = true;
+    return true;
+}
+
+void ReplacingFile::committedTo(const QString& target)
+{
     committed_ = true;
+    written_ = false;
     temporary_.clear();
     // The rename itself reaches the disk with the folder; a folder that cannot be synced loses nothing now.
-    const int folder = ::open(nativeBytes(QFileInfo(target_).absolutePath()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder =
+        ::open(nativeBytes(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);
     }
+}
+
+bool ReplacingFile::commit()
+{
+    if (!finishWriting()) return false;
+    if (::rename(nativeBytes(temporary_).constData(), nativeBytes(target_).constData()) != 0)
+        return fail(errno);
+    committedTo(target_);
+    return true;
+}
+
+bool ReplacingFile::commitNew()
+{
+    taken_ = false;
+    if (!finishWriting()) return false;
+    const QByteArray from = nativeBytes(temporary_);
+    const QByteArray to = nativeBytes(target_);
+    // The kernel's no-replace rename; where the file system has none, a hard link, which fails on an
+    // existing name just the same, and then the temporary name goes.
+    int done = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+    if (done != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        done = ::link(from.constData(), to.constData());
+        if (done == 0) ::unlink(from.constData());
+    }
+    if (done != 0) {
+        if (errno != EEXIST) return fail(errno);
+        taken_ = true;
+        return false;
+    }
+    committedTo(target_);
     return true;
 }
 
@@ -212,6 +249,7 @@ void ReplacingFile::cancel()
 {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    written_ = false;
     if (!temporary_.isEmpty()) ::unlink(nativeBytes(temporary_).constData());
     temporary_.clear();
 }
