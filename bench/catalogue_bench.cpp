@@ -10,9 +10,9 @@
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
 #include "platform/MemoryRegistry.h"
-#include "platform/linux/FontsKeyView.h"
-#include "platform/linux/InstalledFonts.h"
 #include "platform/linux/LinuxSystemInfo.h"
+#include "platform/linux/registry/FontsKeyView.h"
+#include "platform/linux/registry/InstalledFontFiles.h"
 
 #include <benchmark/benchmark.h>
 #include <fontconfig/fontconfig.h>

@@ -4,7 +4,7 @@
 // 31-character cut name, over some 500 of the installed faces' names.
 //
 //   build/bench/face_index_bench                      # counters: bytes_per_face, faces
-#include "platform/linux/FaceIndex.h"
+#include "platform/linux/fonts/FaceNameIndex.h"
 
 #include <benchmark/benchmark.h>
 #include <fontconfig/fontconfig.h>

@@ -6,9 +6,9 @@
 //   part's pages in one flat page tree, and takes an outline pointing at its last page.
 #include "FuzzCheck.h"
 
-#include "base/PdfFile.h"
-#include "base/PdfJoin.h"
-#include "base/PdfOutline.h"
+#include "pdf/PdfFile.h"
+#include "pdf/PdfJoin.h"
+#include "pdf/PdfOutline.h"
 
 #include <QBuffer>
 #include <QFile>

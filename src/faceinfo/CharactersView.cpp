@@ -1,7 +1,7 @@
 #include "faceinfo/CharactersView.h"
 
 #include "faceinfo/Coverage.h"
-#include "platform/GlyphMaps.h"
+#include "platform/GlyphFaces.h"
 
 #include <QApplication>
 #include <QCache>

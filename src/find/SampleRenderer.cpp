@@ -1,6 +1,6 @@
 #include "find/SampleRenderer.h"
 
-#include "platform/GlyphMaps.h"
+#include "platform/GlyphFaces.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 #include "summary/FontBookPdf.h"
 
-#include "base/PdfJoin.h"
-#include "base/PdfOutline.h"
+#include "pdf/PdfJoin.h"
+#include "pdf/PdfOutline.h"
 #include "platform/Log.h"
 #include "platform/ReplacingFile.h"
 #include "platform/ScratchFolder.h"

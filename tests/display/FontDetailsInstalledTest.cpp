@@ -2,8 +2,8 @@
 // font system: TrueType sans, serif and monospaced faces, CFF outlines and a CJK collection.
 #include "display/FontDetails.h"
 
-#include "platform/linux/FontSystemLinux.h"
-#include "platform/linux/InstalledFonts.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
+#include "platform/linux/registry/InstalledFontFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // A line of sample drawn glyph by glyph from a face's own file, as the finder's rows show them.
 #include "find/SampleRenderer.h"
-#include "platform/linux/FreeTypeGlyphMaps.h"
+#include "platform/linux/freetype/FreeTypeGlyphFaces.h"
 
 #include <QDir>
 

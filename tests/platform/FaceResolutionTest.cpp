@@ -4,9 +4,9 @@
 // while it is read ends nothing.
 #include "platform/NativeText.h"
 #include "platform/ScreenFace.h"
-#include "platform/linux/FaceIndex.h"
-#include "platform/linux/FontSystemLinux.h"
-#include "platform/linux/FontSystemTraits.h"
+#include "platform/linux/fonts/FaceNameIndex.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
+#include "platform/linux/freetype/FreeTypeFaceTraits.h"
 
 #include "support/SfntWriter.h"
 

@@ -2,9 +2,9 @@
 // layout tags HarfBuzz reads through the bounded reader, and a whole survey of the tests' fonts, a second
 // one taken from the cache and a damaged cache rebuilt.
 #include "platform/ReplacingFile.h"
-#include "platform/linux/FontconfigSurvey.h"
-#include "platform/linux/LayoutTagReader.h"
-#include "platform/linux/SurveyCache.h"
+#include "platform/linux/survey/LayoutTagReader.h"
+#include "platform/linux/survey/LinuxFaceSurvey.h"
+#include "platform/linux/survey/SurveyCache.h"
 #include "sfnt/Source.h"
 #include "support/SfntWriter.h"
 #include "support/TestFiles.h"

@@ -1,6 +1,6 @@
 // One face's glyphs read from its own file (FreeType, through reads): the character map with glyph ids and
 // names, a glyph drawn alone, a bitmap face from its nearest strike.
-#include "platform/linux/FreeTypeGlyphMaps.h"
+#include "platform/linux/freetype/FreeTypeGlyphFaces.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 // The book's order, pages and outline, and the outline writer's refusal of files it does not understand.
 #include "summary/FontBook.h"
-#include "base/PdfOutline.h"
+#include "pdf/PdfOutline.h"
 #include "support/TestFiles.h"
 
 #include <QFile>

@@ -6,11 +6,11 @@
 #include "faceinfo/Coverage.h"
 #include "find/FindIndex.h"
 #include "platform/FontFacts.h"
-#include "platform/GlyphMaps.h"
+#include "platform/GlyphFaces.h"
 #include "platform/NativeText.h"
+#include "platform/ReadableFile.h"
 #include "platform/ScreenFace.h"
-#include "platform/linux/FontFileBytes.h"
-#include "platform/linux/ReadableFile.h"
+#include "platform/linux/files/FontFileBytes.h"
 
 #include <cstdio>
 

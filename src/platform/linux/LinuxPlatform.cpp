@@ -1,8 +1,8 @@
 #include "platform/linux/LinuxPlatform.h"
 
-#include "platform/linux/DesktopCommandKeyView.h"
-#include "platform/linux/FontsKeyView.h"
-#include "platform/linux/SystemInfoView.h"
+#include "platform/linux/registry/DesktopCommandKeyView.h"
+#include "platform/linux/registry/FontsKeyView.h"
+#include "platform/linux/registry/SystemInfoView.h"
 
 namespace quillon::platform {
 

@@ -3,17 +3,17 @@
 
 #include "platform/MemoryRegistry.h"
 #include "platform/Platform.h"
-#include "platform/linux/DesktopAssociations.h"
-#include "platform/linux/DesktopShell.h"
-#include "platform/linux/FontSystemLinux.h"
-#include "platform/linux/FontconfigFacts.h"
-#include "platform/linux/FontconfigSurvey.h"
-#include "platform/linux/FreeTypeGlyphMaps.h"
-#include "platform/linux/FreeTypeRasterizer.h"
-#include "platform/linux/IniSettingsStore.h"
-#include "platform/linux/InstalledFonts.h"
-#include "platform/linux/LinuxPrinters.h"
 #include "platform/linux/LinuxSystemInfo.h"
+#include "platform/linux/fonts/LinuxFontFacts.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
+#include "platform/linux/freetype/FreeTypeGlyphFaces.h"
+#include "platform/linux/freetype/FreeTypeRasterizer.h"
+#include "platform/linux/printing/LinuxPrinters.h"
+#include "platform/linux/registry/InstalledFontFiles.h"
+#include "platform/linux/settings/IniSettingsStore.h"
+#include "platform/linux/survey/LinuxFaceSurvey.h"
+#include "platform/linux/xdg/DesktopAssociations.h"
+#include "platform/linux/xdg/DesktopShell.h"
 
 namespace quillon::platform {
 
