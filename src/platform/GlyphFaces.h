@@ -12,9 +12,9 @@
 
 namespace quillon::platform {
 
-class GlyphMaps {
+class GlyphFaces {
 public:
-    virtual ~GlyphMaps() = default;
+    virtual ~GlyphFaces() = default;
     /// Face `index` (as the font engine takes it) of the font file at `path`, read without mapping it; null
     /// when it cannot be opened.
     virtual std::unique_ptr<GlyphFace> open(const QString& path, int index) = 0;

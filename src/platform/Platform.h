@@ -9,7 +9,7 @@ class FaceSurvey;
 class FontFacts;
 class FontFileLookup;
 class FontSystem;
-class GlyphMaps;
+class GlyphFaces;
 class Printers;
 class Registry;
 class SettingsStore;
@@ -27,7 +27,7 @@ struct Platform {
     FaceRasterizer& faceRasterizer;
     FontFacts& fontFacts;
     FaceSurvey& faceSurvey;
-    GlyphMaps& glyphMaps;
+    GlyphFaces& glyphFaces;
 };
 
 } // namespace quillon::platform

@@ -55,7 +55,7 @@ TEST(FontDetailsInstalled, KnownFaces)
          "Digitized data copyright \u00a9 2007, Google Corporation"},
     };
     quillon::platform::LinuxFontSystem fonts;
-    quillon::platform::InstalledFonts files;
+    quillon::platform::InstalledFontFiles files;
     FontCatalogue catalogue;
     for (const Expected& c : cases)
         catalogue.records.push_back(FontRecord{

@@ -100,10 +100,10 @@ TEST(LayoutTagReader, ReadsFeatureAndAxisTagsThroughTheBoundedReader)
     EXPECT_EQ(tagsOf(cut.build()), LayoutTags{});
 }
 
-TEST(FontconfigSurvey, SurveysTheListedFacesThenAnswersFromItsCache)
+TEST(LinuxFaceSurvey, SurveysTheListedFacesThenAnswersFromItsCache)
 {
     QTemporaryDir dir;
-    FontconfigSurvey survey(dir.path());
+    LinuxFaceSurvey survey(dir.path());
     // "Courier 10" is the name the list gives a Windows bitmap font that has another: its record's file.
     const std::vector<ListedFace> listed = {{"DejaVu Sans Mono", ""},
                                             {"Cantarell", ""},

@@ -84,7 +84,7 @@ QByteArray variableFont(const QString& family)
     return font.build();
 }
 
-class FontsByFileTest : public ::testing::Test {
+class FontMatchStandInTest : public ::testing::Test {
 protected:
     void SetUp() override { config = FcInitLoadConfigAndFonts(); }
     void TearDown() override { FcConfigDestroy(config); }
@@ -103,10 +103,10 @@ protected:
     }
 
     FcConfig* config = nullptr;
-    FontsByFile index;
+    FontMatchStandIn index;
 };
 
-TEST_F(FontsByFileTest, EveryInstalledFaceMatchesAsFontconfigMatchesIt)
+TEST_F(FontMatchStandInTest, EveryInstalledFaceMatchesAsFontconfigMatchesIt)
 {
     FcFontSet* fonts = FcConfigGetFonts(config, FcSetSystem);
     ASSERT_TRUE(fonts);
@@ -132,7 +132,7 @@ TEST_F(FontsByFileTest, EveryInstalledFaceMatchesAsFontconfigMatchesIt)
     EXPECT_GE(index.shortcuts(), static_cast<std::uint64_t>(fonts->nfont));
 }
 
-TEST_F(FontsByFileTest, RequestsByFamilyMatchAsFontconfigMatchesThem)
+TEST_F(FontMatchStandInTest, RequestsByFamilyMatchAsFontconfigMatchesThem)
 {
     // Installed families as listed and as fontconfig also takes them (case, blanks, its case folding: "ſ"
     // folds to "s"), names no font has, generic names, and names with letters beyond ASCII; each in the
@@ -179,7 +179,7 @@ TEST_F(FontsByFileTest, RequestsByFamilyMatchAsFontconfigMatchesThem)
     expectSameMatch(named, "a strong PostScript name");
 }
 
-TEST_F(FontsByFileTest, ApplicationFontsAddedAndRemovedMatchAsFontconfigMatchesThem)
+TEST_F(FontMatchStandInTest, ApplicationFontsAddedAndRemovedMatchAsFontconfigMatchesThem)
 {
     // The index is built before any application font is added.
     FcChar8* installed = nullptr;
@@ -244,7 +244,7 @@ TEST_F(FontsByFileTest, ApplicationFontsAddedAndRemovedMatchAsFontconfigMatchesT
     expectSameMatch(familyRequest(config, "Quillon Variable", nullptr), "a removed variable family");
 }
 
-TEST_F(FontsByFileTest, StepsAsideWhereItsProofDoesNotReach)
+TEST_F(FontMatchStandInTest, StepsAsideWhereItsProofDoesNotReach)
 {
     FcChar8* installed = nullptr;
     FcPatternGetString(FcConfigGetFonts(config, FcSetSystem)->fonts[0], FC_FILE, 0, &installed);
@@ -263,13 +263,14 @@ TEST_F(FontsByFileTest, StepsAsideWhereItsProofDoesNotReach)
 
     // Another fontconfig version, or the stand-in turned off: every request scored by fontconfig.
     const Pattern request = engineRequest(config, "DejaVu Sans", file, 0);
-    FontsByFile newer(true, 21800), off(false);
-    for (FontsByFile* fenced : {&newer, &off}) {
+    FontMatchStandIn newer(true, 21800), off(false);
+    for (FontMatchStandIn* fenced : {&newer, &off}) {
         FcResult result = FcResultNoMatch;
         Pattern(fenced->match(config, request.get(), &result));
         EXPECT_EQ(fenced->shortcuts(), 0u);
     }
-    EXPECT_TRUE(FontsByFile::provenOn(FcGetVersion())) << "the fontconfig the tests run on is a proven one";
+    EXPECT_TRUE(FontMatchStandIn::provenOn(FcGetVersion()))
+        << "the fontconfig the tests run on is a proven one";
 }
 
 } // namespace

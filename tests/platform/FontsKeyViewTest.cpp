@@ -44,7 +44,7 @@ protected:
         return values;
     }
 
-    InstalledFonts fonts;
+    InstalledFontFiles fonts;
     MemoryRegistry registry;
 };
 

@@ -9,7 +9,7 @@ namespace quillon::platform {
 LinuxPlatform::LinuxPlatform()
     : printers_({}, &fontSystem_), platform_{registry_,       settings_,   shell_,      printers_,
                                              installedFonts_, systemInfo_, fontSystem_, faceRasterizer_,
-                                             fontFacts_,      faceSurvey_, glyphMaps_}
+                                             fontFacts_,      faceSurvey_, glyphFaces_}
 {
     registry_.mount(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
                     std::make_unique<SystemInfoView>());

@@ -29,8 +29,8 @@ public:
     DesktopAssociations& associations() { return associations_; }
 
 private:
-    InstalledFonts installedFonts_;    // before the registry: its fonts key view refers to it
-    DesktopAssociations associations_; // before the registry: the command key views refer to it
+    InstalledFontFiles installedFonts_; // before the registry: its fonts key view refers to it
+    DesktopAssociations associations_;  // before the registry: the command key views refer to it
     MemoryRegistry registry_;
     IniSettingsStore settings_;
     DesktopShell shell_;
@@ -38,9 +38,9 @@ private:
     LinuxPrinters printers_;
     LinuxSystemInfo systemInfo_;
     FreeTypeRasterizer faceRasterizer_;
-    FontconfigFacts fontFacts_;
-    FontconfigSurvey faceSurvey_;
-    FreeTypeGlyphMaps glyphMaps_;
+    LinuxFontFacts fontFacts_;
+    LinuxFaceSurvey faceSurvey_;
+    FreeTypeGlyphFaces glyphFaces_;
     Platform platform_;
 };
 

@@ -53,25 +53,25 @@ const char* patternFile(FcPattern* pattern)
 
 } // namespace
 
-FaceIndex::FaceIndex() = default;
+FaceNameIndex::FaceNameIndex() = default;
 
-FaceIndex::~FaceIndex()
+FaceNameIndex::~FaceNameIndex()
 {
     for (const IndexedFace& f : faces_) FcPatternDestroy(f.pattern);
     if (library_) FT_Done_FreeType(library_);
 }
 
-FT_Library FaceIndex::freetype()
+FT_Library FaceNameIndex::freetype()
 {
     if (!library_ && FT_Init_FreeType(&library_) != 0) library_ = nullptr;
     return library_;
 }
 
-QString FaceIndex::file(int i) const { return fromNativeBytes(patternFile(face(i).pattern)); }
+QString FaceNameIndex::file(int i) const { return fromNativeBytes(patternFile(face(i).pattern)); }
 
-QString FaceIndex::style(int i) const { return patternString(face(i).pattern, FC_STYLE, 0); }
+QString FaceNameIndex::style(int i) const { return patternString(face(i).pattern, FC_STYLE, 0); }
 
-std::uint32_t FaceIndex::pool(QStringView text)
+std::uint32_t FaceNameIndex::pool(QStringView text)
 {
     const auto at = static_cast<std::uint32_t>(pool_.size());
     const std::u16string_view kept = units(text).substr(0, 0xFFFF);
@@ -80,7 +80,7 @@ std::uint32_t FaceIndex::pool(QStringView text)
     return at;
 }
 
-void FaceIndex::poolLowered(const char* utf8)
+void FaceNameIndex::poolLowered(const char* utf8)
 {
     const std::size_t length = std::strlen(utf8);
     if (std::any_of(utf8, utf8 + length, [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
@@ -95,12 +95,12 @@ void FaceIndex::poolLowered(const char* utf8)
     }
 }
 
-QStringView FaceIndex::pooled(std::uint32_t at) const
+QStringView FaceNameIndex::pooled(std::uint32_t at) const
 {
     return QStringView(pool_.data() + at + 1, static_cast<qsizetype>(pool_[at]));
 }
 
-std::vector<QStringView> FaceIndex::names(int i, NameKind kind) const
+std::vector<QStringView> FaceNameIndex::names(int i, NameKind kind) const
 {
     std::uint32_t at = face(i).names;
     const int families = pool_[at];
@@ -117,7 +117,7 @@ std::vector<QStringView> FaceIndex::names(int i, NameKind kind) const
     return out;
 }
 
-std::vector<int> FaceIndex::facesKeyed(const std::vector<Key>& keys, QStringView name) const
+std::vector<int> FaceNameIndex::facesKeyed(const std::vector<Key>& keys, QStringView name) const
 {
     const std::u16string_view wanted = units(name);
     auto range = std::equal_range(keys.begin(), keys.end(), wanted, [this](const auto& x, const auto& y) {
@@ -134,7 +134,7 @@ std::vector<int> FaceIndex::facesKeyed(const std::vector<Key>& keys, QStringView
     return out;
 }
 
-void FaceIndex::sortKeys(std::vector<Key>& keys)
+void FaceNameIndex::sortKeys(std::vector<Key>& keys)
 {
     auto less = [this](const Key& a, const Key& b) {
         const int order = units(pooled(a.name)).compare(units(pooled(b.name)));
@@ -149,7 +149,7 @@ void FaceIndex::sortKeys(std::vector<Key>& keys)
     keys.shrink_to_fit();
 }
 
-void FaceIndex::insertKey(std::vector<Key>& keys, Key key)
+void FaceNameIndex::insertKey(std::vector<Key>& keys, Key key)
 {
     auto it = std::lower_bound(keys.begin(), keys.end(), key, [this](const Key& a, const Key& b) {
         const int order = units(pooled(a.name)).compare(units(pooled(b.name)));
@@ -159,7 +159,7 @@ void FaceIndex::insertKey(std::vector<Key>& keys, Key key)
     keys.insert(it, key);
 }
 
-void FaceIndex::build()
+void FaceNameIndex::build()
 {
     if (built_) return;
     built_ = true;
@@ -185,7 +185,7 @@ void FaceIndex::build()
     pool_.shrink_to_fit();
 }
 
-void FaceIndex::addPattern(FcPattern* pattern, bool named)
+void FaceNameIndex::addPattern(FcPattern* pattern, bool named)
 {
     IndexedFace face;
     face.pattern = pattern;
@@ -224,7 +224,7 @@ void FaceIndex::addPattern(FcPattern* pattern, bool named)
     byFileCurrent_ = false;
 }
 
-void FaceIndex::indexFace(int i)
+void FaceNameIndex::indexFace(int i)
 {
     // While the index is built the keys are gathered and sorted once at the end; later faces (added fonts)
     // go into their place.
@@ -251,7 +251,7 @@ void FaceIndex::indexFace(int i)
     }
 }
 
-void FaceIndex::unindexFace(int i)
+void FaceNameIndex::unindexFace(int i)
 {
     auto drop = [this, i](std::vector<Key>& keys, QStringView name) {
         const std::u16string_view wanted = units(name);
@@ -267,7 +267,7 @@ void FaceIndex::unindexFace(int i)
     for (QStringView name : names(i, FullNames)) drop(byFullName_, name);
 }
 
-std::vector<int> FaceIndex::ranked(const std::vector<int>& faces, const QString& lowerName) const
+std::vector<int> FaceNameIndex::ranked(const std::vector<int>& faces, const QString& lowerName) const
 {
     std::vector<int> out;
     out.reserve(faces.size());
@@ -304,7 +304,7 @@ std::vector<int> FaceIndex::ranked(const std::vector<int>& faces, const QString&
 /// Whether two faces are one design in two files: the same family, style, weight and slant. A Type 1
 /// file and the OpenType file of the same face differ in what fontconfig reads from them (a Type 1 font
 /// states no width, so a narrow face looks normal-width there), and so in their distance.
-bool FaceIndex::sameFace(int a, int b) const
+bool FaceNameIndex::sameFace(int a, int b) const
 {
     const IndexedFace& x = face(a);
     const IndexedFace& y = face(b);
@@ -315,7 +315,7 @@ bool FaceIndex::sameFace(int a, int b) const
            style(a).compare(style(b), Qt::CaseInsensitive) == 0;
 }
 
-std::optional<int> FaceIndex::sfntTwin(int i) const
+std::optional<int> FaceNameIndex::sfntTwin(int i) const
 {
     if (face(i).sfnt) return std::nullopt;
     const std::vector<QStringView> families = names(i, Families);
@@ -326,7 +326,7 @@ std::optional<int> FaceIndex::sfntTwin(int i) const
     return std::nullopt;
 }
 
-bool FaceIndex::confirmFamily(int i, const QString& lowerName)
+bool FaceNameIndex::confirmFamily(int i, const QString& lowerName)
 {
     const IndexedFace& f = face(i);
     // fontconfig's families of a face hold its name ID 1 texts, and add typographic (ID 16) and WWS (ID 21)
@@ -354,7 +354,7 @@ bool FaceIndex::confirmFamily(int i, const QString& lowerName)
     return it->contains(lowerName);
 }
 
-std::optional<FaceChoice> FaceIndex::find(const QString& name, int cutTo)
+std::optional<FaceChoice> FaceNameIndex::find(const QString& name, int cutTo)
 {
     build();
     if (name.isEmpty()) return std::nullopt;
@@ -383,7 +383,7 @@ std::optional<FaceChoice> FaceIndex::find(const QString& name, int cutTo)
     return std::nullopt;
 }
 
-std::optional<FaceChoice> FaceIndex::substitute(const QString& name)
+std::optional<FaceChoice> FaceNameIndex::substitute(const QString& name)
 {
     build();
     const QString key = name.toLower();
@@ -441,7 +441,7 @@ std::optional<FaceChoice> FaceIndex::substitute(const QString& name)
     return choice;
 }
 
-QString FaceIndex::familyOf(int i)
+QString FaceNameIndex::familyOf(int i)
 {
     if (!englishFamily_.contains(i)) {
         const std::optional<FaceNames> read = readFaceNames(freetype(), file(i), face(i).index);
@@ -452,7 +452,7 @@ QString FaceIndex::familyOf(int i)
     return patternString(face(i).pattern, FC_FAMILY, 0);
 }
 
-ResolvedFace FaceIndex::resolved(int i)
+ResolvedFace FaceNameIndex::resolved(int i)
 {
     ResolvedFace out{file(i), face(i).index, familyOf(i), style(i), {}};
     // fontconfig pairs its first style name with its first family; name ID 1 may be another family.
@@ -461,7 +461,7 @@ ResolvedFace FaceIndex::resolved(int i)
     return out;
 }
 
-int FaceIndex::learnFile(const QString& path, const QByteArray& data)
+int FaceNameIndex::learnFile(const QString& path, const QByteArray& data)
 {
     build();
     auto it = learned_.find(path);
@@ -499,7 +499,7 @@ int FaceIndex::learnFile(const QString& path, const QByteArray& data)
     return faces;
 }
 
-bool FaceIndex::forgetFile(const QString& path)
+bool FaceNameIndex::forgetFile(const QString& path)
 {
     auto it = learned_.find(path);
     if (it == learned_.end()) return false;

@@ -51,12 +51,12 @@ struct FaceChoice {
     NameMatch how = NameMatch::Substitute;
 };
 
-class FaceIndex {
+class FaceNameIndex {
 public:
-    FaceIndex();
-    ~FaceIndex();
-    FaceIndex(const FaceIndex&) = delete;
-    FaceIndex& operator=(const FaceIndex&) = delete;
+    FaceNameIndex();
+    ~FaceNameIndex();
+    FaceNameIndex(const FaceNameIndex&) = delete;
+    FaceNameIndex& operator=(const FaceNameIndex&) = delete;
 
     /// The face the mapper uses for `name` by family, then full name, then (when `cutTo` is non-zero and the
     /// name is that long) by prefix; nullopt when none has the name.

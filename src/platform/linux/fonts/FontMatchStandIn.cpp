@@ -164,19 +164,19 @@ const KnownElement* knownElement(const char* object)
 } // namespace
 
 // What a request asks, as far as choosing the fonts that can win needs it.
-struct FontsByFile::Request {
+struct FontMatchStandIn::Request {
     bool known = true;                                 // fontconfig's rank of every element is known
     bool beforeFamily = false;                         // an element a font of another family may win on
     std::vector<std::pair<const char*, FcBool>> yesNo; // yes-or-no elements ranked before the family
 };
 
-bool FontsByFile::provenOn(int fontconfigVersion)
+bool FontMatchStandIn::provenOn(int fontconfigVersion)
 {
     return std::find(std::begin(kProvenVersions), std::end(kProvenVersions), fontconfigVersion) !=
            std::end(kProvenVersions);
 }
 
-FontsByFile::FontsByFile(bool enabled, int fontconfigVersion)
+FontMatchStandIn::FontMatchStandIn(bool enabled, int fontconfigVersion)
     : enabled_(enabled && provenOn(fontconfigVersion))
 {
     if (!enabled)
@@ -186,9 +186,9 @@ FontsByFile::FontsByFile(bool enabled, int fontconfigVersion)
                             << "is not one the shortcuts were proven on; its own match for every request";
 }
 
-FontsByFile::~FontsByFile() { release(); }
+FontMatchStandIn::~FontMatchStandIn() { release(); }
 
-void FontsByFile::release()
+void FontMatchStandIn::release()
 {
     for (std::vector<FcPattern*>& set : fonts_) {
         for (FcPattern* font : set) FcPatternDestroy(font);
@@ -198,7 +198,7 @@ void FontsByFile::release()
     config_ = nullptr;
 }
 
-void FontsByFile::rebuild(FcConfig* config, FcFontSet* sets[2])
+void FontMatchStandIn::rebuild(FcConfig* config, FcFontSet* sets[2])
 {
     release();
     config_ = FcConfigReference(config);
@@ -247,7 +247,7 @@ void FontsByFile::rebuild(FcConfig* config, FcFontSet* sets[2])
     std::sort(byFamily_.begin(), byFamily_.end(), order);
 }
 
-bool FontsByFile::current(FcConfig* config, FcFontSet* sets[2])
+bool FontMatchStandIn::current(FcConfig* config, FcFontSet* sets[2])
 {
     // Fonts come and go as application fonts are added and removed and as a new configuration is loaded;
     // the fonts the index holds cannot have been freed, so the same fonts at the same places mean the same
@@ -262,8 +262,8 @@ bool FontsByFile::current(FcConfig* config, FcFontSet* sets[2])
     return usable_;
 }
 
-bool FontsByFile::candidates(FcConfig* config, const char* file, FcFontSet* sets[2],
-                             std::vector<FcPattern*>& out)
+bool FontMatchStandIn::candidates(FcConfig* config, const char* file, FcFontSet* sets[2],
+                                  std::vector<FcPattern*>& out)
 {
     const std::lock_guard lock(mutex_);
     if (!current(config, sets)) return false;
@@ -287,8 +287,8 @@ bool FontsByFile::candidates(FcConfig* config, const char* file, FcFontSet* sets
     return true;
 }
 
-void FontsByFile::inFontconfigOrder(std::vector<Entry>& found, FcFontSet* sets[2],
-                                    std::vector<FcPattern*>& out)
+void FontMatchStandIn::inFontconfigOrder(std::vector<Entry>& found, FcFontSet* sets[2],
+                                         std::vector<FcPattern*>& out)
 {
     std::sort(found.begin(), found.end(), [](const Entry& a, const Entry& b) {
         return std::tie(a.set, a.index) < std::tie(b.set, b.index);
@@ -300,8 +300,8 @@ void FontsByFile::inFontconfigOrder(std::vector<Entry>& found, FcFontSet* sets[2
     for (const Entry& entry : found) out.push_back(sets[entry.set]->fonts[entry.index]);
 }
 
-bool FontsByFile::familyCandidates(FcConfig* config, FcPattern* request, const Request& shape,
-                                   FcFontSet* sets[2], std::vector<FcPattern*>& out)
+bool FontMatchStandIn::familyCandidates(FcConfig* config, FcPattern* request, const Request& shape,
+                                        FcFontSet* sets[2], std::vector<FcPattern*>& out)
 {
     // fontconfig ranks fonts by the request's elements in a fixed order of priority, the first difference
     // deciding. With an element of the first kind before the family, a font of another family may win; a
@@ -369,7 +369,7 @@ bool FontsByFile::familyCandidates(FcConfig* config, FcPattern* request, const R
 }
 
 // How the request's elements rank; `known` false when one of them is not in kKnownElements.
-FontsByFile::Request FontsByFile::shapeOf(FcPattern* request)
+FontMatchStandIn::Request FontMatchStandIn::shapeOf(FcPattern* request)
 {
     Request shape;
     FcPatternIter it;
@@ -396,7 +396,7 @@ FontsByFile::Request FontsByFile::shapeOf(FcPattern* request)
     return shape;
 }
 
-FcPattern* FontsByFile::match(FcConfig* config, FcPattern* request, FcResult* result)
+FcPattern* FontMatchStandIn::match(FcConfig* config, FcPattern* request, FcResult* result)
 {
     *result = FcResultNoMatch;
     config = FcConfigReference(config);

@@ -28,17 +28,17 @@
 
 namespace quillon::platform {
 
-class FontsByFile {
+class FontMatchStandIn {
 public:
     /// Whether the shortcuts were proven against fontconfig's scoring in this version (FcGetVersion's
     /// number, 21401 for 2.14.1).
     static bool provenOn(int fontconfigVersion);
 
     /// `enabled` false, or a fontconfig version not proven, sends every request to fontconfig's own match.
-    explicit FontsByFile(bool enabled = true, int fontconfigVersion = FcGetVersion());
-    ~FontsByFile();
-    FontsByFile(const FontsByFile&) = delete;
-    FontsByFile& operator=(const FontsByFile&) = delete;
+    explicit FontMatchStandIn(bool enabled = true, int fontconfigVersion = FcGetVersion());
+    ~FontMatchStandIn();
+    FontMatchStandIn(const FontMatchStandIn&) = delete;
+    FontMatchStandIn& operator=(const FontMatchStandIn&) = delete;
 
     /// What FcFontMatch(config, request, result) returns: the same pattern, owned by the caller.
     FcPattern* match(FcConfig* config, FcPattern* request, FcResult* result);

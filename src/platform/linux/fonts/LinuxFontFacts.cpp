@@ -189,20 +189,20 @@ void readMultipleMasters(FT_Library library, FT_Face face, opentype::LayoutTable
 
 } // namespace
 
-FontconfigFacts::FontconfigFacts() = default;
+LinuxFontFacts::LinuxFontFacts() = default;
 
-FontconfigFacts::~FontconfigFacts()
+LinuxFontFacts::~LinuxFontFacts()
 {
     if (library_) FT_Done_FreeType(library_);
 }
 
-FT_Library FontconfigFacts::freetype()
+FT_Library LinuxFontFacts::freetype()
 {
     if (!library_ && FT_Init_FreeType(&library_) != 0) library_ = nullptr;
     return library_;
 }
 
-std::vector<FontFileFacts> FontconfigFacts::installedFacesNamed(const QString& name)
+std::vector<FontFileFacts> LinuxFontFacts::installedFacesNamed(const QString& name)
 {
     std::vector<FontFileFacts> out;
     const QString lowerName = name.toLower();
@@ -250,7 +250,7 @@ std::vector<FontFileFacts> FontconfigFacts::installedFacesNamed(const QString& n
     return out;
 }
 
-FcPattern* FontconfigFacts::installedPattern(const QString& path, int index)
+FcPattern* LinuxFontFacts::installedPattern(const QString& path, int index)
 {
     FcConfig* config = FcConfigGetCurrent();
     if (!config) return nullptr;
@@ -284,7 +284,7 @@ FcPattern* FontconfigFacts::installedPattern(const QString& path, int index)
     return byFile_.value(key(path, index), nullptr);
 }
 
-bool FontconfigFacts::hasCharacters(const QString& path, int index, const std::vector<char32_t>& characters)
+bool LinuxFontFacts::hasCharacters(const QString& path, int index, const std::vector<char32_t>& characters)
 {
     if (characters.empty()) return true;
     std::unique_ptr<FcPattern, PatternDeleter> queried;
@@ -303,7 +303,7 @@ bool FontconfigFacts::hasCharacters(const QString& path, int index, const std::v
     return true;
 }
 
-std::optional<FaceFacts> FontconfigFacts::faceFacts(const QString& path, int index)
+std::optional<FaceFacts> LinuxFontFacts::faceFacts(const QString& path, int index)
 {
     FT_Library library = freetype();
     if (!library || index < 0) return std::nullopt;

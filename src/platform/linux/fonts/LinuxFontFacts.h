@@ -17,12 +17,12 @@ typedef struct _FcFontSet FcFontSet;
 
 namespace quillon::platform {
 
-class FontconfigFacts final : public FontFacts {
+class LinuxFontFacts final : public FontFacts {
 public:
-    FontconfigFacts();
-    ~FontconfigFacts() override;
-    FontconfigFacts(const FontconfigFacts&) = delete;
-    FontconfigFacts& operator=(const FontconfigFacts&) = delete;
+    LinuxFontFacts();
+    ~LinuxFontFacts() override;
+    LinuxFontFacts(const LinuxFontFacts&) = delete;
+    LinuxFontFacts& operator=(const LinuxFontFacts&) = delete;
 
     std::vector<FontFileFacts> installedFacesNamed(const QString& name) override;
     std::optional<FaceFacts> faceFacts(const QString& path, int index) override;

@@ -1,6 +1,6 @@
 #pragma once
 // The font system on Linux: fontconfig's installed faces plus the files the program added (Qt application
-// fonts) form the mapper's choice; names resolve by the rules of FaceIndex; traits come from the chosen
+// fonts) form the mapper's choice; names resolve by the rules of FaceNameIndex; traits come from the chosen
 // face's file through FreeType. Needs a QGuiApplication for adding and removing fonts.
 
 #include "platform/FontSystem.h"
@@ -51,7 +51,7 @@ private:
         std::optional<FaceTraits> traits;
     };
 
-    FaceIndex index_;
+    FaceNameIndex index_;
     std::uint32_t lcid_;
     QString defaultFamily_;
     bool defaultFamilyKnown_ = false;

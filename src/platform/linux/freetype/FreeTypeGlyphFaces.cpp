@@ -4,7 +4,7 @@
 
 namespace quillon::platform {
 
-std::unique_ptr<GlyphFace> FreeTypeGlyphMaps::open(const QString& path, int index)
+std::unique_ptr<GlyphFace> FreeTypeGlyphFaces::open(const QString& path, int index)
 {
     return FreeTypeGlyphFace::openAlone(path, index);
 }

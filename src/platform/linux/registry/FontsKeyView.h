@@ -9,18 +9,18 @@
 
 namespace quillon::platform {
 
-class InstalledFonts;
+class InstalledFontFiles;
 
 class FontsKeyView final : public RegistryView {
 public:
     /// fonts must outlive the view.
-    explicit FontsKeyView(InstalledFonts& fonts) : fonts_(fonts) {}
+    explicit FontsKeyView(InstalledFontFiles& fonts) : fonts_(fonts) {}
 
     /// The same values on every open: the fonts are listed on the first one.
     std::vector<RegistryValue> values() override;
 
 private:
-    InstalledFonts& fonts_;
+    InstalledFontFiles& fonts_;
 };
 
 } // namespace quillon::platform

@@ -5,25 +5,25 @@
 
 namespace quillon::platform {
 
-InstalledFonts::InstalledFonts(Source source) : source_(std::move(source))
+InstalledFontFiles::InstalledFontFiles(Source source) : source_(std::move(source))
 {
     if (!source_) source_ = listFontsKey;
 }
 
-void InstalledFonts::load()
+void InstalledFontFiles::load()
 {
     if (loaded_) return;
     loaded_ = true;
     entries_ = source_();
 }
 
-const std::vector<FontsKeyEntry>& InstalledFonts::entries()
+const std::vector<FontsKeyEntry>& InstalledFontFiles::entries()
 {
     load();
     return entries_;
 }
 
-QString InstalledFonts::fontFilePath(const QString& fileName)
+QString InstalledFontFiles::fontFilePath(const QString& fileName)
 {
     load();
     if (!indexed_) { // made on the first look-up, not with the key: building the catalogue needs none

@@ -14,12 +14,12 @@
 
 namespace quillon::platform {
 
-class InstalledFonts final : public FontFileLookup {
+class InstalledFontFiles final : public FontFileLookup {
 public:
     using Source = std::function<std::vector<FontsKeyEntry>()>;
 
     /// source gives the key's values; the default lists fontconfig's current configuration.
-    explicit InstalledFonts(Source source = {});
+    explicit InstalledFontFiles(Source source = {});
 
     /// The fonts key's values in enumeration order.
     const std::vector<FontsKeyEntry>& entries();

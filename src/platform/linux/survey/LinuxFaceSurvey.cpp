@@ -208,16 +208,16 @@ FileIdentity identityOf(const QByteArray& path)
 
 } // namespace
 
-FontconfigSurvey::FontconfigSurvey(QString folder) : folder_(std::move(folder)) {}
+LinuxFaceSurvey::LinuxFaceSurvey(QString folder) : folder_(std::move(folder)) {}
 
-QString FontconfigSurvey::defaultCacheFolder()
+QString LinuxFaceSurvey::defaultCacheFolder()
 {
     const QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
     return (cache.startsWith(QLatin1Char('/')) ? cache : QDir::homePath() + QStringLiteral("/.cache")) +
            QStringLiteral("/Quillon");
 }
 
-QString FontconfigSurvey::cacheFile() const
+QString LinuxFaceSurvey::cacheFile() const
 {
     if (folder_.isEmpty()) return {};
     // One file per configuration, so that two configurations used in turn (a test set, a large set) do not
@@ -234,7 +234,7 @@ QString FontconfigSurvey::cacheFile() const
            QString::fromLatin1(configuration.result().toHex().left(16)) + QStringLiteral(".cache");
 }
 
-void FontconfigSurvey::survey(const std::vector<ListedFace>& listed, SurveyReport& report)
+void LinuxFaceSurvey::survey(const std::vector<ListedFace>& listed, SurveyReport& report)
 {
     QElapsedTimer timer;
     timer.start();
@@ -302,7 +302,7 @@ void FontconfigSurvey::survey(const std::vector<ListedFace>& listed, SurveyRepor
         draws = cached->draws;
         files = cached->files;
     } else {
-        FaceIndex faces;
+        FaceNameIndex faces;
         draws.reserve(listed.size());
         for (const ListedFace& listedFace : listed) {
             if (report.cancelled()) return;

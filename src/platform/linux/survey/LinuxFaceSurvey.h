@@ -16,10 +16,10 @@
 
 namespace quillon::platform {
 
-class FontconfigSurvey final : public FaceSurvey {
+class LinuxFaceSurvey final : public FaceSurvey {
 public:
     /// folder: where the cache files live; empty for none (nothing is kept between surveys).
-    explicit FontconfigSurvey(QString folder = defaultCacheFolder());
+    explicit LinuxFaceSurvey(QString folder = defaultCacheFolder());
 
     void survey(const std::vector<ListedFace>& listed, SurveyReport& report) override;
 

@@ -8,7 +8,7 @@
 // The text form, one record a line, fields apart by one blank (a path is the last field and may hold any
 // byte but a line break, which is written "\n", and "\", written "\\"):
 //   quillon face survey 1
-//   key <40 hex digits>                  the state the cache was made for (see FontconfigSurvey)
+//   key <40 hex digits>                  the state the cache was made for (see LinuxFaceSurvey)
 //   tag <4 characters>                   each tag once; the files name tags by their order, from 0
 //   file <face> <bytes> <mtime ns> <feature tag numbers|-|?> <axis tag numbers|-> <path>
 //                                        "?" for a file that could not be read; numbers joined by ","

@@ -14,9 +14,9 @@ QString testFont(const char* name) { return QDir(qEnvironmentVariable("QUILLON_T
 
 } // namespace
 
-TEST(GlyphMaps, ReadsTheCharacterMapNamesAndDrawsGlyphsAlone)
+TEST(GlyphFaces, ReadsTheCharacterMapNamesAndDrawsGlyphsAlone)
 {
-    platform::FreeTypeGlyphMaps maps;
+    platform::FreeTypeGlyphFaces maps;
     const std::unique_ptr<platform::GlyphFace> face = maps.open(testFont("DejaVuSans.ttf"), 0);
     ASSERT_NE(face, nullptr);
     const auto characters = face->characterMap();
