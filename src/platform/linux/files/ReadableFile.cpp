@@ -34,6 +34,28 @@ QString reasonFor(int error)
 
 } // namespace
 
+PathKind pathKind(const QString& path)
+{
+    const QByteArray native = nativeBytes(path);
+    struct stat st {};
+    if (native.isEmpty() || ::stat(native.constData(), &st) != 0) return PathKind::Missing;
+    if (S_ISREG(st.st_mode)) return PathKind::File;
+    return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
+std::optional<qint64> readableFileSize(const QString& path)
+{
+    const QByteArray native = nativeBytes(path);
+    if (native.isEmpty()) return std::nullopt;
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    if (!regular) return std::nullopt;
+    return static_cast<qint64>(st.st_size);
+}
+
 QString whyNotReadable(const QString& path)
 {
     const QByteArray native = nativeBytes(path);
