@@ -38,35 +38,35 @@ QByteArray PdfFile::reference(long long number, long long generation)
     return QByteArray::number(number) + ' ' + QByteArray::number(generation) + " R";
 }
 
-QString PdfFile::readStructure()
+bool PdfFile::readStructure()
 {
     const QByteArray tail = read(std::max<qint64>(0, size_ - kTailBytes), kTailBytes);
     const qsizetype mark = tail.lastIndexOf("startxref");
     bool ok = false;
     xrefAt_ = mark < 0 ? 0 : tail.mid(mark + 9).trimmed().split('\n').value(0).trimmed().toLongLong(&ok);
-    if (!ok) return QStringLiteral("no cross-reference offset at the end of the file");
-    if (const QString error = readXref(); !error.isEmpty()) return error;
+    if (!ok) return fail(QStringLiteral("no cross-reference offset at the end of the file"));
+    if (!readXref()) return false;
     if (trailer_.contains("/Prev") || trailer_.contains("/Encrypt"))
-        return QStringLiteral("the file has been updated or is encrypted");
+        return fail(QStringLiteral("the file has been updated or is encrypted"));
     const auto root = referenceAfter(trailer_, "/Root");
     static const QRegularExpression sizePattern(QStringLiteral("/Size\\s+(\\d{1,10})"));
     const QRegularExpressionMatch sizeMatch = sizePattern.match(QString::fromLatin1(trailer_));
-    if (!root || !sizeMatch.hasMatch()) return QStringLiteral("the trailer names no catalogue or size");
+    if (!root || !sizeMatch.hasMatch()) return fail(QStringLiteral("the trailer names no catalogue or size"));
     root_ = *root;
     info_ = referenceAfter(trailer_, "/Info");
     objectCount_ = sizeMatch.captured(1).toLongLong();
     if (!objects_.empty() && objects_.rbegin()->first >= objectCount_)
-        return QStringLiteral("the cross-reference table lists more objects than the trailer");
-    return QString();
+        return fail(QStringLiteral("the cross-reference table lists more objects than the trailer"));
+    return true;
 }
 
-QString PdfFile::readXref()
+bool PdfFile::readXref()
 {
     if (xrefAt_ <= 0 || xrefAt_ >= size_ || !file_.seek(xrefAt_))
-        return QStringLiteral("the cross-reference offset is outside the file");
+        return fail(QStringLiteral("the cross-reference offset is outside the file"));
     const auto line = [&] { return file_.readLine(256).trimmed(); };
     if (line() != "xref")
-        return QStringLiteral("the file keeps its cross-references in a stream, not a table");
+        return fail(QStringLiteral("the file keeps its cross-references in a stream, not a table"));
     qint64 entries = 0;
     for (;;) {
         const QByteArray header = line();
@@ -76,22 +76,22 @@ QString PdfFile::readXref()
         const long long first = parts.size() == 2 ? parts[0].toLongLong(&okStart) : 0;
         const long long count = parts.size() == 2 ? parts[1].toLongLong(&okCount) : 0;
         if (!okStart || !okCount || first < 0 || count < 0 || first > (1LL << 40))
-            return QStringLiteral("the cross-reference table is damaged");
+            return fail(QStringLiteral("the cross-reference table is damaged"));
         entries += count;
         if (entries * kXrefEntryBytes > size_)
-            return QStringLiteral("the cross-reference table is larger than the file");
+            return fail(QStringLiteral("the cross-reference table is larger than the file"));
         for (long long i = 0; i < count; ++i) {
             const QByteArray entry = file_.read(kXrefEntryBytes);
             if (entry.size() != kXrefEntryBytes)
-                return QStringLiteral("the cross-reference table is cut short");
+                return fail(QStringLiteral("the cross-reference table is cut short"));
             bool okOffset = false, okGeneration = false;
             const qint64 offset = entry.left(10).toLongLong(&okOffset);
             const long long generation = entry.mid(11, 5).toLongLong(&okGeneration);
             if (!okOffset || !okGeneration || (entry[17] != 'n' && entry[17] != 'f'))
-                return QStringLiteral("the cross-reference table is damaged");
+                return fail(QStringLiteral("the cross-reference table is damaged"));
             if (entry[17] != 'n') continue;
             if (offset <= 0 || offset >= xrefAt_)
-                return QStringLiteral("an object lies outside the body of the file");
+                return fail(QStringLiteral("an object lies outside the body of the file"));
             objects_[first + i] = {offset, generation};
         }
     }
@@ -103,7 +103,7 @@ QString PdfFile::readXref()
     for (const auto& [number, entry] : objects_) starts_.push_back(entry.offset);
     starts_.push_back(xrefAt_);
     std::sort(starts_.begin(), starts_.end());
-    return QString();
+    return true;
 }
 
 std::optional<QByteArray> PdfFile::objectText(const PdfRef& ref)
@@ -130,12 +130,12 @@ std::optional<QByteArray> PdfFile::object(const PdfRef& ref)
     return text->mid(start, end - start).trimmed();
 }
 
-std::optional<PdfFile::PageTree> PdfFile::pageTree(const QByteArray& catalogue, QString& error)
+std::optional<PdfFile::PageTree> PdfFile::pageTree(const QByteArray& catalogue)
 {
     const auto ref = referenceAfter(catalogue, "/Pages");
     const auto tree = ref ? object(*ref) : std::nullopt;
     if (!tree) {
-        error = QStringLiteral("the page tree cannot be read");
+        fail(QStringLiteral("the page tree cannot be read"));
         return std::nullopt;
     }
     PageTree result{*ref, *tree, {}};
@@ -153,7 +153,7 @@ std::optional<PdfFile::PageTree> PdfFile::pageTree(const QByteArray& catalogue, 
     static const QRegularExpression countPattern(QStringLiteral("/Count\\s+(\\d{1,10})"));
     const QRegularExpressionMatch count = countPattern.match(QString::fromLatin1(*tree));
     if (!count.hasMatch() || count.captured(1).toLongLong() != (long long)result.pages.size()) {
-        error = QStringLiteral("the page tree is not a flat list of pages");
+        fail(QStringLiteral("the page tree is not a flat list of pages"));
         return std::nullopt;
     }
     return result;

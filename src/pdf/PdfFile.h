@@ -33,9 +33,11 @@ public:
     /// file: open for reading and seekable; not owned, must outlive this object.
     explicit PdfFile(QIODevice& file);
 
-    /// Reads the trailer and the cross-reference table. Returns an empty text when the file is of the kind
-    /// described above, else why not; nothing else may be called after a failure.
-    QString readStructure();
+    /// Reads the trailer and the cross-reference table. False when the file is not of the kind described
+    /// above (problem() says why); nothing else may be called after a failure.
+    bool readStructure();
+    /// Why the last failed step failed, in words for the book's closing page and the log.
+    const QString& problem() const { return problem_; }
 
     qint64 size() const { return size_; }
     /// Where the cross-reference table starts, bytes from the file's start.
@@ -61,13 +63,13 @@ public:
     std::optional<QByteArray> object(const PdfRef& ref);
 
     /// The page tree the catalogue names and its pages, in order, when it is one node listing pages (what
-    /// Qt writes); else the reason in `error`.
+    /// Qt writes); else nullopt, and problem() says why.
     struct PageTree {
         PdfRef ref;
         QByteArray dictionary;
         std::vector<PdfRef> pages;
     };
-    std::optional<PageTree> pageTree(const QByteArray& catalogue, QString& error);
+    std::optional<PageTree> pageTree(const QByteArray& catalogue);
 
     /// The reference that follows `key` in a dictionary's text ("/Pages 3 0 R").
     static std::optional<PdfRef> referenceAfter(const QByteArray& dictionary, const char* key);
@@ -76,7 +78,12 @@ public:
 
 private:
     QByteArray read(qint64 at, qint64 length);
-    QString readXref();
+    bool readXref();
+    bool fail(const QString& why)
+    {
+        problem_ = why;
+        return false;
+    }
 
     QIODevice& file_;
     qint64 size_ = 0;
@@ -86,6 +93,7 @@ private:
     PdfRef root_;
     std::optional<PdfRef> info_;
     std::map<long long, Entry> objects_;
+    QString problem_;
     std::vector<qint64> starts_; // every object's offset and the table's, sorted: where each object ends
 };
 

@@ -1,7 +1,9 @@
 #include "pdf/PdfJoin.h"
 
 #include "pdf/PdfFile.h"
+#include "platform/Log.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <set>
@@ -169,14 +171,18 @@ public:
     {
         if (ok_ && device_.write(bytes) != bytes.size()) ok_ = false;
         offset_ += bytes.size();
+        digest_.addData(bytes);
     }
     qint64 offset() const { return offset_; }
     bool ok() const { return ok_; }
+    /// The file identifier a reader and an archive tell documents apart by: a digest of what was written.
+    QByteArray identifier() const { return digest_.result().toHex().toUpper(); }
 
 private:
     QIODevice& device_;
     qint64 offset_ = 0;
     bool ok_ = true;
+    QCryptographicHash digest_{QCryptographicHash::Md5};
 };
 
 class Joiner {
@@ -209,6 +215,9 @@ public:
         QByteArray trailer =
             "trailer\n<< /Size " + QByteArray::number(qsizetype(offsets_.size())) + " /Root 1 0 R";
         if (info_) trailer += " /Info " + PdfFile::reference(*info_);
+        // Written the same twice, as for a file not yet changed; an outline added later changes the second.
+        const QByteArray id = '<' + out_.identifier() + '>';
+        trailer += " /ID [" + id + ' ' + id + ']';
         out_.write(trailer + " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n");
         return out_.ok() ? QString() : QStringLiteral("cannot write the joined file");
     }
@@ -225,7 +234,7 @@ private:
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("cannot read it: ") + file.errorString();
         PdfFile pdf(file);
-        if (const QString error = pdf.readStructure(); !error.isEmpty()) return error;
+        if (!pdf.readStructure()) return pdf.problem();
 
         const auto catalogue = pdf.objectText(pdf.root());
         const auto catalogueParsed =
@@ -235,9 +244,8 @@ private:
         if (!catalogueKeys) return QStringLiteral("the catalogue cannot be read");
         if (*catalogueKeys != std::set<QByteArray>{"/Type", "/Pages"})
             return QStringLiteral("the catalogue holds more than its pages");
-        QString error;
-        const auto tree = pdf.pageTree(pdf.object(pdf.root()).value_or(QByteArray()), error);
-        if (!tree) return error;
+        const auto tree = pdf.pageTree(pdf.object(pdf.root()).value_or(QByteArray()));
+        if (!tree) return pdf.problem();
         const auto treeText = pdf.objectText(tree->ref);
         const auto treeParsed = treeText ? parse(*treeText, treeText->indexOf(" obj") + 4) : std::nullopt;
         const auto treeKeys = treeParsed ? keysOf(*treeText, treeParsed->tokens) : std::nullopt;
@@ -385,6 +393,14 @@ private:
 
 } // namespace
 
-QString PdfJoin::join(const QStringList& parts, QIODevice& out) { return Joiner(out).join(parts); }
+PdfJoin::PdfJoin(QIODevice& out) : out_(out) {}
+
+bool PdfJoin::join(const QStringList& parts)
+{
+    problem_ = Joiner(out_).join(parts);
+    if (problem_.isEmpty()) return true;
+    qCDebug(log::printing) << "PDF files not joined:" << problem_;
+    return false;
+}
 
 } // namespace quillon

@@ -8,8 +8,9 @@
 // nothing but its page tree). Its objects are copied one at a time with new numbers, references rewritten
 // outside strings and streams, streams copied byte for byte after their /Length (given or in an object of its
 // own); its pages get the joined page tree as their parent. The first part's document information (title,
-// creator) is kept. The result has a classic cross-reference table and a flat page tree, so PdfOutline can
-// add to it. A part of any other kind is refused with a reason, never guessed at.
+// creator) is kept, and the trailer gets a file identifier (/ID) of its own. The result has a classic
+// cross-reference table and a flat page tree, so PdfOutline can add to it. A part of any other kind is
+// refused with a reason, never guessed at.
 
 #include <QString>
 #include <QStringList>
@@ -20,10 +21,18 @@ namespace quillon {
 
 class PdfJoin {
 public:
-    /// Writes the pages of the files at `parts`, in order, as one PDF to `out` (open for writing, from its
-    /// start). Returns an empty text on success, else why not; what was written to `out` by then is not a
-    /// whole file and is the caller's to throw away.
-    static QString join(const QStringList& parts, QIODevice& out);
+    /// out: open for writing, from its start; not owned, must outlive this object.
+    explicit PdfJoin(QIODevice& out);
+    /// Writes the pages of the files at `parts`, in order, as one PDF to the output. False when not done:
+    /// problem() says why (and the log, under quillon.printing); what was written by then is not a whole
+    /// file and is the caller's to throw away.
+    bool join(const QStringList& parts);
+    /// Why the join failed, naming the part ("part 2 of 5: ..."), in words for the book's closing page.
+    const QString& problem() const { return problem_; }
+
+private:
+    QIODevice& out_;
+    QString problem_;
 };
 
 } // namespace quillon

@@ -1,8 +1,11 @@
 #include "pdf/PdfOutline.h"
 
 #include "pdf/PdfFile.h"
+#include "platform/Log.h"
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <map>
 
@@ -81,41 +84,30 @@ bool pagesValid(const std::vector<PdfOutlineItem>& items, std::size_t pages)
     return true;
 }
 
-} // namespace
-
-QByteArray PdfOutline::textString(const QString& title)
+/// The file identifier of a changed file: the first half as the file had it (when it had one), the second
+/// a digest of the update.
+QByteArray identifierAfter(const QByteArray& trailer, const QByteArray& update)
 {
-    const QString text = title.left(kMaxTitle);
-    bool ascii = true;
-    for (QChar c : text)
-        if (c.unicode() < 0x20 || c.unicode() > 0x7e) ascii = false;
-    if (ascii) {
-        QByteArray literal = "(";
-        for (QChar c : text) {
-            if (c == QLatin1Char('(') || c == QLatin1Char(')') || c == QLatin1Char('\\')) literal += '\\';
-            literal += char(c.unicode());
-        }
-        return literal + ')';
-    }
-    QByteArray hex = "<FEFF";
-    for (QChar c : text) hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
-    return hex + '>';
+    const QByteArray now = QCryptographicHash::hash(update, QCryptographicHash::Md5).toHex().toUpper();
+    static const QRegularExpression pattern(QStringLiteral("/ID\\s*\\[\\s*<([0-9A-Fa-f]{1,64})>"));
+    const QRegularExpressionMatch had = pattern.match(QString::fromLatin1(trailer));
+    const QByteArray first = had.hasMatch() ? had.captured(1).toLatin1() : now;
+    return " /ID [<" + first + "> <" + now + ">]";
 }
 
-QString PdfOutline::add(const QString& path, const std::vector<PdfOutlineItem>& items)
+QString appendOutline(const QString& path, const std::vector<PdfOutlineItem>& items)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
         return QStringLiteral("cannot open the file: ") + file.errorString();
     PdfFile pdf(file);
-    if (const QString error = pdf.readStructure(); !error.isEmpty()) return error;
+    if (!pdf.readStructure()) return pdf.problem();
     const auto catalogue = pdf.object(pdf.root());
     if (!catalogue || !catalogue->startsWith("<<") || !catalogue->endsWith(">>"))
         return QStringLiteral("the catalogue cannot be read");
     if (catalogue->contains("/Outlines")) return QStringLiteral("the file has an outline already");
-    QString error;
-    const auto tree = pdf.pageTree(*catalogue, error);
-    if (!tree) return error;
+    const auto tree = pdf.pageTree(*catalogue);
+    if (!tree) return pdf.problem();
     const std::vector<PdfRef>& pages = tree->pages;
     if (!pagesValid(items, pages.size()))
         return QStringLiteral("an outline entry names a page the file lacks");
@@ -149,6 +141,7 @@ QString PdfOutline::add(const QString& path, const std::vector<PdfOutlineItem>& 
     table += "trailer\n<< /Size " + QByteArray::number(writer.next()) + " /Root " +
              ref(root.number, root.generation);
     if (const auto info = pdf.info()) table += " /Info " + ref(info->number, info->generation);
+    table += identifierAfter(pdf.trailer(), writer.out());
     table += " /Prev " + QByteArray::number(pdf.xrefOffset()) + " >>\nstartxref\n" +
              QByteArray::number(xref) + "\n%%EOF\n";
 
@@ -158,6 +151,35 @@ QString PdfOutline::add(const QString& path, const std::vector<PdfOutlineItem>& 
         return QStringLiteral("cannot write the outline: ") + file.errorString();
     }
     return QString();
+}
+
+} // namespace
+
+QByteArray PdfOutline::textString(const QString& title)
+{
+    const QString text = title.left(kMaxTitle);
+    bool ascii = true;
+    for (QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e) ascii = false;
+    if (ascii) {
+        QByteArray literal = "(";
+        for (QChar c : text) {
+            if (c == QLatin1Char('(') || c == QLatin1Char(')') || c == QLatin1Char('\\')) literal += '\\';
+            literal += char(c.unicode());
+        }
+        return literal + ')';
+    }
+    QByteArray hex = "<FEFF";
+    for (QChar c : text) hex += QByteArray::number(c.unicode(), 16).rightJustified(4, '0').toUpper();
+    return hex + '>';
+}
+
+bool PdfOutline::add(const std::vector<PdfOutlineItem>& items)
+{
+    problem_ = appendOutline(path_, items);
+    if (problem_.isEmpty()) return true;
+    qCDebug(log::printing) << "no outline added to" << path_ << "-" << problem_;
+    return false;
 }
 
 } // namespace quillon

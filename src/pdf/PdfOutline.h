@@ -7,6 +7,8 @@
 // It reads only what it needs through PdfFile, each read bounded: the trailer at the end, the cross-reference
 // table, the catalogue and the page tree. It understands the classic cross-reference table with a flat page
 // tree (what Qt writes, and what PdfJoin writes); any other file is refused with a reason, never guessed at.
+// The update keeps the first half of the file's identifier (/ID) and gives it a new second half, as for a
+// changed file.
 
 #include <QString>
 
@@ -25,14 +27,21 @@ class PdfOutline {
 public:
     static constexpr int kMaxTitle = 256;
 
-    /// Appends the outline to the file at path and makes readers open with it showing. Returns an empty
-    /// text on success, else why the file was left as it was (not a PDF of the kind described above, a page
-    /// number past the last page, a failed write).
-    static QString add(const QString& path, const std::vector<PdfOutlineItem>& items);
+    /// path: the finished PDF file the outline goes into.
+    explicit PdfOutline(QString path) : path_(std::move(path)) {}
+    /// Appends the outline to the file and makes readers open with it showing. False when the file was left
+    /// as it was: problem() says why (not a PDF of the kind described above, a page number past the last
+    /// page, a failed write), and the log too, under quillon.printing.
+    bool add(const std::vector<PdfOutlineItem>& items);
+    const QString& problem() const { return problem_; }
 
     /// The PDF text string of a title: a literal string when it is printable ASCII, else UTF-16 with a
     /// byte-order mark, in hexadecimal.
     static QByteArray textString(const QString& title);
+
+private:
+    QString path_;
+    QString problem_;
 };
 
 } // namespace quillon

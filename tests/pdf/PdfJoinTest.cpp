@@ -53,8 +53,14 @@ TEST(PdfJoin, PagesFollowInOrderWithTheirFontsAndTakeAnOutline)
     const QString joined = dir.filePath("joined.pdf");
     QFile out(joined);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    ASSERT_EQ(PdfJoin::join(parts, out), QString());
+    PdfJoin join(out);
+    ASSERT_TRUE(join.join(parts)) << qPrintable(join.problem());
     out.close();
+    // A file identifier of its own, the same twice until the file is changed.
+    const QRegularExpression id("/ID \\[<([0-9A-F]{32})> <([0-9A-F]{32})>\\]");
+    const QRegularExpressionMatch joinedId = id.match(QString::fromLatin1(contents(joined)));
+    ASSERT_TRUE(joinedId.hasMatch());
+    EXPECT_EQ(joinedId.captured(1), joinedId.captured(2));
 
     EXPECT_TRUE(run("pdfinfo", {joined}).contains(QRegularExpression("Pages:\\s+4\\n")));
     EXPECT_TRUE(run("pdfinfo", {joined}).contains(QRegularExpression("Title:\\s+a.pdf\\n"))); // the first's
@@ -63,7 +69,14 @@ TEST(PdfJoin, PagesFollowInOrderWithTheirFontsAndTakeAnOutline)
     EXPECT_EQ(fonts.count("DejaVuSans "), 2); // once a part: each part embeds what it drew
     EXPECT_EQ(fonts.count("LiberationSerif "), 1);
 
-    ASSERT_EQ(PdfOutline::add(joined, {{"G", 2, -1, {}}, {"D", 3, -1, {}}}), QString());
+    ASSERT_TRUE(PdfOutline(joined).add({{"G", 2, -1, {}}, {"D", 3, -1, {}}}));
+    // The update keeps the identifier's first half and changes its second.
+    const QByteArray outlined = contents(joined);
+    const QRegularExpressionMatch outlinedId =
+        id.match(QString::fromLatin1(outlined.mid(outlined.lastIndexOf("trailer"))));
+    ASSERT_TRUE(outlinedId.hasMatch());
+    EXPECT_EQ(outlinedId.captured(1), joinedId.captured(1));
+    EXPECT_NE(outlinedId.captured(2), joinedId.captured(2));
     const QString xml = run("pdftohtml", {"-xml", "-stdout", "-i", joined});
     EXPECT_TRUE(xml.contains("<item page=\"3\">G</item>")) << qPrintable(xml.left(1000));
     EXPECT_TRUE(xml.contains("<item page=\"4\">D</item>"));
@@ -95,7 +108,7 @@ TEST(PdfJoin, PartsOfAnyOtherKindAreRefusedAndTheTargetKeepsItsEarlierFile)
 
     const QString updated = dir.filePath("updated.pdf");
     writeFile(updated, original);
-    ASSERT_EQ(PdfOutline::add(updated, {{"One", 0, -1, {}}}), QString());
+    ASSERT_TRUE(PdfOutline(updated).add({{"One", 0, -1, {}}}));
 
     const QString target = dir.filePath("book.pdf");
     writeFile(target, "earlier");
@@ -108,15 +121,17 @@ TEST(PdfJoin, PartsOfAnyOtherKindAreRefusedAndTheTargetKeepsItsEarlierFile)
         writeFile(part, bytes);
         QSaveFile out(target);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        EXPECT_FALSE(PdfJoin::join({good, part}, out).isEmpty()) << "case " << i;
+        PdfJoin join(out);
+        EXPECT_FALSE(join.join({good, part})) << "case " << i;
+        EXPECT_TRUE(join.problem().startsWith("part 2 of 2: ")) << qPrintable(join.problem());
         // not committed: the target is replaced only by a whole book
     }
     EXPECT_EQ(contents(target), "earlier");
 
     QSaveFile out(target);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    EXPECT_FALSE(PdfJoin::join({}, out).isEmpty()); // no pages, no book
-    EXPECT_FALSE(PdfJoin::join({dir.filePath("missing.pdf")}, out).isEmpty());
+    EXPECT_FALSE(PdfJoin(out).join({})); // no pages, no book
+    EXPECT_FALSE(PdfJoin(out).join({dir.filePath("missing.pdf")}));
 }
 
 } // namespace
