@@ -64,8 +64,8 @@ QString IniSettingsStore::fileFor(const QString& appName) const
 void IniSettingsStore::noteDamaged(const QString& file)
 {
     if (damaged_ != file)
-        qCDebug(log::associations) << "settings file" << file
-                                   << "is not understood: left as it is, defaults used";
+        qCDebug(log::settings) << "settings file" << file
+                               << "is not understood: left as it is, defaults used";
     damaged_ = file;
 }
 
@@ -77,7 +77,7 @@ void IniSettingsStore::SaveSetting(const QString& appName, const QString& sectio
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
         saveProblem_ = QStringLiteral("the settings folder %1 cannot be made").arg(folder);
-        qCDebug(log::associations) << "settings folder" << folder << "cannot be made:" << key << "not saved";
+        qCDebug(log::settings) << "settings folder" << folder << "cannot be made:" << key << "not saved";
         return;
     }
     FileLock lock = FileLock::onFolder(folder);
@@ -94,8 +94,7 @@ void IniSettingsStore::SaveSetting(const QString& appName, const QString& sectio
     if (!file->save(path, &saveProblem_)) {
         if (saveProblem_.isEmpty())
             saveProblem_ = QStringLiteral("the settings file %1 cannot be written").arg(path);
-        qCDebug(log::associations) << "settings file" << path << "could not be written:" << key
-                                   << saveProblem_;
+        qCDebug(log::settings) << "settings file" << path << "could not be written:" << key << saveProblem_;
     }
 }
 
