@@ -10,9 +10,9 @@
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
 #include "platform/MemoryRegistry.h"
-#include "platform/linux/FontsKeyView.h"
-#include "platform/linux/InstalledFonts.h"
 #include "platform/linux/LinuxSystemInfo.h"
+#include "platform/linux/registry/FontsKeyView.h"
+#include "platform/linux/registry/InstalledFontFiles.h"
 
 #include <benchmark/benchmark.h>
 #include <fontconfig/fontconfig.h>
@@ -97,7 +97,7 @@ void BM_Catalogue(benchmark::State& state, const std::string& set)
     FcConfigSetCurrent(fontSet(set));
     std::size_t records = 0, faces = 0;
     for (auto _ : state) {
-        InstalledFonts fonts;
+        InstalledFontFiles fonts;
         MemoryRegistry registry;
         registry.mount(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts",
                        std::make_unique<FontsKeyView>(fonts));
@@ -118,7 +118,7 @@ void BM_FontsKey(benchmark::State& state, const std::string& set)
 {
     FcConfigSetCurrent(fontSet(set));
     for (auto _ : state) {
-        InstalledFonts fonts;
+        InstalledFontFiles fonts;
         benchmark::DoNotOptimize(fonts.entries());
     }
 }

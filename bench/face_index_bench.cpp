@@ -4,7 +4,7 @@
 // 31-character cut name, over some 500 of the installed faces' names.
 //
 //   build/bench/face_index_bench                      # counters: bytes_per_face, faces
-#include "platform/linux/FaceIndex.h"
+#include "platform/linux/fonts/FaceNameIndex.h"
 
 #include <benchmark/benchmark.h>
 #include <fontconfig/fontconfig.h>
@@ -17,7 +17,7 @@
 
 namespace {
 
-using quillon::platform::FaceIndex;
+using quillon::platform::FaceNameIndex;
 
 std::size_t heapInUse()
 {
@@ -53,7 +53,7 @@ void BM_FaceIndexBuild(benchmark::State& state)
     for (auto _ : state) {
         malloc_trim(0);
         const std::size_t before = heapInUse();
-        auto* index = new FaceIndex;
+        auto* index = new FaceNameIndex;
         index->find(QStringLiteral("no such family at all")); // built on first use
         bytes = static_cast<double>(heapInUse() - before);
         state.PauseTiming();
@@ -66,7 +66,7 @@ void BM_FaceIndexBuild(benchmark::State& state)
 
 void lookUps(benchmark::State& state, const QStringList& names, int cutTo)
 {
-    FaceIndex index;
+    FaceNameIndex index;
     index.find(QStringLiteral("x"));
     for (auto _ : state)
         for (const QString& name : names)

@@ -13,7 +13,7 @@
 //   cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_BENCH=ON
 //   cmake --build build-bench --target reader_bench && build-bench/bench/reader_bench
 #include "fontfile/CFontPreview.h"
-#include "platform/linux/FontSystemLinux.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -14,8 +14,8 @@
 //   --qt-only: the window draws every face through Qt instead of the font system and its rasterizer.
 //   --plain-budget: processor seconds the plain pages may take; they are then a spread sample of the pages.
 
-#include "platform/linux/FontSystemLinux.h"
-#include "platform/linux/FreeTypeRasterizer.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
+#include "platform/linux/freetype/FreeTypeRasterizer.h"
 #include "summary/Summary.h"
 #include "summary/SummaryPainter.h"
 #include "summary/SummaryScroll.h"

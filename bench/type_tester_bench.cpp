@@ -17,7 +17,7 @@
 // the largest .ttc; set QUILLON_BENCH_VARIABLE or QUILLON_BENCH_CJK to a file to choose others.
 //
 //   QT_QPA_PLATFORM=offscreen build/bench/type_tester_bench
-#include "platform/linux/FreeTypeRasterizer.h"
+#include "platform/linux/freetype/FreeTypeRasterizer.h"
 #include "tester/TesterOutput.h"
 
 #include <QFile>

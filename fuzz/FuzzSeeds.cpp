@@ -6,7 +6,7 @@
 //   fuzz_seeds FOLDER
 #include "platform/HandOffRecord.h"
 #include "platform/NativeText.h"
-#include "platform/linux/DesktopEntryText.h"
+#include "platform/linux/xdg/DesktopEntryText.h"
 #include "support/SfntWriter.h"
 
 #include <QByteArray>

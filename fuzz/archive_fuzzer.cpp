@@ -5,7 +5,7 @@
 // - no more bytes reach the sink than the bounds allow, and no more entries than there are.
 #include "FuzzCheck.h"
 
-#include "platform/linux/ArchiveFonts.h"
+#include "platform/linux/files/ArchiveFonts.h"
 
 #include <cstdint>
 

@@ -6,8 +6,8 @@
 #include "FuzzCheck.h"
 
 #include "platform/ShellCommand.h"
-#include "platform/linux/DesktopEntryText.h"
-#include "platform/linux/KeyFileLines.h"
+#include "platform/linux/settings/KeyFileLines.h"
+#include "platform/linux/xdg/DesktopEntryText.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // (FreeType opens it from memory; one FreeType library serves every input).
 #include "FuzzCheck.h"
 
-#include "platform/linux/FontSystemTraits.h"
+#include "platform/linux/freetype/FreeTypeFaceTraits.h"
 #include "sfnt/Tables.h"
 
 #include <ft2build.h>

@@ -2,7 +2,7 @@
 // without control characters, no longer than the description's own bytes allow.
 #include "FuzzCheck.h"
 
-#include "platform/linux/FonDescription.h"
+#include "platform/linux/registry/FonDescription.h"
 
 #include <QStringDecoder>
 

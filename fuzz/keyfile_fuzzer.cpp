@@ -7,9 +7,9 @@
 // - a line appended to a group is the one the desktop then reads; removing a line leaves a readable file.
 #include "FuzzCheck.h"
 
-#include "platform/linux/DesktopEntryText.h"
-#include "platform/linux/KeyFileLines.h"
-#include "platform/linux/MimeAppsEditor.h"
+#include "platform/linux/settings/KeyFileLines.h"
+#include "platform/linux/xdg/DesktopEntryText.h"
+#include "platform/linux/xdg/MimeAppsEditor.h"
 
 #include <cstdint>
 

@@ -6,9 +6,9 @@
 //   part's pages in one flat page tree, and takes an outline pointing at its last page.
 #include "FuzzCheck.h"
 
-#include "base/PdfFile.h"
-#include "base/PdfJoin.h"
-#include "base/PdfOutline.h"
+#include "pdf/PdfFile.h"
+#include "pdf/PdfJoin.h"
+#include "pdf/PdfOutline.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -42,14 +42,13 @@ std::optional<std::size_t> pagesOf(QByteArray bytes, bool everyObject)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     PdfFile pdf(buffer);
-    if (!pdf.readStructure().isEmpty()) return std::nullopt;
+    if (!pdf.readStructure()) return std::nullopt;
     if (everyObject)
         for (const auto& [number, entry] : pdf.objects())
             check(pdf.objectText({number, entry.generation}).has_value(),
                   "a joined object is not where its table says", QString::number(number));
     const auto catalogue = pdf.object(pdf.root());
-    QString error;
-    const auto tree = catalogue ? pdf.pageTree(*catalogue, error) : std::nullopt;
+    const auto tree = catalogue ? pdf.pageTree(*catalogue) : std::nullopt;
     if (!tree) return std::nullopt;
     return tree->pages.size();
 }
@@ -63,20 +62,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QString outlined = dir.filePath(QStringLiteral("outlined.pdf"));
     writeFile(outlined, input);
-    const QString outlineError = PdfOutline::add(outlined, {{QStringLiteral("A"), 0, -1, {}}});
+    PdfOutline outline(outlined);
+    const bool outlineAdded = outline.add({{QStringLiteral("A"), 0, -1, {}}});
     const QByteArray afterOutline = contents(outlined);
-    if (outlineError.isEmpty())
+    if (outlineAdded)
         check(afterOutline.startsWith(input) && afterOutline.size() > input.size(),
               "the outline rewrote the file");
     else
-        check(afterOutline == input, "a refused outline changed the file", outlineError);
+        check(afterOutline == input, "a refused outline changed the file", outline.problem());
 
     const QString part = dir.filePath(QStringLiteral("part.pdf"));
     writeFile(part, input);
     QByteArray joined;
     QBuffer out(&joined);
     out.open(QIODevice::WriteOnly);
-    if (!PdfJoin::join({part, part}, out).isEmpty()) return 0;
+    if (!PdfJoin(out).join({part, part})) return 0;
     out.close();
 
     const auto partPages = pagesOf(input, false);
@@ -85,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           "the joined page tree is not both parts' pages");
     const QString book = dir.filePath(QStringLiteral("book.pdf"));
     writeFile(book, joined);
-    const QString error = PdfOutline::add(book, {{QStringLiteral("Z"), int(*joinedPages) - 1, 10, {}}});
-    check(error.isEmpty(), "the joined file takes no outline", error);
+    PdfOutline bookOutline(book);
+    check(bookOutline.add({{QStringLiteral("Z"), int(*joinedPages) - 1, 10, {}}}),
+          "the joined file takes no outline", bookOutline.problem());
     return 0;
 }

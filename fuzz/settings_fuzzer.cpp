@@ -9,9 +9,9 @@
 #include "FuzzCheck.h"
 
 #include "platform/NativeText.h"
-#include "platform/linux/IniSettingsStore.h"
-#include "platform/linux/IniValue.h"
-#include "platform/linux/KeyFileLines.h"
+#include "platform/linux/settings/IniSettingsStore.h"
+#include "platform/linux/settings/IniValue.h"
+#include "platform/linux/settings/KeyFileLines.h"
 
 #include <cstdint>
 #include <map>

@@ -2,7 +2,7 @@
 // it reads is UTF-8 text no longer than the name table it came from could hold.
 #include "FuzzCheck.h"
 
-#include "platform/linux/SfntFullName.h"
+#include "platform/linux/registry/SfntFullName.h"
 
 #include <QStringDecoder>
 

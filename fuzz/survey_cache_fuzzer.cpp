@@ -3,7 +3,7 @@
 // and every tag is four printable characters.
 #include "FuzzCheck.h"
 
-#include "platform/linux/SurveyCache.h"
+#include "platform/linux/survey/SurveyCache.h"
 
 #include <cstdint>
 

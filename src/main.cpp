@@ -3,7 +3,7 @@
 #include "platform/NativeText.h"
 #include "platform/WindowActivation.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "platform/linux/LocalInstanceChannel.h"
+#include "platform/linux/instance/LocalInstanceChannel.h"
 #include "shell/ProgramInfo.h"
 
 #include <QApplication>

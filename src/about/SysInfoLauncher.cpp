@@ -1,8 +1,7 @@
 #include "about/SysInfoLauncher.h"
 
+#include "platform/ReadableFile.h"
 #include "platform/Shell.h"
-
-#include <QFileInfo>
 
 #include <vector>
 
@@ -49,9 +48,10 @@ bool SysInfoLauncher::StartSysInfo()
     if (GetKeyValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO", folder)) {
         if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
         const QString program = folder + QStringLiteral("MSINFO32.EXE");
-        const QFileInfo info(program);
-        // A hidden file counts as absent, as it does for the file test on Windows.
-        if (!folder.isEmpty() && info.isFile() && !info.isHidden()) return shell_.startProgram(program);
+        // A folder of that name is no program. (A hidden file would count as absent, as it does for the file
+        // test on Windows, but on Linux only a name starting with a dot is hidden, and this one does not.)
+        if (!folder.isEmpty() && platform::pathKind(program) == platform::PathKind::File)
+            return shell_.startProgram(program);
     }
     return false;
 }

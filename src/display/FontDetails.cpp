@@ -2,9 +2,7 @@
 
 #include "fontfile/CFontPreview.h"
 #include "platform/Log.h"
-#include "platform/NativeText.h"
-
-#include <sys/stat.h>
+#include "platform/ReadableFile.h"
 
 namespace quillon {
 
@@ -36,9 +34,7 @@ const char* const kFamilyLines[] = {nullptr,
 /// The existence test of the fonts folder: only a plain file counts, not a hidden one.
 bool fontFileExists(const QString& path)
 {
-    // By the name's bytes: QFileInfo would miss a file whose name is not UTF-8.
-    struct stat st {};
-    if (::stat(platform::nativeBytes(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (platform::pathKind(path) != platform::PathKind::File) return false;
     return !path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).startsWith(QLatin1Char('.'));
 }
 

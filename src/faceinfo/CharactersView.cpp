@@ -1,7 +1,7 @@
 #include "faceinfo/CharactersView.h"
 
 #include "faceinfo/Coverage.h"
-#include "platform/GlyphMaps.h"
+#include "platform/GlyphFaces.h"
 
 #include <QApplication>
 #include <QCache>
@@ -182,7 +182,7 @@ private:
 
 // ---- The view ---------------------------------------------------------------------------------------------
 
-CharactersView::CharactersView(platform::GlyphMaps& glyphs, QWidget* parent)
+CharactersView::CharactersView(platform::GlyphFaces& glyphs, QWidget* parent)
     : QWidget(parent), glyphs_(glyphs), model_(new CharacterGridModel(this)), searchLater_(new QTimer(this)),
       pictures_(std::make_unique<Pictures>())
 {

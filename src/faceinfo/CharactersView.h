@@ -25,7 +25,7 @@ namespace quillon {
 
 namespace platform {
 class GlyphFace;
-class GlyphMaps;
+class GlyphFaces;
 } // namespace platform
 
 namespace faceinfo {
@@ -64,7 +64,7 @@ class CharactersView final : public QWidget {
     Q_OBJECT
 public:
     /// glyphs must outlive the view.
-    explicit CharactersView(platform::GlyphMaps& glyphs, QWidget* parent = nullptr);
+    explicit CharactersView(platform::GlyphFaces& glyphs, QWidget* parent = nullptr);
     ~CharactersView() override;
 
     /// The face to show: face `index` of `path` and its characters; an empty path shows nothing.
@@ -95,7 +95,7 @@ private:
     void describe(char32_t c);
     char32_t selected() const;
 
-    platform::GlyphMaps& glyphs_;
+    platform::GlyphFaces& glyphs_;
     CharacterGridModel* model_;
     QTimer* searchLater_;
     std::function<void(const QString&)> find_;

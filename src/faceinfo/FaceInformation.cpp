@@ -140,7 +140,7 @@ FaceInformation::FaceInformation(platform::Platform& platform, const FontCatalog
     tabs->addTab(coverageText, QStringLiteral("Coverage"));
     // Its own tab rather than a window: it shows the face this window describes and follows it, a file the
     // program was started on included, and reads the file only while it is shown.
-    charactersView = new faceinfo::CharactersView(platform.glyphMaps);
+    charactersView = new faceinfo::CharactersView(platform.glyphFaces);
     tabs->addTab(charactersView, QStringLiteral("Characters"));
     openTypeText = makeBrowser("openTypeText");
     tabs->addTab(openTypeText, QStringLiteral("OpenType"));

@@ -57,7 +57,7 @@ CountedList* makeList(const char* name, const QStringList& items, QWidget* paren
 
 FindFaces::FindFaces(FindIndex& index, platform::Platform& platform, Owner owner, QWidget* parent)
     : QWidget(parent, Qt::Window), index_(index), platform_(platform), owner_(std::move(owner)),
-      model_(new FindResultsModel(this)), delegate_(new FindResultsDelegate(platform.glyphMaps, this)),
+      model_(new FindResultsModel(this)), delegate_(new FindResultsDelegate(platform.glyphFaces, this)),
       writingSystems_(new QStandardItemModel(this))
 {
     setObjectName(QStringLiteral("findFaces"));

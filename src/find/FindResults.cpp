@@ -48,7 +48,7 @@ QVariant FindResultsModel::data(const QModelIndex& index, int role) const
     }
 }
 
-FindResultsDelegate::FindResultsDelegate(platform::GlyphMaps& glyphs, QObject* parent)
+FindResultsDelegate::FindResultsDelegate(platform::GlyphFaces& glyphs, QObject* parent)
     : QStyledItemDelegate(parent), renderer_(new SampleRenderer(glyphs, this)), pictures_(2000)
 {
     connect(renderer_, &SampleRenderer::ready, this, [this](const QString& key, const QImage& picture) {

@@ -16,7 +16,7 @@
 namespace quillon {
 
 namespace platform {
-class GlyphMaps;
+class GlyphFaces;
 }
 
 namespace find {
@@ -51,7 +51,7 @@ class FindResultsDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 public:
     /// glyphs must outlive the delegate.
-    FindResultsDelegate(platform::GlyphMaps& glyphs, QObject* parent = nullptr);
+    FindResultsDelegate(platform::GlyphFaces& glyphs, QObject* parent = nullptr);
     ~FindResultsDelegate() override;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,

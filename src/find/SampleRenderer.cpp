@@ -1,6 +1,6 @@
 #include "find/SampleRenderer.h"
 
-#include "platform/GlyphMaps.h"
+#include "platform/GlyphFaces.h"
 
 #include <QPainter>
 
@@ -30,7 +30,7 @@ QImage tinted(const QImage& coverage, const QColor& colour)
 
 } // namespace
 
-SampleRenderer::SampleRenderer(platform::GlyphMaps& glyphs, QObject* parent)
+SampleRenderer::SampleRenderer(platform::GlyphFaces& glyphs, QObject* parent)
     : QObject(parent), glyphs_(glyphs), thread_([this] { run(); })
 {
 }
@@ -83,7 +83,7 @@ void SampleRenderer::run()
     }
 }
 
-QImage SampleRenderer::draw(platform::GlyphMaps& glyphs, const SampleRequest& request, int maxWidth)
+QImage SampleRenderer::draw(platform::GlyphFaces& glyphs, const SampleRequest& request, int maxWidth)
 {
     const std::unique_ptr<platform::GlyphFace> face = glyphs.open(request.path, request.index);
     if (!face) return {};

@@ -18,7 +18,7 @@
 namespace quillon {
 
 namespace platform {
-class GlyphMaps;
+class GlyphFaces;
 }
 
 namespace find {
@@ -36,7 +36,7 @@ class SampleRenderer final : public QObject {
     Q_OBJECT
 public:
     /// glyphs must outlive the renderer.
-    explicit SampleRenderer(platform::GlyphMaps& glyphs, QObject* parent = nullptr);
+    explicit SampleRenderer(platform::GlyphFaces& glyphs, QObject* parent = nullptr);
     ~SampleRenderer() override;
 
     /// Asks for a picture; a request for a key already waiting only moves it to the front.
@@ -46,7 +46,7 @@ public:
 
     /// The line drawn now, on the calling thread: `text` in the face, glyph by glyph, in `colour` (colour
     /// glyphs in their own); no wider than `maxWidth` pixels. Null when the face cannot be opened.
-    static QImage draw(platform::GlyphMaps& glyphs, const SampleRequest& request, int maxWidth = 1600);
+    static QImage draw(platform::GlyphFaces& glyphs, const SampleRequest& request, int maxWidth = 1600);
 
 signals:
     void ready(const QString& key, const QImage& picture);
@@ -54,7 +54,7 @@ signals:
 private:
     void run();
 
-    platform::GlyphMaps& glyphs_;
+    platform::GlyphFaces& glyphs_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<SampleRequest> queue_;

@@ -1,10 +1,9 @@
 #include "fontfile/CFontPreview.h"
 
 #include "platform/NativeText.h"
+#include "platform/ReadableFile.h"
 #include "sfnt/Source.h"
 #include "sfnt/Tables.h"
-
-#include <sys/stat.h>
 
 namespace quillon {
 
@@ -100,9 +99,8 @@ bool CFontPreview::FileExists(const QString& path)
 {
     // One attribute query: the path must exist (links followed) and not be a folder.
     if (path.isEmpty()) return false;
-    struct stat attributes {};
-    if (::stat(platform::nativeBytes(path).constData(), &attributes) != 0) return false;
-    return !S_ISDIR(attributes.st_mode);
+    const platform::PathKind kind = platform::pathKind(path);
+    return kind != platform::PathKind::Missing && kind != platform::PathKind::Folder;
 }
 
 bool CFontPreview::BitIsSet(std::uint16_t value, int bit)

@@ -74,10 +74,10 @@ bool OptionsChange::finishInterrupted()
         return false;
     }
     for (int i = 0; i < 3; ++i) boxes[i] = code.at(i) == QLatin1Char('1');
-    qCDebug(log::associations) << "an options save was cut short; finishing it:" << code;
+    qCDebug(log::settings) << "an options save was cut short; finishing it:" << code;
     const Outcome outcome = save(boxes);
     if (!outcome.done())
-        qCDebug(log::associations) << "the options save could not be finished:" << outcome.reason;
+        qCDebug(log::settings) << "the options save could not be finished:" << outcome.reason;
     return true;
 }
 

@@ -6,6 +6,7 @@ namespace quillon::log {
 Q_LOGGING_CATEGORY(fonts, "quillon.fonts", QtWarningMsg)
 Q_LOGGING_CATEGORY(catalogue, "quillon.catalogue", QtWarningMsg)
 Q_LOGGING_CATEGORY(associations, "quillon.associations", QtWarningMsg)
+Q_LOGGING_CATEGORY(settings, "quillon.settings", QtWarningMsg)
 Q_LOGGING_CATEGORY(instance, "quillon.instance", QtWarningMsg)
 Q_LOGGING_CATEGORY(printing, "quillon.printing", QtWarningMsg)
 

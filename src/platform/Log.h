@@ -13,12 +13,15 @@ namespace quillon::log {
 Q_DECLARE_LOGGING_CATEGORY(fonts)
 /// The installed-font catalogue: entries skipped, file look-ups that failed.
 Q_DECLARE_LOGGING_CATEGORY(catalogue)
-/// Desktop associations, the settings file, and the addresses and programs handed to the desktop to open:
-/// writes refused, files left alone, openers that did not start, and why.
+/// Desktop associations and the addresses and programs handed to the desktop to open: writes refused,
+/// files left alone, openers that did not start, and why.
 Q_DECLARE_LOGGING_CATEGORY(associations)
+/// The settings store and the Options window's save: files that could not be read or written, saves cut
+/// short and finished later.
+Q_DECLARE_LOGGING_CATEGORY(settings)
 /// The single running copy: hand-offs sent, received, timed out or refused.
 Q_DECLARE_LOGGING_CATEGORY(instance)
-/// Printers and printed pages.
+/// Printers, printed pages, and the font book's PDF: parts refused, joined, outlined.
 Q_DECLARE_LOGGING_CATEGORY(printing)
 
 } // namespace quillon::log

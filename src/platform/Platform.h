@@ -11,7 +11,7 @@ class FontFacts;
 class FontFileLookup;
 class FontInstall;
 class FontSystem;
-class GlyphMaps;
+class GlyphFaces;
 class Printers;
 class Registry;
 class SettingsStore;
@@ -29,7 +29,7 @@ struct Platform {
     FaceRasterizer& faceRasterizer;
     FontFacts& fontFacts;
     FaceSurvey& faceSurvey;
-    GlyphMaps& glyphMaps;
+    GlyphFaces& glyphFaces;
     FontInstall& fontInstall;
     FontChanges& fontChanges;
 };

@@ -1,12 +1,8 @@
 #include "platform/ScreenFace.h"
 
-#include "platform/NativeText.h"
+#include "platform/ReadableFile.h"
 
 #include <QStringList>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quillon::platform {
 
@@ -41,12 +37,7 @@ bool drawnFileReadable(FontSystem& fonts, const QString& faceName)
 {
     const std::optional<ResolvedFace> face = fonts.resolveFace(faceName);
     if (!face || !face->file.startsWith(QLatin1Char('/'))) return true; // no file of its own to check
-    const int fd = ::open(nativeBytes(face->file).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return false;
-    struct stat st {};
-    const bool readable = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
-    ::close(fd);
-    return readable;
+    return readableFileSize(face->file).value_or(0) > 0;
 }
 
 QString screenFamily(FontSystem& fonts, const QString& name)

@@ -9,7 +9,7 @@
 // time of drawing them and the memory of one page plus what the output device keeps (a PDF writer keeps every
 // font it drew with: FontBookPdf writes a PDF in parts for that reason).
 
-#include "base/PdfOutline.h"
+#include "pdf/PdfOutline.h"
 
 #include <QPageLayout>
 #include <QRectF>

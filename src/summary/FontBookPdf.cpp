@@ -1,7 +1,7 @@
 #include "summary/FontBookPdf.h"
 
-#include "base/PdfJoin.h"
-#include "base/PdfOutline.h"
+#include "pdf/PdfJoin.h"
+#include "pdf/PdfOutline.h"
 #include "platform/Log.h"
 #include "platform/ReplacingFile.h"
 #include "platform/ScratchFolder.h"
@@ -37,7 +37,8 @@ QString refusal(const QString& path)
 {
     QBuffer sink;
     sink.open(QIODevice::WriteOnly);
-    return PdfJoin::join({path}, sink);
+    PdfJoin join(sink);
+    return join.join({path}) ? QString() : join.problem();
 }
 
 /// Draws sheets [first, first + count) of book into a PDF of their own at path; false when nothing could
@@ -175,13 +176,17 @@ QString FontBookPdf::write(const FontBook& wholeBook, SummaryPainter& rows, cons
     const QString joined = parts.filePath(QStringLiteral("book.pdf"));
     QFile joinedFile(joined);
     if (!joinedFile.open(QIODevice::WriteOnly)) return joinedFile.errorString();
-    QString error = PdfJoin::join(files, joinedFile);
+    PdfJoin join(joinedFile);
+    QString error = join.join(files) ? QString() : join.problem();
     if (error.isEmpty() && !joinedFile.flush()) error = joinedFile.errorString();
     joinedFile.close();
     for (const QString& file : std::as_const(files)) QFile::remove(file); // room for the copy
-    if (error.isEmpty())
-        error = PdfOutline::add(joined, book.outline(FontBook::geometry(settings.layout),
-                                                     settings.layout.fullRect(QPageLayout::Point).height()));
+    if (error.isEmpty()) {
+        PdfOutline outline(joined);
+        if (!outline.add(book.outline(FontBook::geometry(settings.layout),
+                                      settings.layout.fullRect(QPageLayout::Point).height())))
+            error = outline.problem();
+    }
     if (!error.isEmpty())
         return platform::ReplacingFile::diskIsFull(folder)
                    ? platform::ReplacingFile::reasonFor(ENOSPC, folder)

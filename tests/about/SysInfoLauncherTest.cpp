@@ -2,8 +2,8 @@
 #include "about/SysInfoLauncher.h"
 #include "RecordingShell.h"
 #include "platform/MemoryRegistry.h"
-#include "platform/linux/DesktopShell.h"
-#include "platform/linux/SystemInfoView.h"
+#include "platform/linux/registry/SystemInfoView.h"
+#include "platform/linux/xdg/DesktopShell.h"
 
 #include <QDir>
 #include <QFile>

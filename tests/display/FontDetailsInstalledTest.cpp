@@ -2,8 +2,8 @@
 // font system: TrueType sans, serif and monospaced faces, CFF outlines and a CJK collection.
 #include "display/FontDetails.h"
 
-#include "platform/linux/FontSystemLinux.h"
-#include "platform/linux/InstalledFonts.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
+#include "platform/linux/registry/InstalledFontFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +55,7 @@ TEST(FontDetailsInstalled, KnownFaces)
          "Digitized data copyright \u00a9 2007, Google Corporation"},
     };
     quillon::platform::LinuxFontSystem fonts;
-    quillon::platform::InstalledFonts files;
+    quillon::platform::InstalledFontFiles files;
     FontCatalogue catalogue;
     for (const Expected& c : cases)
         catalogue.records.push_back(FontRecord{

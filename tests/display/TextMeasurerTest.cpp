@@ -3,7 +3,7 @@
 #include "display/TextMeasurer.h"
 #include "display/SizeList.h"
 #include "platform/ScreenFace.h"
-#include "platform/linux/FontSystemLinux.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
 #include "support/FakeFontSystem.h"
 
 #include <QFont>

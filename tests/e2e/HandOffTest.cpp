@@ -3,7 +3,7 @@
 #include "platform/NativeText.h"
 #include "platform/SettingsStore.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "platform/linux/LocalInstanceChannel.h"
+#include "platform/linux/instance/LocalInstanceChannel.h"
 #include "shell/Main.h"
 #include "shell/SimpleCombo.h"
 #include "shell/Viewer.h"

@@ -4,7 +4,7 @@
 // file, and three copies must reach that queue as a single job of three pages. Skipped where CUPS is not
 // installed.
 #include "controls/Tallyfield.h"
-#include "platform/linux/LinuxPrinters.h"
+#include "platform/linux/printing/LinuxPrinters.h"
 #include "printing/PrinterSetup.h"
 
 #include <QComboBox>

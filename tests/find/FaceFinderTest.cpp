@@ -6,7 +6,7 @@
 #include "find/FindQuery.h"
 #include "find/SearchText.h"
 #include "find/WritingSystems.h"
-#include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/settings/IniSettingsStore.h"
 
 #include "support/QtPrint.h"
 

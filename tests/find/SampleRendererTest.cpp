@@ -1,6 +1,6 @@
 // A line of sample drawn glyph by glyph from a face's own file, as the finder's rows show them.
 #include "find/SampleRenderer.h"
-#include "platform/linux/FreeTypeGlyphMaps.h"
+#include "platform/linux/freetype/FreeTypeGlyphFaces.h"
 
 #include <QDir>
 
@@ -24,7 +24,7 @@ int inked(const QImage& image)
 
 TEST(SampleRenderer, SamplesAreDrawnGlyphByGlyphInTheirColourAndNoWiderThanAsked)
 {
-    platform::FreeTypeGlyphMaps maps;
+    platform::FreeTypeGlyphFaces maps;
     find::SampleRequest request{"key", testFont("DejaVuSans.ttf"), 0, "Ab€", 20, QColor(Qt::red)};
     const QImage line = find::SampleRenderer::draw(maps, request);
     ASSERT_FALSE(line.isNull());

@@ -3,7 +3,7 @@
 // The second pass hands the files to the real font system too, as a user opening a broken file would.
 #include "fontfile/CFontPreview.h"
 
-#include "platform/linux/FontSystemLinux.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
 #include "support/FakeFontSystem.h"
 
 #include <QDirIterator>

@@ -1,9 +1,9 @@
 // The Linux font system against the tests' own fontconfig: which names resolve and how they read back,
 // the temporary addition of a file, the face a request gets, the traits read from a face's file, and the
 // locale identifier.
-#include "platform/linux/FontSystemLinux.h"
-#include "platform/linux/FontSystemLocale.h"
-#include "platform/linux/FontSystemTraits.h"
+#include "platform/linux/fonts/FontSystemLocale.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
+#include "platform/linux/freetype/FreeTypeFaceTraits.h"
 
 #include "support/SfntWriter.h"
 

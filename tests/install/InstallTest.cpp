@@ -4,7 +4,7 @@
 #include "install/InstallDialogs.h"
 #include "install/InstallPlan.h"
 #include "platform/FontChanges.h"
-#include "platform/linux/LinuxFontInstall.h"
+#include "platform/linux/fonts/LinuxFontInstall.h"
 
 #include "support/ArchiveWriter.h"
 #include "support/SfntWriter.h"

@@ -7,11 +7,11 @@
 #include "options/FileAssociations.h"
 #include "options/Options.h"
 #include "options/OptionsChange.h"
-#include "platform/linux/DesktopCommandKeyView.h"
-#include "platform/linux/DesktopEntryText.h"
-#include "platform/linux/IniSettingsStore.h"
-#include "platform/linux/MimeAppsLookup.h"
-#include "platform/linux/XdgPaths.h"
+#include "platform/linux/registry/DesktopCommandKeyView.h"
+#include "platform/linux/settings/IniSettingsStore.h"
+#include "platform/linux/xdg/DesktopEntryText.h"
+#include "platform/linux/xdg/MimeAppsLookup.h"
+#include "platform/linux/xdg/XdgPaths.h"
 #include "support/FullDisk.h"
 
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 
 #include "base/FontModule.h"
 #include "options/FileAssociations.h"
-#include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/settings/IniSettingsStore.h"
 
 #include <gtest/gtest.h>
 

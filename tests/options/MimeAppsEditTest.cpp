@@ -2,8 +2,8 @@
 // whatever the program puts in can be taken out again leaving the file exactly as it was.
 #include "OptionsTestSupport.h"
 
-#include "platform/linux/KeyFileLines.h"
-#include "platform/linux/MimeAppsEditor.h"
+#include "platform/linux/settings/KeyFileLines.h"
+#include "platform/linux/xdg/MimeAppsEditor.h"
 
 #include <gtest/gtest.h>
 

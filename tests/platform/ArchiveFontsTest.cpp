@@ -1,7 +1,7 @@
 // The font files of a downloaded archive, read as hostile input: archives made by the test itself with
 // libarchive (and a tar header written by hand where a writer would not lie), each checked for what is
 // left in the target folder and around it.
-#include "platform/linux/ArchiveFonts.h"
+#include "platform/linux/files/ArchiveFonts.h"
 
 #include "support/ArchiveWriter.h"
 

@@ -4,9 +4,9 @@
 // while it is read ends nothing.
 #include "platform/NativeText.h"
 #include "platform/ScreenFace.h"
-#include "platform/linux/FaceIndex.h"
-#include "platform/linux/FontSystemLinux.h"
-#include "platform/linux/FontSystemTraits.h"
+#include "platform/linux/fonts/FaceNameIndex.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
+#include "platform/linux/freetype/FreeTypeFaceTraits.h"
 
 #include "support/SfntWriter.h"
 
@@ -89,7 +89,7 @@ TEST_F(FaceResolutionTest, ACutNameFindsTheNearestFaceOfThoseStillAdded)
     const QString group = QStringLiteral("Quillon Probe Display ExtraCondensed");
     const QByteArray black = wideFamilyMember(group, QStringLiteral("Black"), 900);
     const QByteArray thin = wideFamilyMember(group, QStringLiteral("Thin"), 100);
-    FaceIndex index;
+    FaceNameIndex index;
     ASSERT_EQ(index.learnFile(write("black.ttf", black), black), 1);
     ASSERT_EQ(index.learnFile(write("thin.ttf", thin), thin), 1);
     const QString cut = group.left(31);
@@ -117,7 +117,7 @@ TEST_F(FaceResolutionTest, OneFaceInOpenTypeAndType1DrawsFromTheOpenTypeFile)
         SfntWriter::names(family, QStringLiteral("Regular"), family + QStringLiteral(" Regular")), condensed);
     const QByteArray t1 =
         SfntWriter::type1Font(family, family + QStringLiteral(" Regular"), QStringLiteral("Regular"));
-    FaceIndex index;
+    FaceNameIndex index;
     // Either order of learning: the Type 1 file first, as fontconfig may list it.
     ASSERT_EQ(index.learnFile(dir.filePath("narrow.pfa"), t1), 1);
     ASSERT_EQ(index.learnFile(dir.filePath("narrow.otf"), otf), 1);
@@ -142,7 +142,7 @@ TEST_F(FaceResolutionTest, OfTwoFacesClaimingOneFamilyTheOneWithThatFullNameIsDr
     const QByteArray stray = SfntWriter::minimalFont(
         SfntWriter::names(name, QStringLiteral("Regular"), QStringLiteral("Quillon Rashi Light")));
     const QByteArray own = SfntWriter::minimalFont(SfntWriter::names(name, QStringLiteral("Regular"), name));
-    FaceIndex index;
+    FaceNameIndex index;
     ASSERT_EQ(index.learnFile(write("stray.ttf", stray), stray), 1);
     ASSERT_EQ(index.learnFile(write("own.ttf", own), own), 1);
     const auto found = index.find(name);

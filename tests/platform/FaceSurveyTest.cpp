@@ -2,9 +2,9 @@
 // layout tags HarfBuzz reads through the bounded reader, and a whole survey of the tests' fonts, a second
 // one taken from the cache and a damaged cache rebuilt.
 #include "platform/ReplacingFile.h"
-#include "platform/linux/FontconfigSurvey.h"
-#include "platform/linux/LayoutTagReader.h"
-#include "platform/linux/SurveyCache.h"
+#include "platform/linux/survey/LayoutTagReader.h"
+#include "platform/linux/survey/LinuxFaceSurvey.h"
+#include "platform/linux/survey/SurveyCache.h"
 #include "sfnt/Source.h"
 #include "support/SfntWriter.h"
 #include "support/TestFiles.h"
@@ -100,10 +100,10 @@ TEST(LayoutTagReader, ReadsFeatureAndAxisTagsThroughTheBoundedReader)
     EXPECT_EQ(tagsOf(cut.build()), LayoutTags{});
 }
 
-TEST(FontconfigSurvey, SurveysTheListedFacesThenAnswersFromItsCache)
+TEST(LinuxFaceSurvey, SurveysTheListedFacesThenAnswersFromItsCache)
 {
     QTemporaryDir dir;
-    FontconfigSurvey survey(dir.path());
+    LinuxFaceSurvey survey(dir.path());
     // "Courier 10" is the name the list gives a Windows bitmap font that has another: its record's file.
     const std::vector<ListedFace> listed = {{"DejaVu Sans Mono", ""},
                                             {"Cantarell", ""},

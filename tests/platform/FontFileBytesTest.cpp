@@ -1,7 +1,7 @@
 // A face opened through the program's read stream (a few windows of the file, read with system calls) is
 // the face FreeType opens from the file itself: every glyph's outline comes out the same, whichever order
 // the glyphs are loaded in, across blocks and up to the file's end.
-#include "platform/linux/FontFileBytes.h"
+#include "platform/linux/files/FontFileBytes.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 // The two texts the fonts key reads from font files themselves: a .fon file's description and an sfnt
 // face's Windows English full name. Both read untrusted bytes, so damaged files are part of the cases.
-#include "platform/linux/FonDescription.h"
-#include "platform/linux/SfntFullName.h"
+#include "platform/linux/registry/FonDescription.h"
+#include "platform/linux/registry/SfntFullName.h"
 #include "support/SfntWriter.h"
 
 #include <QDir>

@@ -4,9 +4,9 @@
 // font folder and brings fontconfig up to date once for a burst of them.
 #include "platform/FontChanges.h"
 #include "platform/linux/FontFolderWatch.h"
-#include "platform/linux/FontSystemLinux.h"
-#include "platform/linux/InstalledFonts.h"
-#include "platform/linux/LinuxFontInstall.h"
+#include "platform/linux/fonts/LinuxFontInstall.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
+#include "platform/linux/registry/InstalledFontFiles.h"
 
 #include "support/FullDisk.h"
 #include "support/SfntWriter.h"
@@ -192,7 +192,7 @@ protected:
     QTemporaryDir folder;
     QByteArray savedConfig = qgetenv("FONTCONFIG_FILE");
     std::unique_ptr<LinuxFontSystem> system;
-    std::unique_ptr<InstalledFonts> installed;
+    std::unique_ptr<InstalledFontFiles> installed;
     std::unique_ptr<FontFolderWatch> watch;
     QStringList heard;
 
@@ -208,7 +208,7 @@ protected:
         qputenv("FONTCONFIG_FILE", folder.filePath("fonts.conf").toUtf8());
         ASSERT_TRUE(FcInitReinitialize());
         system = std::make_unique<LinuxFontSystem>();
-        installed = std::make_unique<InstalledFonts>();
+        installed = std::make_unique<InstalledFontFiles>();
         watch = std::make_unique<FontFolderWatch>(*system, *installed);
         watch->setListener([this](const QString& why) { heard << why; });
         watch->watch();

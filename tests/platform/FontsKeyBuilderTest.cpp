@@ -1,5 +1,5 @@
 // Naming the fonts key's values from fontconfig's faces, checked on hand-made faces.
-#include "platform/linux/FontsKeyBuilder.h"
+#include "platform/linux/registry/FontsKeyBuilder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The fonts key as the test fontconfig presents it: outline fonts of both kinds, a collection, PCF and .fon
 // bitmap fonts. What the catalogue builds from it follows.
-#include "platform/linux/FontsKeyView.h"
+#include "platform/linux/registry/FontsKeyView.h"
 #include "catalogue/FontListLoader.h"
 #include "catalogue/MemoryFaceList.h"
 #include "platform/FontFileLookup.h"
 #include "platform/MemoryRegistry.h"
-#include "platform/linux/InstalledFonts.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/LinuxSystemInfo.h"
+#include "platform/linux/registry/InstalledFontFiles.h"
 #include "support/QtPrint.h"
 
 #include <QDir>
@@ -44,7 +44,7 @@ protected:
         return values;
     }
 
-    InstalledFonts fonts;
+    InstalledFontFiles fonts;
     MemoryRegistry registry;
 };
 

@@ -2,7 +2,7 @@
 // already stored leaves the file alone (every start stores its command line; rewriting an unchanged file
 // would sync it to disk each time). The file stays what QSettings reads and writes, a save changes only its
 // own line, and a file that is not understood is never written.
-#include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/settings/IniSettingsStore.h"
 #include "platform/NativeText.h"
 
 #include <QDir>

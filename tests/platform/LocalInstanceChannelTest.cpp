@@ -1,6 +1,6 @@
 // The single-instance channel between two copies, both ends in this process: the second end runs on its
 // own thread, as it would block a real second copy, while this thread's event loop serves the first.
-#include "platform/linux/LocalInstanceChannel.h"
+#include "platform/linux/instance/LocalInstanceChannel.h"
 
 #include "platform/NativeText.h"
 

@@ -1,6 +1,6 @@
 // The one writer of the files the program replaces: whole or not at all, on a full disk too.
 #include "platform/ReplacingFile.h"
-#include "platform/linux/IniSettingsStore.h"
+#include "platform/linux/settings/IniSettingsStore.h"
 #include "support/FullDisk.h"
 #include "support/TestFiles.h"
 

@@ -1,7 +1,7 @@
 // The Linux printers: device names from CUPS queues, the PDF destination that is always there, and the
 // QPainter page into a real PDF: copies as pages of one file, no blank last page, a cancelled file choice.
-#include "platform/linux/LinuxPrinters.h"
-#include "platform/linux/FontSystemLinux.h"
+#include "platform/linux/printing/LinuxPrinters.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
 #include "printing/SamplePage.h"
 #include "support/FullDisk.h"
 #include "support/TestFiles.h"

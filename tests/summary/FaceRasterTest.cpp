@@ -1,6 +1,6 @@
 // Faces drawn straight from their files: the rasterizer's line against Qt's own measure of the face, its
 // refusals, and the summary drawing the face the font system resolves a name to.
-#include "platform/linux/FreeTypeRasterizer.h"
+#include "platform/linux/freetype/FreeTypeRasterizer.h"
 #include "summary/PictureBox.h"
 #include "summary/Summary.h"
 #include "summary/SummaryPainter.h"

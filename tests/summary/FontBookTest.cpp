@@ -1,12 +1,6 @@
-// The book's order, pages and outline, and the outline writer's refusal of files it does not understand.
+// The book's order, pages and outline.
 #include "summary/FontBook.h"
-#include "base/PdfOutline.h"
-#include "support/TestFiles.h"
-
-#include <QFile>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QTemporaryDir>
+#include "pdf/PdfOutline.h"
 
 #include <gtest/gtest.h>
 
@@ -52,52 +46,6 @@ TEST(FontBook, OrderPagesAndOutlineByFirstLetter)
     EXPECT_EQ(outline[2].page, 1); // face 24 is the ninth row of the second page
     EXPECT_NEAR(outline[2].top, height - sheet.rowTop(8), 0.01);
     EXPECT_GT(outline[2].children[0].top, outline[2].children[1].top); // lower rows, lower on the sheet
-}
-
-using test::contents;
-using test::writeFile;
-
-TEST(PdfOutline, AppendsOnceAndLeavesFilesItCannotReadAsTheyWere)
-{
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath("two.pdf");
-    {
-        QPdfWriter writer(pdf);
-        QPainter painter(&writer);
-        painter.drawText(100, 100, "one");
-        writer.newPage();
-        painter.drawText(100, 100, "two");
-    }
-    const QByteArray original = contents(pdf);
-    ASSERT_FALSE(original.isEmpty());
-
-    EXPECT_FALSE(PdfOutline::add(pdf, {{"Past the end", 2, -1, {}}}).isEmpty());
-    EXPECT_EQ(contents(pdf), original);
-
-    const std::vector<PdfOutlineItem> items = {{"A", 0, 700, {{"Alpha (one)", 0, 700, {}}}},
-                                               {"\u00c9", 1, -1, {}}};
-    ASSERT_EQ(PdfOutline::add(pdf, items), QString());
-    const QByteArray updated = contents(pdf);
-    EXPECT_TRUE(updated.startsWith(original)); // nothing rewritten, only appended
-    const QByteArray update = updated.mid(original.size());
-    EXPECT_TRUE(update.contains("/Title (Alpha \\(one\\))"));
-    EXPECT_TRUE(update.contains("/Title <FEFF00C9>"));
-    EXPECT_TRUE(update.contains("/Count -1"));
-    EXPECT_TRUE(update.contains("/Outlines"));
-    EXPECT_TRUE(update.endsWith("%%EOF\n"));
-    EXPECT_FALSE(PdfOutline::add(pdf, items).isEmpty()); // an updated file is not updated again
-    EXPECT_EQ(contents(pdf), updated);
-
-    // Not a PDF, a PDF cut short, a cross-reference offset past the end: refused, untouched.
-    const QByteArray cutXref = QByteArray(original).replace(original.mid(original.lastIndexOf("startxref")),
-                                                            "startxref\n99999999999\n%%EOF\n");
-    for (const QByteArray& bytes : {QByteArray("not a pdf at all"), original.left(original.size() - 200),
-                                    original.left(original.size() / 2), cutXref, QByteArray()}) {
-        const QString path = dir.filePath("bad.pdf");
-        writeFile(path, bytes);
-        EXPECT_FALSE(PdfOutline::add(path, items).isEmpty());
-        EXPECT_EQ(contents(path), bytes);
-    }
 }
 
 } // namespace

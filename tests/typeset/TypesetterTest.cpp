@@ -1,7 +1,7 @@
 // Text set in a face from its own file: features, bidirectional order, line breaks, paragraphs, the
 // script given, missing characters, the design space, and drawing; the settings' text forms.
 #include "typeset/Typesetter.h"
-#include "platform/linux/FreeTypeRasterizer.h"
+#include "platform/linux/freetype/FreeTypeRasterizer.h"
 #include "typeset/FontSettings.h"
 #include "typeset/GlyphPainter.h"
 

@@ -6,11 +6,11 @@
 #include "faceinfo/Coverage.h"
 #include "find/FindIndex.h"
 #include "platform/FontFacts.h"
-#include "platform/GlyphMaps.h"
+#include "platform/GlyphFaces.h"
 #include "platform/NativeText.h"
+#include "platform/ReadableFile.h"
 #include "platform/ScreenFace.h"
-#include "platform/linux/FontFileBytes.h"
-#include "platform/linux/ReadableFile.h"
+#include "platform/linux/files/FontFileBytes.h"
 
 #include <cstdio>
 
@@ -91,7 +91,7 @@ int chars(platform::Platform& platform, const QStringList& args)
     }
     const std::optional<platform::FaceFacts> facts = platform.fontFacts.faceFacts(path, index);
     if (!facts) return problem(QStringLiteral("%1 cannot be read as a font").arg(target));
-    const std::unique_ptr<platform::GlyphFace> glyphs = platform.glyphMaps.open(path, index);
+    const std::unique_ptr<platform::GlyphFace> glyphs = platform.glyphFaces.open(path, index);
     const faceinfo::CharacterMap map(facts->charset);
     bool blockFound = block.isEmpty();
     for (const faceinfo::BlockGroup& group : faceinfo::CharacterMap::byBlock(map.characters())) {

@@ -6,8 +6,8 @@
 #include "fontfile/CFontPreview.h"
 #include "platform/NativeText.h"
 #include "platform/Platform.h"
+#include "platform/ReadableFile.h"
 #include "platform/ScreenFace.h"
-#include "platform/linux/ReadableFile.h"
 
 #include <cstdio>
 

@@ -8,7 +8,7 @@
 #include "platform/FontSystem.h"
 #include "platform/NativeText.h"
 #include "platform/Platform.h"
-#include "platform/linux/ReadableFile.h"
+#include "platform/ReadableFile.h"
 
 #include <QDir>
 

@@ -5,7 +5,7 @@
 #include "display/FontDetails.h"
 #include "platform/Platform.h"
 #include "platform/Printers.h"
-#include "platform/linux/LinuxPrinters.h"
+#include "platform/linux/printing/LinuxPrinters.h"
 #include "printing/SamplePage.h"
 
 #include <QFileInfo>

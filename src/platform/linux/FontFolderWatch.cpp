@@ -2,8 +2,8 @@
 
 #include "platform/Log.h"
 #include "platform/NativeText.h"
-#include "platform/linux/FontSystemLinux.h"
-#include "platform/linux/InstalledFonts.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
+#include "platform/linux/registry/InstalledFontFiles.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -32,7 +32,7 @@ void addAll(FcStrList* list, QStringList& out, QSet<QString>& seen)
 
 } // namespace
 
-FontFolderWatch::FontFolderWatch(LinuxFontSystem& fonts, InstalledFonts& installed)
+FontFolderWatch::FontFolderWatch(LinuxFontSystem& fonts, InstalledFontFiles& installed)
     : fonts_(fonts), installed_(installed)
 {
     settle_.setSingleShot(true);

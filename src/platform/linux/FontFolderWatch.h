@@ -23,7 +23,7 @@
 
 namespace quillon::platform {
 
-class InstalledFonts;
+class InstalledFontFiles;
 class LinuxFontSystem;
 
 class FontFolderWatch final : public QObject, public FontChanges {
@@ -35,7 +35,7 @@ public:
     static constexpr int kMostWatched = 8192;
 
     /// Both must outlive the watch.
-    FontFolderWatch(LinuxFontSystem& fonts, InstalledFonts& installed);
+    FontFolderWatch(LinuxFontSystem& fonts, InstalledFontFiles& installed);
 
     void setListener(std::function<void(const QString& why)> changed) override
     {
@@ -68,7 +68,7 @@ private:
     void rewatch();
 
     LinuxFontSystem& fonts_;
-    InstalledFonts& installed_;
+    InstalledFontFiles& installed_;
     std::function<void(const QString&)> listener_;
     QFileSystemWatcher watcher_;
     QTimer settle_;

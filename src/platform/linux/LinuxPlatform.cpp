@@ -1,8 +1,8 @@
 #include "platform/linux/LinuxPlatform.h"
 
-#include "platform/linux/DesktopCommandKeyView.h"
-#include "platform/linux/FontsKeyView.h"
-#include "platform/linux/SystemInfoView.h"
+#include "platform/linux/registry/DesktopCommandKeyView.h"
+#include "platform/linux/registry/FontsKeyView.h"
+#include "platform/linux/registry/SystemInfoView.h"
 
 namespace quillon::platform {
 
@@ -10,7 +10,7 @@ LinuxPlatform::LinuxPlatform()
     : printers_({}, &fontSystem_), fontChanges_(fontSystem_, installedFonts_),
       fontInstall_(fontChanges_), platform_{registry_,       settings_,   shell_,      printers_,
                                             installedFonts_, systemInfo_, fontSystem_, faceRasterizer_,
-                                            fontFacts_,      faceSurvey_, glyphMaps_,  fontInstall_,
+                                            fontFacts_,      faceSurvey_, glyphFaces_, fontInstall_,
                                             fontChanges_}
 {
     registry_.mount(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",

@@ -3,19 +3,19 @@
 
 #include "platform/MemoryRegistry.h"
 #include "platform/Platform.h"
-#include "platform/linux/DesktopAssociations.h"
-#include "platform/linux/DesktopShell.h"
 #include "platform/linux/FontFolderWatch.h"
-#include "platform/linux/FontSystemLinux.h"
-#include "platform/linux/FontconfigFacts.h"
-#include "platform/linux/FontconfigSurvey.h"
-#include "platform/linux/FreeTypeGlyphMaps.h"
-#include "platform/linux/FreeTypeRasterizer.h"
-#include "platform/linux/IniSettingsStore.h"
-#include "platform/linux/InstalledFonts.h"
-#include "platform/linux/LinuxFontInstall.h"
-#include "platform/linux/LinuxPrinters.h"
 #include "platform/linux/LinuxSystemInfo.h"
+#include "platform/linux/fonts/LinuxFontFacts.h"
+#include "platform/linux/fonts/LinuxFontInstall.h"
+#include "platform/linux/fonts/LinuxFontSystem.h"
+#include "platform/linux/freetype/FreeTypeGlyphFaces.h"
+#include "platform/linux/freetype/FreeTypeRasterizer.h"
+#include "platform/linux/printing/LinuxPrinters.h"
+#include "platform/linux/registry/InstalledFontFiles.h"
+#include "platform/linux/settings/IniSettingsStore.h"
+#include "platform/linux/survey/LinuxFaceSurvey.h"
+#include "platform/linux/xdg/DesktopAssociations.h"
+#include "platform/linux/xdg/DesktopShell.h"
 
 namespace quillon::platform {
 
@@ -31,8 +31,8 @@ public:
     DesktopAssociations& associations() { return associations_; }
 
 private:
-    InstalledFonts installedFonts_;    // before the registry: its fonts key view refers to it
-    DesktopAssociations associations_; // before the registry: the command key views refer to it
+    InstalledFontFiles installedFonts_; // before the registry: its fonts key view refers to it
+    DesktopAssociations associations_;  // before the registry: the command key views refer to it
     MemoryRegistry registry_;
     IniSettingsStore settings_;
     DesktopShell shell_;
@@ -40,9 +40,9 @@ private:
     LinuxPrinters printers_;
     LinuxSystemInfo systemInfo_;
     FreeTypeRasterizer faceRasterizer_;
-    FontconfigFacts fontFacts_;
-    FontconfigSurvey faceSurvey_;
-    FreeTypeGlyphMaps glyphMaps_;
+    LinuxFontFacts fontFacts_;
+    LinuxFaceSurvey faceSurvey_;
+    FreeTypeGlyphFaces glyphFaces_;
     FontFolderWatch fontChanges_; // after the font system and the installed fonts, which it brings up to date
     LinuxFontInstall fontInstall_;
     Platform platform_;
