@@ -51,6 +51,27 @@ public:
     }
 };
 
+// The frame of the focus mark, laid over the label by its parent window; mouse clicks go through it.
+class MarkFrame final : public QWidget {
+public:
+    explicit MarkFrame(QWidget* parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+    FocusMark mark; // the link's, as it was when the frame was placed
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        mark.draw(painter, *this);
+    }
+};
+
 QAccessibleInterface* linkFactory(const QString& className, QObject* object)
 {
     if (className != QLatin1String("quillon::LinkLabel")) return nullptr;
@@ -65,6 +86,8 @@ LinkLabel::LinkLabel(QWidget* parent) : QLabel(parent)
     QAccessible::installFactory(linkFactory);
     setFocusPolicy(Qt::TabFocus);
 }
+
+LinkLabel::~LinkLabel() { delete mark_; }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
 {
@@ -92,23 +115,47 @@ void LinkLabel::keyPressEvent(QKeyEvent* event)
     if (!event->isAutoRepeat()) emit activated();
 }
 
-void LinkLabel::paintEvent(QPaintEvent* event)
+void LinkLabel::placeMark()
 {
-    QLabel::paintEvent(event);
-    QPainter painter(this);
-    focusMark_.draw(painter, *this);
+    QWidget* window = parentWidget();
+    if (!window) return;
+    if (!mark_) mark_ = new MarkFrame(window);
+    static_cast<MarkFrame*>(mark_.data())->mark = focusMark_;
+    if (!focusMark_.visible()) {
+        mark_->hide();
+        return;
+    }
+    // Around the text as the label draws it (left and top aligned), two pixels clear of it on each side.
+    const QRect text = fontMetrics().boundingRect(rect(), int(alignment()), this->text());
+    const QRect around = text.translated(pos()).adjusted(-3, -3, 3, 3) & window->rect();
+    mark_->setGeometry(around);
+    mark_->raise();
+    mark_->show();
+    mark_->update();
 }
 
 void LinkLabel::focusInEvent(QFocusEvent* event)
 {
     QLabel::focusInEvent(event);
-    if (focusMark_.focusIn(event->reason())) update();
+    if (focusMark_.focusIn(event->reason())) placeMark();
 }
 
 void LinkLabel::focusOutEvent(QFocusEvent* event)
 {
     QLabel::focusOutEvent(event);
-    if (focusMark_.focusOut(event->reason())) update();
+    if (focusMark_.focusOut(event->reason())) placeMark();
+}
+
+void LinkLabel::moveEvent(QMoveEvent* event)
+{
+    QLabel::moveEvent(event);
+    if (mark_) placeMark();
+}
+
+void LinkLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    if (mark_) placeMark();
 }
 
 } // namespace quillon
