@@ -125,7 +125,7 @@ void LinkLabel::placeMark()
         mark_->hide();
         return;
     }
-    // Around the text as the label draws it (left and top aligned), two pixels clear of it on each side.
+    // Around the text as the label draws it (left and top aligned), a pixel clear of it on each side.
     const QRect text = fontMetrics().boundingRect(rect(), int(alignment()), this->text());
     const QRect around = text.translated(pos()).adjusted(-3, -3, 3, 3) & window->rect();
     mark_->setGeometry(around);
