@@ -1,5 +1,6 @@
 #include "about/frmAbout.h"
 
+#include "about/LinkLabel.h"
 #include "about/SysInfoLauncher.h"
 #include "base/WindowGeometry.h"
 #include "controls/Accessibility.h"
@@ -11,7 +12,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -45,9 +45,9 @@ QFont sansSerif(double points, bool bold = false, bool underline = false)
     return captions::font(points, bold, false, underline);
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QRect& twipsRect)
+template <typename Label = QLabel> Label* makeLabel(QWidget* parent, const char* name, const QRect& twipsRect)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new Label(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(pxRect(twipsRect.x(), twipsRect.y(), twipsRect.width(), twipsRect.height()));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -55,10 +55,10 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QRect& twipsRect)
     return label;
 }
 
-QLabel* makeLink(QWidget* parent, const char* name, const QRect& twipsRect, const QString& text,
-                 const QString& tip)
+LinkLabel* makeLink(QWidget* parent, const char* name, const QRect& twipsRect, const QString& text,
+                    const QString& tip)
 {
-    QLabel* link = makeLabel(parent, name, twipsRect);
+    auto* link = makeLabel<LinkLabel>(parent, name, twipsRect);
     link->setText(text);
     link->setToolTip(tip);
     link->setFont(sansSerif(8.25, false, true));
@@ -114,8 +114,11 @@ frmAbout::frmAbout(platform::Registry& registry, platform::Shell& shell, const Q
     accessibility::link(lblDisclaimer, EmailLink);
     accessibility::link(Label1, WebLink);
 
-    EmailLink->installEventFilter(this);
-    WebLink->installEventFilter(this);
+    // Tab goes round OK, System Info, then the links; the focus starts on OK, as it did before the links
+    // could take it (they come first in the chain, which would hand them the first focus).
+    cmdOK->setFocus();
+    connect(EmailLink, &LinkLabel::activated, this, [this] { EmailLink_Click(); });
+    connect(WebLink, &LinkLabel::activated, this, [this] { WebLink_Click(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdSysInfo, &QPushButton::clicked, this, [this] { cmdSysInfo_Click(); });
 
@@ -168,22 +171,6 @@ void frmAbout::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-bool frmAbout::eventFilter(QObject* watched, QEvent* event)
-{
-    // A link acts when the button is let go over it, as a label's click does.
-    if (event->type() == QEvent::MouseButtonRelease) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        auto* label = qobject_cast<QLabel*>(watched);
-        if (label && mouse->button() == Qt::LeftButton &&
-            label->rect().contains(mouse->position().toPoint())) {
-            if (label == EmailLink) EmailLink_Click();
-            if (label == WebLink) WebLink_Click();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void frmAbout::paintEvent(QPaintEvent* event)

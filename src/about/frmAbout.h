@@ -12,6 +12,8 @@ class QPushButton;
 
 namespace quillon {
 
+class LinkLabel;
+
 namespace platform {
 class Registry;
 class Shell;
@@ -50,16 +52,15 @@ public:
     QLabel* lblVersion = nullptr;
     QLabel* lblDescription = nullptr;
     QLabel* lblDisclaimer = nullptr;
-    QLabel* EmailLink = nullptr;
+    LinkLabel* EmailLink = nullptr;
     QLabel* Label1 = nullptr;
-    QLabel* WebLink = nullptr;
+    LinkLabel* WebLink = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdSysInfo = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void StartSysInfo();

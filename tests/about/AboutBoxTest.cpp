@@ -1,8 +1,10 @@
 // The About box as the user sees it: texts, links, buttons, and the messages it answers failures with.
 #include "RecordingShell.h"
+#include "about/LinkLabel.h"
 #include "about/frmAbout.h"
 #include "platform/MemoryRegistry.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -169,4 +171,63 @@ TEST(AboutBox, OkAndEscapeCloseTheBoxAndOtherKeysDoNot)
     QTest::keyClick(b.about.data(), Qt::Key_A);
     QTest::keyClick(b.about.data(), Qt::Key_F1);
     EXPECT_TRUE(b.about->isVisible());
+}
+
+// The links come after the buttons in the tab order, act on Enter and Space as on a click (Enter does not
+// also press OK), and show a mark only while the keyboard holds the focus there.
+TEST(AboutBox, TabReachesTheLinksAfterTheButtonsAndEnterOrSpacePressesThem)
+{
+    Box b;
+    frmAbout& a = *b.about;
+    a.show();
+    a.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&a));
+    const QImage unmarked = a.grab().toImage();
+    EXPECT_EQ(QApplication::focusWidget(), a.cmdOK);
+    QTest::mouseClick(a.EmailLink, Qt::LeftButton);
+    EXPECT_EQ(b.shell.opened.size(), 1u);
+    EXPECT_FALSE(a.EmailLink->hasFocus()); // a click leaves the look as it was
+    EXPECT_EQ(a.grab().toImage(), unmarked);
+
+    a.cmdOK->setFocus(Qt::TabFocusReason);
+    QStringList order;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(order, (QStringList{"cmdSysInfo", "EmailLink", "WebLink", "cmdOK"}));
+
+    a.EmailLink->setFocus(Qt::TabFocusReason);
+    const QImage marked = a.grab().toImage();
+    EXPECT_NE(marked, unmarked);
+    // The mark goes round the address, not across its letters.
+    const QColor window = a.palette().color(QPalette::Window);
+    const QRect letters = a.EmailLink->geometry();
+    for (int y = letters.top(); y <= letters.bottom(); ++y)
+        for (int x = letters.left(); x <= letters.right(); ++x)
+            if (unmarked.pixelColor(x, y) != window)
+                ASSERT_EQ(marked.pixelColor(x, y), unmarked.pixelColor(x, y)) << x << "," << y;
+    QTest::keyClick(a.EmailLink, Qt::Key_Return);
+    QTest::keyClick(a.EmailLink, Qt::Key_Space);
+    QTest::keyClick(a.WebLink, Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_EQ(b.shell.opened.size(), 4u);
+    EXPECT_EQ(b.shell.opened[1], b.shell.opened[0]);
+    EXPECT_EQ(b.shell.opened[2], b.shell.opened[0]);
+    EXPECT_EQ(b.shell.opened[3].host(), QStringLiteral("www.example.com"));
+    EXPECT_TRUE(a.isVisible());
+}
+
+TEST(AboutBox, AReaderFindsEachLinkByItsAddressAndCanPressIt)
+{
+    Box b;
+    QAccessibleInterface* link = QAccessible::queryAccessibleInterface(b.about->WebLink);
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->role(), QAccessible::Link);
+    EXPECT_EQ(link->text(QAccessible::Name), frmAbout::kMakerWeb);
+    EXPECT_EQ(link->text(QAccessible::Description), QStringLiteral("Visit the Brindlewick web site"));
+    EXPECT_TRUE(link->state().focusable);
+    ASSERT_NE(link->actionInterface(), nullptr);
+    link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(b.shell.opened.size(), 1u);
+    EXPECT_EQ(b.shell.opened[0].host(), QStringLiteral("www.example.com"));
 }

@@ -2,7 +2,9 @@
 // What a screen reader would stumble over in a window, read from Qt's accessibility interfaces as the
 // desktop's accessibility bus reads them: a control that takes the focus but has no name, a control of the
 // program's own that Qt can only report as a "client" (owner-drawn without an interface of its own), a field
-// label ("Font:") linked to no field, a window not reported as a window, or named with a blank around it.
+// label ("Font:") linked to no field, a window not reported as a window, or named with a blank around it, or
+// a control the mouse pointer marks as clickable (the pointing hand) that Tab cannot reach or a reader
+// cannot press.
 
 #include <QAccessible>
 #include <QApplication>
@@ -35,6 +37,15 @@ inline void auditNode(QAccessibleInterface* node, QStringList& problems, int dep
     if (role == QAccessible::Client && state.focusable && object &&
         QLatin1String(object->metaObject()->className()).startsWith(QLatin1String("quillon::")))
         problems << QStringLiteral("owner-drawn control with no interface ") + describe(node);
+    if (const auto* widget = qobject_cast<const QWidget*>(object);
+        widget && widget->testAttribute(Qt::WA_SetCursor) &&
+        widget->cursor().shape() == Qt::PointingHandCursor) {
+        QAccessibleActionInterface* actions = node->actionInterface();
+        if (!(widget->focusPolicy() & Qt::TabFocus) || !actions ||
+            !actions->actionNames().contains(QAccessibleActionInterface::pressAction()))
+            problems << QStringLiteral("clickable control out of the keyboard's or a reader's reach ") +
+                            describe(node);
+    }
     if (auto* label = qobject_cast<QLabel*>(node->object()))
         if (label->text().trimmed().endsWith(QLatin1Char(':')) && !label->buddy())
             problems << QStringLiteral("label without its field ") + describe(node);
