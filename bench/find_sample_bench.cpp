@@ -95,8 +95,9 @@ QImage glyphByGlyph(platform::GlyphFaces& glyphs, const find::SampleRequest& req
             }
             image = tinted;
         }
-        painter.drawImage(QPoint(static_cast<int>(std::lround(p.x)) + p.glyph.offset.x(), ascent + p.glyph.offset.y()),
-                          image);
+        painter.drawImage(
+            QPoint(static_cast<int>(std::lround(p.x)) + p.glyph.offset.x(), ascent + p.glyph.offset.y()),
+            image);
     }
     return out;
 }
@@ -105,11 +106,11 @@ void drawRow(benchmark::State& state, const Row& row, bool shaped)
 {
     if (!QFile::exists(QString::fromUtf8(row.file))) return state.SkipWithError("the face is not installed");
     platform::FreeTypeGlyphFaces glyphs;
-    const find::SampleRequest request{"", QString::fromUtf8(row.file), row.index, row.sample, kPixels,
-                                      QColor(Qt::black)};
+    const find::SampleRequest request{
+        "", QString::fromUtf8(row.file), row.index, row.sample, kPixels, QColor(Qt::black)};
     for (auto _ : state) {
-        const QImage image = shaped ? find::SampleRenderer::draw(glyphs, request).image
-                                    : glyphByGlyph(glyphs, request);
+        const QImage image =
+            shaped ? find::SampleRenderer::draw(glyphs, request).image : glyphByGlyph(glyphs, request);
         if (image.isNull()) return state.SkipWithError("the face cannot be opened");
         benchmark::DoNotOptimize(image.constBits());
     }
@@ -122,9 +123,12 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
-            const std::string name = run.benchmark_name();
+            // With --benchmark_repetitions the median of each stands for it.
+            if (run.error_occurred || (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median"))
+                continue;
+            const std::string& name = run.run_name.function_name;
             const auto slash = name.find('/');
-            if (slash != std::string::npos && !run.error_occurred)
+            if (slash != std::string::npos)
                 times_[name.substr(slash + 1)][name.substr(0, slash)] = run.GetAdjustedCPUTime();
         }
         ConsoleReporter::ReportRuns(runs);
@@ -135,7 +139,8 @@ public:
         for (const auto& [face, ways] : times_) {
             const auto old = ways.find("GlyphByGlyph"), shaped = ways.find("Shaped");
             if (old != ways.end() && shaped != ways.end() && old->second > 0)
-                std::printf("%-12s shaped / glyph by glyph: %.2f\n", face.c_str(), shaped->second / old->second);
+                std::printf("%-12s shaped / glyph by glyph: %.2f\n", face.c_str(),
+                            shaped->second / old->second);
         }
     }
 
