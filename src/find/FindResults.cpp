@@ -51,10 +51,11 @@ QVariant FindResultsModel::data(const QModelIndex& index, int role) const
 FindResultsDelegate::FindResultsDelegate(platform::GlyphFaces& glyphs, QObject* parent)
     : QStyledItemDelegate(parent), renderer_(new SampleRenderer(glyphs, this)), pictures_(2000)
 {
-    connect(renderer_, &SampleRenderer::ready, this, [this](const QString& key, const QImage& picture) {
-        pictures_.insert(key, new QImage(picture));
-        emit pictureReady();
-    });
+    connect(renderer_, &SampleRenderer::ready, this,
+            [this](const QString& key, const SamplePicture& picture) {
+                pictures_.insert(key, new SamplePicture(picture));
+                emit pictureReady();
+            });
 }
 
 FindResultsDelegate::~FindResultsDelegate() = default;
@@ -96,11 +97,15 @@ void FindResultsDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         const QString sample = index.data(FindResultsModel::SampleRole).toString();
         const QString key = finder->path(face) + u'\n' + QString::number(finder->index(face)) + u'\n' +
                             sample + u'\n' + ink.name();
-        if (const QImage* picture = pictures_.object(key)) {
+        if (const SamplePicture* picture = pictures_.object(key)) {
             const int x = cell.left() + kNameWidth;
             const QRect room(x, cell.top(), cell.right() - x, cell.height());
             painter->setClipRect(room);
-            painter->drawImage(QPoint(x, cell.top() + (cell.height() - picture->height()) / 2), *picture);
+            // A right-to-left line starts at the right of its room, where its reader looks first; cut by a
+            // narrow room, it is its end that is lost, as with a left-to-right one.
+            const QImage& image = picture->image;
+            const int left = picture->rightToLeft ? room.right() + 1 - image.width() : x;
+            painter->drawImage(QPoint(left, cell.top() + (cell.height() - image.height()) / 2), image);
         } else {
             renderer_->request({key, finder->path(face), finder->index(face), sample, kSampleSize, ink});
         }

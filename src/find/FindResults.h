@@ -1,10 +1,10 @@
 #pragma once
 // The finder's results: one row per face, its name in the window's lettering and beside it a sample drawn in
-// the face itself, as the summary draws its rows. The sample is the query's (its text, or letters of its
-// language or script) or the default, each without the characters the face lacks, so a face shows no boxes;
-// a face without most of them shows letters of its own languages instead. Samples are drawn off the window's
-// thread (SampleRenderer): a row whose picture is not there yet shows its name alone, and scrolling never
-// waits on a file.
+// the face itself, set as the type tester sets text (a right-to-left sample against the row's right). The
+// sample is the query's (its text, or letters of its language or script) or the default, each without the
+// characters the face lacks, so a face shows no boxes; a face without most of them shows letters of its own
+// languages instead. Samples are drawn off the window's thread (SampleRenderer): a row whose picture is not
+// there yet shows its name alone, and scrolling never waits on a file.
 
 #include <QAbstractListModel>
 #include <QCache>
@@ -23,6 +23,7 @@ namespace find {
 
 class FaceFinder;
 class SampleRenderer;
+struct SamplePicture;
 
 class FindResultsModel final : public QAbstractListModel {
     Q_OBJECT
@@ -71,7 +72,7 @@ signals:
 
 private:
     SampleRenderer* renderer_;
-    mutable QCache<QString, QImage> pictures_;
+    mutable QCache<QString, SamplePicture> pictures_;
 };
 
 /// The list itself: Enter or a double click chooses the current face.

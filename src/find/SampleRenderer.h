@@ -3,6 +3,11 @@
 // waits on a font file: a row asks for its picture and shows without it until it comes. The newest requests
 // are drawn first (the rows on screen now), and a request no row waits for any more is dropped.
 //
+// A line is set as the type tester sets it (typeset::Typesetter: HarfBuzz shapes, ICU orders), so Arabic
+// joins, Devanagari forms its conjuncts and right-to-left text runs from the right. Each drawing opens the
+// face afresh on the renderer's thread (through GlyphFaces, a font engine of its own): nothing of a face is
+// shared with the window's thread.
+//
 // Lives on the window's thread; `ready` comes there. Destroying it waits for the picture being drawn.
 
 #include <QColor>
@@ -32,6 +37,13 @@ struct SampleRequest {
     QColor colour;
 };
 
+struct SamplePicture {
+    QImage image; // null when the face cannot be opened
+    /// The line runs right to left: the image holds its start at its right edge, and a row shows it against
+    /// the right of its room.
+    bool rightToLeft = false;
+};
+
 class SampleRenderer final : public QObject {
     Q_OBJECT
 public:
@@ -44,12 +56,19 @@ public:
     /// Drops every request not drawn yet.
     void clear();
 
-    /// The line drawn now, on the calling thread: `text` in the face, glyph by glyph, in `colour` (colour
-    /// glyphs in their own); no wider than `maxWidth` pixels. Null when the face cannot be opened.
-    static QImage draw(platform::GlyphFaces& glyphs, const SampleRequest& request, int maxWidth = 1600);
+    /// Past this many UTF-16 units a sample is cut before it is set: no row is wide enough to show more.
+    static constexpr int kMostUnits = 512;
+
+    /// The line drawn now, on the calling thread: `text` set in the face as one line (its line breaks as
+    /// spaces), in `colour` (colour glyphs in their own), as tall as the face's ascender and descender. No
+    /// wider than `maxWidth` pixels: a longer line keeps its start, the left of a left-to-right line and the
+    /// right of a right-to-left one. Where shaping finds no glyph for characters the face's own character map
+    /// has (a map HarfBuzz does not read), the line is drawn glyph by glyph from that map, as it always was.
+    static SamplePicture draw(platform::GlyphFaces& glyphs, const SampleRequest& request,
+                              int maxWidth = 1600);
 
 signals:
-    void ready(const QString& key, const QImage& picture);
+    void ready(const QString& key, const quillon::find::SamplePicture& picture);
 
 private:
     void run();

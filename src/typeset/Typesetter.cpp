@@ -152,12 +152,18 @@ struct Paragraph {
 std::unique_ptr<Typesetter> Typesetter::open(platform::FaceRasterizer& rasterizer, const QString& file,
                                              int index, std::uint32_t language)
 {
+    return open(rasterizer.openGlyphs(file, index), file, index, language);
+}
+
+std::unique_ptr<Typesetter> Typesetter::open(std::unique_ptr<platform::GlyphFace> glyphs, const QString& file,
+                                             int index, std::uint32_t language, opentype::Detail detail)
+{
+    if (!glyphs) return nullptr;
     std::unique_ptr<Typesetter> out(new Typesetter);
-    out->glyphs_ = rasterizer.openGlyphs(file, index);
-    if (!out->glyphs_) return nullptr;
+    out->glyphs_ = std::move(glyphs);
     out->face_ = opentype::Face::open(platform::nativeBytes(file), index);
     if (out->face_) {
-        out->tables_ = opentype::readLayoutTables(out->face_, opentype::Detail::Everything, language);
+        out->tables_ = opentype::readLayoutTables(out->face_, detail, language);
         out->font_ = hb_font_create(out->face_.hb());
         out->unitsPerEm_ = out->face_.unitsPerEm();
     } else {

@@ -36,6 +36,12 @@ public:
     /// face cannot be opened.
     static std::unique_ptr<Typesetter> open(platform::FaceRasterizer& rasterizer, const QString& file,
                                             int index, std::uint32_t language);
+    /// The same over a glyph face already open on that face (one of GlyphFaces', which a thread other than
+    /// the window's may use); `detail` as much of the tables as tables() is to hold: Tags when only text is
+    /// set. Null when `glyphs` is.
+    static std::unique_ptr<Typesetter> open(std::unique_ptr<platform::GlyphFace> glyphs, const QString& file,
+                                            int index, std::uint32_t language,
+                                            opentype::Detail detail = opentype::Detail::Everything);
     ~Typesetter();
     Typesetter(const Typesetter&) = delete;
     Typesetter& operator=(const Typesetter&) = delete;
