@@ -13,20 +13,11 @@ namespace quillon {
 namespace {
 
 // Qt tells a label as static text, which a reader neither stops at nor offers to press.
-class LinkInterface final : public QAccessibleWidget {
+class LinkInterface final : public accessibility::PressableInterface {
 public:
-    explicit LinkInterface(LinkLabel* link) : QAccessibleWidget(link, QAccessible::Link) {}
+    explicit LinkInterface(LinkLabel* link) : PressableInterface(link, QAccessible::Link) {}
 
     LinkLabel* link() const { return static_cast<LinkLabel*>(widget()); }
-
-    QString text(QAccessible::Text t) const override
-    {
-        // The address itself, not the words before it (which the label relation still gives).
-        if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) return link()->text();
-        if (t == QAccessible::Description && widget()->accessibleDescription().isEmpty())
-            return widget()->toolTip().trimmed();
-        return QAccessibleWidget::text(t);
-    }
 
     QAccessible::State state() const override
     {
@@ -35,20 +26,10 @@ public:
         return s;
     }
 
-    QStringList actionNames() const override
-    {
-        QStringList names = QAccessibleWidget::actionNames();
-        if (widget()->isEnabled()) names.prepend(pressAction());
-        return names;
-    }
-
-    void doAction(const QString& action) override
-    {
-        if (action == pressAction() && widget()->isEnabled())
-            emit link()->activated();
-        else
-            QAccessibleWidget::doAction(action);
-    }
+protected:
+    // The address itself, not the words before it (which the label relation still gives).
+    QString shownText() const override { return link()->text(); }
+    void press() override { emit link()->activated(); }
 };
 
 // The frame of the focus mark, laid over the label by its parent window; mouse clicks go through it.

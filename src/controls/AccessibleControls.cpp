@@ -17,21 +17,36 @@
 
 namespace quillon::accessibility {
 
+QString PressableInterface::text(QAccessible::Text t) const
+{
+    if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) return shownText();
+    if (t == QAccessible::Description && widget()->accessibleDescription().isEmpty())
+        return widget()->toolTip().trimmed();
+    return QAccessibleWidget::text(t);
+}
+
+QStringList PressableInterface::actionNames() const
+{
+    QStringList names = QAccessibleWidget::actionNames();
+    if (widget()->isEnabled()) names.prepend(pressAction());
+    return names;
+}
+
+void PressableInterface::doAction(const QString& action)
+{
+    if (action == pressAction() && widget()->isEnabled())
+        press();
+    else
+        QAccessibleWidget::doAction(action);
+}
+
 namespace {
 
-class ButtonInterface final : public QAccessibleWidget {
+class ButtonInterface final : public PressableInterface {
 public:
-    explicit ButtonInterface(Button* button) : QAccessibleWidget(button, QAccessible::Button) {}
+    explicit ButtonInterface(Button* button) : PressableInterface(button, QAccessible::Button) {}
 
     Button* button() const { return static_cast<Button*>(widget()); }
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) return button()->Caption();
-        if (t == QAccessible::Description && widget()->accessibleDescription().isEmpty())
-            return widget()->toolTip().trimmed();
-        return QAccessibleWidget::text(t);
-    }
 
     QAccessible::State state() const override
     {
@@ -40,21 +55,10 @@ public:
         return s;
     }
 
-    QStringList actionNames() const override
-    {
-        QStringList names = QAccessibleWidget::actionNames();
-        if (widget()->isEnabled()) names.prepend(pressAction());
-        return names;
-    }
-
-    void doAction(const QString& action) override
-    {
-        // Pressed from a reader as Enter presses it: a Click, whatever Enabled says, in a window that is on.
-        if (action == pressAction() && widget()->isEnabled())
-            emit button()->Click();
-        else
-            QAccessibleWidget::doAction(action);
-    }
+protected:
+    QString shownText() const override { return button()->Caption(); }
+    // Pressed from a reader as Enter presses it: a Click, whatever Enabled says, in a window that is on.
+    void press() override { emit button()->Click(); }
 };
 
 class TallyfieldInterface final : public QAccessibleWidget, public QAccessibleValueInterface {
