@@ -1,6 +1,7 @@
 #include "controls/WindowsKeys.h"
 
 #include <QKeyEvent>
+#include <QWidget>
 
 namespace quillon {
 
@@ -135,6 +136,14 @@ short WindowsKeys::mouseButtons(Qt::MouseButtons buttons)
     if (buttons & Qt::RightButton) code |= 2;
     if (buttons & Qt::MiddleButton) code |= 4;
     return code;
+}
+
+bool WindowsKeys::closeOnEscape(QWidget& window, int keyCode, int shift, std::function<void()> endProgram)
+{
+    if (keyCode != kEscape) return false;
+    window.close();
+    if (shift > 0 && endProgram) endProgram();
+    return true;
 }
 
 } // namespace quillon

@@ -5,7 +5,10 @@
 
 #include <Qt>
 
+#include <functional>
+
 class QKeyEvent;
+class QWidget;
 
 namespace quillon {
 
@@ -23,6 +26,10 @@ struct WindowsKeys {
     /// none. Delete, the arrows and the function keys type nothing, whatever text the platform attaches.
     static int typedCharacter(const QKeyEvent& event);
     static short mouseButtons(Qt::MouseButtons buttons);
+    /// Escape in a secondary window: closes it and, with Shift, Ctrl or Alt held (`shift` > 0), ends the
+    /// program through `endProgram`, which is taken by value because closing may delete the window that
+    /// holds it. False, and nothing done, for any other key.
+    static bool closeOnEscape(QWidget& window, int keyCode, int shift, std::function<void()> endProgram);
 };
 
 } // namespace quillon

@@ -493,11 +493,7 @@ void FaceInformation::openLink(const QUrl& url)
 
 void FaceInformation::Form_KeyDown(int keyCode, int shift)
 {
-    if (keyCode != WindowsKeys::kEscape) return;
-    close();
-    // Held here: closing may delete the window once control is back in the event loop.
-    const std::function<void()> endProgram = endProgram_;
-    if (shift > 0 && endProgram) endProgram();
+    WindowsKeys::closeOnEscape(*this, keyCode, shift, endProgram_);
 }
 
 void FaceInformation::dragEnterEvent(QDragEnterEvent* event)

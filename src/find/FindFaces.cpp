@@ -544,14 +544,9 @@ void FindFaces::saveQuery()
 void FindFaces::keyPressEvent(QKeyEvent* event)
 {
     // The fields and lists leave Escape alone, so it reaches the window from whichever has the focus.
-    if (WindowsKeys::keyCode(*event) == WindowsKeys::kEscape) {
-        const int shift = WindowsKeys::shiftState(event->modifiers());
-        close();
-        // Held here: closing may delete the window once control is back in the event loop.
-        const std::function<void()> endProgram = owner_.endProgram;
-        if (shift > 0 && endProgram) endProgram();
+    if (WindowsKeys::closeOnEscape(*this, WindowsKeys::keyCode(*event),
+                                   WindowsKeys::shiftState(event->modifiers()), owner_.endProgram))
         return;
-    }
     if (event->key() == Qt::Key_Down && focusWidget() == nameField && model_->rowCount() > 0) {
         resultsList->setFocus();
         if (!resultsList->currentIndex().isValid()) resultsList->setCurrentIndex(model_->index(0));

@@ -112,8 +112,11 @@ TEST_F(InstallTest, AFolderAndAnArchiveAreListedFaceByFaceAndOnlyTheNewAreCopied
                               "that is not a font.");
     ASSERT_EQ(plan.notes().size(), 1);
     EXPECT_TRUE(plan.notes().front().contains("missing.otf cannot be found"));
-    for (const FoundFace& row : plan.faces())
-        if (row.state == FaceState::SameFace) EXPECT_TRUE(row.detail.endsWith("/DejaVuSans.ttf"));
+    for (const FoundFace& row : plan.faces()) {
+        if (row.state == FaceState::SameFace) {
+            EXPECT_TRUE(row.detail.endsWith("/DejaVuSans.ttf"));
+        }
+    }
     EXPECT_TRUE(installed().isEmpty()); // listing copies nothing (what --dry-run shows)
 
     const QStringList copied = plan.install();

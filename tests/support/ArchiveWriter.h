@@ -12,9 +12,9 @@ namespace quillon::test {
 struct ArchiveEntry {
     QByteArray name;
     QByteArray bytes;
-    QByteArray symlink;      // a symbolic link to this place when set
-    QByteArray hardlink;     // a hard link to this entry when set
-    bool undeclared = false; // its size left out of the header (a zip streamed with a data descriptor)
+    QByteArray symlink = {};  // a symbolic link to this place when set
+    QByteArray hardlink = {}; // a hard link to this entry when set
+    bool undeclared = false;  // its size left out of the header (a zip streamed with a data descriptor)
 };
 
 enum class ArchiveKind { Zip, Tar };

@@ -1,5 +1,5 @@
 #pragma once
-// The desktop's trash as the freedesktop trash specification lays it out, so that a file the program
+// The desktop's trash laid out as freedesktop.org's trash rules have it, so that a file the program
 // removes shows in the file manager's trash and can be restored from there: the home trash
 // ($XDG_DATA_HOME/Trash) for files on the home trash's disk, else the trash at the top of the file's own
 // disk ($topdir/.Trash/$uid when an administrator made .Trash, else $topdir/.Trash-$uid). A file is moved,
